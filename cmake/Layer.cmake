@@ -1,0 +1,28 @@
+# tessaric_layer(NAME DIR) makes a static library of every .cpp and .h in DIR.
+function(tessaric_layer name)
+  file(GLOB sources CONFIGURE_DEPENDS
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  if(NOT sources)
+    # A layer not yet written still links: CMake needs one translation unit.
+    file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp "")
+    set(sources ${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp)
+  endif()
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+endfunction()
+
+# tessaric_test(NAME DIR LIBS...) makes one GoogleTest executable of every .cpp in DIR
+# and registers its tests with ctest, window tests under the offscreen platform.
+function(tessaric_test name dir)
+  file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  gtest_discover_tests(${name}
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TESSARIC_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+    DISCOVERY_TIMEOUT 60)
+endfunction()

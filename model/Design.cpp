@@ -1,0 +1,244 @@
+#include "model/Design.h"
+
+#include "model/TreeObserver.h"
+
+#include <algorithm>
+#include <cassert>
+
+namespace model {
+
+Design::Design()
+{
+    for (TreeId id : kAllTrees)
+        tree(id).attach(id, &m_observers);
+}
+
+template <typename F>
+void Design::eachTree(F&& step)
+{
+    for (TreeId id : kAllTrees)
+        step(tree(id));
+}
+
+bool Design::hasSameShape() const
+{
+    const DesignTree& fr = tree(TreeId::FR);
+    for (TreeId id : {TreeId::DP, TreeId::PV}) {
+        const DesignTree& other = tree(id);
+        if (other.size() != fr.size())
+            return false;
+        for (int row = 0; row < fr.size(); ++row) {
+            const Node* a = fr.parentOf(fr.nodeAt(row));
+            const Node* b = other.parentOf(other.nodeAt(row));
+            if ((a == nullptr) != (b == nullptr))
+                return false;
+            if (a && fr.rowOf(a) != other.rowOf(b))
+                return false;
+        }
+    }
+    return true;
+}
+
+void Design::replaceTrees(std::array<DesignTree, kTreeCount>&& trees)
+{
+    for (TreeId id : kAllTrees)
+        tree(id).assign(std::move(trees[static_cast<std::size_t>(index(id))]));
+    assert(hasSameShape());
+}
+
+void Design::setModified(bool on)
+{
+    m_modified = on;
+    if (on)
+        m_backedUp = false;
+    for (TreeObserver* o : m_observers)
+        o->flagsChanged();
+}
+
+void Design::setBackedUp(bool on)
+{
+    m_backedUp = on;
+    for (TreeObserver* o : m_observers)
+        o->flagsChanged();
+}
+
+void Design::addObserver(TreeObserver* o)
+{
+    m_observers.push_back(o);
+}
+
+void Design::removeObserver(TreeObserver* o)
+{
+    m_observers.erase(std::remove(m_observers.begin(), m_observers.end(), o), m_observers.end());
+}
+
+void Design::renumber()
+{
+    eachTree([](DesignTree& t) { t.renumber(); });
+}
+
+// --- adding ---------------------------------------------------------------
+
+int Design::addFirstRow()
+{
+    if (!empty())
+        return kNoRow;
+    eachTree([](DesignTree& t) { t.appendTopLevel(kNewNodeLabel); });
+    renumber();
+    setModified(true);
+    return 0;
+}
+
+int Design::addSiblingBelow(int k)
+{
+    if (!validRow(k))
+        return kNoRow;
+    int row = kNoRow;
+    eachTree([&](DesignTree& t) {
+        Node* parent = t.nodeAt(k)->parent;
+        row = t.rowOf(t.insert(parent, DesignTree::childCount(parent), kNewNodeLabel));
+    });
+    renumber();
+    setModified(true);
+    return row;
+}
+
+int Design::addSiblingAbove(int k)
+{
+    if (!validRow(k))
+        return kNoRow;
+    eachTree([&](DesignTree& t) {
+        Node* s = t.nodeAt(k);
+        t.insert(s->parent, static_cast<int>(s->siblingIndex), kNewNodeLabel);
+    });
+    renumber();
+    setModified(true);
+    return k;
+}
+
+int Design::addChild(int k)
+{
+    if (!validRow(k))
+        return kNoRow;
+    int row = kNoRow;
+    eachTree([&](DesignTree& t) {
+        Node* s = t.nodeAt(k);
+        row = t.rowOf(t.insert(s, DesignTree::childCount(s), kNewNodeLabel));
+    });
+    renumber();
+    setModified(true);
+    return row;
+}
+
+int Design::addUncle(int k)
+{
+    if (!validRow(k) || tree(TreeId::FR).levelOf(tree(TreeId::FR).nodeAt(k)) < 2)
+        return kNoRow;
+    int row = kNoRow;
+    eachTree([&](DesignTree& t) {
+        Node* grandparent = t.nodeAt(k)->parent->parent;
+        row = t.rowOf(t.insert(grandparent, DesignTree::childCount(grandparent), kNewNodeLabel));
+    });
+    setModified(true); // no renumbering: the uncle stays unnumbered until the next one
+    return row;
+}
+
+// --- removing, reordering, duplicating ----------------------------------------
+
+DeleteResult Design::deleteRow(int k)
+{
+    if (k <= 0 || !validRow(k))
+        return {true, kNoRow};
+    // The same remaining row in all three views: next sibling, else previous, else parent.
+    const DesignTree& fr = tree(TreeId::FR);
+    const Node* s = fr.nodeAt(k);
+    int select = k;
+    if (!DesignTree::nextSibling(s)) {
+        const Node* other = DesignTree::prevSibling(s);
+        select = fr.rowOf(other ? other : fr.parentOf(s));
+    }
+    eachTree([&](DesignTree& t) { t.remove(t.nodeAt(k)); });
+    setModified(true);
+    return {false, select};
+}
+
+MoveResult Design::moveUp(int k)
+{
+    if (k <= 0 || !validRow(k))
+        return {};
+    MoveResult result{true, false, k};
+    if (const Node* p = DesignTree::prevSibling(tree(TreeId::FR).nodeAt(k))) {
+        result.moved = true;
+        result.row = k - tree(TreeId::FR).subtreeSize(p);
+    }
+    eachTree([&](DesignTree& t) {
+        Node* n = t.nodeAt(k);
+        if (Node* p = DesignTree::prevSibling(n))
+            t.move(n, n->parent, static_cast<int>(p->siblingIndex));
+    });
+    renumber();
+    setModified(true);
+    return result;
+}
+
+MoveResult Design::moveDown(int k)
+{
+    if (!validRow(k))
+        return {};
+    const Node* x = DesignTree::nextSibling(tree(TreeId::FR).nodeAt(k));
+    if (!x)
+        return {};
+    MoveResult result{true, true, k + tree(TreeId::FR).subtreeSize(x)};
+    eachTree([&](DesignTree& t) {
+        Node* n = t.nodeAt(k);
+        t.move(DesignTree::nextSibling(n), n->parent, static_cast<int>(n->siblingIndex));
+    });
+    renumber();
+    setModified(true);
+    return result;
+}
+
+int Design::duplicate(int k)
+{
+    if (!validRow(k))
+        return kNoRow;
+    // The copy keeps the source's texts, numbers included, so renumbering strips
+    // each number exactly once; the copy's top gets the suffix.
+    int row = kNoRow;
+    eachTree([&](DesignTree& t) {
+        Node* s = t.nodeAt(k);
+        auto copy = DesignTree::cloneSubtree(s);
+        copy->text += kCopySuffix;
+        Node* parent = s->parent;
+        row = t.rowOf(t.insertSubtree(parent, DesignTree::childCount(parent), std::move(copy)));
+    });
+    renumber();
+    setModified(true);
+    return row;
+}
+
+bool Design::drop(int source, int target)
+{
+    if (!validRow(source) || !validRow(target))
+        return false;
+    bool moved = false;
+    eachTree([&](DesignTree& t) {
+        Node* s = t.nodeAt(source);
+        Node* n = t.nodeAt(target);
+        moved = t.move(s, n, DesignTree::childCount(n)) || moved;
+    });
+    renumber();
+    if (moved)
+        setModified(true);
+    return moved;
+}
+
+void Design::editText(TreeId id, int row, std::string text)
+{
+    if (!validRow(row) || tree(id).nodeAt(row)->text == text)
+        return;
+    tree(id).setText(tree(id).nodeAt(row), std::move(text));
+    setModified(true);
+}
+
+} // namespace model

@@ -1,0 +1,93 @@
+#pragma once
+// A design: the three design trees FR, DP and PV, which always keep the same
+// shape, the three column titles and the modified and backed-up flags.
+//
+// Every command takes the row index of the selected node row, does the same
+// step in FR, then DP, then PV, and reports what the window should select.
+
+#include "model/DesignTree.h"
+#include "model/TreeId.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace model {
+
+class TreeObserver;
+
+inline constexpr const char* kNewNodeLabel = "__________";
+inline constexpr const char* kCopySuffix = " copy";
+inline constexpr int kNoRow = -1;
+
+// What Delete did: refused (the first row, or no row) or which row to select.
+struct DeleteResult {
+    bool refused = false;
+    int selectRow = kNoRow;
+};
+
+// What Move up / Move down did. `acted` means the rows were renumbered and the
+// modified flag set; `moved` that the order really changed.
+struct MoveResult {
+    bool acted = false;
+    bool moved = false;
+    int row = kNoRow; // the selected node's row afterwards
+};
+
+class Design {
+public:
+    Design();
+    Design(const Design&) = delete;
+    Design& operator=(const Design&) = delete;
+
+    // --- trees ------------------------------------------------------------
+    DesignTree& tree(TreeId id) { return m_trees[static_cast<std::size_t>(index(id))]; }
+    const DesignTree& tree(TreeId id) const { return m_trees[static_cast<std::size_t>(index(id))]; }
+    int rowCount() const { return tree(TreeId::FR).size(); }
+    bool empty() const { return rowCount() == 0; }
+    bool hasSameShape() const;                 // the invariant; O(n)
+    // Replace the three trees at once (opening a design); they must have the same shape.
+    void replaceTrees(std::array<DesignTree, kTreeCount>&& trees);
+
+    // --- column titles ------------------------------------------------------
+    const std::string& title(TreeId id) const { return m_titles[static_cast<std::size_t>(index(id))]; }
+    void setTitle(TreeId id, std::string text) { m_titles[static_cast<std::size_t>(index(id))] = std::move(text); }
+
+    // --- flags ----------------------------------------------------------------
+    bool modified() const { return m_modified; }
+    bool backedUp() const { return m_backedUp; }
+    void setModified(bool on);   // setting it also clears the backed-up flag
+    void setBackedUp(bool on);
+
+    // --- observers ------------------------------------------------------------
+    void addObserver(TreeObserver* o);
+    void removeObserver(TreeObserver* o);
+
+    // --- commands on the selected row k; each returns the row to select ------
+    int addSiblingBelow(int k);
+    int addSiblingAbove(int k);
+    int addChild(int k);
+    int addUncle(int k);           // kNoRow unless row k is at level 2 or deeper
+    DeleteResult deleteRow(int k);
+    MoveResult moveUp(int k);
+    MoveResult moveDown(int k);
+    int duplicate(int k);          // the row of the copy
+    bool drop(int source, int target); // true when something moved
+    void editText(TreeId id, int row, std::string text);
+    void renumber();               // FR, DP, PV; free when nothing changed
+
+    // The first row of an empty design ("1 __________" in each tree).
+    int addFirstRow();
+
+private:
+    bool validRow(int k) const { return k >= 0 && k < rowCount(); }
+    template <typename F> void eachTree(F&& step);
+
+    std::array<DesignTree, kTreeCount> m_trees;
+    std::array<std::string, kTreeCount> m_titles;
+    std::vector<TreeObserver*> m_observers;
+    bool m_modified = false;
+    bool m_backedUp = true;
+};
+
+} // namespace model

@@ -1,0 +1,20 @@
+#pragma once
+// Outline numbers at the head of node texts ("2.1.10 Pump flow").
+
+#include <string>
+#include <string_view>
+
+namespace model {
+
+// Where the label starts once the number is stripped: behind the first space
+// when the text begins with a digit 1 to 9 and holds a space, otherwise 0.
+std::size_t labelOffset(std::string_view text);
+
+// The text without its outline number.
+std::string_view strippedLabel(std::string_view text);
+
+// Rewrites `text` in place as `number`, one space and its stripped label.
+// Returns false, touching nothing, when the text already reads so.
+bool applyNumber(std::string& text, std::string_view number);
+
+} // namespace model

@@ -1,0 +1,38 @@
+#pragma once
+// Before/after notifications of the four primitives every command is built of.
+// Rows are sibling indexes under `parent` (the tree's hidden root for top-level
+// nodes). Empty defaults, so an observer overrides only what it needs.
+
+#include "model/TreeId.h"
+
+namespace model {
+
+struct Node;
+
+class TreeObserver {
+public:
+    virtual ~TreeObserver() = default;
+
+    virtual void aboutToInsert(TreeId, Node* /*parent*/, int /*row*/) {}
+    virtual void inserted(TreeId, Node* /*parent*/, int /*row*/) {}
+
+    virtual void aboutToRemove(TreeId, Node* /*parent*/, int /*row*/) {}
+    virtual void removed(TreeId, Node* /*parent*/, int /*row*/) {}
+
+    // destRow is the place in destParent's children as they were before the move.
+    virtual void aboutToMove(TreeId, Node* /*srcParent*/, int /*srcRow*/, Node* /*destParent*/, int /*destRow*/) {}
+    virtual void moved(TreeId, Node* /*srcParent*/, int /*srcRow*/, Node* /*destParent*/, int /*destRow*/) {}
+
+    virtual void textChanged(TreeId, Node* /*node*/) {}
+    // Many texts of one tree changed at once (renumbering).
+    virtual void textsChanged(TreeId) {}
+
+    // The whole content of a tree is replaced (opening a design).
+    virtual void aboutToReset(TreeId) {}
+    virtual void reset(TreeId) {}
+
+    // The modified or backed-up flag changed.
+    virtual void flagsChanged() {}
+};
+
+} // namespace model
