@@ -1,0 +1,150 @@
+#include "app/CommandTable.h"
+
+#include "ui/ToolbarIcons.h"
+
+#include <QMainWindow>
+#include <QMenu>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace app {
+
+namespace {
+
+constexpr int kToolBarHeight = 29;
+
+QToolBar* makeToolBar(QMainWindow* window, const char* name)
+{
+    auto* bar = new QToolBar(window);
+    bar->setObjectName(QString::fromLatin1(name));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(16, 16));
+    bar->setFixedHeight(kToolBarHeight);
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    bar->setStyleSheet(QStringLiteral("QToolBar { border: none; spacing: 0px; } QToolBar::separator { width: 8px; }"));
+    bar->setContextMenuPolicy(Qt::PreventContextMenu);
+    return bar;
+}
+
+// A toolbar button: icon from the image list, hint, and the control's name.
+QAction* addButton(QToolBar* bar, const char* name, int icon, const char* hint, bool toggle = false)
+{
+    auto* action = new QAction(ui::toolbarIcon(icon), QString::fromLatin1(hint), bar);
+    action->setToolTip(QString::fromLatin1(hint));
+    action->setCheckable(toggle);
+    bar->addAction(action);
+    bar->widgetForAction(action)->setObjectName(QString::fromLatin1(name));
+    return action;
+}
+
+QAction* addMenuEntry(QMenu* menu, const char* name, const char* caption, int icon, const char* hint,
+                      const QKeySequence& shortcut = {})
+{
+    auto* action = menu->addAction(ui::toolbarIcon(icon), QString::fromLatin1(caption));
+    action->setObjectName(QString::fromLatin1(name));
+    action->setToolTip(QString::fromLatin1(hint));
+    action->setStatusTip(QString::fromLatin1(hint));
+    action->setShortcut(shortcut);
+    // The shortcuts act while one of the trees (which carry the menu's actions) has the focus.
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    return action;
+}
+
+void buildFileBar(CommandTable& t, QMainWindow* window)
+{
+    QToolBar* bar = t.fileBar = makeToolBar(window, "ToolBar3");
+    t.fileOpen = addButton(bar, "FileOpenBtn", 9, "");
+    t.fileOpen->setToolTip(QString());
+    bar->addSeparator();
+    t.save = addButton(bar, "SaveBtn", 10, "Save");
+    t.backup = addButton(bar, "BackupBtn", 11, "Backup", true);
+    t.backup->setChecked(true);
+    bar->addSeparator();
+    t.exportRtf = addButton(bar, "ExportBtn", 12, "Export to XML");
+    bar->addSeparator();
+    t.options = addButton(bar, "ToolButton1", 15, "Options");
+    t.options->setEnabled(false);
+    bar->addSeparator();
+    t.toolTips = addButton(bar, "ToolTipBtn", ui::kToolTipOnIcon, "Show/Hide tooltips", true);
+    t.toolTips->setChecked(true);
+    bar->addSeparator();
+    t.about = addButton(bar, "AboutBtn", 16, "About");
+}
+
+void buildEditBar(CommandTable& t, QMainWindow* window)
+{
+    QToolBar* bar = t.editBar = makeToolBar(window, "ToolBar1");
+    t.expandAll = addButton(bar, "ExpandContractAllBtn", 0, "Expand/Contract all", true);
+    bar->addSeparator();
+    t.moveUp = addButton(bar, "MoveUpBtn", 1, "Move up");
+    t.moveDown = addButton(bar, "MoveDownBtn", 2, "Move down");
+    bar->addSeparator();
+    t.addBelow = addButton(bar, "AddItemBelowBtn", 3, "Add sibling below");
+    t.addAbove = addButton(bar, "AddItemAboveBtn", 4, "Add sibling above");
+    t.addChild = addButton(bar, "AddChildBtn", 5, "Add child");
+    t.addUncle = addButton(bar, "AddChildToGrandParentBtn", 6, "Add uncle");
+    t.duplicate = addButton(bar, "DuplicateBtn", 7, "Duplicate node");
+    bar->addSeparator();
+    t.deleteRow = addButton(bar, "DeleteBtn", 8, "Delete (this and all children)");
+}
+
+void buildTreeMenu(CommandTable& t, QMainWindow* window)
+{
+    QMenu* menu = t.treeMenu = new QMenu(window);
+    menu->setObjectName(QStringLiteral("PopupMenu1"));
+    menu->setToolTipsVisible(true);
+    t.menuAddBelow = addMenuEntry(menu, "AddSiblingBelow1", "Add sibling below", 3, "Add sibling below", Qt::Key_F2);
+    t.menuAddAbove = addMenuEntry(menu, "AddSiblingAbove1", "Add sibling above", 4, "Add sibling above", Qt::Key_F3);
+    t.menuAddChild = addMenuEntry(menu, "AddChild1", "Add child", 5, "Add child", Qt::Key_F4);
+    menu->addSeparator();
+    t.menuMoveUp = addMenuEntry(menu, "MoveUp1", "Move up", 1, "Move up (if possible)");
+    t.menuMoveDown = addMenuEntry(menu, "MoveDown1", "Move down", 2, "Move down (if possible)");
+    menu->addSeparator();
+    t.menuDelete = addMenuEntry(menu, "Delete1", "Delete", 8, "Delete this (and all sub-nodes)",
+                                QKeySequence(Qt::SHIFT | Qt::Key_Delete));
+    menu->addSeparator();
+    t.menuSave = addMenuEntry(menu, "Save1", "Save", 10, "Save FR's DP's and PV's to file",
+                              QKeySequence(Qt::CTRL | Qt::Key_S));
+    menu->setDefaultAction(t.menuAddBelow);
+}
+
+void buildSaveMenu(CommandTable& t, QMainWindow* window)
+{
+    QMenu* menu = t.saveMenu = new QMenu(window);
+    menu->setObjectName(QStringLiteral("PopupMenu2"));
+    t.saveAs = menu->addAction(ui::saveMenuIcon(0), QStringLiteral("Save As"));
+    t.saveAs->setObjectName(QStringLiteral("SaveAs1"));
+    menu->addSeparator();
+    t.backUpEntry = menu->addAction(ui::saveMenuIcon(1), QStringLiteral("Back Up"));
+    t.backUpEntry->setObjectName(QStringLiteral("BackUp1"));
+    menu->addSeparator();
+    t.exportEntry = menu->addAction(ui::saveMenuIcon(2), QStringLiteral("Export"));
+    t.exportEntry->setObjectName(QStringLiteral("Export1"));
+
+    auto* saveButton = t.button(t.save);
+    saveButton->setMenu(menu);
+    saveButton->setPopupMode(QToolButton::MenuButtonPopup);
+}
+
+} // namespace
+
+QToolButton* CommandTable::button(QAction* action) const
+{
+    for (QToolBar* bar : {fileBar, editBar})
+        if (auto* b = qobject_cast<QToolButton*>(bar->widgetForAction(action)))
+            return b;
+    return nullptr;
+}
+
+CommandTable buildCommandTable(QMainWindow* window)
+{
+    CommandTable t;
+    buildFileBar(t, window);
+    buildEditBar(t, window);
+    buildTreeMenu(t, window);
+    buildSaveMenu(t, window);
+    return t;
+}
+
+} // namespace app

@@ -1,0 +1,57 @@
+#pragma once
+// The main window's commands as the user meets them: the file toolbar, the
+// edit toolbar, the tree menu (with the five shortcuts) and the save menu.
+// Every toolbar button carries the control name as its objectName.
+
+#include <QAction>
+
+class QMainWindow;
+class QMenu;
+class QToolBar;
+class QToolButton;
+
+namespace app {
+
+struct CommandTable {
+    QToolBar* fileBar = nullptr;   // ToolBar3
+    QToolBar* editBar = nullptr;   // ToolBar1
+    QMenu* treeMenu = nullptr;     // PopupMenu1
+    QMenu* saveMenu = nullptr;     // PopupMenu2
+
+    // file toolbar
+    QAction* fileOpen = nullptr;
+    QAction* save = nullptr;
+    QAction* backup = nullptr;
+    QAction* exportRtf = nullptr;
+    QAction* options = nullptr;
+    QAction* toolTips = nullptr;
+    QAction* about = nullptr;
+    // edit toolbar
+    QAction* expandAll = nullptr;
+    QAction* moveUp = nullptr;
+    QAction* moveDown = nullptr;
+    QAction* addBelow = nullptr;
+    QAction* addAbove = nullptr;
+    QAction* addChild = nullptr;
+    QAction* addUncle = nullptr;
+    QAction* duplicate = nullptr;
+    QAction* deleteRow = nullptr;
+    // tree menu
+    QAction* menuAddBelow = nullptr;
+    QAction* menuAddAbove = nullptr;
+    QAction* menuAddChild = nullptr;
+    QAction* menuMoveUp = nullptr;
+    QAction* menuMoveDown = nullptr;
+    QAction* menuDelete = nullptr;
+    QAction* menuSave = nullptr;
+    // save menu
+    QAction* saveAs = nullptr;
+    QAction* backUpEntry = nullptr;
+    QAction* exportEntry = nullptr;
+
+    QToolButton* button(QAction* action) const;
+};
+
+CommandTable buildCommandTable(QMainWindow* window);
+
+} // namespace app

@@ -1,0 +1,458 @@
+#include "app/TMainForm.h"
+
+#include "app/QtPrompter.h"
+#include "app/TreeColumns.h"
+#include "model/UserError.h"
+#include "ui/Cp1252.h"
+#include "ui/Cp1252Validator.h"
+#include "ui/NodeDelegate.h"
+#include "ui/ToolbarIcons.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QResizeEvent>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace app {
+
+using model::TreeId;
+
+namespace {
+
+constexpr int kTitleBarHeight = 22;
+constexpr int kTitleEditHeight = 19;
+constexpr int kTitleMaxLength = 32;
+constexpr int kSplitterWidth = 3;
+constexpr int kMinColumnWidth = 30;
+constexpr int kStatusBarHeight = 19;
+constexpr const char* kTitleNames[model::kTreeCount] = {"Edit1", "Edit2", "Edit3"};
+constexpr const char* kDefaultTitles[model::kTreeCount] = {"Functional Requirements", "Design Parameters",
+                                                           "Process Variables"};
+constexpr const char* kCannotDeleteRoot = "Cannot delete root node";
+
+std::size_t at(TreeId id) { return static_cast<std::size_t>(model::index(id)); }
+
+} // namespace
+
+TMainForm::TMainForm(QWidget* parent)
+    : QMainWindow(parent), m_prompter(std::make_shared<QtPrompter>(this))
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QString::fromLatin1(kAppTitle));
+    setWindowIcon(ui::windowIcon());
+    setMinimumSize(kMinWidth, kMinHeight);
+    setBackgroundRole(QPalette::Button);
+    setAutoFillBackground(true);
+
+    m_delegate = new ui::NodeDelegate([this](int level) { return levelColour(level); }, this);
+    m_columns = std::make_unique<TreeColumns>(m_design, m_delegate, this);
+    m_commands = buildCommandTable(this);
+    buildLayout();
+    wireCommands();
+    wireViews();
+    m_design.addObserver(this);
+
+    // Both header records start all zero (members), the hints follow the titles,
+    // and the tool-tip switch is applied once in its pressed state.
+    Edit1Change();
+    ToolTipBtnClick();
+    resize(640, 480);
+    m_design.setModified(false);
+    setAcceptDrops(true);
+    qApp->installEventFilter(this);
+}
+
+TMainForm::~TMainForm()
+{
+    qApp->removeEventFilter(this);
+    m_design.removeObserver(this);
+}
+
+void TMainForm::setPrompter(std::shared_ptr<Prompter> prompter)
+{
+    m_prompter = std::move(prompter);
+}
+
+// --- layout -------------------------------------------------------------------
+
+void TMainForm::buildLayout()
+{
+    addToolBar(Qt::TopToolBarArea, m_commands.fileBar);
+    addToolBarBreak(Qt::TopToolBarArea);
+    addToolBar(Qt::TopToolBarArea, m_commands.editBar);
+    setContextMenuPolicy(Qt::NoContextMenu);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(buildTitleBar());
+
+    m_splitter = new QSplitter(Qt::Horizontal, central);
+    m_splitter->setObjectName(QStringLiteral("ColumnArea"));
+    m_splitter->setHandleWidth(kSplitterWidth);
+    m_splitter->setChildrenCollapsible(false);
+    for (TreeId id : model::kAllTrees) {
+        m_columns->view(id)->setMinimumWidth(kMinColumnWidth);
+        m_splitter->addWidget(m_columns->view(id));
+        m_splitter->setStretchFactor(model::index(id), id == TreeId::PV ? 1 : 0);
+    }
+    layout->addWidget(m_splitter, 1);
+    setCentralWidget(central);
+
+    auto* status = new QStatusBar(this);
+    status->setObjectName(QStringLiteral("StatusBar1"));
+    status->setFixedHeight(kStatusBarHeight);
+    status->setToolTip(QStringLiteral("Status Bar"));
+    setStatusBar(status);
+
+    setTabOrder(m_titles[0], m_titles[1]);
+    setTabOrder(m_titles[1], m_titles[2]);
+    setTabOrder(m_titles[2], m_columns->view(TreeId::FR));
+    setTabOrder(m_columns->view(TreeId::FR), m_columns->view(TreeId::DP));
+    setTabOrder(m_columns->view(TreeId::DP), m_columns->view(TreeId::PV));
+}
+
+QWidget* TMainForm::buildTitleBar()
+{
+    // Laid out by hand in FormResize: the titles line up with the columns below.
+    m_titleBar = new QWidget(this);
+    m_titleBar->setObjectName(QStringLiteral("ToolBar2"));
+    m_titleBar->setFixedHeight(kTitleBarHeight);
+    for (TreeId id : model::kAllTrees) {
+        auto* edit = new QLineEdit(QString::fromLatin1(kDefaultTitles[at(id)]), m_titleBar);
+        edit->setObjectName(QString::fromLatin1(kTitleNames[at(id)]));
+        edit->setMaxLength(kTitleMaxLength);
+        edit->setValidator(new ui::Cp1252Validator(edit));
+        edit->setFixedHeight(kTitleEditHeight);
+        edit->setStyleSheet(QStringLiteral("QLineEdit { background: rgb(255,251,240); border: 1px solid #a0a0a0; }"));
+        connect(edit, &QLineEdit::textChanged, this, [this] { Edit1Change(); });
+        connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& text) { titleEdited(id, text); });
+        m_titles[at(id)] = edit;
+        m_design.setTitle(id, kDefaultTitles[at(id)]);
+    }
+    return m_titleBar;
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TMainForm::FormResize()
+{
+    // Columns in thirds of the window's width; titles over them, 2 px narrower, 4 px apart.
+    const int column = width() / kColumns;
+    m_splitter->setSizes({column, column, std::max(kMinColumnWidth, width() - 2 * column - 2 * kSplitterWidth)});
+    const int titleWidth = column - kTitleMargin;
+    int left = 0;
+    for (QLineEdit* edit : m_titles) {
+        edit->setGeometry(left, (kTitleBarHeight - kTitleEditHeight) / 2, titleWidth, kTitleEditHeight);
+        left += titleWidth + kTitleGap;
+    }
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void TMainForm::FormShow()
+{
+    // Whatever the loaded header holds now becomes what the trees are drawn with.
+    m_currentHeader.titles = m_loadedHeader.titles;
+    m_currentHeader.reserved = m_loadedHeader.reserved;
+    m_currentHeader.levels = m_loadedHeader.levels;
+    m_design.setModified(false);
+}
+
+QColor TMainForm::levelColour(int level) const
+{
+    const std::uint32_t value = m_currentHeader.levels[static_cast<std::size_t>(level)].colour;
+    const std::uint32_t top = value >> 24;
+    if (top == 0x80)
+        return palette().color(QPalette::WindowText);
+    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+}
+
+// --- wiring -------------------------------------------------------------------
+
+void TMainForm::wireCommands()
+{
+    const CommandTable& c = m_commands;
+    const std::pair<QAction*, void (TMainForm::*)()> table[] = {
+        {c.addBelow, &TMainForm::AddItemBelowBtnClick},   {c.menuAddBelow, &TMainForm::AddItemBelowBtnClick},
+        {c.addAbove, &TMainForm::AddItemAboveBtnClick},   {c.menuAddAbove, &TMainForm::AddItemAboveBtnClick},
+        {c.addChild, &TMainForm::AddChildBtnClick},       {c.menuAddChild, &TMainForm::AddChildBtnClick},
+        {c.addUncle, &TMainForm::AddChildToGrandParentBtnClick},
+        {c.moveUp, &TMainForm::MoveUpBtnClick},           {c.menuMoveUp, &TMainForm::MoveUpBtnClick},
+        {c.moveDown, &TMainForm::MoveDownBtnClick},       {c.menuMoveDown, &TMainForm::MoveDownBtnClick},
+        {c.deleteRow, &TMainForm::DeleteBtnClick},        {c.menuDelete, &TMainForm::DeleteBtnClick},
+        {c.duplicate, &TMainForm::DuplicateBtnClick},
+        {c.expandAll, &TMainForm::ExpandContractAllBtnClick},
+        {c.toolTips, &TMainForm::ToolTipBtnClick},
+    };
+    for (const auto& [action, slot] : table)
+        connect(action, &QAction::triggered, this, slot);
+    // The tree menu's shortcuts act while a tree has the focus.
+    for (TreeId id : model::kAllTrees)
+        m_columns->view(id)->addActions(m_commands.treeMenu->actions());
+}
+
+void TMainForm::wireViews()
+{
+    for (TreeId id : model::kAllTrees) {
+        ui::TTreeView* view = m_columns->view(id);
+        connect(view, &ui::TTreeView::nodeReleased, this,
+                [this, view](Qt::MouseButton b, const QPoint& p) { FRVMouseUp(view, b, p); });
+        connect(view, &ui::TTreeView::dragStarted, this,
+                [this, view](const QModelIndex& source) { FRVStartDrag(view, source); });
+        connect(view, &ui::TTreeView::dropped, this, [this, view](const QPoint& p) { FRVDragDrop(view, p); });
+        connect(view, &QWidget::customContextMenuRequested, this,
+                [this, view](const QPoint& p) { showTreeMenu(view, p); });
+    }
+    connect(m_columns->view(TreeId::FR), &ui::TTreeView::doubleClickedNode, this, [this] { FRVDblClick(); });
+}
+
+template <typename F>
+void TMainForm::runCommand(F&& command)
+{
+    try {
+        command();
+    } catch (const std::exception& e) {
+        m_prompter->showError(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void TMainForm::flagsChanged()
+{
+    // The Backup button shows the backed-up flag.
+    m_commands.backup->setChecked(m_design.backedUp());
+}
+
+// --- the title bar --------------------------------------------------------------
+
+void TMainForm::Edit1Change()
+{
+    for (QLineEdit* edit : m_titles)
+        edit->setToolTip(edit->text());
+}
+
+void TMainForm::titleEdited(TreeId id, const QString& text)
+{
+    if (const auto bytes = ui::encodeCp1252(text)) {
+        m_design.setTitle(id, *bytes);
+        m_design.setModified(true);
+    }
+}
+
+// --- selection and the label editor ----------------------------------------------
+
+int TMainForm::selectedRow() const
+{
+    return m_columns->selectedRow(TreeId::FR);
+}
+
+TreeId TMainForm::editorTree() const
+{
+    return m_activeTree.value_or(TreeId::FR);
+}
+
+void TMainForm::selectAndEdit(int row)
+{
+    m_columns->selectRow(row);
+    m_columns->editRow(editorTree(), row);
+}
+
+// --- adding ----------------------------------------------------------------------
+
+void TMainForm::AddItemBelowBtnClick()
+{
+    runCommand([&] {
+        const int row = m_design.empty() ? m_design.addFirstRow() : m_design.addSiblingBelow(selectedRow());
+        if (row != model::kNoRow)
+            selectAndEdit(row);
+    });
+}
+
+void TMainForm::AddItemAboveBtnClick()
+{
+    runCommand([&] {
+        const int row = m_design.empty() ? m_design.addFirstRow() : m_design.addSiblingAbove(selectedRow());
+        if (row != model::kNoRow)
+            selectAndEdit(row);
+    });
+}
+
+void TMainForm::AddChildBtnClick()
+{
+    runCommand([&] {
+        const int parent = selectedRow();
+        const int row = m_design.empty() ? m_design.addFirstRow() : m_design.addChild(parent);
+        if (row == model::kNoRow)
+            return;
+        if (parent >= 0 && row != parent)
+            m_columns->setExpanded(parent, true);
+        selectAndEdit(row);
+    });
+}
+
+void TMainForm::AddChildToGrandParentBtnClick()
+{
+    runCommand([&] {
+        const int selected = selectedRow();
+        const int row = m_design.addUncle(selected);
+        if (row == model::kNoRow)
+            return;
+        m_columns->setExpanded(selected < row ? selected : selected + 1, true);
+        selectAndEdit(row);
+    });
+}
+
+// --- removing, reordering, duplicating ----------------------------------------------
+
+void TMainForm::DeleteBtnClick()
+{
+    runCommand([&] {
+        const model::DeleteResult result = m_design.deleteRow(selectedRow());
+        if (result.refused) {
+            m_prompter->showMessage(QString::fromLatin1(kCannotDeleteRoot));
+            return;
+        }
+        m_columns->selectRow(result.selectRow);
+    });
+}
+
+void TMainForm::MoveUpBtnClick()
+{
+    runCommand([&] {
+        const model::MoveResult result = m_design.moveUp(selectedRow());
+        if (!result.moved)
+            return;
+        m_columns->setExpanded(result.row, false); // the node that moved comes back collapsed
+        m_columns->selectRow(result.row);
+    });
+}
+
+void TMainForm::MoveDownBtnClick()
+{
+    runCommand([&] {
+        const int k = selectedRow();
+        const model::MoveResult result = m_design.moveDown(k);
+        if (!result.moved)
+            return;
+        m_columns->setExpanded(k, false); // the next sibling jumped over it and comes back collapsed
+        m_columns->selectRow(result.row);
+    });
+}
+
+void TMainForm::DuplicateBtnClick()
+{
+    runCommand([&] {
+        const int row = m_design.duplicate(selectedRow());
+        if (row == model::kNoRow)
+            return;
+        m_columns->expandSubtree(row);
+        m_columns->setExpanded(row, !m_design.tree(TreeId::FR).nodeAt(row)->children.empty());
+        m_columns->selectRowIn(editorTree(), row);
+        m_columns->editRow(editorTree(), row);
+    });
+}
+
+void TMainForm::ExpandContractAllBtnClick()
+{
+    if (m_commands.expandAll->isChecked())
+        m_columns->expandAll();
+    else
+        m_columns->collapseAll();
+}
+
+// --- hints --------------------------------------------------------------------------
+
+void TMainForm::ToolTipBtnClick()
+{
+    m_hintsOn = m_commands.toolTips->isChecked();
+    m_commands.toolTips->setIcon(ui::toolbarIcon(m_hintsOn ? ui::kToolTipOnIcon : ui::kToolTipOffIcon));
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    // With the switch up, no hint of this window's bars, titles, trees or status bar shows.
+    if (event->type() == QEvent::ToolTip && !m_hintsOn) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && (widget == this || isAncestorOf(widget)))
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// --- the views' own gestures ----------------------------------------------------------
+
+void TMainForm::FRVMouseUp(ui::TTreeView* view, Qt::MouseButton button, const QPoint& pos)
+{
+    if (button == Qt::RightButton)
+        return;
+    const auto id = m_columns->treeOf(view);
+    const int row = id ? m_columns->rowAt(*id, pos) : -1;
+    if (row < 0)
+        return;
+    // The clicked node's expanded state (after its arrow may have toggled it) goes to its partners.
+    const bool expanded = view->isExpanded(m_columns->indexOfRow(*id, row));
+    for (TreeId other : model::kAllTrees) {
+        m_columns->selectRowIn(other, row);
+        if (other != *id)
+            m_columns->view(other)->setExpanded(m_columns->indexOfRow(other, row), expanded);
+    }
+    m_design.renumber();
+    m_activeTree = *id;
+}
+
+void TMainForm::FRVDblClick()
+{
+    if (!m_activeTree)
+        return;
+    const int row = m_columns->selectedRow(*m_activeTree);
+    if (row >= 0)
+        m_columns->editRow(*m_activeTree, row);
+}
+
+void TMainForm::showTreeMenu(ui::TTreeView* view, const QPoint& pos)
+{
+    m_commands.treeMenu->popup(view->viewport()->mapToGlobal(pos));
+}
+
+void TMainForm::FRVStartDrag(ui::TTreeView* view, const QModelIndex& source)
+{
+    const auto id = m_columns->treeOf(view);
+    m_dragSourceRow = id ? m_columns->adapter(*id)->rowOf(source) : -1;
+}
+
+void TMainForm::FRVDragDrop(ui::TTreeView* view, const QPoint& pos)
+{
+    const auto id = m_columns->treeOf(view);
+    if (!id || m_dragSourceRow < 0)
+        return;
+    runCommand([&] {
+        const int source = m_dragSourceRow;
+        const int target = std::max(0, m_columns->rowAt(*id, pos)); // below the last row: the first row
+        m_dragSourceRow = -1;
+        const model::Node* moved = m_design.tree(TreeId::FR).nodeAt(source);
+        const model::Node* receiver = m_design.tree(TreeId::FR).nodeAt(target);
+        if (!m_design.drop(source, target))
+            return;
+        m_columns->setExpanded(m_design.tree(TreeId::FR).rowOf(receiver), true);
+        m_columns->setExpanded(m_design.tree(TreeId::FR).rowOf(moved), false);
+    });
+}
+
+} // namespace app

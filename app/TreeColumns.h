@@ -1,0 +1,43 @@
+#pragma once
+// The three tree views with their adapters, and what is done to all three at
+// once: the views behave as three columns of one table of node rows.
+
+#include "model/Design.h"
+#include "ui/TTreeView.h"
+#include "ui/TreeAdapter.h"
+
+#include <array>
+#include <optional>
+
+class QAbstractItemDelegate;
+
+namespace app {
+
+class TreeColumns {
+public:
+    TreeColumns(model::Design& design, QAbstractItemDelegate* delegate, QWidget* parent);
+
+    ui::TTreeView* view(model::TreeId id) const { return m_views[idx(id)]; }
+    ui::TreeAdapter* adapter(model::TreeId id) const { return m_adapters[idx(id)]; }
+    std::optional<model::TreeId> treeOf(const QObject* view) const;
+
+    int selectedRow(model::TreeId id) const;   // -1 when none
+    int rowAt(model::TreeId id, const QPoint& viewportPos) const; // -1 over empty space
+    QModelIndex indexOfRow(model::TreeId id, int row) const { return adapter(id)->indexOfRow(row); }
+
+    void selectRow(int row);                         // in all three, scrolled into view
+    void selectRowIn(model::TreeId id, int row);
+    void setExpanded(int row, bool expanded);        // one level, in all three
+    void expandSubtree(int row);                     // every level below, in all three
+    void expandAll();
+    void collapseAll();
+    void editRow(model::TreeId id, int row);         // opens the label editor
+
+private:
+    static std::size_t idx(model::TreeId id) { return static_cast<std::size_t>(model::index(id)); }
+
+    std::array<ui::TTreeView*, model::kTreeCount> m_views{};
+    std::array<ui::TreeAdapter*, model::kTreeCount> m_adapters{};
+};
+
+} // namespace app

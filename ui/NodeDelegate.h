@@ -1,0 +1,32 @@
+#pragma once
+// Draws every node of the three views (the views' custom-draw handler): cream
+// background also for selected rows, the text colour of the node's level,
+// level 0 bold, a fresh font per node. A selected row keeps its colours and
+// is marked by a frame. The label editor refuses what Windows-1252 cannot hold.
+
+#include <QColor>
+#include <QStyledItemDelegate>
+#include <functional>
+
+namespace ui {
+
+inline const QColor kCream(255, 251, 240);
+
+class NodeDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    using LevelColour = std::function<QColor(int level)>;
+
+    explicit NodeDelegate(LevelColour levelColour, QObject* parent = nullptr);
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+    // What paint() will draw with, for tests and for the export's eyes.
+    QStyleOptionViewItem nodeOption(const QStyleOptionViewItem& option, const QModelIndex& index) const;
+
+private:
+    LevelColour m_levelColour;
+};
+
+} // namespace ui

@@ -1,0 +1,47 @@
+#pragma once
+// One of the three tree views. It reports what the window turns into
+// commands (a mouse release over a node, a double click, a drop) and keeps
+// what belongs to the view itself: its hint under the pointer, and whether
+// the drag in progress started here (drops are accepted only then).
+
+#include <QTreeView>
+
+class QMimeData;
+
+namespace ui {
+
+inline constexpr const char* kTreeViewHint = "Tree view";
+
+class TTreeView : public QTreeView {
+    Q_OBJECT
+public:
+    explicit TTreeView(const QString& objectName, const QString& columnName, QWidget* parent = nullptr);
+    ~TTreeView() override;
+
+    bool dragStartedHere() const { return s_dragSource == this; }
+
+signals:
+    void nodeReleased(Qt::MouseButton button, const QPoint& viewportPos);
+    void doubleClickedNode(const QPoint& viewportPos);
+    void dragStarted(const QModelIndex& source);
+    void dropped(const QPoint& viewportPos);
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void updateHint(const QPoint& viewportPos);
+    bool acceptsDrag(const QMimeData* mime) const;
+
+    static TTreeView* s_dragSource; // the view whose drag is the latest one
+};
+
+} // namespace ui
