@@ -49,8 +49,9 @@ TMainForm::TMainForm(QWidget* parent)
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
 
-    m_delegate = new ui::NodeDelegate([this](int level) { return levelColour(level); }, this);
-    m_columns = std::make_unique<TreeColumns>(m_design, m_delegate, this);
+    m_columns = std::make_unique<TreeColumns>(
+        m_design, [this](QObject* owner) { return new ui::NodeDelegate([this](int level) { return levelColour(level); }, owner); },
+        this);
     m_commands = buildCommandTable(this);
     buildLayout();
     wireCommands();
@@ -70,6 +71,7 @@ TMainForm::TMainForm(QWidget* parent)
 TMainForm::~TMainForm()
 {
     qApp->removeEventFilter(this);
+    m_columns.reset();
     m_design.removeObserver(this);
 }
 

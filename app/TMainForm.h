@@ -100,7 +100,6 @@ private:
     model::HeaderRecord m_currentHeader{};
     std::shared_ptr<Prompter> m_prompter;
     CommandTable m_commands;
-    ui::NodeDelegate* m_delegate = nullptr;
     std::unique_ptr<TreeColumns> m_columns;
     std::array<QLineEdit*, model::kTreeCount> m_titles{};
     QWidget* m_titleBar = nullptr;

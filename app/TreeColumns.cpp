@@ -1,6 +1,7 @@
 #include "app/TreeColumns.h"
 
 #include <QAbstractItemDelegate>
+#include <utility>
 
 namespace app {
 
@@ -12,15 +13,24 @@ constexpr const char* kColumnNames[model::kTreeCount] = {"Functional Requirement
                                                          "Process Variables"};
 } // namespace
 
-TreeColumns::TreeColumns(model::Design& design, QAbstractItemDelegate* delegate, QWidget* parent)
+TreeColumns::TreeColumns(model::Design& design, const DelegateFactory& makeDelegate, QWidget* parent)
 {
     for (TreeId id : model::kAllTrees) {
         const auto i = idx(id);
         m_adapters[i] = new ui::TreeAdapter(design, id, parent);
         m_views[i] = new ui::TTreeView(QString::fromLatin1(kViewNames[i]), QString::fromLatin1(kColumnNames[i]), parent);
         m_views[i]->setModel(m_adapters[i]);
-        m_views[i]->setItemDelegate(delegate);
+        m_views[i]->setItemDelegate(makeDelegate(m_views[i]));
     }
+}
+
+TreeColumns::~TreeColumns()
+{
+    // The views go first, while the design their open editors write to still exists.
+    for (auto*& view : m_views)
+        delete std::exchange(view, nullptr);
+    for (auto*& adapter : m_adapters)
+        delete std::exchange(adapter, nullptr);
 }
 
 std::optional<TreeId> TreeColumns::treeOf(const QObject* view) const

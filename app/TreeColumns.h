@@ -7,6 +7,7 @@
 #include "ui/TreeAdapter.h"
 
 #include <array>
+#include <functional>
 #include <optional>
 
 class QAbstractItemDelegate;
@@ -15,7 +16,14 @@ namespace app {
 
 class TreeColumns {
 public:
-    TreeColumns(model::Design& design, QAbstractItemDelegate* delegate, QWidget* parent);
+    using DelegateFactory = std::function<QAbstractItemDelegate*(QObject* parent)>;
+
+    // Each view gets its own delegate: a shared one would send one view's
+    // editor to all three.
+    TreeColumns(model::Design& design, const DelegateFactory& makeDelegate, QWidget* parent);
+    ~TreeColumns();
+    TreeColumns(const TreeColumns&) = delete;
+    TreeColumns& operator=(const TreeColumns&) = delete;
 
     ui::TTreeView* view(model::TreeId id) const { return m_views[idx(id)]; }
     ui::TreeAdapter* adapter(model::TreeId id) const { return m_adapters[idx(id)]; }

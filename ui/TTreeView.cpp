@@ -55,6 +55,17 @@ TTreeView::TTreeView(const QString& objectName, const QString& columnName, QWidg
     setPalette(pal);
 }
 
+void TTreeView::mousePressEvent(QMouseEvent* event)
+{
+    // A press over empty space keeps the selection: only nodes are clicked.
+    if (!indexAt(event->position().toPoint()).isValid()) {
+        setFocus(Qt::MouseFocusReason);
+        event->accept();
+        return;
+    }
+    QTreeView::mousePressEvent(event);
+}
+
 void TTreeView::mouseReleaseEvent(QMouseEvent* event)
 {
     QTreeView::mouseReleaseEvent(event);

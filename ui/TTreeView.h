@@ -19,6 +19,7 @@ public:
     ~TTreeView() override;
 
     bool dragStartedHere() const { return s_dragSource == this; }
+    bool isEditing() const { return state() == EditingState; }
 
 signals:
     void nodeReleased(Qt::MouseButton button, const QPoint& viewportPos);
@@ -27,6 +28,7 @@ signals:
     void dropped(const QPoint& viewportPos);
 
 protected:
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;

@@ -1,0 +1,259 @@
+// Editing a design in the window: clicks, commands, the label editor, drag and drop.
+#include "MainFormFixture.h"
+
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QToolButton>
+
+namespace testing_app {
+namespace {
+
+using model::TreeId;
+
+// 0 A              rows as numbered in each tree
+// 1   B
+// 2   C
+// 3     D
+// 4   E
+// 5 F
+const std::vector<std::string> kOutline = {"A", "  B", "  C", "    D", "  E", "F"};
+
+class EditingTest : public MainFormTest {
+protected:
+    void SetUp() override
+    {
+        MainFormTest::SetUp();
+        loadOutline(form->design(), kOutline);
+        form->commands().expandAll->trigger(); // every row visible
+        QCoreApplication::processEvents();
+    }
+    QToolButton* button(const char* name) { return form->findChild<QToolButton*>(name); }
+    bool editing(TreeId id) { return view(id)->isEditing(); }
+};
+
+TEST_F(EditingTest, ClickingARowSelectsItEverywhereAndMakesThatViewActive)
+{
+    clickRow(TreeId::PV, 3);
+    for (TreeId id : model::kAllTrees)
+        EXPECT_EQ(selected(id), 3);
+    EXPECT_EQ(form->activeTree(), TreeId::PV);
+    EXPECT_EQ(text(TreeId::FR, 3), "1.2.1 D"); // the click renumbered
+
+    QTest::mouseClick(button("AddChildBtn"), Qt::LeftButton);
+    EXPECT_TRUE(editing(TreeId::PV));
+    EXPECT_FALSE(editing(TreeId::FR));
+    EXPECT_EQ(text(TreeId::DP, 4), "1.2.1.1 __________");
+    for (TreeId id : model::kAllTrees)
+        EXPECT_EQ(selected(id), 4);
+    EXPECT_TRUE(form->design().modified());
+}
+
+TEST_F(EditingTest, ClickingTheExpandArrowInOneViewExpandsThePartners)
+{
+    form->commands().expandAll->trigger(); // all collapsed
+    QCoreApplication::processEvents();
+    const QRect rect = view(TreeId::DP)->visualRect(form->columns().indexOfRow(TreeId::DP, 0));
+    const QPoint arrow(rect.left() - view(TreeId::DP)->indentation() / 2, rect.center().y());
+    QTest::mouseClick(view(TreeId::DP)->viewport(), Qt::LeftButton, {}, arrow);
+    for (TreeId id : model::kAllTrees)
+        EXPECT_TRUE(expanded(id, 0)) << model::index(id);
+    EXPECT_FALSE(expanded(TreeId::FR, 2)); // one level only
+}
+
+TEST_F(EditingTest, ReleaseOverEmptySpaceOrRightClickChangesNothing)
+{
+    clickRow(TreeId::FR, 1);
+    const std::string before = text(TreeId::FR, 4);
+    QTest::mouseClick(view(TreeId::DP)->viewport(), Qt::LeftButton, {}, QPoint(20, view(TreeId::DP)->viewport()->height() - 5));
+    QTest::mouseClick(form->windowHandle(), Qt::RightButton, {},
+                      view(TreeId::PV)->viewport()->mapTo(form.get(), rowCenter(TreeId::PV, 2)));
+    EXPECT_EQ(selected(TreeId::FR), 1);
+    EXPECT_EQ(selected(TreeId::DP), 1);
+    EXPECT_EQ(form->activeTree(), TreeId::FR);
+}
+
+TEST_F(EditingTest, KeyboardMovesOnlyTheFocusedView)
+{
+    clickRow(TreeId::DP, 1);
+    view(TreeId::DP)->setFocus();
+    QTest::keyClick(view(TreeId::DP), Qt::Key_Down);
+    EXPECT_EQ(selected(TreeId::DP), 2);
+    EXPECT_EQ(selected(TreeId::FR), 1);
+    QTest::mouseClick(button("AddChildBtn"), Qt::LeftButton); // acts on FRV's row
+    EXPECT_EQ(text(TreeId::FR, 2), "1.1.1 __________");
+}
+
+TEST_F(EditingTest, ExpandContractAllShowsEveryRowThenOnlyTopLevelRows)
+{
+    auto visibleRows = [&](TreeId id) {
+        int n = 0;
+        for (QModelIndex i = view(id)->indexAt(QPoint(5, 2)); i.isValid(); i = view(id)->indexBelow(i))
+            ++n;
+        return n;
+    };
+    for (TreeId id : model::kAllTrees)
+        EXPECT_EQ(visibleRows(id), 6);
+    QTest::mouseClick(button("ExpandContractAllBtn"), Qt::LeftButton);
+    for (TreeId id : model::kAllTrees)
+        EXPECT_EQ(visibleRows(id), 2);
+    QTest::mouseClick(button("ExpandContractAllBtn"), Qt::LeftButton);
+    for (TreeId id : model::kAllTrees)
+        EXPECT_EQ(visibleRows(id), 6);
+    EXPECT_EQ(text(TreeId::FR, 0), "A"); // no renumbering
+}
+
+TEST_F(EditingTest, DeleteKeepsTheSameRowSelectedInAllViews)
+{
+    clickRow(TreeId::FR, 2); // C, with E after it
+    QTest::mouseClick(button("DeleteBtn"), Qt::LeftButton);
+    for (TreeId id : model::kAllTrees)
+        EXPECT_EQ(selected(id), 2);
+    EXPECT_EQ(rowTags(form->design(), 2), "1.3 E|1.3 E'|1.3 E''");
+}
+
+TEST_F(EditingTest, DeleteOfTheFirstRowIsRefusedWithAMessage)
+{
+    clickRow(TreeId::FR, 0);
+    form->DeleteBtnClick();
+    ASSERT_EQ(prompter->messages.size(), 1u);
+    EXPECT_EQ(prompter->messages[0], "Cannot delete root node");
+    EXPECT_EQ(form->design().rowCount(), 6);
+}
+
+TEST_F(EditingTest, ShortcutsActWhileATreeHasTheFocus)
+{
+    clickRow(TreeId::DP, 5);
+    view(TreeId::DP)->setFocus();
+    QTest::keyClick(view(TreeId::DP), Qt::Key_F2);
+    EXPECT_EQ(form->design().rowCount(), 7);
+    EXPECT_EQ(text(TreeId::PV, 6), "3 __________");
+    EXPECT_TRUE(editing(TreeId::DP));
+}
+
+TEST_F(EditingTest, MoveUpKeepsTheMovedNodeSelectedAndCollapsed)
+{
+    clickRow(TreeId::FR, 4); // E moves above C, which keeps its expansion
+    QTest::mouseClick(button("MoveUpBtn"), Qt::LeftButton);
+    EXPECT_EQ(rowTags(form->design(), 2), "1.2 E|1.2 E'|1.2 E''");
+    for (TreeId id : model::kAllTrees) {
+        EXPECT_EQ(selected(id), 2);
+        EXPECT_TRUE(expanded(id, 3)); // C
+    }
+}
+
+TEST_F(EditingTest, DuplicateSelectsTheCopyInTheActiveTreeOnly)
+{
+    clickRow(TreeId::DP, 2);
+    QTest::mouseClick(button("DuplicateBtn"), Qt::LeftButton);
+    EXPECT_EQ(rowTags(form->design(), 5), "1.4 C copy|1.4 C' copy|1.4 C'' copy");
+    EXPECT_EQ(selected(TreeId::DP), 5);
+    EXPECT_EQ(selected(TreeId::FR), 2);
+    EXPECT_TRUE(editing(TreeId::DP));
+    for (TreeId id : model::kAllTrees)
+        EXPECT_TRUE(expanded(id, 5));
+}
+
+TEST_F(EditingTest, ConfirmedLabelEditChangesOneTreeAndSetsModified)
+{
+    clickRow(TreeId::DP, 1);
+    view(TreeId::DP)->setFocus();
+    QTest::keyClick(view(TreeId::DP), Qt::Key_Return); // Enter opens the editor (F2 adds a row)
+    ASSERT_TRUE(editing(TreeId::DP));
+    auto* editor = view(TreeId::DP)->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    typeText(editor, QString::fromUtf8("Motor \u00e9"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(text(TreeId::DP, 1), std::string("Motor \xe9"));
+    EXPECT_EQ(text(TreeId::FR, 1), "1.1 B");
+    EXPECT_TRUE(form->design().modified());
+}
+
+TEST_F(EditingTest, DoubleClickInFrvEditsTheClickedNode)
+{
+    QTest::mouseClick(view(TreeId::FR)->viewport(), Qt::LeftButton, {}, rowCenter(TreeId::FR, 3));
+    QTest::mouseDClick(view(TreeId::FR)->viewport(), Qt::LeftButton, {}, rowCenter(TreeId::FR, 3));
+    EXPECT_TRUE(editing(TreeId::FR));
+    EXPECT_EQ(view(TreeId::FR)->currentIndex(), form->columns().indexOfRow(TreeId::FR, 3));
+}
+
+// A left press and a move past the drag distance: the view starts its own drag.
+void pressAndDrag(ui::TTreeView* view, const QPoint& from)
+{
+    QSignalSpy started(view, &ui::TTreeView::dragStarted);
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, from);
+    for (int dx : {2, 10, 30}) {
+        const QPoint p = from + QPoint(dx, 0);
+        QMouseEvent move(QEvent::MouseMove, p, view->viewport()->mapToGlobal(p), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &move);
+    }
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, from + QPoint(30, 0));
+    ASSERT_EQ(started.count(), 1);
+}
+
+// Synthesized drag events: without a display QDrag::exec returns at once.
+void sendDrop(ui::TTreeView* view, const QPoint& pos, QMimeData* mime)
+{
+    QDragEnterEvent enter(pos, Qt::MoveAction, mime, Qt::LeftButton, {});
+    QApplication::sendEvent(view->viewport(), &enter);
+    QDragMoveEvent move(pos, Qt::MoveAction, mime, Qt::LeftButton, {});
+    QApplication::sendEvent(view->viewport(), &move);
+    if (!move.isAccepted())
+        return;
+    QDropEvent drop(QPointF(pos), Qt::MoveAction, mime, Qt::LeftButton, {});
+    QApplication::sendEvent(view->viewport(), &drop);
+}
+
+TEST_F(EditingTest, DragAndDropInOneViewMovesTheRowInAllThreeTrees)
+{
+    clickRow(TreeId::DP, 4); // E
+    pressAndDrag(view(TreeId::DP), rowCenter(TreeId::DP, 4));
+    QMimeData mime;
+    mime.setData(ui::TreeAdapter::kRowMimeType, "4");
+    const bool modifiedBefore = form->design().modified();
+    sendDrop(view(TreeId::DP), rowCenter(TreeId::DP, 1), &mime); // onto B
+    EXPECT_EQ(rowTags(form->design(), 2), "1.1.1 E|1.1.1 E'|1.1.1 E''");
+    EXPECT_TRUE(expanded(TreeId::FR, 1));
+    EXPECT_TRUE(form->design().modified() || modifiedBefore);
+}
+
+TEST_F(EditingTest, DropIntoAnotherViewIsRefused)
+{
+    clickRow(TreeId::DP, 4);
+    pressAndDrag(view(TreeId::DP), rowCenter(TreeId::DP, 4));
+    QMimeData mime;
+    mime.setData(ui::TreeAdapter::kRowMimeType, "4");
+    QDragMoveEvent move(rowCenter(TreeId::FR, 1), Qt::MoveAction, &mime, Qt::LeftButton, {});
+    QApplication::sendEvent(view(TreeId::FR)->viewport(), &move);
+    EXPECT_FALSE(move.isAccepted());
+    sendDrop(view(TreeId::FR), rowCenter(TreeId::FR, 1), &mime);
+    EXPECT_EQ(rowTags(form->design(), 4), "1.3 E|1.3 E'|1.3 E''"); // still in place
+}
+
+TEST_F(EditingTest, HoverShowsTheNodeTextOrTreeView)
+{
+    auto hover = [&](const QPoint& p) {
+        QMouseEvent move(QEvent::MouseMove, p, view(TreeId::FR)->viewport()->mapToGlobal(p), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(view(TreeId::FR)->viewport(), &move);
+        return view(TreeId::FR)->toolTip();
+    };
+    EXPECT_EQ(hover(rowCenter(TreeId::FR, 3)), "D");
+    EXPECT_EQ(hover(QPoint(10, view(TreeId::FR)->viewport()->height() - 3)), "Tree view");
+}
+
+TEST_F(MainFormTest, OnAnEmptyDesignAddingStartsTheFirstRow)
+{
+    form->DeleteBtnClick();
+    EXPECT_EQ(prompter->messages, std::vector<QString>{"Cannot delete root node"});
+    form->AddChildBtnClick();
+    ASSERT_EQ(form->design().rowCount(), 1);
+    EXPECT_EQ(rowTags(form->design(), 0), "1 __________|1 __________|1 __________");
+    EXPECT_EQ(selected(TreeId::PV), 0);
+    EXPECT_TRUE(view(TreeId::FR)->isEditing());
+}
+
+} // namespace
+} // namespace testing_app

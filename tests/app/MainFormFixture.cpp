@@ -1,0 +1,69 @@
+#include "MainFormFixture.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+
+namespace testing_app {
+
+using model::TreeId;
+
+void loadOutline(model::Design& design, const std::vector<std::string>& lines)
+{
+    std::array<model::DesignTree, model::kTreeCount> trees;
+    for (TreeId id : model::kAllTrees) {
+        model::DesignTree& tree = trees[static_cast<std::size_t>(model::index(id))];
+        std::vector<model::Node*> stack; // stack[level] = last node at that level
+        for (const std::string& line : lines) {
+            const std::size_t level = line.find_first_not_of(' ') / 2;
+            const std::string label = line.substr(level * 2) + std::string(static_cast<std::size_t>(model::index(id)), '\'');
+            stack.resize(level);
+            stack.push_back(level == 0 ? tree.appendTopLevel(label) : tree.appendChild(stack[level - 1], label));
+        }
+    }
+    design.replaceTrees(std::move(trees));
+}
+
+void typeText(QWidget* widget, const QString& text)
+{
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &release);
+    }
+}
+
+std::string rowTags(const model::Design& design, int row)
+{
+    std::string out;
+    for (TreeId id : model::kAllTrees)
+        out += (out.empty() ? "" : "|") + design.tree(id).nodeAt(row)->text;
+    return out;
+}
+
+void MainFormTest::SetUp()
+{
+    form = std::make_unique<app::TMainForm>();
+    prompter = std::make_shared<FakePrompter>();
+    form->setPrompter(prompter);
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+}
+
+QPoint MainFormTest::rowCenter(TreeId id, int row)
+{
+    return view(id)->visualRect(form->columns().indexOfRow(id, row)).center();
+}
+
+void MainFormTest::clickRow(TreeId id, int row, Qt::MouseButton button)
+{
+    view(id)->scrollTo(form->columns().indexOfRow(id, row));
+    QTest::mouseClick(view(id)->viewport(), button, {}, rowCenter(id, row));
+}
+
+bool MainFormTest::expanded(TreeId id, int row)
+{
+    return view(id)->isExpanded(form->columns().indexOfRow(id, row));
+}
+
+} // namespace testing_app

@@ -1,0 +1,75 @@
+#pragma once
+// A shown main window whose boxes and dialogs are answered by the test, and
+// designs built from indented outlines with tagged partners ("A" in FR,
+// "A'" in DP, "A''" in PV), so a test can see that node rows stay together.
+
+#include "app/Prompter.h"
+#include "app/TMainForm.h"
+#include "app/TreeColumns.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace testing_app {
+
+class FakePrompter : public app::Prompter {
+public:
+    std::vector<QString> errors, messages, questions;
+    std::deque<Answer> answers;
+    std::deque<std::optional<QString>> openPaths, savePaths;
+    int saveDialogs = 0;
+
+    void showError(const QString& text) override { errors.push_back(app::errorBoxText(text)); }
+    void showMessage(const QString& text) override { messages.push_back(text); }
+    Answer ask(const QString& text, const QString&) override
+    {
+        questions.push_back(text);
+        return take(answers, Answer::Cancel);
+    }
+    std::optional<QString> chooseOpenPath() override { return take(openPaths, std::optional<QString>()); }
+    std::optional<QString> chooseSavePath(const QString&) override
+    {
+        ++saveDialogs;
+        return take(savePaths, std::optional<QString>());
+    }
+
+private:
+    template <typename T> static T take(std::deque<T>& q, T fallback)
+    {
+        if (q.empty())
+            return fallback;
+        T v = q.front();
+        q.pop_front();
+        return v;
+    }
+};
+
+// Lines of the outline: leading spaces (two per level) then the FR label.
+void loadOutline(model::Design& design, const std::vector<std::string>& lines);
+
+// Types any text, one key event per character (QTest::keyClicks takes ASCII only).
+void typeText(QWidget* widget, const QString& text);
+
+// "FR|DP|PV" of a row, to check partners stay together.
+std::string rowTags(const model::Design& design, int row);
+
+class MainFormTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+
+    ui::TTreeView* view(model::TreeId id) { return form->columns().view(id); }
+    QPoint rowCenter(model::TreeId id, int row);
+    void clickRow(model::TreeId id, int row, Qt::MouseButton button = Qt::LeftButton);
+    int selected(model::TreeId id) { return form->columns().selectedRow(id); }
+    std::string text(model::TreeId id, int row) { return form->design().tree(id).nodeAt(row)->text; }
+    bool expanded(model::TreeId id, int row);
+
+    std::unique_ptr<app::TMainForm> form;
+    std::shared_ptr<FakePrompter> prompter;
+};
+
+} // namespace testing_app
