@@ -1,0 +1,90 @@
+// The window with a 100,000-row design: a click on a row (release handling,
+// selection of the three rows, renumbering, repaint of the three views).
+#include "app/TMainForm.h"
+#include "app/TreeColumns.h"
+
+#include <QApplication>
+#include <QTest>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using model::TreeId;
+
+// 100 top-level nodes, each with 33 children of 29 children: 99,100 rows.
+void buildLargeDesign(model::Design& design)
+{
+    std::array<model::DesignTree, model::kTreeCount> trees;
+    for (auto& tree : trees)
+        for (int a = 0; a < 100; ++a) {
+            model::Node* top = tree.appendTopLevel("Requirement for the pump assembly");
+            for (int b = 0; b < 33; ++b) {
+                model::Node* mid = tree.appendChild(top, "Parameter of the motor housing");
+                for (int c = 0; c < 29; ++c)
+                    tree.appendChild(mid, "Process variable of the bearing seat");
+            }
+        }
+    design.replaceTrees(std::move(trees));
+}
+
+void repaintViews(app::TMainForm& form)
+{
+    for (TreeId id : model::kAllTrees)
+        form.columns().view(id)->viewport()->repaint();
+}
+
+void BM_ClickRowOfLargeDesign(benchmark::State& state)
+{
+    app::TMainForm form;
+    buildLargeDesign(form.design());
+    form.show();
+    (void)QTest::qWaitForWindowExposed(&form);
+    form.design().renumber();
+    const bool expandAll = state.range(0) != 0;
+    if (expandAll)
+        form.commands().expandAll->trigger();
+    QCoreApplication::processEvents();
+
+    int i = 0;
+    for (auto _ : state) {
+        const TreeId id = model::kAllTrees[static_cast<std::size_t>(i % 3)];
+        auto* view = form.columns().view(id);
+        const QModelIndex index = view->indexAt(QPoint(40, 10 + 16 * (i % 8)));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+        repaintViews(form);
+        ++i;
+    }
+    state.counters["rows"] = form.design().rowCount();
+}
+BENCHMARK(BM_ClickRowOfLargeDesign)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// A click after a label edit: the renumbering that follows rewrites texts.
+void BM_ClickAfterLabelEdit(benchmark::State& state)
+{
+    app::TMainForm form;
+    buildLargeDesign(form.design());
+    form.show();
+    (void)QTest::qWaitForWindowExposed(&form);
+    QCoreApplication::processEvents();
+    int i = 0;
+    for (auto _ : state) {
+        form.design().editText(TreeId::DP, 5, i % 2 ? "1.1.4 Edited label" : "Edited label");
+        auto* view = form.columns().view(TreeId::FR);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->indexAt(QPoint(40, 10))).center());
+        repaintViews(form);
+        ++i;
+    }
+}
+BENCHMARK(BM_ClickAfterLabelEdit)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
