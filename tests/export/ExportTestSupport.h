@@ -6,6 +6,9 @@
 #include "model/DesignTree.h"
 #include "model/HeaderRecord.h"
 
+#include <QString>
+
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -61,3 +64,6 @@ inline void setDefaultTitles(model::Design& design)
 }
 
 } // namespace exporttest
+
+// Readable failure messages for texts read back through Qt.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
