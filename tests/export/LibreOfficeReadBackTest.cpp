@@ -82,8 +82,9 @@ TEST(LibreOfficeReadBack, TitlesAndWindowTextLevelsAreAutomaticAndBlackStaysBlac
     exporting::LevelColourValues colours{};
     colours[0] = model::kWindowTextColour;
     colours[1] = 0x00000000; // black, not automatic
+    NoOpener opener;
     const std::string path = exporting::exportDesign(design, dir.filePath("pump.vok").toStdString(), {},
-                                                     headerWith(colours), {}, *std::make_unique<NoOpener>());
+                                                     headerWith(colours), {}, opener);
 
     QProcess process;
     process.start(soffice, {"--headless", "-env:UserInstallation=" + QUrl::fromLocalFile(dir.filePath("lo")).toString(),

@@ -69,8 +69,9 @@ TEST(UnrtfReadBack, FindsEveryParagraphWithItsTextAndColour)
     colours[0] = 0x000000FF;  // red
     colours[1] = 0x00008000;  // green
     colours[2] = 0x00FF0000;  // blue
+    NoOpener opener;
     const std::string path = exporting::exportDesign(design, dir.filePath("pump.vok").toStdString(), {},
-                                                     headerWith(colours), {}, *std::make_unique<NoOpener>());
+                                                     headerWith(colours), {}, opener);
 
     QProcess process;
     process.start(unrtf, {"--html", QString::fromStdString(path)});
