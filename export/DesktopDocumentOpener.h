@@ -1,0 +1,14 @@
+#pragma once
+// Opens a document in the desktop's default application for its type (the
+// word processor for .rtf), as the desktop's file manager would.
+
+#include "export/DocumentOpener.h"
+
+namespace exporting {
+
+class DesktopDocumentOpener : public DocumentOpener {
+public:
+    void open(const std::string& path) override;
+};
+
+} // namespace exporting

@@ -1,0 +1,50 @@
+#pragma once
+// The export document: for FR, DP and PV in turn, the column title line in the
+// automatic colour, then one line per node in pre-order (collapsed branches
+// included), each in the colour of its node's level. With N nodes per tree it
+// holds 3 + 3N lines.
+//
+// Lines are views into the titles and node texts they were built from: the
+// document lives only while those do, from building to writing.
+
+#include "export/TextColour.h"
+#include "model/TreeId.h"
+
+#include <array>
+#include <string_view>
+#include <vector>
+
+namespace model { class DesignTree; }
+
+namespace exporting {
+
+// What export reads of a design: the titles, the three trees and the level
+// colours of the current header. Nothing here is changed by exporting.
+struct ExportSource {
+    std::array<std::string_view, model::kTreeCount> titles;
+    std::array<const model::DesignTree*, model::kTreeCount> trees{};
+    LevelColourValues levelColours{};
+};
+
+// One paragraph: a line of text, coloured as a whole.
+struct Paragraph {
+    std::string_view text;
+    TextColour colour;
+};
+
+class ExportDocument {
+public:
+    static ExportDocument build(const ExportSource& source, const ColourResolver& resolver);
+
+    const std::vector<Paragraph>& paragraphs() const { return m_paragraphs; }
+
+private:
+    // Index 0..10: the level colours; index 11: every level deeper than 10.
+    using LevelTable = std::array<TextColour, model::kLevelCount + 1>;
+    static LevelTable resolveLevels(const LevelColourValues& values, const ColourResolver& resolver);
+    void appendTree(const model::DesignTree& tree, const LevelTable& colours);
+
+    std::vector<Paragraph> m_paragraphs;
+};
+
+} // namespace exporting

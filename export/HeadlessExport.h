@@ -1,0 +1,40 @@
+#pragma once
+// `tessaric --export-rtf DESIGN.vok [OUT.rtf]`: exports a design file without
+// a window. OUT.rtf defaults to the design file's path with ".rtf". Colours
+// come from the level styles stored in the design file; nothing is opened.
+
+#include "export/ExportDocument.h"
+#include "export/FileWriter.h"
+#include "model/DesignTree.h"
+
+#include <array>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace exporting {
+
+inline constexpr std::string_view kExportOption = "--export-rtf";
+
+// A design read from its file: what a headless export needs of it.
+struct LoadedDesign {
+    std::array<std::string, model::kTreeCount> titles;
+    std::array<model::DesignTree, model::kTreeCount> trees;
+    LevelColourValues levelColours{};
+};
+
+// Reads a design file or throws model::UserError.
+using DesignLoader = std::function<LoadedDesign(const std::string& path)>;
+
+// `args` are the arguments after "--export-rtf". Returns the exit status:
+// 0 on success, 1 after writing the error message (one line) to `err`.
+int runHeadlessExport(const std::vector<std::string>& args, std::ostream& err,
+                      const ColourResolver& resolver, const DesignLoader& load, FileWriter& writer);
+
+// The same with the design file reader and the atomic writer. Defined in
+// HeadlessExportIo.cpp, which is built once the io layer's reader exists.
+int runHeadlessExport(const std::vector<std::string>& args, std::ostream& err,
+                      const ColourResolver& resolver);
+
+} // namespace exporting

@@ -1,0 +1,52 @@
+#include "export/RtfExport.h"
+
+#include "export/AtomicFileWriter.h"
+#include "export/ExportPath.h"
+#include "export/RtfWriter.h"
+#include "model/Design.h"
+#include "model/HeaderRecord.h"
+
+namespace exporting {
+
+ExportSource exportSourceOf(const model::Design& design, const model::HeaderRecord& currentHeader)
+{
+    ExportSource source;
+    for (model::TreeId id : model::kAllTrees) {
+        source.titles[model::index(id)] = design.title(id);
+        source.trees[model::index(id)] = &design.tree(id);
+    }
+    source.levelColours = levelColourValues(currentHeader);
+    return source;
+}
+
+std::string renderRtf(const ExportSource& source, const ColourResolver& resolver)
+{
+    // The document only lives until its bytes exist.
+    return RtfWriter().render(ExportDocument::build(source, resolver));
+}
+
+void exportRtf(const ExportSource& source, const ColourResolver& resolver, const std::string& path,
+               FileWriter& writer, DocumentOpener& opener)
+{
+    writer.writeFile(path, renderRtf(source, resolver));
+    opener.open(path);
+}
+
+std::string exportDesign(const model::Design& design, std::string_view currentFilePath,
+                         std::string_view startupDir, const model::HeaderRecord& currentHeader,
+                         const ColourResolver& resolver, DocumentOpener& opener)
+{
+    AtomicFileWriter writer;
+    return exportDesign(design, currentFilePath, startupDir, currentHeader, resolver, opener, writer);
+}
+
+std::string exportDesign(const model::Design& design, std::string_view currentFilePath,
+                         std::string_view startupDir, const model::HeaderRecord& currentHeader,
+                         const ColourResolver& resolver, DocumentOpener& opener, FileWriter& writer)
+{
+    const std::string path = exportPathFor(currentFilePath, startupDir);
+    exportRtf(exportSourceOf(design, currentHeader), resolver, path, writer, opener);
+    return path;
+}
+
+} // namespace exporting

@@ -1,0 +1,44 @@
+#pragma once
+// The export command: the design's titles and trees as an RTF document,
+// coloured by level, written next to the design file and handed to the word
+// processor. Export only reads: the design, its file path and its modified
+// flag stay as they were.
+
+#include "export/DocumentOpener.h"
+#include "export/ExportDocument.h"
+#include "export/FileWriter.h"
+
+#include <string>
+#include <string_view>
+
+namespace model {
+class Design;
+struct HeaderRecord;
+}
+
+namespace exporting {
+
+// What export reads of an open design; the level colours are those of the
+// current header (the colours the trees are drawn in).
+ExportSource exportSourceOf(const model::Design& design, const model::HeaderRecord& currentHeader);
+
+// The RTF bytes of a source, system colours resolved now.
+std::string renderRtf(const ExportSource& source, const ColourResolver& resolver);
+
+// Writes the RTF of `source` to `path`, replacing any file there, then opens
+// it. Throws model::UserError "Cannot create file <path>" when the file cannot
+// be written; the opener is then not called.
+void exportRtf(const ExportSource& source, const ColourResolver& resolver, const std::string& path,
+               FileWriter& writer, DocumentOpener& opener);
+
+// The export button: exports to the path exportPathFor() derives from the
+// current file path (or "Output.rtf" in the start-up folder) and returns it.
+// Writes atomically unless a writer is given.
+std::string exportDesign(const model::Design& design, std::string_view currentFilePath,
+                         std::string_view startupDir, const model::HeaderRecord& currentHeader,
+                         const ColourResolver& resolver, DocumentOpener& opener);
+std::string exportDesign(const model::Design& design, std::string_view currentFilePath,
+                         std::string_view startupDir, const model::HeaderRecord& currentHeader,
+                         const ColourResolver& resolver, DocumentOpener& opener, FileWriter& writer);
+
+} // namespace exporting

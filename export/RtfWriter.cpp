@@ -1,0 +1,136 @@
+#include "export/RtfWriter.h"
+
+#include <array>
+#include <charconv>
+
+namespace exporting {
+namespace {
+
+// How many bytes each text byte takes in the document (see the header).
+constexpr std::array<std::uint8_t, 256> makeEncodedSizes()
+{
+    std::array<std::uint8_t, 256> sizes{};
+    for (int c = 0; c < 256; ++c) {
+        if (c == '\t')
+            sizes[c] = 5; // "\tab "
+        else if (c < 0x20)
+            sizes[c] = 0;
+        else if (c >= 0x7F)
+            sizes[c] = 4; // "\'hh"
+        else if (c == '\\' || c == '{' || c == '}')
+            sizes[c] = 2;
+        else
+            sizes[c] = 1;
+    }
+    return sizes;
+}
+constexpr std::array<std::uint8_t, 256> kEncodedSize = makeEncodedSizes();
+
+constexpr std::string_view kParagraphBreak = "\\par\r\n";
+constexpr std::size_t kLongestColourPrefix = 10; // "\cf" + up to 6 digits + " "
+constexpr std::size_t kHeaderAllowance = 256;
+constexpr std::size_t kColourEntryMax = 24;      // "\red255\green255\blue255;"
+
+} // namespace
+
+int RtfWriter::ColourTable::indexOf(const TextColour& colour)
+{
+    if (colour.automatic)
+        return 0;
+    // Lines of one level follow each other often: remember the last hit.
+    if (m_lastIndex > 0 && colour.rgb == m_lastRgb)
+        return m_lastIndex;
+    std::size_t i = 0;
+    while (i < m_rgb.size() && m_rgb[i] != colour.rgb)
+        ++i;
+    if (i == m_rgb.size())
+        m_rgb.push_back(colour.rgb);
+    m_lastRgb = colour.rgb;
+    m_lastIndex = static_cast<int>(i) + 1;
+    return m_lastIndex;
+}
+
+std::string RtfWriter::render(const std::vector<Paragraph>& paragraphs) const
+{
+    // First pass: the colours in use and the size of the document.
+    ColourTable colours;
+    std::size_t size = kHeaderAllowance;
+    for (const Paragraph& p : paragraphs) {
+        colours.indexOf(p.colour);
+        size += kLongestColourPrefix + textSize(p.text) + kParagraphBreak.size();
+    }
+    size += colours.explicitColours().size() * kColourEntryMax;
+
+    std::string out;
+    out.reserve(size);
+    appendHeader(out, colours);
+    for (std::size_t i = 0; i < paragraphs.size(); ++i) {
+        if (i > 0)
+            out += kParagraphBreak;
+        out += "\\cf";
+        appendNumber(out, static_cast<unsigned>(colours.indexOf(paragraphs[i].colour)));
+        out += ' ';
+        appendText(out, paragraphs[i].text);
+    }
+    out += "}\r\n";
+    return out;
+}
+
+void RtfWriter::appendHeader(std::string& out, const ColourTable& colours)
+{
+    out += "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 ";
+    out += kFontName;
+    out += ";}}\r\n{\\colortbl ;";
+    for (std::uint32_t bgr : colours.explicitColours()) {
+        out += "\\red";
+        appendNumber(out, bgr & 0xFFu);
+        out += "\\green";
+        appendNumber(out, (bgr >> 8) & 0xFFu);
+        out += "\\blue";
+        appendNumber(out, (bgr >> 16) & 0xFFu);
+        out += ';';
+    }
+    out += "}\r\n\\pard\\plain\\f0\\fs";
+    appendNumber(out, kHalfPoints);
+    out += "\r\n";
+}
+
+void RtfWriter::appendNumber(std::string& out, unsigned value)
+{
+    char digits[12];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value);
+    out.append(digits, result.ptr);
+}
+
+std::size_t RtfWriter::textSize(std::string_view text)
+{
+    std::size_t size = 0;
+    for (unsigned char c : text)
+        size += kEncodedSize[c];
+    return size;
+}
+
+void RtfWriter::appendText(std::string& out, std::string_view text)
+{
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::size_t runStart = 0; // plain bytes are copied in runs
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (kEncodedSize[c] == 1)
+            continue;
+        out.append(text.data() + runStart, i - runStart);
+        runStart = i + 1;
+        if (c == '\t') {
+            out += "\\tab ";
+        } else if (c >= 0x7F) {
+            const char escaped[4] = {'\\', '\'', kHex[c >> 4], kHex[c & 0xF]};
+            out.append(escaped, 4);
+        } else if (kEncodedSize[c] == 2) {
+            const char escaped[2] = {'\\', static_cast<char>(c)};
+            out.append(escaped, 2);
+        } // other control bytes are dropped
+    }
+    out.append(text.data() + runStart, text.size() - runStart);
+}
+
+} // namespace exporting

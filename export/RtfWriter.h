@@ -1,0 +1,52 @@
+#pragma once
+// A small RTF 1.x writer for coloured paragraphs in one font (Tahoma 8 pt,
+// ANSI, code page 1252).
+//
+// The colour table holds the automatic entry (index 0) and then every explicit
+// colour in use, in order of first use. Each paragraph is "\cfN text", one
+// space always following N so that a text starting with a digit stays text;
+// paragraphs are separated by \par, so the document has no empty paragraph at
+// its end. Text bytes are written as follows:
+//   '\', '{', '}'        escaped with a backslash
+//   0x7F to 0xFF         \'hh (code page 1252 bytes stay bytes)
+//   tab                  \tab
+//   other bytes < 0x20   dropped: a line break or NUL would split or end the
+//                        line in a reader, and one node is one line
+// The whole document is built in one string reserved to its exact size.
+
+#include "export/ExportDocument.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace exporting {
+
+class RtfWriter {
+public:
+    static constexpr std::string_view kFontName = "Tahoma";
+    static constexpr int kHalfPoints = 16; // 8 pt
+
+    std::string render(const std::vector<Paragraph>& paragraphs) const;
+    std::string render(const ExportDocument& document) const { return render(document.paragraphs()); }
+
+private:
+    // Index 0 is the automatic colour; the rest are 0x00BBGGRR values.
+    class ColourTable {
+    public:
+        int indexOf(const TextColour& colour); // adds the colour when new
+        const std::vector<std::uint32_t>& explicitColours() const { return m_rgb; }
+
+    private:
+        std::vector<std::uint32_t> m_rgb;
+        std::uint32_t m_lastRgb = 0;
+        int m_lastIndex = -1;
+    };
+
+    static void appendHeader(std::string& out, const ColourTable& colours);
+    static void appendNumber(std::string& out, unsigned value);
+    static void appendText(std::string& out, std::string_view text);
+    static std::size_t textSize(std::string_view text);
+};
+
+} // namespace exporting
