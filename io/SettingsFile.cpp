@@ -106,13 +106,16 @@ std::optional<int> parseInteger(std::string_view v)
 {
     v = v.substr(0, std::min(v.size(), kMaxValueLength));
     int base = 10;
+    bool minusAllowed = true;
     if (v.size() > 2 && v[0] == '0' && (v[1] == 'x' || v[1] == 'X')) {
         v.remove_prefix(2);
         base = 16;
+        minusAllowed = false;
     } else if (!v.empty() && v[0] == '+') {
         v.remove_prefix(1);
+        minusAllowed = false;
     }
-    if (v.empty() || v[0] == '+' || (base == 16 && v[0] == '-'))
+    if (v.empty() || v[0] == '+' || (v[0] == '-' && !minusAllowed))
         return std::nullopt;
     long long n = 0;
     const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n, base);
