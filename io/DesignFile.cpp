@@ -1,7 +1,7 @@
 #include "io/DesignFile.h"
 
 #include "io/ByteOrder.h"
-#include "io/FileBytes.h"
+#include "io/InputFile.h"
 #include "io/TreeText.h"
 #include "model/UserError.h"
 
@@ -13,34 +13,42 @@ namespace io {
 
 namespace {
 
-constexpr std::size_t kFrStart = model::kHeaderSize; // the FR start field is not consulted
+constexpr std::size_t kGuessedLineBytes = 40;
+constexpr std::uint64_t kFrStart = model::kHeaderSize; // the FR start field is not consulted
 
-// Same shape: the same number of children at every row, walked side by side.
-bool sameShape(const model::DesignTree& a, const model::DesignTree& b)
+// Checks the header and where the sections lie, then reads each section
+// through `sectionBytes(start, length)`, FR first. FR records its levels and
+// DP and PV must have the same, so a tree of another shape is refused as soon
+// as it differs. Nothing is returned unless everything read.
+template <typename SectionBytes>
+DesignFileContents parseSections(std::string_view head, std::uint64_t fileSize, const std::string& path,
+                                 SectionBytes&& sectionBytes)
 {
-    if (a.size() != b.size())
-        return false;
-    std::vector<std::pair<const model::Node*, const model::Node*>> stack{{a.root(), b.root()}};
-    while (!stack.empty()) {
-        const auto [x, y] = stack.back();
-        stack.pop_back();
-        if (x->children.size() != y->children.size())
-            return false;
-        for (std::size_t i = 0; i < x->children.size(); ++i)
-            if (!x->children[i]->children.empty() || !y->children[i]->children.empty())
-                stack.emplace_back(x->children[i], y->children[i]);
+    if (head.size() < 4 || getU32(head, 0) != model::kDesignMagic)
+        throw model::UserError(path + " is not a design file");
+    DesignFileContents c;
+    c.header = decodeHeader(head); // "Stream read error" below 700 bytes
+    std::array<std::uint64_t, model::kTreeCount> starts{kFrStart, c.header.starts[1], c.header.starts[2]};
+    for (std::size_t i = 0; i < model::kTreeCount; ++i) {
+        const std::uint64_t length = c.header.lengths[i]; // 64-bit: start + length cannot wrap
+        if (length > 0 && (starts[i] > fileSize || length > fileSize - starts[i]))
+            throw model::UserError(kStreamReadError);
     }
-    return true;
-}
-
-// The bytes of one section; a section of length 0 is empty wherever it starts.
-std::string_view section(std::string_view file, std::uint64_t start, std::uint64_t length)
-{
-    if (length == 0)
-        return {};
-    if (start > file.size() || length > file.size() - start)
-        throw model::UserError(kStreamReadError);
-    return file.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(length));
+    TreeLevels levels;
+    for (std::size_t i = 0; i < model::kTreeCount; ++i) {
+        const std::string_view text = c.header.lengths[i] == 0 ? std::string_view()
+                                                                : sectionBytes(starts[i], c.header.lengths[i]);
+        if (i == 0) {
+            c.trees[0] = readTreeText(text, levels);
+        } else if (auto tree = readTreeTextShaped(text, levels)) {
+            c.trees[i] = std::move(*tree);
+        } else {
+            throw model::UserError("The three trees in " + path + " do not have the same shape");
+        }
+    }
+    for (std::size_t i = 0; i < model::kTreeCount; ++i)
+        c.titles[i] = model::fieldText(c.header.titles[i]);
+    return c;
 }
 
 std::uint32_t sectionLength(std::size_t bytes)
@@ -54,44 +62,36 @@ std::uint32_t sectionLength(std::size_t bytes)
 
 DesignFileContents parseDesignFile(std::string_view bytes, const std::string& pathForMessages)
 {
-    if (bytes.size() < 4 || getU32(bytes, 0) != model::kDesignMagic)
-        throw model::UserError(pathForMessages + " is not a design file");
-    DesignFileContents c;
-    c.header = decodeHeader(bytes); // "Stream read error" below 700 bytes
-    std::array<std::string_view, model::kTreeCount> texts;
-    for (std::size_t i = 0; i < model::kTreeCount; ++i)
-        texts[i] = section(bytes, i == 0 ? kFrStart : c.header.starts[i], c.header.lengths[i]);
-    for (std::size_t i = 0; i < model::kTreeCount; ++i)
-        c.trees[i] = readTreeText(texts[i]);
-    if (!sameShape(c.trees[0], c.trees[1]) || !sameShape(c.trees[0], c.trees[2]))
-        throw model::UserError("The three trees in " + pathForMessages + " do not have the same shape");
-    for (std::size_t i = 0; i < model::kTreeCount; ++i)
-        c.titles[i] = model::fieldText(c.header.titles[i]);
-    return c;
+    return parseSections(bytes.substr(0, model::kHeaderSize), bytes.size(), pathForMessages,
+                         [&](std::uint64_t start, std::uint32_t length) { return bytes.substr(start, length); });
 }
 
+// The header first, then one section at a time into one scratch buffer: the
+// whole file is never in memory beside the trees being built.
 DesignFileContents readDesignFile(const std::string& path)
 {
-    std::string bytes;
-    switch (readFileBytes(path, bytes)) {
-    case ReadOutcome::CannotOpen:
+    InputFile file;
+    if (!file.open(path))
         throw model::UserError("Cannot open file " + path);
-    case ReadOutcome::ReadFailed:
+    const std::uint64_t size = file.size();
+    std::string head;
+    if (!file.readAt(0, static_cast<std::size_t>(std::min<std::uint64_t>(size, model::kHeaderSize)), head))
         throw model::UserError(kStreamReadError);
-    case ReadOutcome::Read:
-        break;
-    }
-    return parseDesignFile(bytes, path);
+    std::string scratch;
+    return parseSections(head, size, path, [&](std::uint64_t start, std::uint32_t length) {
+        if (!file.readAt(start, length, scratch))
+            throw model::UserError(kStreamReadError);
+        return std::string_view(scratch);
+    });
 }
 
 std::string encodeDesignFile(const model::Design& design, model::HeaderRecord& current,
                              const std::array<model::LevelStyle, model::kLevelCount>& levelFonts)
 {
-    std::size_t total = model::kHeaderSize;
-    for (model::TreeId id : model::kAllTrees)
-        total += treeTextSize(design.tree(id));
+    // A guess at the size, so that the buffer seldom grows: walking the trees
+    // once more to count exactly would cost more than the copy it saves.
     std::string out;
-    out.reserve(total);
+    out.reserve(model::kHeaderSize + static_cast<std::size_t>(design.rowCount()) * 3 * kGuessedLineBytes);
     out.resize(model::kHeaderSize); // placeholder; the header goes in last
     current.magic = model::kDesignMagic;
     for (model::TreeId id : model::kAllTrees) {

@@ -1,6 +1,6 @@
 #include "io/SettingsFile.h"
 
-#include "io/FileBytes.h"
+#include "io/InputFile.h"
 #include "model/UserError.h"
 
 #include <QFileInfo>

@@ -5,8 +5,11 @@
 #include "model/DesignTree.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace io {
 
@@ -22,5 +25,16 @@ std::size_t treeTextSize(const model::DesignTree& tree);
 // "Invalid level (%d) for item "%s"" for a line two or more levels deeper
 // than the line before it.
 model::DesignTree readTreeText(std::string_view text);
+
+// The level of every node in row order: two trees have the same shape exactly
+// when their levels are equal. (A text of 4 GB or less has levels below 2^32.)
+using TreeLevels = std::vector<std::uint32_t>;
+
+// readTreeText that also appends the levels of the tree it reads to `levels`.
+model::DesignTree readTreeText(std::string_view text, TreeLevels& levels);
+
+// readTreeText that gives up, returning nothing, as soon as the tree would
+// not have exactly the levels given.
+std::optional<model::DesignTree> readTreeTextShaped(std::string_view text, const TreeLevels& levels);
 
 } // namespace io

@@ -221,11 +221,13 @@ struct OddFile {
     const char* outlines;
 };
 
-class DesignFileOddButValid : public testing::TestWithParam<OddFile> {};
+class DesignFileOddButValid : public DesignFileDisk, public testing::WithParamInterface<OddFile> {};
 
 TEST_P(DesignFileOddButValid, ReadsEachSectionByItsOwnStartAndLength)
 {
     EXPECT_EQ(outlines(io::parseDesignFile(GetParam().bytes, "odd.vok").trees), GetParam().outlines);
+    iotest::writeRaw(pathOf("odd.vok"), GetParam().bytes);
+    EXPECT_EQ(outlines(io::readDesignFile(pathOf("odd.vok")).trees), GetParam().outlines);
 }
 
 using namespace std::string_literals;
@@ -279,7 +281,9 @@ INSTANTIATE_TEST_SUITE_P(
                 "Invalid level (2) for item \"B\""},
         BadFile{"ShapesDifferAtTheSameSize", fileOfThree("A\r\n\tB", "A\r\nB", "A\r\n\tB"),
                 "The three trees in %s do not have the same shape"},
-        BadFile{"SizesDiffer", fileOfThree("A", "A", "A\r\nB"), "The three trees in %s do not have the same shape"}),
+        BadFile{"PvLonger", fileOfThree("A", "A", "A\r\nB"), "The three trees in %s do not have the same shape"},
+        BadFile{"DpShorter", fileOfThree("A\r\n\tB", "A", "A\r\n\tB"),
+                "The three trees in %s do not have the same shape"}),
     [](const testing::TestParamInfo<BadFile>& i) { return std::string(i.param.name); });
 
 TEST_F(DesignFileDisk, UnreadablePathsCannotBeOpened)
