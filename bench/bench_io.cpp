@@ -192,9 +192,9 @@ class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration)
-                m_ms[r.benchmark_name()] = r.GetAdjustedRealTime();
+        for (const Run& r : runs) // the median when repeated, else the one run
+            if (r.run_type == Run::RT_Iteration || r.aggregate_name == "median")
+                m_ms[r.run_name.str()] = r.GetAdjustedRealTime();
         ConsoleReporter::ReportRuns(runs);
     }
     void Finalize() override

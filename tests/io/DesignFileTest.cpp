@@ -9,6 +9,8 @@
 
 #include <QFileInfo>
 
+#include <functional>
+
 using iotest::le32;
 using iotest::outline;
 using model::TreeId;
@@ -200,6 +202,16 @@ TEST(DesignFileLayout, LevelRecordsSurviveOpenAndSave)
     model::HeaderRecord fresh; // the current header of a program that never saved
     const std::string saved = io::encodeDesignFile(design, fresh, stylesOf(c.header));
     EXPECT_EQ(saved.substr(172), original.substr(172));
+}
+
+TEST(DesignFileLayout, LongerFaceNameIsStoredCutTo31WithItsNul)
+{
+    model::Design design;
+    model::HeaderRecord current;
+    Styles fonts;
+    fonts[7].name = std::string(40, 'L');
+    const std::string bytes = io::encodeDesignFile(design, current, fonts);
+    EXPECT_EQ(bytes.substr(172 + 7 * 48 + 8, 32), std::string(31, 'L') + '\0');
 }
 
 TEST(DesignFileLayout, FaceNameWithoutNulGivesItsFirst31Bytes)
