@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace model {
 
@@ -67,9 +68,13 @@ void setFieldText(std::array<char, N>& field, std::string_view text, std::size_t
         field[n] = '\0';
 }
 
+// A name field without a NUL gives its first kFaceNameMax bytes.
 inline LevelStyle styleOf(const LevelRecord& r)
 {
-    return {r.charset, r.colour, fieldText(r.name), r.size, r.style};
+    std::string name = fieldText(r.name);
+    if (name.size() > static_cast<std::size_t>(kFaceNameMax))
+        name.resize(static_cast<std::size_t>(kFaceNameMax));
+    return {r.charset, r.colour, std::move(name), r.size, r.style};
 }
 
 inline void storeStyle(LevelRecord& r, const LevelStyle& s)

@@ -1,0 +1,226 @@
+// Opening and saving large design files, against the floor of reading the
+// same bytes and splitting them into lines.
+//
+//   PlainReadAndSplit  fread the file, memchr for every LF
+//   ReadDesignFile     read, check, build the three trees
+//   WriteDesignFile    encode and replace the file atomically (QSaveFile, fsync)
+//   OpenMemory         peak and held memory per node beyond the text bytes
+//
+// Rows are node rows: 100,000 rows are 300,000 nodes, about 10 MB.
+#include "io/DesignFile.h"
+#include "model/Design.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QTemporaryDir>
+
+#include <malloc.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <optional>
+
+namespace {
+
+using Styles = std::array<model::LevelStyle, model::kLevelCount>;
+
+struct Fixture {
+    std::string path;
+    std::size_t nodes = 0;
+    std::size_t textBytes = 0; // the node texts alone
+    std::size_t fileBytes = 0;
+};
+
+QTemporaryDir& tempDir()
+{
+    static QTemporaryDir dir;
+    return dir;
+}
+
+// Labels like "1.2.3 Pump flow rate 4711": a shape that goes up to six
+// levels deep with a few to a few dozen children per node.
+void buildDesign(model::Design& design, int rows)
+{
+    static const char* kLabels[] = {"Pump flow rate ", "Impeller diameter ", "Machining step "};
+    std::array<std::vector<model::Node*>, 3> branch;
+    std::uint32_t seed = 12345;
+    std::size_t level = 0;
+    for (int r = 0; r < rows; ++r) {
+        seed = seed * 1103515245u + 12345u;
+        const std::uint32_t dice = (seed >> 16) % 10;
+        if (r == 0)
+            level = 0;
+        else if (dice < 3 && level < 5)
+            ++level;
+        else if (dice >= 8 && level > 0)
+            level -= 1 + (dice == 9 && level > 1);
+        for (std::size_t t = 0; t < 3; ++t) {
+            model::DesignTree& tree = design.tree(model::kAllTrees[t]);
+            branch[t].resize(level);
+            std::string text = kLabels[t] + std::to_string(r);
+            branch[t].push_back(level == 0 ? tree.appendTopLevel(std::move(text))
+                                           : tree.appendChild(branch[t].back(), std::move(text)));
+        }
+    }
+    design.renumber();
+}
+
+const Fixture& fixture(int rows)
+{
+    static std::map<int, Fixture> cache;
+    if (auto it = cache.find(rows); it != cache.end())
+        return it->second;
+    Fixture f;
+    f.path = tempDir().filePath(QString("design-%1.vok").arg(rows)).toStdString();
+    {
+        model::Design design;
+        buildDesign(design, rows);
+        for (model::TreeId id : model::kAllTrees)
+            for (const model::Node* n : design.tree(id).preorder())
+                f.textBytes += n->text.size();
+        f.nodes = 3 * static_cast<std::size_t>(design.rowCount());
+        model::HeaderRecord current;
+        io::writeDesignFile(f.path, design, current, Styles{});
+    }
+    f.fileBytes = static_cast<std::size_t>(std::ifstream(f.path, std::ios::binary | std::ios::ate).tellg());
+    malloc_trim(0);
+    return cache.emplace(rows, f).first->second;
+}
+
+void BM_PlainReadAndSplit(benchmark::State& state)
+{
+    const Fixture& f = fixture(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        std::string bytes(f.fileBytes, '\0');
+        std::FILE* file = std::fopen(f.path.c_str(), "rb");
+        const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+        std::size_t lines = 0;
+        for (const char* p = bytes.data(), *end = p + got; p < end; ++lines) {
+            const void* lf = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+            p = lf ? static_cast<const char*>(lf) + 1 : end;
+        }
+        benchmark::DoNotOptimize(lines);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.fileBytes));
+}
+
+void BM_ReadDesignFile(benchmark::State& state)
+{
+    const Fixture& f = fixture(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        std::optional<io::DesignFileContents> contents = io::readDesignFile(f.path);
+        benchmark::DoNotOptimize(contents->trees[2].size());
+        state.PauseTiming(); // freeing the trees is the next open's business
+        contents.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.fileBytes));
+}
+
+void BM_WriteDesignFile(benchmark::State& state)
+{
+    const Fixture& f = fixture(static_cast<int>(state.range(0)));
+    io::DesignFileContents c = io::readDesignFile(f.path);
+    model::Design design;
+    design.replaceTrees(std::move(c.trees));
+    const std::string out = f.path + ".saved";
+    for (auto _ : state) {
+        model::HeaderRecord current;
+        io::writeDesignFile(out, design, current, Styles{});
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.fileBytes));
+}
+
+void BM_EncodeDesignFile(benchmark::State& state)
+{
+    const Fixture& f = fixture(static_cast<int>(state.range(0)));
+    io::DesignFileContents c = io::readDesignFile(f.path);
+    model::Design design;
+    design.replaceTrees(std::move(c.trees));
+    for (auto _ : state) {
+        model::HeaderRecord current;
+        benchmark::DoNotOptimize(io::encodeDesignFile(design, current, Styles{}).size());
+    }
+}
+
+long statusKb(const char* field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(field, 0) == 0)
+            return std::stol(line.substr(std::strlen(field)));
+    return -1;
+}
+
+// Peak: the rise of the resident high-water mark (reset through clear_refs)
+// while the file is read and the trees built. Held: heap in use afterwards.
+void BM_OpenMemory(benchmark::State& state)
+{
+    const Fixture& f = fixture(static_cast<int>(state.range(0)));
+    double peak = 0, held = 0;
+    for (auto _ : state) {
+        malloc_trim(0);
+        std::ofstream("/proc/self/clear_refs") << "5";
+        const long rssBefore = statusKb("VmRSS:");
+        const std::size_t heapBefore = mallinfo2().uordblks;
+        std::optional<io::DesignFileContents> contents = io::readDesignFile(f.path);
+        const double nodes = static_cast<double>(f.nodes);
+        const double texts = static_cast<double>(f.textBytes);
+        peak = (1024.0 * static_cast<double>(statusKb("VmHWM:") - rssBefore) - texts) / nodes;
+        held = (static_cast<double>(mallinfo2().uordblks - heapBefore) - texts) / nodes;
+        contents.reset();
+    }
+    state.counters["peak_B_per_node_beyond_text"] = peak;
+    state.counters["held_B_per_node_beyond_text"] = held;
+    state.counters["text_B_per_node"] = static_cast<double>(f.textBytes) / static_cast<double>(f.nodes);
+    state.counters["file_MB"] = static_cast<double>(f.fileBytes) / 1e6;
+}
+
+BENCHMARK(BM_OpenMemory)->Arg(100000)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainReadAndSplit)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadDesignFile)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EncodeDesignFile)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteDesignFile)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// Prints the ratios the targets are stated in, from the times of this run.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& r : runs) // the median when repeated, else the one run
+            if (r.run_type == Run::RT_Iteration || r.aggregate_name == "median")
+                m_ms[r.run_name.str()] = r.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        auto ratio = [&](const char* label, const std::string& a, const std::string& b) {
+            if (m_ms.count(a) && m_ms.count(b))
+                std::printf("%-46s %6.2f\n", label, m_ms[a] / m_ms[b]);
+        };
+        ratio("open / plain read+split, 100k rows", "BM_ReadDesignFile/100000", "BM_PlainReadAndSplit/100000");
+        ratio("save / plain read+split, 100k rows", "BM_WriteDesignFile/100000", "BM_PlainReadAndSplit/100000");
+        ratio("encode / plain read+split, 100k rows", "BM_EncodeDesignFile/100000", "BM_PlainReadAndSplit/100000");
+        ratio("open 1M rows / open 100k rows", "BM_ReadDesignFile/1000000", "BM_ReadDesignFile/100000");
+    }
+
+private:
+    std::map<std::string, double> m_ms;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,57 @@
+#pragma once
+// The design file (*.vok): a 700-byte header record, then the tree texts of
+// FR, DP and PV. All integers little-endian, all text single-byte, unchanged.
+//
+//   0   magic 314159          100 FR, DP, PV start     124 reserved record (48)
+//   4   FR title (32)         112 FR, DP, PV length    172 level records 0..10 (48 each)
+//   36  DP title (32)         700 FR section, then DP and PV where their starts say
+//   68  PV title (32)
+//
+// Reading is all or nothing: a file is parsed into new contents, and the
+// caller replaces its design only when no error was thrown. Writing builds the
+// whole file in memory and replaces the old file atomically, or not at all.
+
+#include "io/AtomicWriter.h"
+#include "io/HeaderCodec.h"
+#include "model/Design.h"
+#include "model/HeaderRecord.h"
+#include "model/LevelStyle.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace io {
+
+// Everything a design file holds, read and checked, ready to be swapped in.
+struct DesignFileContents {
+    model::HeaderRecord header;              // the loaded header, as read
+    std::array<std::string, 3> titles;       // each up to its NUL, or all 32 bytes
+    std::array<model::DesignTree, 3> trees;  // FR, DP, PV, of the same shape
+};
+
+// Reads and checks a whole design file. Throws model::UserError:
+//   "Cannot open file %s"                              unreadable path
+//   "%s is not a design file"                          first four bytes not 314159
+//   "Stream read error"                                header cut short, a section past the end
+//   "Invalid level (%d) for item "%s""                 a line two levels deeper than the one before
+//   "The three trees in %s do not have the same shape"
+DesignFileContents readDesignFile(const std::string& path);
+DesignFileContents parseDesignFile(std::string_view bytes, const std::string& pathForMessages);
+
+// The whole file for a design. Fills `current` first: magic, section starts
+// and lengths, the titles from the design (bytes behind a NUL kept) and the
+// level records from `levelFonts`.
+std::string encodeDesignFile(const model::Design& design, model::HeaderRecord& current,
+                             const std::array<model::LevelStyle, model::kLevelCount>& levelFonts);
+
+// Encodes and writes atomically; the old file stays intact on any failure.
+// Throws "Cannot create file %s" or "Stream write error". `current` is
+// filled even when writing fails.
+void writeDesignFile(const std::string& path, const model::Design& design, model::HeaderRecord& current,
+                     const std::array<model::LevelStyle, model::kLevelCount>& levelFonts);
+void writeDesignFile(const std::string& path, const model::Design& design, model::HeaderRecord& current,
+                     const std::array<model::LevelStyle, model::kLevelCount>& levelFonts,
+                     AtomicWriter& writer);
+
+} // namespace io

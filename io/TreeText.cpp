@@ -1,0 +1,176 @@
+#include "io/TreeText.h"
+
+#include "io/Cp1252.h"
+#include "model/UserError.h"
+
+#include <algorithm>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#include <vector>
+
+namespace io {
+
+namespace {
+
+// Visits every node in row order with its level. Iterative: the stack holds
+// one frame per level, so depth costs memory, never the call stack.
+template <typename Visit>
+void forEachWithLevel(const model::DesignTree& tree, Visit&& visit)
+{
+    struct Frame {
+        const model::Node* node;
+        std::size_t next;
+    };
+    std::vector<Frame> stack{{tree.root(), 0}};
+    while (!stack.empty()) {
+        Frame& f = stack.back();
+        if (f.next == f.node->children.size()) {
+            stack.pop_back();
+            continue;
+        }
+        const model::Node* child = f.node->children[f.next++];
+        visit(*child, stack.size() - 1);
+        if (!child->children.empty())
+            stack.push_back({child, 0});
+    }
+}
+
+// The first CR, LF or NUL in [p, end), or end: sixteen bytes at a time where
+// SSE2 is there (every x86-64), a byte at a time elsewhere.
+const char* findLineEnd(const char* p, const char* end)
+{
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i nul = _mm_setzero_si128();
+    for (; end - p >= 16; p += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf)),
+                                          _mm_cmpeq_epi8(block, nul));
+        if (const int mask = _mm_movemask_epi8(hits))
+            return p + __builtin_ctz(static_cast<unsigned>(mask));
+    }
+#endif
+    for (; p != end; ++p)
+        if (*p == '\r' || *p == '\n' || *p == '\0')
+            return p;
+    return end;
+}
+
+// Splits a tree text into lines. A line runs to the next CR, LF or NUL; one CR
+// and then one LF behind it are skipped. A NUL ends the text after its line.
+class LineSplitter {
+public:
+    explicit LineSplitter(std::string_view text) : m_pos(text.data()), m_end(text.data() + text.size()) {}
+
+    bool next(std::string_view& line)
+    {
+        if (m_pos == m_end || *m_pos == '\0') // nothing from a NUL on is read
+            return false;
+        const char* eol = findLineEnd(m_pos, m_end);
+        line = std::string_view(m_pos, static_cast<std::size_t>(eol - m_pos));
+        m_pos = eol;
+        if (m_pos != m_end && *m_pos == '\r')
+            ++m_pos;
+        if (m_pos != m_end && *m_pos == '\n')
+            ++m_pos;
+        return true;
+    }
+
+private:
+    const char* m_pos;
+    const char* m_end;
+};
+
+std::size_t indentOf(std::string_view line)
+{
+    std::size_t n = 0;
+    while (n < line.size() && (line[n] == '\t' || line[n] == ' '))
+        ++n;
+    return n;
+}
+
+model::UserError invalidLevel(std::size_t level, std::string_view item)
+{
+    return model::UserError("Invalid level (" + std::to_string(level) + ") for item \"" +
+                            cp1252ToUtf8(item) + "\"");
+}
+
+} // namespace
+
+std::size_t treeTextSize(const model::DesignTree& tree)
+{
+    std::size_t size = 0;
+    forEachWithLevel(tree, [&](const model::Node& n, std::size_t level) { size += level + n.text.size() + 2; });
+    return size;
+}
+
+void writeTreeText(const model::DesignTree& tree, std::string& out)
+{
+    forEachWithLevel(tree, [&](const model::Node& n, std::size_t level) {
+        out.append(level, '\t');
+        out.append(n.text);
+        out.append("\r\n", 2);
+    });
+}
+
+namespace {
+
+// Builds the tree line by line; `accept(row, level)` may stop it (false).
+// branch[d] is the last node made at level d on the current branch, so a line
+// attaches to branch[level - 1] whether it goes deeper or shallower.
+template <typename Accept>
+bool buildTree(std::string_view text, model::DesignTree& tree, Accept&& accept)
+{
+    std::vector<model::Node*> branch;
+    LineSplitter lines(text);
+    std::string_view line;
+    for (std::size_t row = 0; lines.next(line); ++row) {
+        const std::size_t indent = indentOf(line);
+        const std::string_view label = line.substr(indent);
+        const std::size_t level = branch.empty() ? 0 : indent; // the first line is always top-level
+        if (level > branch.size())
+            throw invalidLevel(indent, label);
+        if (!accept(row, level))
+            return false;
+        branch.resize(level);
+        branch.push_back(level == 0 ? tree.appendTopLevel(std::string(label))
+                                    : tree.appendChild(branch.back(), std::string(label)));
+    }
+    return true;
+}
+
+} // namespace
+
+model::DesignTree readTreeText(std::string_view text)
+{
+    model::DesignTree tree;
+    buildTree(text, tree, [](std::size_t, std::size_t) { return true; });
+    return tree;
+}
+
+model::DesignTree readTreeText(std::string_view text, TreeLevels& levels)
+{
+    model::DesignTree tree;
+    buildTree(text, tree, [&](std::size_t, std::size_t level) {
+        levels.push_back(static_cast<std::uint32_t>(level));
+        return true;
+    });
+    return tree;
+}
+
+std::optional<model::DesignTree> readTreeTextShaped(std::string_view text, const TreeLevels& levels)
+{
+    model::DesignTree tree;
+    const bool same = buildTree(text, tree, [&](std::size_t row, std::size_t level) {
+        return row < levels.size() && levels[row] == level;
+    });
+    if (!same || static_cast<std::size_t>(tree.size()) != levels.size())
+        return std::nullopt;
+    return tree;
+}
+
+} // namespace io

@@ -1,0 +1,40 @@
+#pragma once
+// The text form of one design tree: one line per node in row order, the level
+// as leading tabs, the node text byte for byte, CR LF after every line.
+
+#include "model/DesignTree.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace io {
+
+// Appends the tree text of `tree` to `out`; an empty tree appends nothing.
+void writeTreeText(const model::DesignTree& tree, std::string& out);
+
+// The number of bytes writeTreeText appends (to size a buffer once).
+std::size_t treeTextSize(const model::DesignTree& tree);
+
+// A new tree built from a tree text. Lines end at CR, LF, CR LF or LF CR (the
+// last giving an extra empty line); a NUL ends the text. Leading tabs and
+// spaces each count one level. Throws model::UserError
+// "Invalid level (%d) for item "%s"" for a line two or more levels deeper
+// than the line before it.
+model::DesignTree readTreeText(std::string_view text);
+
+// The level of every node in row order: two trees have the same shape exactly
+// when their levels are equal. (A text of 4 GB or less has levels below 2^32.)
+using TreeLevels = std::vector<std::uint32_t>;
+
+// readTreeText that also appends the levels of the tree it reads to `levels`.
+model::DesignTree readTreeText(std::string_view text, TreeLevels& levels);
+
+// readTreeText that gives up, returning nothing, as soon as the tree would
+// not have exactly the levels given.
+std::optional<model::DesignTree> readTreeTextShaped(std::string_view text, const TreeLevels& levels);
+
+} // namespace io
