@@ -122,43 +122,6 @@ TEST_F(ExportFile, ExportLeavesTheDesignAsItWas)
     EXPECT_EQ(readback::read(contentsOf(inDir("pump.rtf"))).paragraphs.at(2).text, "1.1 unsaved edit");
 }
 
-// --- writing every byte --------------------------------------------------------
-
-// A device that takes at most `chunk` bytes per call and `capacity` in all,
-// then reports zero bytes written without an error, like a full disk.
-class SmallDevice : public QIODevice {
-public:
-    SmallDevice(qint64 chunk, qint64 capacity) : m_chunk(chunk), m_capacity(capacity) { open(WriteOnly); }
-    QByteArray data;
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* bytes, qint64 length) override
-    {
-        const qint64 n = std::min({length, m_chunk, m_capacity - qint64(data.size())});
-        data.append(bytes, n);
-        return n;
-    }
-
-private:
-    qint64 m_chunk;
-    qint64 m_capacity;
-};
-
-TEST(WriteAll, KeepsWritingAfterShortWritesUntilEveryByteIsTaken)
-{
-    const std::string bytes(1000, 'x');
-    SmallDevice device(7, 1 << 20);
-    EXPECT_TRUE(exporting::AtomicFileWriter::writeAll(device, bytes));
-    EXPECT_EQ(device.data.size(), 1000);
-}
-
-TEST(WriteAll, FailsWhenTheDeviceStopsTakingBytes)
-{
-    SmallDevice device(64, 100);
-    EXPECT_FALSE(exporting::AtomicFileWriter::writeAll(device, std::string(1000, 'x')));
-}
-
 // --- the desktop hand-over -------------------------------------------------------
 
 class UrlCatcher : public QObject {

@@ -1,4 +1,3 @@
-// Built once io/DesignFile exists: rename to HeadlessExportIo.cpp.
 #include "export/AtomicFileWriter.h"
 #include "export/HeadlessExport.h"
 #include "io/DesignFile.h"
