@@ -16,8 +16,12 @@ namespace ui {
 namespace {
 
 const char* const kCredit =
-    "The toolbar icons are from the Adwaita icon theme of the GNOME project, "
-    "which can be found at:";
+    "The toolbar icons are the GNOME project's Adwaita icon theme, from the address below:";
+
+// The address is too long for one line of the box: it breaks after its
+// project folder, and each line gets its own underline.
+const char* const kLinkLines[] = {"gitlab.gnome.org/GNOME/", "adwaita-icon-theme"};
+constexpr QPoint kLinkPlace{304, 80};
 
 QFont creditFont()
 {
@@ -41,8 +45,6 @@ TAboutDlg::TAboutDlg(QWidget* parent, std::unique_ptr<LinkOpener> opener)
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setWindowIcon(icons::colourSquares());
     setFont(tahoma(8));
-    setBackgroundRole(QPalette::Button);
-    setAutoFillBackground(true);
     setFixedSize(clientSizeFor(kOuterSize));   // refuses every resize by the border
     buildControls();
 }
@@ -69,30 +71,43 @@ void TAboutDlg::buildControls()
     credit->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     credit->setGeometry(288, 16, 173, 60);
 
-    m_link = new QLabel(kIconSource.host() + kIconSource.path(), this);
+    m_link = new QLabel(QStringLiteral("%1\n%2").arg(kLinkLines[0], kLinkLines[1]), this);
     m_link->setObjectName("Label2");
     m_link->setFont(creditFont());
+    m_link->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QPalette blue = m_link->palette();
     blue.setColor(QPalette::WindowText, Qt::blue);
     m_link->setPalette(blue);
     m_link->setCursor(Qt::PointingHandCursor);
     m_link->setToolTip(kIconSource.toString());
-    m_link->setGeometry(304, 80, 146, 15);
+    const int twoLines = 2 * QFontMetrics(m_link->font()).lineSpacing();
+    m_link->setGeometry(QRect(kLinkPlace, QSize(width() - kLinkPlace.x() - 4, twoLines)));
     m_link->installEventFilter(this);
-
-    auto* underline = new QFrame(this);
-    underline->setObjectName("Shape1");
-    underline->setGeometry(304, 92, 145, 1);
-    underline->setAutoFillBackground(true);
-    QPalette line = underline->palette();
-    line.setColor(QPalette::Window, Qt::blue);
-    underline->setPalette(line);
+    addUnderlines();
 
     auto* ok = new QPushButton(icons::themed("emblem-ok", QStyle::SP_DialogOkButton), "OK", this);
     ok->setObjectName("BitBtn1");
     ok->setGeometry(344, 184, 75, 25);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+// Blue lines under the link's lines, as long as each line's text.
+void TAboutDlg::addUnderlines()
+{
+    const QFontMetrics metrics(m_link->font());
+    for (int line = 0; line < 2; ++line) {
+        auto* underline = new QFrame(this);
+        underline->setObjectName(line == 0 ? "Shape1" : "Shape2");
+        const int width = metrics.horizontalAdvance(QString::fromLatin1(kLinkLines[line]));
+        underline->setGeometry(kLinkPlace.x(),
+                               kLinkPlace.y() + line * metrics.lineSpacing() + metrics.ascent() + 1,
+                               width, 1);
+        underline->setAutoFillBackground(true);
+        QPalette colour = underline->palette();
+        colour.setColor(QPalette::Window, Qt::blue);
+        underline->setPalette(colour);
+    }
 }
 
 void TAboutDlg::showEvent(QShowEvent* event)

@@ -42,6 +42,7 @@ protected:
 
 private:
     void buildControls();
+    void addUnderlines();
 
     std::unique_ptr<LinkOpener> m_opener;
     JpegPicture* m_picture = nullptr;

@@ -50,8 +50,6 @@ void TOptionsDlg::buildWindow()
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setWindowIcon(icons::colourSquares());
     setFont(tahoma(8));
-    setBackgroundRole(QPalette::Button);
-    setAutoFillBackground(true);
     const QSize client = clientSizeFor(kOuterSize);
     setFixedSize(client);   // a fixed size refuses every resize by the border
     move(kPosition);

@@ -4,13 +4,14 @@
 //
 // Usage: make_about_picture OUTPUT.jpg
 
-#include <jpeglib.h>
-
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <vector>
+
+#include <jpeglib.h>   // needs size_t and FILE declared first
 
 namespace {
 
@@ -75,11 +76,14 @@ Rgb land(int x, int y)
     const double depth = (y - nearHills(x)) / double(kHeight - 600);
     Rgb ground = mix({118, 146, 78}, {150, 128, 70}, depth);
     ground = scale(ground, 1.0 + 0.05 * grain(x, y));
-    // Shadows of the columns fall to the left, away from the sun.
+    // Each column's shadow falls to the left of its base, away from the low
+    // sun, fading with distance and soft at its edges.
     for (const Column& column : kColumns) {
-        if (y >= kShaftBottom + 20 && y < kShaftBottom + 62 && x > column.centre - 330
-            && x < column.centre)
-            ground = scale(ground, 0.7 + 0.2 * (column.centre - x) / 330);
+        const double from = column.centre - kShaftHalf - 26;
+        const double along = (from - x) / 240.0;
+        const double across = std::abs(y - (kShaftBottom + 30.0)) / 9.0;
+        if (along > -0.1 && along < 1 && across < 1)
+            ground = scale(ground, 1 - 0.32 * (1 - along) * (1 - across * across));
     }
     return ground;
 }
