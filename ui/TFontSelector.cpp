@@ -42,9 +42,11 @@ void TFontSelector::SetFancyText(bool fancy)
     fill();
 }
 
+// The list starts with nothing chosen, as a fresh pick list does.
 void TFontSelector::fill()
 {
     addItems(installedFonts());
+    setCurrentIndex(-1);
 }
 
 void TFontSelector::FontChanged(int index)

@@ -38,6 +38,8 @@ TEST(FontSelector, WithoutAHandlerAChoiceChangesOnlyTheChoice)
 {
     TFontSelector selector(nullptr);
     const QFont before = selector.font();
+    EXPECT_EQ(selector.currentIndex(), -1);   // nothing chosen at first
+    QTest::keyClick(&selector, Qt::Key_Down);
     QTest::keyClick(&selector, Qt::Key_Down);
     EXPECT_EQ(selector.currentIndex(), 1);
     EXPECT_EQ(selector.font(), before);
@@ -54,7 +56,9 @@ TEST(FontSelector, WithAHandlerTheFontFollowsBeforeTheHandlerRuns)
     });
     QTest::keyClick(&selector, Qt::Key_Down);
     EXPECT_EQ(calls, 1);
-    EXPECT_EQ(seen, selector.itemText(1));
+    ASSERT_GE(selector.currentIndex(), 0);
+    EXPECT_EQ(seen, selector.itemText(selector.currentIndex()));
+    EXPECT_EQ(selector.font().family(), seen);
     EXPECT_TRUE(bool(selector.GetOnFontChanged()));
 }
 
@@ -68,8 +72,9 @@ TEST(FontSelector, SwitchingFancyTextRefillsWithTheSameNames)
     EXPECT_FALSE(selector.FancyText());
     EXPECT_EQ(entries(selector), fancy);
     EXPECT_EQ(qobject_cast<ui::FancyFontDelegate*>(selector.view()->itemDelegate()), nullptr);
+    selector.setCurrentIndex(2);
     selector.SetFancyText(false);   // refilled even though nothing changed
-    EXPECT_EQ(selector.currentIndex(), 0);
+    EXPECT_EQ(selector.currentIndex(), -1);
 }
 
 TEST(FontSelector, ASelectedEntryIsStillBlackOnWhite)
