@@ -43,7 +43,6 @@ TAboutDlg::TAboutDlg(QWidget* parent, std::unique_ptr<LinkOpener> opener)
     setWindowTitle("About The Tessaric Design Tool");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setWindowIcon(icons::colourSquares());
     setFont(tahoma(8));
     setFixedSize(clientSizeFor(kOuterSize));   // refuses every resize by the border
     buildControls();

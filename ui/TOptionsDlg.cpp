@@ -56,7 +56,17 @@ void TOptionsDlg::buildWindow()
 
     QWidget* column = buildStylesColumn();
     column->setGeometry(0, 0, kColumnWidth, client.height() - kStatusHeight);
+    buildPages();
+    auto* status = new QStatusBar(this);
+    status->setObjectName("StatusBar1");
+    status->setSizeGripEnabled(false);
+    status->setGeometry(0, client.height() - kStatusHeight, client.width(), kStatusHeight);
+}
 
+// The page control fills what the styles column and the status bar leave.
+void TOptionsDlg::buildPages()
+{
+    const QSize client = clientSizeFor(kOuterSize);
     m_pages = new QTabWidget(this);
     m_pages->setObjectName("PageControl1");
     m_pages->setGeometry(kColumnWidth, 0, client.width() - kColumnWidth,
@@ -67,11 +77,6 @@ void TOptionsDlg::buildWindow()
                     "Directories");
     m_pages->addTab(buildNodeColoursPage(), icons::colourSquares(), "Node Colours");
     m_pages->setCurrentIndex(0);
-
-    auto* status = new QStatusBar(this);
-    status->setObjectName("StatusBar1");
-    status->setSizeGripEnabled(false);
-    status->setGeometry(0, client.height() - kStatusHeight, client.width(), kStatusHeight);
 
     ColourStrip* strip = m_fontStylePage->strip();
     connect(strip, &ColourStrip::barHovered, this, &TOptionsDlg::Image1MouseMove);

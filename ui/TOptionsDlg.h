@@ -63,6 +63,7 @@ protected:
 
 private:
     void buildWindow();
+    void buildPages();
     QWidget* buildStylesColumn();
     QWidget* buildDirectoriesPage();
     QWidget* buildNodeColoursPage();
