@@ -1,0 +1,160 @@
+// The JPEG decoder on pictures made here with libjpeg: sizes, pixels,
+// progressive files, scaling, row reports, and broken input.
+#include "ui/JpegDecoder.h"
+#include "ui/TAboutDlg.h"
+
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
+#include <jpeglib.h>
+
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+
+using ui::JpegDecoder;
+
+// Blocks of flat colour, 8 x 8 pixels each, so the JPEG keeps them closely.
+QColor blockColour(int x, int y)
+{
+    const int bx = x / 8, by = y / 8;
+    return QColor((bx * 53) % 256, (by * 91) % 256, ((bx + by) * 37) % 256);
+}
+
+QByteArray encodeBlocks(int width, int height, bool progressive)
+{
+    std::vector<unsigned char> rgb(std::size_t(width) * height * 3);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const QColor c = blockColour(x, y);
+            unsigned char* p = &rgb[(std::size_t(y) * width + x) * 3];
+            p[0] = c.red(), p[1] = c.green(), p[2] = c.blue();
+        }
+    }
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = width;
+    info.image_height = height;
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 100, TRUE);
+    if (progressive)
+        jpeg_simple_progression(&info);
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW row = &rgb[std::size_t(info.next_scanline) * width * 3];
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    QByteArray bytes(reinterpret_cast<const char*>(buffer), qsizetype(size));
+    std::free(buffer);
+    return bytes;
+}
+
+void expectBlockCentres(const QImage& image)
+{
+    for (int y = 4; y < image.height(); y += 8) {
+        for (int x = 4; x < image.width(); x += 8) {
+            const QColor got = image.pixelColor(x, y), want = blockColour(x, y);
+            ASSERT_NEAR(got.red(), want.red(), 4) << x << "," << y;
+            ASSERT_NEAR(got.green(), want.green(), 4) << x << "," << y;
+            ASSERT_NEAR(got.blue(), want.blue(), 4) << x << "," << y;
+        }
+    }
+}
+
+class JpegKinds : public testing::TestWithParam<bool> {};
+
+TEST_P(JpegKinds, DecodeToTheRightSizeAndPixels)
+{
+    const QByteArray jpeg = encodeBlocks(72, 40, GetParam());
+    const JpegDecoder::Result result = JpegDecoder::decode(jpeg);
+    ASSERT_FALSE(result.image.isNull()) << result.error.toStdString();
+    EXPECT_EQ(result.image.size(), QSize(72, 40));
+    EXPECT_EQ(result.warnings, 0);
+    expectBlockCentres(result.image);
+    const QImage qts = QImage::fromData(jpeg, "JPEG");
+    if (!qts.isNull()) {   // Qt's own reader, where its plugin is installed
+        EXPECT_EQ(result.image, qts.convertToFormat(QImage::Format_RGB888));
+    }
+}
+
+TEST_P(JpegKinds, ReportRowsInOrderEndingWithTheWholePicture)
+{
+    std::vector<int> reports;
+    int passes = 0;
+    JpegDecoder::decode(encodeBlocks(40, 100, GetParam()), {}, [&](const QImage& image, int rows) {
+        EXPECT_EQ(image.size(), QSize(40, 100));
+        if (!reports.empty() && rows < reports.back())
+            ++passes;   // a new pass starts at the top again
+        reports.push_back(rows);
+    });
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.back(), 100);
+    EXPECT_GE(reports.size(), 100u / JpegDecoder::kRowsPerReport);
+    if (GetParam())
+        EXPECT_GT(passes, 0);
+    else
+        EXPECT_EQ(passes, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(BaselineAndProgressive, JpegKinds, testing::Bool());
+
+TEST(JpegDecoder, ScalesDownOnlyAsFarAsTheBoxAllows)
+{
+    EXPECT_EQ(JpegDecoder::scaleDenominatorFor({1302, 937}, {273, 209}), 4);
+    EXPECT_EQ(JpegDecoder::scaleDenominatorFor({1302, 937}, {}), 1);
+    EXPECT_EQ(JpegDecoder::scaleDenominatorFor({200, 200}, {273, 209}), 1);
+    EXPECT_EQ(JpegDecoder::scaleDenominatorFor({8000, 8000}, {10, 10}), 8);
+    const JpegDecoder::Result half = JpegDecoder::decode(encodeBlocks(64, 64, false), {30, 30});
+    EXPECT_EQ(half.image.size(), QSize(32, 32));
+}
+
+TEST(JpegDecoder, GarbageGivesANullPictureAndTheLibrarysMessage)
+{
+    const JpegDecoder::Result garbage = JpegDecoder::decode(QByteArray("this is no picture at all"));
+    EXPECT_TRUE(garbage.image.isNull());
+    EXPECT_TRUE(garbage.error.startsWith("Not a JPEG file")) << garbage.error.toStdString();
+    EXPECT_TRUE(JpegDecoder::decode(QByteArray()).image.isNull());
+}
+
+TEST(JpegDecoder, BrokenDataAfterTheHeaderNeverCrashes)
+{
+    QByteArray jpeg = encodeBlocks(64, 48, true);
+    for (qsizetype i = jpeg.size() / 3; i < jpeg.size(); i += 7)
+        jpeg[i] = char(jpeg[i] ^ 0x5A);
+    const JpegDecoder::Result result = JpegDecoder::decode(jpeg);
+    EXPECT_TRUE(result.image.isNull() || result.image.size() == QSize(64, 48));
+    EXPECT_TRUE(!result.image.isNull() || !result.error.isEmpty());
+}
+
+TEST(JpegDecoder, AFileCutShortDecodesWithWarnings)
+{
+    const QByteArray jpeg = encodeBlocks(64, 64, false);
+    const JpegDecoder::Result result = JpegDecoder::decode(jpeg.left(jpeg.size() / 2));
+    EXPECT_EQ(result.image.size(), QSize(64, 64));
+    EXPECT_GT(result.warnings, 0);
+}
+
+TEST(JpegDecoder, ThePhotographIsAProgressive1302By937Picture)
+{
+    const QByteArray photograph = ui::TAboutDlg::photograph();
+    ASSERT_FALSE(photograph.isEmpty());
+    int fullPasses = 0;
+    const JpegDecoder::Result result = JpegDecoder::decode(photograph, {}, [&](const QImage&, int rows) {
+        fullPasses += rows == 937;
+    });
+    EXPECT_EQ(result.image.size(), QSize(1302, 937));
+    EXPECT_EQ(result.warnings, 0);
+    EXPECT_GT(fullPasses, 1);
+}
+
+} // namespace
