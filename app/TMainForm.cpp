@@ -2,13 +2,22 @@
 
 #include "app/QtPrompter.h"
 #include "app/TreeColumns.h"
+#include "export/DesktopDocumentOpener.h"
+#include "export/RtfExport.h"
 #include "model/UserError.h"
 #include "ui/Cp1252.h"
 #include "ui/Cp1252Validator.h"
 #include "ui/NodeDelegate.h"
+#include "ui/SystemColours.h"
+#include "ui/TAboutDlg.h"
+#include "ui/TOptionsDlg.h"
 #include "ui/ToolbarIcons.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMimeData>
+#include <QUrl>
 #include <QLineEdit>
 #include <QMenu>
 #include <QResizeEvent>
@@ -34,13 +43,28 @@ constexpr const char* kTitleNames[model::kTreeCount] = {"Edit1", "Edit2", "Edit3
 constexpr const char* kDefaultTitles[model::kTreeCount] = {"Functional Requirements", "Design Parameters",
                                                            "Process Variables"};
 constexpr const char* kCannotDeleteRoot = "Cannot delete root node";
+constexpr const char* kSettingsName = "Formats.ini";
+constexpr const char* kSettingsSection = "Settings";
+constexpr int kDefaultTop = 50;
+constexpr int kDefaultLeft = 50;
+constexpr int kDefaultWidth = 640;
+constexpr int kDefaultHeight = 480;
+
+std::string startupDirOr(const std::string& dir)
+{
+    return dir.empty() ? QFile::encodeName(QDir::currentPath()).toStdString() : dir;
+}
 
 std::size_t at(TreeId id) { return static_cast<std::size_t>(model::index(id)); }
 
 } // namespace
 
-TMainForm::TMainForm(QWidget* parent)
-    : QMainWindow(parent), m_prompter(std::make_shared<QtPrompter>(this))
+TMainForm::TMainForm(const std::string& startupDir, QWidget* parent)
+    : QMainWindow(parent),
+      m_startupDir(startupDirOr(startupDir)),
+      m_settings(m_startupDir + "/" + kSettingsName),
+      m_prompter(std::make_shared<QtPrompter>(this)),
+      m_opener(std::make_unique<exporting::DesktopDocumentOpener>())
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QString::fromLatin1(kAppTitle));
@@ -53,6 +77,11 @@ TMainForm::TMainForm(QWidget* parent)
         m_design, [this](QObject* owner) { return new ui::NodeDelegate([this](int level) { return levelColour(level); }, owner); },
         this);
     m_commands = buildCommandTable(this);
+    m_files = std::make_unique<FileCommands>(
+        m_design, m_loadedHeader, m_currentHeader, *m_prompter,
+        FileCommands::Hooks{[this] { return m_levelFonts.styles(); },
+                            [this](const model::HeaderRecord& loaded) { designOpened(loaded); },
+                            [this] { redrawTrees(); }});
     buildLayout();
     wireCommands();
     wireViews();
@@ -62,7 +91,7 @@ TMainForm::TMainForm(QWidget* parent)
     // and the tool-tip switch is applied once in its pressed state.
     Edit1Change();
     ToolTipBtnClick();
-    resize(640, 480);
+    readGeometry();
     m_design.setModified(false);
     setAcceptDrops(true);
     qApp->installEventFilter(this);
@@ -78,6 +107,18 @@ TMainForm::~TMainForm()
 void TMainForm::setPrompter(std::shared_ptr<Prompter> prompter)
 {
     m_prompter = std::move(prompter);
+    m_files->setPrompter(*m_prompter);
+}
+
+void TMainForm::setDocumentOpener(std::unique_ptr<exporting::DocumentOpener> opener)
+{
+    m_opener = std::move(opener);
+}
+
+void TMainForm::attachDialogs(ui::TAboutDlg* about, ui::TOptionsDlg* options)
+{
+    m_about = about;
+    m_options = options;
 }
 
 // --- layout -------------------------------------------------------------------
@@ -172,6 +213,7 @@ void TMainForm::showEvent(QShowEvent* event)
 void TMainForm::FormShow()
 {
     // Whatever the loaded header holds now becomes what the trees are drawn with.
+    m_levelFonts.blacken();
     m_currentHeader.titles = m_loadedHeader.titles;
     m_currentHeader.reserved = m_loadedHeader.reserved;
     m_currentHeader.levels = m_loadedHeader.levels;
@@ -180,11 +222,13 @@ void TMainForm::FormShow()
 
 QColor TMainForm::levelColour(int level) const
 {
-    const std::uint32_t value = m_currentHeader.levels[static_cast<std::size_t>(level)].colour;
-    const std::uint32_t top = value >> 24;
-    if (top == 0x80)
-        return palette().color(QPalette::WindowText);
-    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+    return ui::resolveColour(m_currentHeader.levels[static_cast<std::size_t>(level)].colour);
+}
+
+void TMainForm::redrawTrees()
+{
+    for (TreeId id : model::kAllTrees)
+        m_columns->view(id)->viewport()->update();
 }
 
 // --- wiring -------------------------------------------------------------------
@@ -203,6 +247,13 @@ void TMainForm::wireCommands()
         {c.duplicate, &TMainForm::DuplicateBtnClick},
         {c.expandAll, &TMainForm::ExpandContractAllBtnClick},
         {c.toolTips, &TMainForm::ToolTipBtnClick},
+        {c.fileOpen, &TMainForm::FileOpenBtnClick},
+        {c.save, &TMainForm::SaveBtnClick},           {c.menuSave, &TMainForm::SaveBtnClick},
+        {c.saveAs, &TMainForm::SaveAs1Click},
+        {c.backup, &TMainForm::BackupBtnClick},       {c.backUpEntry, &TMainForm::BackupBtnClick},
+        {c.exportRtf, &TMainForm::ExportBtnClick},    {c.exportEntry, &TMainForm::ExportBtnClick},
+        {c.options, &TMainForm::ToolButton1Click},
+        {c.about, &TMainForm::AboutBtnClick},
     };
     for (const auto& [action, slot] : table)
         connect(action, &QAction::triggered, this, slot);
@@ -454,6 +505,120 @@ void TMainForm::FRVDragDrop(ui::TTreeView* view, const QPoint& pos)
             return;
         m_columns->setExpanded(m_design.tree(TreeId::FR).rowOf(receiver), true);
         m_columns->setExpanded(m_design.tree(TreeId::FR).rowOf(moved), false);
+    });
+}
+
+// --- file commands ------------------------------------------------------------------
+
+void TMainForm::FileOpenBtnClick()
+{
+    runCommand([&] { m_files->openWithDialog(); });
+}
+
+void TMainForm::openAtStart(const std::string& path)
+{
+    runCommand([&] { m_files->openPath(path); });
+}
+
+void TMainForm::designOpened(const model::HeaderRecord& loaded)
+{
+    m_levelFonts.takeFromHeader(loaded);
+    for (TreeId id : model::kAllTrees)
+        titleEdit(id)->setText(ui::decodeCp1252(m_design.title(id)));
+}
+
+void TMainForm::SaveBtnClick()
+{
+    runCommand([&] { m_files->save(); });
+}
+
+void TMainForm::SaveAs1Click()
+{
+    runCommand([&] { m_files->saveAs(); });
+}
+
+void TMainForm::BackupBtnClick()
+{
+    runCommand([&] { m_files->backup(); });
+    flagsChanged(); // a toggle click must not leave the button out of step with the flag
+}
+
+void TMainForm::ExportBtnClick()
+{
+    runCommand([&] {
+        const auto resolver = [](std::uint32_t value) { return ui::toColourValue(ui::resolveColour(value)); };
+        exporting::exportDesign(m_design, m_files->filePath(), m_startupDir, m_currentHeader, resolver, *m_opener);
+    });
+}
+
+void TMainForm::ToolButton1Click()
+{
+    if (!m_options)
+        return;
+    m_options->openFor(m_currentHeader);
+    redrawTrees();
+}
+
+void TMainForm::AboutBtnClick()
+{
+    if (m_about)
+        m_about->exec();
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls() && event->mimeData()->urls().first().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event)
+{
+    // The first dropped file only; the rest are ignored.
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    const std::string path = QFile::encodeName(urls.first().toLocalFile()).toStdString();
+    runCommand([&] { m_files->openPath(path); });
+}
+
+// --- closing and the window's place ----------------------------------------------------
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    writeGeometry();
+    event->accept();
+}
+
+bool TMainForm::FormCloseQuery()
+{
+    bool mayClose = false;
+    runCommand([&] { mayClose = m_files->mayClose(); });
+    return mayClose;
+}
+
+void TMainForm::readGeometry()
+{
+    const int top = m_settings.readInteger(kSettingsSection, "WindowTop", kDefaultTop);
+    const int left = m_settings.readInteger(kSettingsSection, "WindowLeft", kDefaultLeft);
+    const int width = m_settings.readInteger(kSettingsSection, "WindowWidth", kDefaultWidth);
+    const int height = m_settings.readInteger(kSettingsSection, "WindowHeight", kDefaultHeight);
+    move(left, top);
+    resize(width, height);
+}
+
+void TMainForm::writeGeometry()
+{
+    // A settings file that cannot be written is reported once; the window still closes.
+    runCommand([&] {
+        m_settings.writeInteger(kSettingsSection, "WindowTop", y());
+        m_settings.writeInteger(kSettingsSection, "WindowLeft", x());
+        m_settings.writeInteger(kSettingsSection, "WindowWidth", width());
+        m_settings.writeInteger(kSettingsSection, "WindowHeight", height());
     });
 }
 

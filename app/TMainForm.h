@@ -5,7 +5,11 @@
 // or open the label editor.
 
 #include "app/CommandTable.h"
+#include "app/FileCommands.h"
 #include "app/Prompter.h"
+#include "export/DocumentOpener.h"
+#include "io/SettingsFile.h"
+#include "ui/TLevelFonts.h"
 #include "model/Design.h"
 #include "model/HeaderRecord.h"
 #include "model/TreeObserver.h"
@@ -20,7 +24,8 @@ class QSplitter;
 class QStatusBar;
 
 namespace ui {
-class NodeDelegate;
+class TAboutDlg;
+class TOptionsDlg;
 class TTreeView;
 }
 
@@ -37,11 +42,18 @@ public:
     static constexpr int kMinWidth = 300;
     static constexpr int kMinHeight = 440;
 
-    explicit TMainForm(QWidget* parent = nullptr);
+    // The settings file is read here for the window's geometry; `startupDir`
+    // is where the settings file and "Output.rtf" live for the whole run.
+    explicit TMainForm(const std::string& startupDir = {}, QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // Tests and start-up swap the real boxes for their own.
+    // Tests swap the real boxes and the word processor for their own.
     void setPrompter(std::shared_ptr<Prompter> prompter);
+    void setDocumentOpener(std::unique_ptr<exporting::DocumentOpener> opener);
+    // The dialogs are made after the window, at start-up.
+    void attachDialogs(ui::TAboutDlg* about, ui::TOptionsDlg* options);
+    // A design named on the command line.
+    void openAtStart(const std::string& path);
 
     model::Design& design() { return m_design; }
     const CommandTable& commands() const { return m_commands; }
@@ -50,6 +62,10 @@ public:
     std::optional<model::TreeId> activeTree() const { return m_activeTree; }
     bool hintsOn() const { return m_hintsOn; }
     const model::HeaderRecord& currentHeader() const { return m_currentHeader; }
+    const model::HeaderRecord& loadedHeader() const { return m_loadedHeader; }
+    ui::TLevelFonts& levelFonts() { return m_levelFonts; }
+    const FileCommands& files() const { return *m_files; }
+    io::SettingsFile& settings() { return m_settings; }
 
 public slots:
     // edit toolbar and tree menu
@@ -62,12 +78,22 @@ public slots:
     void MoveDownBtnClick();
     void DuplicateBtnClick();
     void ExpandContractAllBtnClick();
-    // file toolbar
+    // file toolbar and save menu
+    void FileOpenBtnClick();
+    void SaveBtnClick();
+    void SaveAs1Click();
+    void BackupBtnClick();
+    void ExportBtnClick();
+    void ToolButton1Click();
     void ToolTipBtnClick();
+    void AboutBtnClick();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -77,6 +103,11 @@ private:
     void wireViews();
     void FormResize();
     void FormShow();
+    bool FormCloseQuery();
+    void readGeometry();
+    void writeGeometry();
+    void designOpened(const model::HeaderRecord& loaded);
+    void redrawTrees();
     void Edit1Change();
     void FRVMouseUp(ui::TTreeView* view, Qt::MouseButton button, const QPoint& pos);
     void FRVDblClick();
@@ -98,7 +129,14 @@ private:
     model::Design m_design;
     model::HeaderRecord m_loadedHeader{};
     model::HeaderRecord m_currentHeader{};
+    ui::TLevelFonts m_levelFonts;
+    std::string m_startupDir;
+    io::SettingsFile m_settings;
     std::shared_ptr<Prompter> m_prompter;
+    std::unique_ptr<FileCommands> m_files;
+    std::unique_ptr<exporting::DocumentOpener> m_opener;
+    ui::TAboutDlg* m_about = nullptr;
+    ui::TOptionsDlg* m_options = nullptr;
     CommandTable m_commands;
     std::unique_ptr<TreeColumns> m_columns;
     std::array<QLineEdit*, model::kTreeCount> m_titles{};

@@ -34,9 +34,13 @@ QStyleOptionViewItem NodeDelegate::nodeOption(const QStyleOptionViewItem& option
 void NodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     QStyleOptionViewItem opt = nodeOption(option, index);
+    // Selection and hover do not change a node's colours; a frame marks the selected row.
     const bool selected = opt.state & QStyle::State_Selected;
-    opt.state &= ~QStyle::State_Selected;
+    opt.state &= ~(QStyle::State_Selected | QStyle::State_MouseOver | QStyle::State_HasFocus);
+    painter->save();
+    painter->setFont(opt.font); // some styles draw item text with the painter's font
     QStyledItemDelegate::paint(painter, opt, index);
+    painter->restore();
     if (selected) {
         painter->save();
         QPen pen(opt.palette.color(QPalette::Text));

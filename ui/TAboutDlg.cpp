@@ -16,11 +16,11 @@ namespace ui {
 namespace {
 
 const char* const kCredit =
-    "The toolbar icons are the GNOME project's Adwaita icon theme, from the address below:";
+    "The toolbar icons are the Tango Desktop Project's icon theme, from the address below:";
 
 // The address is too long for one line of the box: it breaks after its
 // project folder, and each line gets its own underline.
-const char* const kLinkLines[] = {"gitlab.gnome.org/GNOME/", "adwaita-icon-theme"};
+const char* const kLinkLines[] = {"tango.freedesktop.org/", "Tango_Desktop_Project"};
 constexpr QPoint kLinkPlace{304, 80};
 
 QFont creditFont()
@@ -34,7 +34,7 @@ QFont creditFont()
 
 } // namespace
 
-const QUrl TAboutDlg::kIconSource(QStringLiteral("https://gitlab.gnome.org/GNOME/adwaita-icon-theme"));
+const QUrl TAboutDlg::kIconSource(QStringLiteral("http://tango.freedesktop.org/Tango_Desktop_Project"));
 
 TAboutDlg::TAboutDlg(QWidget* parent, std::unique_ptr<LinkOpener> opener)
     : QDialog(parent), m_opener(opener ? std::move(opener) : std::make_unique<DesktopLinkOpener>())

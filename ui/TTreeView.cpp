@@ -1,6 +1,7 @@
 #include "ui/TTreeView.h"
 
 #include "ui/NodeDelegate.h"
+#include "ui/TahomaFont.h"
 #include "ui/TreeAdapter.h"
 
 #include <QMimeData>
@@ -26,6 +27,7 @@ TTreeView::TTreeView(const QString& objectName, const QString& columnName, QWidg
 {
     setObjectName(objectName);
     setToolTip(columnName);
+    setFont(tahoma(8)); // the platform may give item views a font of their own
     setHeaderHidden(true);
     setUniformRowHeights(true); // all rows are one height; keeps large designs fast
     setIndentation(kIndentation);
@@ -39,6 +41,7 @@ TTreeView::TTreeView(const QString& objectName, const QString& columnName, QWidg
     setDragDropMode(QAbstractItemView::DragDrop);
     setDefaultDropAction(Qt::MoveAction);
     setMouseTracking(true);
+    viewport()->setAttribute(Qt::WA_Hover, false); // rows under the pointer keep their colours
     setFrameShape(QFrame::Box);
     setFrameShadow(QFrame::Plain);
     setLineWidth(1);

@@ -5,8 +5,10 @@
 namespace ui {
 namespace {
 
-const char* const kWineFonts[] = {"/usr/share/wine/fonts/tahoma.ttf",
-                                  "/usr/share/wine/fonts/tahomabd.ttf"};
+// Only the regular face: Wine's tahomabd.ttf draws nothing of its own when
+// antialiased, so Qt would fall back to another family for bold text. Bold
+// is made from the regular outlines instead.
+const char* const kWineFonts[] = {"/usr/share/wine/fonts/tahoma.ttf"};
 
 bool loadOnce()
 {

@@ -43,7 +43,7 @@ TEST_F(AboutDialog, ClickingTheLinkTwiceOpensItTwiceAndStaysOpen)
     QTest::mouseClick(dialog.link(), Qt::LeftButton, {}, QPoint(10, 5));
     QTest::mouseClick(dialog.link(), Qt::LeftButton, {}, QPoint(10, 20));
     ASSERT_EQ(opener->opened.size(), 2);
-    EXPECT_EQ(opener->opened[0], QUrl("https://gitlab.gnome.org/GNOME/adwaita-icon-theme"));
+    EXPECT_EQ(opener->opened[0], QUrl("http://tango.freedesktop.org/Tango_Desktop_Project"));
     EXPECT_TRUE(dialog.isVisible());
 }
 

@@ -1,0 +1,66 @@
+#pragma once
+// The file commands: open (dialog, drop, command line), save, save as, backup
+// and the question before a design is closed or replaced. They own the
+// current file path; reading is all or nothing and saving is atomic, so a
+// failure never costs the design on screen or the file on disk.
+
+#include "app/Prompter.h"
+#include "model/Design.h"
+#include "model/HeaderRecord.h"
+#include "model/LevelStyle.h"
+
+#include <array>
+#include <functional>
+#include <string>
+
+namespace app {
+
+inline constexpr const char* kSaveChangesCaption = "Save Changes?";
+inline constexpr const char* kSaveBeforeClosing = "Save changes before closing?";
+inline constexpr const char* kSaveBeforeOpening = "Save changes before opening another design?";
+inline constexpr const char* kBackupPrefix = "BackedUp_";
+
+class FileCommands {
+public:
+    using LevelStyles = std::array<model::LevelStyle, model::kLevelCount>;
+
+    // What the window lends the commands: the level styles to save, and what
+    // to do once a design was read (level labels, titles, views).
+    struct Hooks {
+        std::function<LevelStyles()> levelFonts;
+        std::function<void(const model::HeaderRecord& loaded)> designOpened;
+        std::function<void()> designSaved;
+    };
+
+    FileCommands(model::Design& design, model::HeaderRecord& loadedHeader, model::HeaderRecord& currentHeader,
+                 Prompter& prompter, Hooks hooks);
+
+    const std::string& filePath() const { return m_filePath; }
+    void setPrompter(Prompter& prompter) { m_prompter = &prompter; }
+
+    // Each returns false when the user cancelled; errors are thrown.
+    bool openWithDialog();
+    bool openPath(const std::string& path);   // drop and command line
+    bool save();
+    bool saveAs();
+    void backup();
+    // The close query: true when the window may close.
+    bool mayClose();
+
+    // "BackedUp_" in front of the file name, in the same folder.
+    static std::string backupPathFor(const std::string& path);
+
+private:
+    bool saveChangesFirst(const char* question); // false: the user cancelled
+    void read(const std::string& path);
+    void write(const std::string& path);
+
+    model::Design& m_design;
+    model::HeaderRecord& m_loadedHeader;
+    model::HeaderRecord& m_currentHeader;
+    Prompter* m_prompter;
+    Hooks m_hooks;
+    std::string m_filePath;
+};
+
+} // namespace app
