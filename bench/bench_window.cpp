@@ -1,11 +1,18 @@
 // The window with a 100,000-row design: a click on a row (release handling,
-// selection of the three rows, renumbering, repaint of the three views).
+// selection of the three rows, renumbering, repaint of the three views), and
+// opening the design file up to the first paint of the three views, against
+// the floor of reading the same file and splitting it into lines.
 #include "app/TMainForm.h"
 #include "app/TreeColumns.h"
+#include "io/DesignFile.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QTest>
 #include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -76,6 +83,57 @@ void BM_ClickAfterLabelEdit(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ClickAfterLabelEdit)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+const std::string& largeDesignFile()
+{
+    static QTemporaryDir dir;
+    static const std::string path = [] {
+        model::Design design;
+        buildLargeDesign(design);
+        design.renumber();
+        model::HeaderRecord header{};
+        std::array<model::LevelStyle, model::kLevelCount> styles{};
+        const std::string file = dir.filePath("large.vok").toStdString();
+        io::writeDesignFile(file, design, header, styles);
+        return file;
+    }();
+    return path;
+}
+
+// The floor: read the whole file and find every line end.
+void BM_PlainReadAndSplit(benchmark::State& state)
+{
+    const std::string& path = largeDesignFile();
+    for (auto _ : state) {
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        std::fseek(f, 0, SEEK_END);
+        std::string bytes(static_cast<std::size_t>(std::ftell(f)), '\0');
+        std::fseek(f, 0, SEEK_SET);
+        if (std::fread(bytes.data(), 1, bytes.size(), f) != bytes.size())
+            state.SkipWithError("short read");
+        std::fclose(f);
+        std::size_t lines = 0;
+        for (const char* p = bytes.data(); (p = static_cast<const char*>(std::memchr(p, '\n', bytes.data() + bytes.size() - p))); ++p)
+            ++lines;
+        benchmark::DoNotOptimize(lines);
+    }
+}
+BENCHMARK(BM_PlainReadAndSplit)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// Open through the window's file command, then paint the three views once.
+void BM_OpenLargeDesignToFirstPaint(benchmark::State& state)
+{
+    const std::string& path = largeDesignFile();
+    app::TMainForm form;
+    form.show();
+    (void)QTest::qWaitForWindowExposed(&form);
+    for (auto _ : state) {
+        form.openAtStart(path);
+        repaintViews(form);
+    }
+    state.counters["rows"] = form.design().rowCount();
+}
+BENCHMARK(BM_OpenLargeDesignToFirstPaint)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 } // namespace
 

@@ -6,6 +6,7 @@
 #include "model/UserError.h"
 
 #include <limits>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -35,9 +36,10 @@ DesignFileContents parseSections(std::string_view head, std::uint64_t fileSize, 
             throw model::UserError(kStreamReadError);
     }
     TreeLevels levels;
+    const auto noBytes = std::make_shared<const std::string>();
     for (std::size_t i = 0; i < model::kTreeCount; ++i) {
-        const std::string_view text = c.header.lengths[i] == 0 ? std::string_view()
-                                                                : sectionBytes(starts[i], c.header.lengths[i]);
+        const std::shared_ptr<const std::string> text =
+            c.header.lengths[i] == 0 ? noBytes : sectionBytes(starts[i], c.header.lengths[i]);
         if (i == 0) {
             c.trees[0] = readTreeText(text, levels);
         } else if (auto tree = readTreeTextShaped(text, levels)) {
@@ -63,11 +65,13 @@ std::uint32_t sectionLength(std::size_t bytes)
 DesignFileContents parseDesignFile(std::string_view bytes, const std::string& pathForMessages)
 {
     return parseSections(bytes.substr(0, model::kHeaderSize), bytes.size(), pathForMessages,
-                         [&](std::uint64_t start, std::uint32_t length) { return bytes.substr(start, length); });
+                         [&](std::uint64_t start, std::uint32_t length) {
+                             return std::make_shared<const std::string>(bytes.substr(start, length));
+                         });
 }
 
-// The header first, then one section at a time into one scratch buffer: the
-// whole file is never in memory beside the trees being built.
+// The header first, then one section at a time, each into bytes of its own
+// that its tree keeps: the node texts are never copied again.
 DesignFileContents readDesignFile(const std::string& path)
 {
     InputFile file;
@@ -77,11 +81,11 @@ DesignFileContents readDesignFile(const std::string& path)
     std::string head;
     if (!file.readAt(0, static_cast<std::size_t>(std::min<std::uint64_t>(size, model::kHeaderSize)), head))
         throw model::UserError(kStreamReadError);
-    std::string scratch;
     return parseSections(head, size, path, [&](std::uint64_t start, std::uint32_t length) {
-        if (!file.readAt(start, length, scratch))
+        auto section = std::make_shared<std::string>();
+        if (!file.readAt(start, length, *section))
             throw model::UserError(kStreamReadError);
-        return std::string_view(scratch);
+        return std::shared_ptr<const std::string>(std::move(section));
     });
 }
 

@@ -9,6 +9,7 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#include <memory>
 #include <vector>
 
 namespace io {
@@ -121,12 +122,14 @@ namespace {
 
 // Builds the tree line by line; `accept(row, level)` may stop it (false).
 // branch[d] is the last node made at level d on the current branch, so a line
-// attaches to branch[level - 1] whether it goes deeper or shallower.
+// attaches to branch[level - 1] whether it goes deeper or shallower. The node
+// texts stay in `bytes`, which the tree keeps: nothing is copied per line.
 template <typename Accept>
-bool buildTree(std::string_view text, model::DesignTree& tree, Accept&& accept)
+bool buildTree(const std::shared_ptr<const std::string>& bytes, model::DesignTree& tree, Accept&& accept)
 {
+    tree.adoptBuffer(bytes);
     std::vector<model::Node*> branch;
-    LineSplitter lines(text);
+    LineSplitter lines(*bytes);
     std::string_view line;
     for (std::size_t row = 0; lines.next(line); ++row) {
         const std::size_t indent = indentOf(line);
@@ -137,22 +140,30 @@ bool buildTree(std::string_view text, model::DesignTree& tree, Accept&& accept)
         if (!accept(row, level))
             return false;
         branch.resize(level);
-        branch.push_back(level == 0 ? tree.appendTopLevel(std::string(label))
-                                    : tree.appendChild(branch.back(), std::string(label)));
+        branch.push_back(tree.appendBorrowed(level == 0 ? tree.root() : branch.back(), label));
     }
     return true;
+}
+
+std::shared_ptr<const std::string> copyOf(std::string_view text)
+{
+    return std::make_shared<const std::string>(text);
 }
 
 } // namespace
 
 model::DesignTree readTreeText(std::string_view text)
 {
-    model::DesignTree tree;
-    buildTree(text, tree, [](std::size_t, std::size_t) { return true; });
-    return tree;
+    TreeLevels levels;
+    return readTreeText(copyOf(text), levels);
 }
 
 model::DesignTree readTreeText(std::string_view text, TreeLevels& levels)
+{
+    return readTreeText(copyOf(text), levels);
+}
+
+model::DesignTree readTreeText(const std::shared_ptr<const std::string>& text, TreeLevels& levels)
 {
     model::DesignTree tree;
     buildTree(text, tree, [&](std::size_t, std::size_t level) {
@@ -163,6 +174,12 @@ model::DesignTree readTreeText(std::string_view text, TreeLevels& levels)
 }
 
 std::optional<model::DesignTree> readTreeTextShaped(std::string_view text, const TreeLevels& levels)
+{
+    return readTreeTextShaped(copyOf(text), levels);
+}
+
+std::optional<model::DesignTree> readTreeTextShaped(const std::shared_ptr<const std::string>& text,
+                                                    const TreeLevels& levels)
 {
     model::DesignTree tree;
     const bool same = buildTree(text, tree, [&](std::size_t row, std::size_t level) {

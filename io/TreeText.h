@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,5 +37,10 @@ model::DesignTree readTreeText(std::string_view text, TreeLevels& levels);
 // readTreeText that gives up, returning nothing, as soon as the tree would
 // not have exactly the levels given.
 std::optional<model::DesignTree> readTreeTextShaped(std::string_view text, const TreeLevels& levels);
+
+// The same over bytes the tree may keep: its node texts stay in them, uncopied.
+model::DesignTree readTreeText(const std::shared_ptr<const std::string>& text, TreeLevels& levels);
+std::optional<model::DesignTree> readTreeTextShaped(const std::shared_ptr<const std::string>& text,
+                                                    const TreeLevels& levels);
 
 } // namespace io

@@ -207,10 +207,10 @@ int Design::duplicate(int k)
     int row = kNoRow;
     eachTree([&](DesignTree& t) {
         Node* s = t.nodeAt(k);
-        auto copy = DesignTree::cloneSubtree(s);
-        copy->text += kCopySuffix;
+        Node* copy = t.cloneSubtree(s);
+        copy->text.append(kCopySuffix);
         Node* parent = s->parent;
-        row = t.rowOf(t.insertSubtree(parent, DesignTree::childCount(parent), std::move(copy)));
+        row = t.rowOf(t.insertSubtree(parent, DesignTree::childCount(parent), copy));
     });
     renumber();
     setModified(true);
@@ -233,11 +233,11 @@ bool Design::drop(int source, int target)
     return moved;
 }
 
-void Design::editText(TreeId id, int row, std::string text)
+void Design::editText(TreeId id, int row, std::string_view text)
 {
     if (!validRow(row) || tree(id).nodeAt(row)->text == text)
         return;
-    tree(id).setText(tree(id).nodeAt(row), std::move(text));
+    tree(id).setText(tree(id).nodeAt(row), text);
     setModified(true);
 }
 

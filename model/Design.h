@@ -73,7 +73,7 @@ public:
     MoveResult moveDown(int k);
     int duplicate(int k);          // the row of the copy
     bool drop(int source, int target); // true when something moved
-    void editText(TreeId id, int row, std::string text);
+    void editText(TreeId id, int row, std::string_view text);
     void renumber();               // FR, DP, PV; free when nothing changed
 
     // The first row of an empty design ("1 __________" in each tree).

@@ -37,34 +37,30 @@ void appendDecimal(std::string& out, std::size_t value)
 
 DesignTree::DesignTree() : m_root(std::make_unique<Node>()) {}
 
-DesignTree::~DesignTree()
+// The pool's blocks hold every node: destroying them frees the whole tree at once.
+DesignTree::~DesignTree() = default;
+
+void DesignTree::swapContent(DesignTree& other) noexcept
 {
-    if (m_root)
-        for (Node* c : m_root->children)
-            destroySubtree(c);
+    m_pool.swap(other.m_pool);
+    m_buffers.swap(other.m_buffers);
+    m_root.swap(other.m_root);
+    std::swap(m_size, other.m_size);
+    std::swap(m_numbersStale, other.m_numbersStale);
+    m_rowsValid = false;
+    other.m_rowsValid = false;
 }
 
-DesignTree::DesignTree(DesignTree&& other) noexcept
-    : m_root(std::exchange(other.m_root, std::make_unique<Node>())),
-      m_size(std::exchange(other.m_size, 0)),
-      m_rowsValid(false),
-      m_numbersStale(std::exchange(other.m_numbersStale, false))
+DesignTree::DesignTree(DesignTree&& other) noexcept : m_root(std::make_unique<Node>())
 {
-    other.m_order.clear();
-    other.m_rowsValid = true;
+    swapContent(other);
 }
 
 DesignTree& DesignTree::operator=(DesignTree&& other) noexcept
 {
     if (this != &other) {
-        for (Node* c : m_root->children)
-            destroySubtree(c);
-        m_root = std::exchange(other.m_root, std::make_unique<Node>());
-        m_size = std::exchange(other.m_size, 0);
-        m_numbersStale = std::exchange(other.m_numbersStale, false);
-        m_rowsValid = false;
-        other.m_order.clear();
-        other.m_rowsValid = true;
+        DesignTree old(std::move(*this));
+        swapContent(other);
     }
     return *this;
 }
@@ -186,7 +182,7 @@ void DesignTree::reindexSiblings(Node* parent, int from)
 void DesignTree::linkChild(Node* parent, int index, Node* child)
 {
     child->parent = parent;
-    parent->children.insert(parent->children.begin() + index, child);
+    parent->children.insert(static_cast<std::size_t>(index), child);
     reindexSiblings(parent, index);
 }
 
@@ -194,7 +190,7 @@ void DesignTree::unlinkChild(Node* child)
 {
     Node* parent = child->parent;
     const int index = static_cast<int>(child->siblingIndex);
-    parent->children.erase(parent->children.begin() + index);
+    parent->children.erase(static_cast<std::size_t>(index));
     reindexSiblings(parent, index);
     child->parent = nullptr;
 }
@@ -206,17 +202,39 @@ void DesignTree::structureChanged(int delta)
     m_numbersStale = true;
 }
 
-Node* DesignTree::insert(Node* parent, int index, std::string text)
+Node* DesignTree::createDetached(std::string_view text)
 {
-    return insertSubtree(parent, index, std::make_unique<Node>(std::move(text)));
+    Node* node = m_pool.take();
+    node->text.assign(text);
+    return node;
 }
 
-Node* DesignTree::insertSubtree(Node* parent, int index, std::unique_ptr<Node> subtree)
+Node* DesignTree::insert(Node* parent, int index, std::string_view text)
+{
+    return insertSubtree(parent, index, createDetached(text));
+}
+
+void DesignTree::adoptBuffer(std::shared_ptr<const std::string> bytes)
+{
+    m_buffers.push_back(std::move(bytes));
+}
+
+Node* DesignTree::appendBorrowed(Node* parent, std::string_view text)
+{
+    Node* node = m_pool.take();
+    node->text.borrow(text);
+    node->parent = parent;
+    node->siblingIndex = static_cast<std::uint32_t>(parent->children.size());
+    parent->children.push_back(node);
+    structureChanged(1);
+    return node;
+}
+
+Node* DesignTree::insertSubtree(Node* parent, int index, Node* node)
 {
     assert(index >= 0 && index <= childCount(parent));
-    const int count = subtree->children.empty() ? 1 : countSubtree(subtree.get());
+    const int count = node->children.empty() ? 1 : countSubtree(node);
     notify([&](TreeObserver& o) { o.aboutToInsert(m_id, parent, index); });
-    Node* node = subtree.release();
     linkChild(parent, index, node);
     structureChanged(count);
     notify([&](TreeObserver& o) { o.inserted(m_id, parent, index); });
@@ -251,9 +269,9 @@ bool DesignTree::move(Node* node, Node* newParent, int index)
     return true;
 }
 
-void DesignTree::setText(Node* node, std::string text)
+void DesignTree::setText(Node* node, std::string_view text)
 {
-    node->text = std::move(text);
+    node->text.assign(text);
     m_numbersStale = true;
     notify([&](TreeObserver& o) { o.textChanged(m_id, node); });
 }
@@ -261,13 +279,11 @@ void DesignTree::setText(Node* node, std::string text)
 void DesignTree::assign(DesignTree&& other)
 {
     notify([&](TreeObserver& o) { o.aboutToReset(m_id); });
-    for (Node* c : m_root->children)
-        destroySubtree(c);
-    m_root = std::exchange(other.m_root, std::make_unique<Node>());
-    m_size = std::exchange(other.m_size, 0);
-    other.m_order.clear();
-    other.m_rowsValid = true;
-    m_rowsValid = false;
+    {
+        DesignTree old(std::move(*this)); // freed at the end of this block
+        swapContent(other);
+    }
+    m_order.clear();
     m_numbersStale = true; // stored numbers stand until the next renumbering
     notify([&](TreeObserver& o) { o.reset(m_id); });
 }
@@ -305,7 +321,9 @@ void DesignTree::forceRenumber()
         if (f.node != m_root.get())
             number += '.';
         appendDecimal(number, f.next);
+        number += ' ';
         changed |= applyNumber(child->text, number);
+        number.pop_back();
         stack.push_back({child, 0, parentLength});
     }
     m_numbersStale = false;
@@ -318,7 +336,7 @@ void DesignTree::stripNumbers()
     bool changed = false;
     for (Node* n : preorder()) {
         if (const std::size_t offset = labelOffset(n->text)) {
-            n->text.erase(0, offset);
+            n->text.erasePrefix(offset);
             changed = true;
         }
     }
@@ -330,17 +348,17 @@ void DesignTree::stripNumbers()
 
 // --- copies -------------------------------------------------------------------
 
-std::unique_ptr<Node> DesignTree::cloneSubtree(const Node* top)
+Node* DesignTree::cloneSubtree(const Node* top)
 {
-    auto copy = std::make_unique<Node>(top->text);
-    std::vector<std::pair<const Node*, Node*>> stack{{top, copy.get()}};
+    Node* copy = createDetached(top->text);
+    std::vector<std::pair<const Node*, Node*>> stack{{top, copy}};
     try {
         while (!stack.empty()) {
             auto [src, dst] = stack.back();
             stack.pop_back();
             dst->children.reserve(src->children.size());
             for (std::size_t i = 0; i < src->children.size(); ++i) {
-                Node* c = new Node(src->children[i]->text);
+                Node* c = createDetached(src->children[i]->text);
                 c->parent = dst;
                 c->siblingIndex = static_cast<std::uint32_t>(i);
                 dst->children.push_back(c);
@@ -348,8 +366,7 @@ std::unique_ptr<Node> DesignTree::cloneSubtree(const Node* top)
             }
         }
     } catch (...) {
-        for (Node* c : copy->children)
-            destroySubtree(c);
+        destroySubtree(copy);
         throw;
     }
     return copy;
@@ -362,7 +379,7 @@ void DesignTree::destroySubtree(Node* top)
         Node* n = stack.back();
         stack.pop_back();
         stack.insert(stack.end(), n->children.begin(), n->children.end());
-        delete n;
+        m_pool.give(n);
     }
 }
 

@@ -4,9 +4,12 @@
 // Nodes hang below a hidden root; top-level nodes are its children. Row
 // indexes come from a pre-order cache rebuilt on demand after a structural
 // change, so lookups between changes are O(1). Nothing here recurses over the
-// depth of the tree: a chain of a million nodes is a legal design.
+// depth of the tree: a chain of a million nodes is a legal design. Nodes come
+// from the tree's pool, and texts read from a file stay in the file's bytes,
+// which the tree keeps alive.
 
 #include "model/Node.h"
+#include "model/NodePool.h"
 #include "model/TreeId.h"
 
 #include <functional>
@@ -47,14 +50,14 @@ public:
     bool isInSubtree(const Node* candidate, const Node* top) const;
 
     // --- primitives, each announced before and after ----------------------
-    // Insert a new node (or a ready-made subtree) as child `index` of parent.
-    Node* insert(Node* parent, int index, std::string text);
-    Node* insertSubtree(Node* parent, int index, std::unique_ptr<Node> subtree);
+    // Insert a new node (or a detached subtree of this tree) as child `index` of parent.
+    Node* insert(Node* parent, int index, std::string_view text);
+    Node* insertSubtree(Node* parent, int index, Node* detached);
     void remove(Node* node);
     // Move before child `index` of newParent (index counted before the move).
     // Refuses (returns false) a move onto the node itself or into its subtree.
     bool move(Node* node, Node* newParent, int index);
-    void setText(Node* node, std::string text);
+    void setText(Node* node, std::string_view text);
 
     // Replace the whole content (opening a design); announced as a reset.
     void assign(DesignTree&& other);
@@ -68,12 +71,16 @@ public:
     bool numbersMayBeStale() const { return m_numbersStale; }
     void forceRenumber(); // full pass whatever the mark says (tests, benchmarks)
 
-    // --- building without notifications (readers, copies) -----------------
-    Node* appendTopLevel(std::string text) { return insert(m_root.get(), childCount(m_root.get()), std::move(text)); }
-    Node* appendChild(Node* parent, std::string text) { return insert(parent, childCount(parent), std::move(text)); }
-    // A detached deep copy of a subtree; linear, iterative.
-    static std::unique_ptr<Node> cloneSubtree(const Node* top);
-    static void destroySubtree(Node* top); // frees top and everything below it
+    // --- building (a tree not yet shown has no observers) -------------------
+    Node* appendTopLevel(std::string_view text) { return insert(m_root.get(), childCount(m_root.get()), text); }
+    Node* appendChild(Node* parent, std::string_view text) { return insert(parent, childCount(parent), text); }
+    // Readers: the text stays where it is, in a buffer given to adoptBuffer().
+    void adoptBuffer(std::shared_ptr<const std::string> bytes);
+    Node* appendBorrowed(Node* parent, std::string_view text); // parent: root() for top level
+    // A detached deep copy of a subtree, in this tree's pool; linear, iterative.
+    Node* cloneSubtree(const Node* top);
+    Node* createDetached(std::string_view text);
+    void destroySubtree(Node* top); // gives top and everything below it back to the pool
 
     // --- notification wiring (done by Design) -----------------------------
     void attach(TreeId id, const std::vector<TreeObserver*>* observers);
@@ -85,8 +92,11 @@ private:
     void unlinkChild(Node* child);
     static void reindexSiblings(Node* parent, int from);
     void structureChanged(int delta);
+    void swapContent(DesignTree& other) noexcept;
     void rebuildRows() const;
 
+    NodePool m_pool;
+    std::vector<std::shared_ptr<const std::string>> m_buffers; // what borrowed texts point into
     std::unique_ptr<Node> m_root;
     int m_size = 0;
     mutable std::vector<Node*> m_order;

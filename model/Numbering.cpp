@@ -15,14 +15,12 @@ std::string_view strippedLabel(std::string_view text)
     return text.substr(labelOffset(text));
 }
 
-bool applyNumber(std::string& text, std::string_view number)
+bool applyNumber(NodeText& text, std::string_view prefix)
 {
     const std::size_t offset = labelOffset(text);
-    if (offset == number.size() + 1 && text.compare(0, number.size(), number) == 0)
+    if (offset == prefix.size() && text.view().substr(0, offset) == prefix)
         return false;
-    // One replace keeps the label where it is when the prefix length is unchanged.
-    text.replace(0, offset, number.size() + 1, ' ');
-    text.replace(0, number.size(), number);
+    text.replacePrefix(offset, prefix);
     return true;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // Outline numbers at the head of node texts ("2.1.10 Pump flow").
 
+#include "model/NodeText.h"
+
 #include <string>
 #include <string_view>
 
@@ -13,8 +15,9 @@ std::size_t labelOffset(std::string_view text);
 // The text without its outline number.
 std::string_view strippedLabel(std::string_view text);
 
-// Rewrites `text` in place as `number`, one space and its stripped label.
-// Returns false, touching nothing, when the text already reads so.
-bool applyNumber(std::string& text, std::string_view number);
+// Rewrites `text` as `prefix` (an outline number and one space) followed by
+// its stripped label, in place where it fits. Returns false, touching
+// nothing, when the text already reads so.
+bool applyNumber(NodeText& text, std::string_view prefix);
 
 } // namespace model

@@ -25,7 +25,7 @@ inline std::string outline(const model::DesignTree& tree)
     for (const model::Node* n : tree.preorder()) {
         if (!out.empty())
             out += '|';
-        out += std::to_string(tree.levelOf(n)) + ":" + n->text;
+        out += std::to_string(tree.levelOf(n)) + ":" + n->text.str();
     }
     return out;
 }
