@@ -17,6 +17,12 @@ namespace {
 constexpr std::size_t kGuessedLineBytes = 40;
 constexpr std::uint64_t kFrStart = model::kHeaderSize; // the FR start field is not consulted
 
+// One section's bytes and what keeps them alive for the tree that borrows its texts.
+struct Section {
+    std::string_view bytes;
+    std::shared_ptr<const void> keeper;
+};
+
 // Checks the header and where the sections lie, then reads each section
 // through `sectionBytes(start, length)`, FR first. FR records its levels and
 // DP and PV must have the same, so a tree of another shape is refused as soon
@@ -36,13 +42,13 @@ DesignFileContents parseSections(std::string_view head, std::uint64_t fileSize, 
             throw model::UserError(kStreamReadError);
     }
     TreeLevels levels;
-    const auto noBytes = std::make_shared<const std::string>();
     for (std::size_t i = 0; i < model::kTreeCount; ++i) {
-        const std::shared_ptr<const std::string> text =
-            c.header.lengths[i] == 0 ? noBytes : sectionBytes(starts[i], c.header.lengths[i]);
+        Section section;
+        if (c.header.lengths[i] != 0)
+            section = sectionBytes(starts[i], c.header.lengths[i]);
         if (i == 0) {
-            c.trees[0] = readTreeText(text, levels);
-        } else if (auto tree = readTreeTextShaped(text, levels)) {
+            c.trees[0] = readTreeText(section.bytes, section.keeper, levels);
+        } else if (auto tree = readTreeTextShaped(section.bytes, section.keeper, levels)) {
             c.trees[i] = std::move(*tree);
         } else {
             throw model::UserError("The three trees in " + path + " do not have the same shape");
@@ -66,7 +72,8 @@ DesignFileContents parseDesignFile(std::string_view bytes, const std::string& pa
 {
     return parseSections(bytes.substr(0, model::kHeaderSize), bytes.size(), pathForMessages,
                          [&](std::uint64_t start, std::uint32_t length) {
-                             return std::make_shared<const std::string>(bytes.substr(start, length));
+                             auto copy = std::make_shared<const std::string>(bytes.substr(start, length));
+                             return Section{*copy, copy};
                          });
 }
 
@@ -82,10 +89,11 @@ DesignFileContents readDesignFile(const std::string& path)
     if (!file.readAt(0, static_cast<std::size_t>(std::min<std::uint64_t>(size, model::kHeaderSize)), head))
         throw model::UserError(kStreamReadError);
     return parseSections(head, size, path, [&](std::uint64_t start, std::uint32_t length) {
-        auto section = std::make_shared<std::string>();
-        if (!file.readAt(start, length, *section))
+        // Uninitialised: the read fills every byte, and zeroing 10 MB first costs as much as reading them.
+        std::shared_ptr<char[]> section = std::make_shared_for_overwrite<char[]>(length);
+        if (!file.readInto(start, section.get(), length))
             throw model::UserError(kStreamReadError);
-        return std::shared_ptr<const std::string>(std::move(section));
+        return Section{std::string_view(section.get(), length), section};
     });
 }
 

@@ -29,11 +29,16 @@ std::uint64_t InputFile::size() const
 bool InputFile::readAt(std::uint64_t offset, std::size_t length, std::string& out)
 {
     out.resize(length);
+    return readInto(offset, out.data(), length);
+}
+
+bool InputFile::readInto(std::uint64_t offset, char* out, std::size_t length)
+{
     if (!m_impl->file.seek(static_cast<qint64>(offset)))
         return false;
     std::size_t filled = 0;
     while (filled < length) {
-        const qint64 n = m_impl->file.read(out.data() + filled, static_cast<qint64>(length - filled));
+        const qint64 n = m_impl->file.read(out + filled, static_cast<qint64>(length - filled));
         if (n <= 0)
             return false;
         filled += static_cast<std::size_t>(n);

@@ -125,11 +125,11 @@ namespace {
 // attaches to branch[level - 1] whether it goes deeper or shallower. The node
 // texts stay in `bytes`, which the tree keeps: nothing is copied per line.
 template <typename Accept>
-bool buildTree(const std::shared_ptr<const std::string>& bytes, model::DesignTree& tree, Accept&& accept)
+bool buildTree(std::string_view bytes, std::shared_ptr<const void> keeper, model::DesignTree& tree, Accept&& accept)
 {
-    tree.adoptBuffer(bytes);
+    tree.adoptBuffer(std::move(keeper));
     std::vector<model::Node*> branch;
-    LineSplitter lines(*bytes);
+    LineSplitter lines(bytes);
     std::string_view line;
     for (std::size_t row = 0; lines.next(line); ++row) {
         const std::size_t indent = indentOf(line);
@@ -145,6 +145,7 @@ bool buildTree(const std::shared_ptr<const std::string>& bytes, model::DesignTre
     return true;
 }
 
+// A copy the tree can keep, for bytes that belong to the caller.
 std::shared_ptr<const std::string> copyOf(std::string_view text)
 {
     return std::make_shared<const std::string>(text);
@@ -155,18 +156,19 @@ std::shared_ptr<const std::string> copyOf(std::string_view text)
 model::DesignTree readTreeText(std::string_view text)
 {
     TreeLevels levels;
-    return readTreeText(copyOf(text), levels);
+    return readTreeText(text, levels);
 }
 
 model::DesignTree readTreeText(std::string_view text, TreeLevels& levels)
 {
-    return readTreeText(copyOf(text), levels);
+    auto copy = copyOf(text);
+    return readTreeText(*copy, copy, levels);
 }
 
-model::DesignTree readTreeText(const std::shared_ptr<const std::string>& text, TreeLevels& levels)
+model::DesignTree readTreeText(std::string_view text, std::shared_ptr<const void> keeper, TreeLevels& levels)
 {
     model::DesignTree tree;
-    buildTree(text, tree, [&](std::size_t, std::size_t level) {
+    buildTree(text, std::move(keeper), tree, [&](std::size_t, std::size_t level) {
         levels.push_back(static_cast<std::uint32_t>(level));
         return true;
     });
@@ -175,14 +177,15 @@ model::DesignTree readTreeText(const std::shared_ptr<const std::string>& text, T
 
 std::optional<model::DesignTree> readTreeTextShaped(std::string_view text, const TreeLevels& levels)
 {
-    return readTreeTextShaped(copyOf(text), levels);
+    auto copy = copyOf(text);
+    return readTreeTextShaped(*copy, copy, levels);
 }
 
-std::optional<model::DesignTree> readTreeTextShaped(const std::shared_ptr<const std::string>& text,
+std::optional<model::DesignTree> readTreeTextShaped(std::string_view text, std::shared_ptr<const void> keeper,
                                                     const TreeLevels& levels)
 {
     model::DesignTree tree;
-    const bool same = buildTree(text, tree, [&](std::size_t row, std::size_t level) {
+    const bool same = buildTree(text, std::move(keeper), tree, [&](std::size_t row, std::size_t level) {
         return row < levels.size() && levels[row] == level;
     });
     if (!same || static_cast<std::size_t>(tree.size()) != levels.size())

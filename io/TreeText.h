@@ -38,9 +38,10 @@ model::DesignTree readTreeText(std::string_view text, TreeLevels& levels);
 // not have exactly the levels given.
 std::optional<model::DesignTree> readTreeTextShaped(std::string_view text, const TreeLevels& levels);
 
-// The same over bytes the tree may keep: its node texts stay in them, uncopied.
-model::DesignTree readTreeText(const std::shared_ptr<const std::string>& text, TreeLevels& levels);
-std::optional<model::DesignTree> readTreeTextShaped(const std::shared_ptr<const std::string>& text,
+// The same over bytes that `keeper` keeps alive: the tree keeps the keeper,
+// and its node texts stay in those bytes, uncopied.
+model::DesignTree readTreeText(std::string_view text, std::shared_ptr<const void> keeper, TreeLevels& levels);
+std::optional<model::DesignTree> readTreeTextShaped(std::string_view text, std::shared_ptr<const void> keeper,
                                                     const TreeLevels& levels);
 
 } // namespace io

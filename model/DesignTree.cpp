@@ -214,9 +214,9 @@ Node* DesignTree::insert(Node* parent, int index, std::string_view text)
     return insertSubtree(parent, index, createDetached(text));
 }
 
-void DesignTree::adoptBuffer(std::shared_ptr<const std::string> bytes)
+void DesignTree::adoptBuffer(std::shared_ptr<const void> keeper)
 {
-    m_buffers.push_back(std::move(bytes));
+    m_buffers.push_back(std::move(keeper));
 }
 
 Node* DesignTree::appendBorrowed(Node* parent, std::string_view text)

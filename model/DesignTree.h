@@ -74,8 +74,8 @@ public:
     // --- building (a tree not yet shown has no observers) -------------------
     Node* appendTopLevel(std::string_view text) { return insert(m_root.get(), childCount(m_root.get()), text); }
     Node* appendChild(Node* parent, std::string_view text) { return insert(parent, childCount(parent), text); }
-    // Readers: the text stays where it is, in a buffer given to adoptBuffer().
-    void adoptBuffer(std::shared_ptr<const std::string> bytes);
+    // Readers: the text stays where it is, in bytes that `keeper` keeps alive.
+    void adoptBuffer(std::shared_ptr<const void> keeper);
     Node* appendBorrowed(Node* parent, std::string_view text); // parent: root() for top level
     // A detached deep copy of a subtree, in this tree's pool; linear, iterative.
     Node* cloneSubtree(const Node* top);
@@ -96,7 +96,7 @@ private:
     void rebuildRows() const;
 
     NodePool m_pool;
-    std::vector<std::shared_ptr<const std::string>> m_buffers; // what borrowed texts point into
+    std::vector<std::shared_ptr<const void>> m_buffers; // what borrowed texts point into
     std::unique_ptr<Node> m_root;
     int m_size = 0;
     mutable std::vector<Node*> m_order;

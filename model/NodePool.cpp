@@ -1,6 +1,18 @@
 #include "model/NodePool.h"
 
+#include <new>
+
 namespace model {
+
+NodePool::~NodePool()
+{
+    for (std::size_t b = 0; b < m_blocks.size(); ++b) {
+        const std::size_t constructed = b + 1 == m_blocks.size() ? m_usedInLastBlock : kBlockNodes;
+        for (std::size_t i = 0; i < constructed; ++i)
+            m_blocks[b][i].~Node();
+        ::operator delete(m_blocks[b]);
+    }
+}
 
 Node* NodePool::take()
 {
@@ -10,10 +22,11 @@ Node* NodePool::take()
         return n;
     }
     if (m_usedInLastBlock == kBlockNodes) {
-        m_blocks.push_back(std::make_unique<Node[]>(kBlockNodes));
+        m_blocks.reserve(m_blocks.size() + 1);
+        m_blocks.push_back(static_cast<Node*>(::operator new(kBlockNodes * sizeof(Node))));
         m_usedInLastBlock = 0;
     }
-    return &m_blocks.back()[m_usedInLastBlock++];
+    return new (&m_blocks.back()[m_usedInLastBlock++]) Node();
 }
 
 void NodePool::give(Node* node)

@@ -1,11 +1,11 @@
 #pragma once
 // Where a tree's nodes live: blocks of nodes handed out one by one, and taken
 // back onto a free list. No allocation per node and no allocator overhead,
-// which matters at a million nodes.
+// which matters at a million nodes; a node is constructed only when it is
+// first handed out, and every node is destroyed with the pool.
 
 #include "model/Node.h"
 
-#include <memory>
 #include <utility>
 #include <vector>
 
@@ -14,16 +14,17 @@ namespace model {
 class NodePool {
 public:
     NodePool() = default;
+    ~NodePool();
     NodePool(NodePool&& other) noexcept { swap(other); }
     NodePool& operator=(NodePool&& other) noexcept { swap(other); return *this; }
+    NodePool(const NodePool&) = delete;
+    NodePool& operator=(const NodePool&) = delete;
     void swap(NodePool& other) noexcept
     {
         m_blocks.swap(other.m_blocks);
         std::swap(m_usedInLastBlock, other.m_usedInLastBlock);
         std::swap(m_free, other.m_free);
     }
-    NodePool(const NodePool&) = delete;
-    NodePool& operator=(const NodePool&) = delete;
 
     Node* take();            // a fresh, empty node
     void give(Node* node);   // frees its text and children list, keeps the node for reuse
@@ -31,7 +32,7 @@ public:
 private:
     static constexpr std::size_t kBlockNodes = 4096;
 
-    std::vector<std::unique_ptr<Node[]>> m_blocks;
+    std::vector<Node*> m_blocks; // raw storage for kBlockNodes nodes each
     std::size_t m_usedInLastBlock = kBlockNodes;
     Node* m_free = nullptr; // linked through `parent`
 };
