@@ -6,6 +6,7 @@
 
 #include <QLineEdit>
 #include <QPainter>
+#include <QStyle>
 
 namespace ui {
 
@@ -31,24 +32,42 @@ QStyleOptionViewItem NodeDelegate::nodeOption(const QStyleOptionViewItem& option
     return opt;
 }
 
+const QStaticText& NodeDelegate::laidOut(const QString& text, const QFont& font) const
+{
+    // Shaping a line of text costs far more than drawing it; the rows on
+    // screen are drawn again at every click, so their layouts are kept.
+    const QString key = font.bold() ? text + QChar(1) : text;
+    if (auto it = m_layouts.find(key); it != m_layouts.end())
+        return *it;
+    if (m_layouts.size() >= kMaxLayouts)
+        m_layouts.clear();
+    QStaticText laid(text);
+    laid.setTextFormat(Qt::PlainText);
+    laid.prepare(QTransform(), font);
+    return *m_layouts.insert(key, laid);
+}
+
 void NodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
-    QStyleOptionViewItem opt = nodeOption(option, index);
-    // Selection and hover do not change a node's colours; a frame marks the selected row.
-    const bool selected = opt.state & QStyle::State_Selected;
-    opt.state &= ~(QStyle::State_Selected | QStyle::State_MouseOver | QStyle::State_HasFocus);
+    const QStyleOptionViewItem opt = nodeOption(option, index);
+    // Selection, focus and hover do not change a node's colours; a frame marks the selected row.
     painter->save();
-    painter->setFont(opt.font); // some styles draw item text with the painter's font
-    QStyledItemDelegate::paint(painter, opt, index);
-    painter->restore();
-    if (selected) {
-        painter->save();
-        QPen pen(opt.palette.color(QPalette::Text));
+    painter->fillRect(opt.rect, kCream);
+    painter->setClipRect(opt.rect);
+    painter->setFont(opt.font);
+    const QColor text = opt.palette.color(QPalette::Text);
+    painter->setPen(text);
+    const QStaticText& laid = laidOut(opt.text, opt.font);
+    const int margin = opt.widget ? opt.widget->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, &opt, opt.widget) + 1 : 3;
+    const qreal top = opt.rect.top() + (opt.rect.height() - laid.size().height()) / 2;
+    painter->drawStaticText(QPointF(opt.rect.left() + margin, top), laid);
+    if (opt.state & QStyle::State_Selected) {
+        QPen pen(text);
         pen.setStyle(Qt::DotLine);
         painter->setPen(pen);
         painter->drawRect(opt.rect.adjusted(0, 0, -1, -1));
-        painter->restore();
     }
+    painter->restore();
 }
 
 QWidget* NodeDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const

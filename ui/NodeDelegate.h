@@ -5,6 +5,8 @@
 // is marked by a frame. The label editor refuses what Windows-1252 cannot hold.
 
 #include <QColor>
+#include <QHash>
+#include <QStaticText>
 #include <QStyledItemDelegate>
 #include <functional>
 
@@ -26,7 +28,11 @@ public:
     QStyleOptionViewItem nodeOption(const QStyleOptionViewItem& option, const QModelIndex& index) const;
 
 private:
+    static constexpr qsizetype kMaxLayouts = 4096;
+    const QStaticText& laidOut(const QString& text, const QFont& font) const;
+
     LevelColour m_levelColour;
+    mutable QHash<QString, QStaticText> m_layouts;
 };
 
 } // namespace ui

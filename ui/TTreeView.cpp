@@ -30,6 +30,7 @@ TTreeView::TTreeView(const QString& objectName, const QString& columnName, QWidg
     setFont(tahoma(8)); // the platform may give item views a font of their own
     setHeaderHidden(true);
     setUniformRowHeights(true); // all rows are one height; keeps large designs fast
+    setTextElideMode(Qt::ElideNone);
     setIndentation(kIndentation);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
