@@ -46,7 +46,8 @@ public:
     int rowCount() const { return tree(TreeId::FR).size(); }
     bool empty() const { return rowCount() == 0; }
     bool hasSameShape() const;                 // the invariant; O(n)
-    // Replace the three trees at once (opening a design); they must have the same shape.
+    // Replace the three trees at once (opening a design). Trees of unequal
+    // shape are refused with a UserError and the design stays as it was.
     void replaceTrees(std::array<DesignTree, kTreeCount>&& trees);
 
     // --- column titles ------------------------------------------------------
@@ -81,6 +82,7 @@ public:
 
 private:
     bool validRow(int k) const { return k >= 0 && k < rowCount(); }
+    static bool sameShape(const DesignTree& a, const DesignTree& b);
     template <typename F> void eachTree(F&& step);
 
     std::array<DesignTree, kTreeCount> m_trees;

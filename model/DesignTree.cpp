@@ -3,6 +3,7 @@
 #include "model/Numbering.h"
 #include "model/TreeObserver.h"
 
+#include <algorithm>
 #include <cassert>
 #include <charconv>
 #include <utility>
@@ -47,11 +48,12 @@ DesignTree::~DesignTree()
 DesignTree::DesignTree(DesignTree&& other) noexcept
     : m_root(std::exchange(other.m_root, std::make_unique<Node>())),
       m_size(std::exchange(other.m_size, 0)),
+      m_orderValid(false),
       m_rowsValid(false),
       m_numbersStale(std::exchange(other.m_numbersStale, false))
 {
-    other.m_order.clear();
-    other.m_rowsValid = true;
+    other.dropOrder();
+    other.m_orderValid = other.m_rowsValid = true;
 }
 
 DesignTree& DesignTree::operator=(DesignTree&& other) noexcept
@@ -62,9 +64,10 @@ DesignTree& DesignTree::operator=(DesignTree&& other) noexcept
         m_root = std::exchange(other.m_root, std::make_unique<Node>());
         m_size = std::exchange(other.m_size, 0);
         m_numbersStale = std::exchange(other.m_numbersStale, false);
+        dropOrder();
         m_rowsValid = false;
-        other.m_order.clear();
-        other.m_rowsValid = true;
+        other.dropOrder();
+        other.m_orderValid = other.m_rowsValid = true;
     }
     return *this;
 }
@@ -86,38 +89,72 @@ void DesignTree::notify(F&& f) const
 
 // --- rows ------------------------------------------------------------------
 
-void DesignTree::rebuildRows() const
+// Calls f(node) for every node in row order, without recursion.
+template <typename F>
+void DesignTree::forEachNode(F&& f) const
 {
-    m_order.clear();
-    m_order.reserve(static_cast<std::size_t>(m_size));
     struct Frame { const Node* node; std::size_t next; };
     std::vector<Frame> stack{{m_root.get(), 0}};
     while (!stack.empty()) {
-        Frame& f = stack.back();
-        if (f.next == f.node->children.size()) {
+        Frame& frame = stack.back();
+        if (frame.next == frame.node->children.size()) {
             stack.pop_back();
             continue;
         }
-        Node* child = f.node->children[f.next++];
-        child->row = static_cast<std::uint32_t>(m_order.size());
-        m_order.push_back(child);
-        stack.push_back({child, 0});
+        Node* child = frame.node->children[frame.next++];
+        f(child);
+        if (!child->children.empty())
+            stack.push_back({child, 0});
     }
+}
+
+void DesignTree::rebuildRows() const
+{
+    std::uint32_t row = 0;
+    forEachNode([&row](Node* n) { n->row = row++; });
     m_rowsValid = true;
+}
+
+void DesignTree::dropOrder() const
+{
+    std::vector<Node*>().swap(m_order); // give the memory back, not just the size
+    m_orderValid = false;
 }
 
 const std::vector<Node*>& DesignTree::preorder() const
 {
-    if (!m_rowsValid)
-        rebuildRows();
+    if (!m_orderValid) {
+        m_order.clear();
+        m_order.reserve(static_cast<std::size_t>(m_size));
+        std::uint32_t row = 0;
+        forEachNode([&](Node* n) {
+            n->row = row++;
+            m_order.push_back(n);
+        });
+        m_orderValid = m_rowsValid = true;
+    }
     return m_order;
 }
 
 Node* DesignTree::nodeAt(int row) const
 {
-    const auto& order = preorder();
-    assert(row >= 0 && row < static_cast<int>(order.size()));
-    return order[static_cast<std::size_t>(row)];
+    assert(row >= 0 && row < m_size);
+    if (m_orderValid)
+        return m_order[static_cast<std::size_t>(row)];
+    if (!m_rowsValid)
+        rebuildRows();
+    // Down from the root: the wanted row lies in the subtree of the last
+    // child whose row is not past it.
+    const auto target = static_cast<std::uint32_t>(row);
+    const Node* n = m_root.get();
+    for (;;) {
+        const auto it = std::upper_bound(n->children.begin(), n->children.end(), target,
+                                         [](std::uint32_t r, const Node* c) { return r < c->row; });
+        Node* c = *(it - 1);
+        if (c->row == target)
+            return c;
+        n = c;
+    }
 }
 
 int DesignTree::rowOf(const Node* node) const
@@ -186,7 +223,7 @@ void DesignTree::reindexSiblings(Node* parent, int from)
 void DesignTree::linkChild(Node* parent, int index, Node* child)
 {
     child->parent = parent;
-    parent->children.insert(parent->children.begin() + index, child);
+    parent->children.insertAt(static_cast<std::size_t>(index), child);
     reindexSiblings(parent, index);
 }
 
@@ -194,7 +231,7 @@ void DesignTree::unlinkChild(Node* child)
 {
     Node* parent = child->parent;
     const int index = static_cast<int>(child->siblingIndex);
-    parent->children.erase(parent->children.begin() + index);
+    parent->children.eraseAt(static_cast<std::size_t>(index));
     reindexSiblings(parent, index);
     child->parent = nullptr;
 }
@@ -203,6 +240,8 @@ void DesignTree::structureChanged(int delta)
 {
     m_size += delta;
     m_rowsValid = false;
+    if (m_orderValid)
+        dropOrder();
     m_numbersStale = true;
 }
 
@@ -265,8 +304,9 @@ void DesignTree::assign(DesignTree&& other)
         destroySubtree(c);
     m_root = std::exchange(other.m_root, std::make_unique<Node>());
     m_size = std::exchange(other.m_size, 0);
-    other.m_order.clear();
-    other.m_rowsValid = true;
+    other.dropOrder();
+    other.m_orderValid = other.m_rowsValid = true;
+    dropOrder();
     m_rowsValid = false;
     m_numbersStale = true; // stored numbers stand until the next renumbering
     notify([&](TreeObserver& o) { o.reset(m_id); });
@@ -316,12 +356,12 @@ void DesignTree::forceRenumber()
 void DesignTree::stripNumbers()
 {
     bool changed = false;
-    for (Node* n : preorder()) {
+    forEachNode([&changed](Node* n) {
         if (const std::size_t offset = labelOffset(n->text)) {
             n->text.erase(0, offset);
             changed = true;
         }
-    }
+    });
     if (changed) {
         m_numbersStale = true;
         notify([&](TreeObserver& o) { o.textsChanged(m_id); });

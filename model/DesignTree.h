@@ -1,10 +1,13 @@
 #pragma once
 // One design tree: an ordered forest of nodes with pre-order row indexes.
 //
-// Nodes hang below a hidden root; top-level nodes are its children. Row
-// indexes come from a pre-order cache rebuilt on demand after a structural
-// change, so lookups between changes are O(1). Nothing here recurses over the
-// depth of the tree: a chain of a million nodes is a legal design.
+// Nodes hang below a hidden root; top-level nodes are its children. Each node
+// caches its row index, renewed by one walk on demand after a structural
+// change, so rowOf is O(1) between changes and nodeAt a binary search per
+// level. The list of all nodes in row order is built only when asked for and
+// dropped at the next structural change: it would cost 8 bytes a node.
+// Nothing here recurses over the depth of the tree: a chain of a million
+// nodes is a legal design.
 
 #include "model/Node.h"
 #include "model/TreeId.h"
@@ -31,9 +34,11 @@ public:
     int size() const { return m_size; }
     bool empty() const { return m_size == 0; }
     Node* root() const { return m_root.get(); }   // hidden, not a row
-    Node* nodeAt(int row) const;                   // row in 0..size()-1
+    Node* nodeAt(int row) const;                   // row in 0..size()-1; O(depth x log width)
     int rowOf(const Node* node) const;
-    const std::vector<Node*>& preorder() const;    // every node in row order
+    // Every node in row order; kept until the next structural change, and
+    // nodeAt is O(1) while it is.
+    const std::vector<Node*>& preorder() const;
 
     // --- navigation -------------------------------------------------------
     bool isTopLevel(const Node* n) const { return n->parent == m_root.get(); }
@@ -86,10 +91,13 @@ private:
     static void reindexSiblings(Node* parent, int from);
     void structureChanged(int delta);
     void rebuildRows() const;
+    void dropOrder() const;
+    template <typename F> void forEachNode(F&& f) const;
 
     std::unique_ptr<Node> m_root;
     int m_size = 0;
-    mutable std::vector<Node*> m_order;
+    mutable std::vector<Node*> m_order; // empty unless preorder() was asked for
+    mutable bool m_orderValid = true;
     mutable bool m_rowsValid = true;
     bool m_numbersStale = false;
     TreeId m_id = TreeId::FR;

@@ -5,6 +5,7 @@
 #include "DesignTestSupport.h"
 
 #include "model/Numbering.h"
+#include "model/UserError.h"
 
 #include <gtest/gtest.h>
 
@@ -276,6 +277,23 @@ TEST(ReplaceTrees, InstallsThreeTreesThatRenumberLater)
     EXPECT_TRUE(testsupport::shapeHolds(d));
     d.renumber();
     EXPECT_EQ(outlineOf(d, TreeId::PV), (Outline{"1 x", " 1.1 y"}));
+}
+
+TEST(ReplaceTrees, RefusesTreesOfUnequalShapeAndKeepsTheDesign)
+{
+    // Same size, different shape:
+    //   FR, DP: x          PV: x
+    //             y              y
+    //               z            z
+    Design d;
+    makeDesign(d, {"old"});
+    std::array<model::DesignTree, model::kTreeCount> trees;
+    testsupport::buildTree(trees[0], {"x", " y", "  z"});
+    testsupport::buildTree(trees[1], {"x", " y", "  z"});
+    testsupport::buildTree(trees[2], {"x", " y", " z"});
+    EXPECT_THROW(d.replaceTrees(std::move(trees)), model::UserError);
+    EXPECT_EQ(outlineOf(d, TreeId::PV), (Outline{"1 old''"}));
+    EXPECT_TRUE(testsupport::shapeHolds(d));
 }
 
 } // namespace

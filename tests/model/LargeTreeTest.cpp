@@ -138,3 +138,33 @@ TEST(WideTree, RowLookupsAndRenumberingWithAHundredThousandSiblings)
 }
 
 } // namespace
+
+namespace {
+
+TEST(NodeStorage, EveryNodeComesBackWhenDesignsAreChangedAndDestroyed)
+{
+    const std::size_t before = model::NodePool::inUse();
+    {
+        Design d;
+        testsupport::buildTagged(d, {"a", " b", "  c", " d", "e"});
+        d.duplicate(0);
+        d.duplicate(1);
+        d.deleteRow(5);
+        d.drop(2, 0);
+        d.addUncle(2);
+        std::array<DesignTree, model::kTreeCount> trees;
+        for (auto& t : trees)
+            buildChain(t, 1000);
+        d.replaceTrees(std::move(trees));
+        d.deleteRow(500);
+        if (model::NodePool::kPooled) {
+            EXPECT_GT(model::NodePool::inUse(), before);
+        }
+        DesignTree moved(std::move(d.tree(TreeId::FR)));
+        DesignTree assigned;
+        assigned = std::move(moved);
+    }
+    EXPECT_EQ(model::NodePool::inUse(), before);
+}
+
+} // namespace
