@@ -222,6 +222,25 @@ void BM_DuplicateHalfOfTheDesign(benchmark::State& state)
     state.counters["rows copied"] = d->tree(TreeId::FR).subtreeSize(d->tree(TreeId::FR).nodeAt(0));
 }
 
+// Add child in the middle of wide designs of 25,000 to 400,000 rows: the
+// fitted complexity shows that a command grows linearly with the design.
+void BM_AddChildScaling(benchmark::State& state)
+{
+    const int tops = static_cast<int>(state.range(0) / 10000);
+    auto d = wideDesign(tops, 100, 99);
+    const DesignTree& fr = d->tree(TreeId::FR);
+    const int k = fr.rowOf(fr.root()->children[static_cast<std::size_t>(tops / 2)]->children[50]);
+    for (auto _ : state) {
+        const int row = d->addChild(k);
+        state.PauseTiming();
+        d->deleteRow(row);
+        d->renumber();
+        rebuildRows(*d);
+        state.ResumeTiming();
+    }
+    state.SetComplexityN(d->rowCount());
+}
+
 // A click on a row when nothing changed since the last renumbering.
 void BM_ClickWhenClean(benchmark::State& state)
 {
@@ -342,6 +361,8 @@ COMMAND_BENCHMARK(BM_Drop);
 COMMAND_BENCHMARK(BM_RenumberStripped);
 BENCHMARK(BM_DuplicateHalfOfTheDesign)->Iterations(10)->Repetitions(5)->ReportAggregatesOnly(true)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AddChildScaling)->Arg(25000)->Arg(50000)->Arg(100000)->Arg(200000)->Arg(400000)->Iterations(10)
+    ->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK(BM_ClickWhenClean)->Arg(0)->Arg(1)->Repetitions(5)->ReportAggregatesOnly(true)
     ->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_ForceRenumberUnchanged)->Arg(0)->Arg(1)->Repetitions(5)->ReportAggregatesOnly(true)

@@ -244,8 +244,20 @@ bool Design::drop(int source, int target)
     return moved;
 }
 
+// A tree text holds one node a line with its level as leading tabs, and a
+// NUL ends it: such characters in a label would split or cut the saved tree,
+// so a typed or pasted label keeps blanks in their place.
+std::string Design::oneLineLabel(std::string text)
+{
+    for (char& c : text)
+        if (c == '\r' || c == '\n' || c == '\t' || c == '\0')
+            c = ' ';
+    return text;
+}
+
 void Design::editText(TreeId id, int row, std::string text)
 {
+    text = oneLineLabel(std::move(text));
     if (!validRow(row) || tree(id).nodeAt(row)->text == text)
         return;
     tree(id).setText(tree(id).nodeAt(row), std::move(text));

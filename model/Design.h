@@ -74,7 +74,7 @@ public:
     MoveResult moveDown(int k);
     int duplicate(int k);          // the row of the copy
     bool drop(int source, int target); // true when something moved
-    void editText(TreeId id, int row, std::string text);
+    void editText(TreeId id, int row, std::string text); // CR, LF, tab, NUL become blanks
     void renumber();               // FR, DP, PV; free when nothing changed
 
     // The first row of an empty design ("1 __________" in each tree).
@@ -83,6 +83,7 @@ public:
 private:
     bool validRow(int k) const { return k >= 0 && k < rowCount(); }
     static bool sameShape(const DesignTree& a, const DesignTree& b);
+    static std::string oneLineLabel(std::string text);
     template <typename F> void eachTree(F&& step);
 
     std::array<DesignTree, kTreeCount> m_trees;

@@ -239,6 +239,16 @@ TEST(EditText, ChangesOneTreeSetsTheFlagAndWaitsForRenumbering)
     EXPECT_EQ(text(d, 1, TreeId::DP), "1.1 way valve");
 }
 
+TEST(EditText, KeepsALabelOnOneLineOfTheTreeText)
+{
+    // A pasted line break, tab or NUL would split the node's line in the saved
+    // file, give it a level, or end the tree early.
+    Design d;
+    makeDesign(d, {"a"});
+    d.editText(TreeId::FR, 0, std::string("\tPump\r\nflow\0rate", 16));
+    EXPECT_EQ(text(d, 0), " Pump  flow rate");
+}
+
 TEST(EditText, SameTextChangesNothing)
 {
     Design d;
