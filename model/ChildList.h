@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <new>
 #include <utility>
 
@@ -33,8 +34,12 @@ public:
     bool empty() const { return m_size == 0; }
     Node* operator[](std::size_t i) const { return m_data[i]; }
     Node* back() const { return m_data[m_size - 1]; }
+    Node* front() const { return m_data[0]; }
+    Node* const* data() const { return m_data; }
     Node* const* begin() const { return m_data; }
     Node* const* end() const { return m_data + m_size; }
+    std::reverse_iterator<Node* const*> rbegin() const { return std::reverse_iterator<Node* const*>(end()); }
+    std::reverse_iterator<Node* const*> rend() const { return std::reverse_iterator<Node* const*>(begin()); }
 
     void reserve(std::size_t capacity)
     {

@@ -1,9 +1,9 @@
 #include "model/Design.h"
 
 #include "model/TreeObserver.h"
+#include "model/UserError.h"
 
 #include <algorithm>
-#include <cassert>
 
 namespace model {
 
@@ -22,28 +22,39 @@ void Design::eachTree(F&& step)
 
 bool Design::hasSameShape() const
 {
-    const DesignTree& fr = tree(TreeId::FR);
-    for (TreeId id : {TreeId::DP, TreeId::PV}) {
-        const DesignTree& other = tree(id);
-        if (other.size() != fr.size())
+    for (TreeId id : {TreeId::DP, TreeId::PV})
+        if (!sameShape(tree(TreeId::FR), tree(id)))
             return false;
-        for (int row = 0; row < fr.size(); ++row) {
-            const Node* a = fr.parentOf(fr.nodeAt(row));
-            const Node* b = other.parentOf(other.nodeAt(row));
-            if ((a == nullptr) != (b == nullptr))
-                return false;
-            if (a && fr.rowOf(a) != other.rowOf(b))
-                return false;
-        }
+    return true;
+}
+
+// Same shape: the same number of children at every place, found by walking
+// both trees in step (linear, without recursion or row lookups).
+bool Design::sameShape(const DesignTree& a, const DesignTree& b)
+{
+    if (a.size() != b.size())
+        return false;
+    std::vector<std::pair<const Node*, const Node*>> stack{{a.root(), b.root()}};
+    while (!stack.empty()) {
+        const auto [x, y] = stack.back();
+        stack.pop_back();
+        if (x->children.size() != y->children.size())
+            return false;
+        for (std::size_t i = 0; i < x->children.size(); ++i)
+            if (!x->children[i]->children.empty() || !y->children[i]->children.empty())
+                stack.emplace_back(x->children[i], y->children[i]);
     }
     return true;
 }
 
 void Design::replaceTrees(std::array<DesignTree, kTreeCount>&& trees)
 {
+    // Refused before anything changes: partner lookups would leave a tree.
+    for (std::size_t i = 1; i < trees.size(); ++i)
+        if (!sameShape(trees[0], trees[i]))
+            throw UserError("The three trees do not have the same shape");
     for (TreeId id : kAllTrees)
         tree(id).assign(std::move(trees[static_cast<std::size_t>(index(id))]));
-    assert(hasSameShape());
 }
 
 void Design::setModified(bool on)
@@ -233,8 +244,21 @@ bool Design::drop(int source, int target)
     return moved;
 }
 
-void Design::editText(TreeId id, int row, std::string_view text)
+// A tree text holds one node a line with its level as leading tabs, and a
+// NUL ends it: such characters in a label would split or cut the saved tree,
+// so a typed or pasted label keeps blanks in their place.
+std::string Design::oneLineLabel(std::string_view text)
 {
+    std::string out(text);
+    for (char& c : out)
+        if (c == '\r' || c == '\n' || c == '\t' || c == '\0')
+            c = ' ';
+    return out;
+}
+
+void Design::editText(TreeId id, int row, std::string_view typed)
+{
+    const std::string text = oneLineLabel(typed);
     if (!validRow(row) || tree(id).nodeAt(row)->text == text)
         return;
     tree(id).setText(tree(id).nodeAt(row), text);

@@ -46,7 +46,8 @@ public:
     int rowCount() const { return tree(TreeId::FR).size(); }
     bool empty() const { return rowCount() == 0; }
     bool hasSameShape() const;                 // the invariant; O(n)
-    // Replace the three trees at once (opening a design); they must have the same shape.
+    // Replace the three trees at once (opening a design). Trees of unequal
+    // shape are refused with a UserError and the design stays as it was.
     void replaceTrees(std::array<DesignTree, kTreeCount>&& trees);
 
     // --- column titles ------------------------------------------------------
@@ -73,7 +74,7 @@ public:
     MoveResult moveDown(int k);
     int duplicate(int k);          // the row of the copy
     bool drop(int source, int target); // true when something moved
-    void editText(TreeId id, int row, std::string_view text);
+    void editText(TreeId id, int row, std::string_view text); // CR, LF, tab, NUL become blanks
     void renumber();               // FR, DP, PV; free when nothing changed
 
     // The first row of an empty design ("1 __________" in each tree).
@@ -81,6 +82,8 @@ public:
 
 private:
     bool validRow(int k) const { return k >= 0 && k < rowCount(); }
+    static bool sameShape(const DesignTree& a, const DesignTree& b);
+    static std::string oneLineLabel(std::string_view text);
     template <typename F> void eachTree(F&& step);
 
     std::array<DesignTree, kTreeCount> m_trees;

@@ -6,6 +6,7 @@ namespace model {
 
 NodePool::~NodePool()
 {
+    s_inUse -= m_inUse;
     for (std::size_t b = 0; b < m_blocks.size(); ++b) {
         const std::size_t constructed = b + 1 == m_blocks.size() ? m_usedInLastBlock : kBlockNodes;
         for (std::size_t i = 0; i < constructed; ++i)
@@ -16,6 +17,8 @@ NodePool::~NodePool()
 
 Node* NodePool::take()
 {
+    ++m_inUse;
+    ++s_inUse;
     if (Node* n = m_free) {
         m_free = n->parent;
         n->parent = nullptr;
@@ -31,6 +34,8 @@ Node* NodePool::take()
 
 void NodePool::give(Node* node)
 {
+    --m_inUse;
+    --s_inUse;
     node->text.release();
     node->children.clear();
     node->siblingIndex = 0;

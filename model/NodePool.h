@@ -24,10 +24,15 @@ public:
         m_blocks.swap(other.m_blocks);
         std::swap(m_usedInLastBlock, other.m_usedInLastBlock);
         std::swap(m_free, other.m_free);
+        std::swap(m_inUse, other.m_inUse);
     }
 
     Node* take();            // a fresh, empty node
     void give(Node* node);   // frees its text and children list, keeps the node for reuse
+
+    // Nodes handed out and not yet given back or destroyed, over all pools.
+    static std::size_t inUse() { return s_inUse; }
+    static constexpr bool kPooled = true;
 
 private:
     static constexpr std::size_t kBlockNodes = 4096;
@@ -35,6 +40,8 @@ private:
     std::vector<Node*> m_blocks; // raw storage for kBlockNodes nodes each
     std::size_t m_usedInLastBlock = kBlockNodes;
     Node* m_free = nullptr; // linked through `parent`
+    std::size_t m_inUse = 0;
+    static inline std::size_t s_inUse = 0;
 };
 
 } // namespace model

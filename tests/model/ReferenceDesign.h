@@ -1,0 +1,52 @@
+#pragma once
+// A second, deliberately plain implementation of the design commands, used to
+// check the real one: the rows are a flat pre-order list of levels with three
+// texts each, a subtree is a run of rows deeper than its first, and
+// renumbering always strips and rebuilds every number with one counter per
+// level. Slow and simple; nothing recursive.
+
+#include "model/TreeId.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+class ReferenceDesign {
+public:
+    int size() const { return static_cast<int>(m_level.size()); }
+    int level(int row) const { return m_level[static_cast<std::size_t>(row)]; }
+    const std::string& text(model::TreeId t, int row) const;
+
+    // The same commands and answers as model::Design (kNoRow = -1).
+    int addFirstRow();
+    int addSiblingBelow(int k);
+    int addSiblingAbove(int k);
+    int addChild(int k);
+    int addUncle(int k);
+    int deleteRow(int k, bool& refused);         // returns the row to select
+    int moveUp(int k, bool& acted, bool& moved); // returns the selected row afterwards
+    int moveDown(int k, bool& acted, bool& moved);
+    int duplicate(int k);
+    bool drop(int source, int target);
+    bool editText(model::TreeId t, int row, const std::string& text); // true when it changed
+    void renumber();
+
+    bool modified = false;
+
+private:
+    bool valid(int k) const { return k >= 0 && k < size(); }
+    int subtreeEnd(int k) const;  // first row after k's subtree
+    int groupEnd(int k) const;    // first row after the subtrees of k and all its later siblings
+    int parentRow(int k) const;   // -1 for top-level rows
+    int prevSibling(int k) const; // -1 when none
+    int nextSibling(int k) const; // -1 when none
+    void insertRow(int at, int level);
+    void rotate(int first, int middle, int last); // rows [middle, last) go before [first, middle)
+
+    std::vector<int> m_level;
+    std::array<std::vector<std::string>, model::kTreeCount> m_text;
+};
+
+} // namespace testsupport
