@@ -28,14 +28,19 @@ using model::TreeId;
 using Answer = app::Prompter::Answer;
 using Styles = std::array<model::LevelStyle, model::kLevelCount>;
 
-// Also keeps the caption of every question.
+// Also keeps the caption of every question and the path each save dialog was preset with.
 class CaptionPrompter : public FakePrompter {
 public:
-    std::vector<QString> captions;
+    std::vector<QString> captions, presets;
     Answer ask(const QString& text, const QString& caption) override
     {
         captions.push_back(caption);
         return FakePrompter::ask(text, caption);
+    }
+    std::optional<QString> chooseSavePath(const QString& preset) override
+    {
+        presets.push_back(preset);
+        return FakePrompter::chooseSavePath(preset);
     }
 };
 
@@ -275,6 +280,25 @@ TEST_F(FileCommandsTest, DropOpensOnlyTheFirstOfSeveralFiles)
     EXPECT_EQ(rowTags(form->design(), 0), "1 First|1 First'|1 First''");
 }
 
+TEST_F(FileCommandsTest, FileNamesBeyondAsciiSurviveOpenSaveBackupAndMessages)
+{
+    const QString name = QStringLiteral("Pumpe f\u00fcr \u00d6l \u2013 v2.vok");
+    const QString path = inDir(name);
+    writeDesign(path, kOther);
+    dropFiles({path});
+    ASSERT_EQ(QFile::decodeName(currentPath().c_str()), path);
+    ASSERT_EQ(form->design().rowCount(), 3);
+
+    structuralEdit();
+    commands().backup->trigger(); // saves first, then copies
+    EXPECT_EQ(rowsOnDisk(path), 4);
+    EXPECT_EQ(readBytes(inDir("BackedUp_" + name)), readBytes(path));
+
+    const QString missing = inDir(QStringLiteral("fehlt-\u00e4.vok"));
+    dropFiles({missing});
+    EXPECT_EQ(prompter->errors, std::vector<QString>{"Cannot open file " + missing + "."});
+}
+
 TEST_F(FileCommandsTest, CancelledOpenDialogChangesNothing)
 {
     loadOutline(form->design(), kOnScreen);
@@ -289,10 +313,12 @@ struct RefusedFile {
     const char* name;
     std::optional<std::string> bytes; // nullopt: no file at all
     std::string message;              // %s stands for the path
+    bool folder = false;              // a folder of that name instead
 };
 
 const RefusedFile kRefusedFiles[] = {
     {"Missing", std::nullopt, "Cannot open file %s."},
+    {"Folder", std::nullopt, "Cannot open file %s.", true},
     {"TextFile", std::string("1 Pump\r\n\t1.1 Motor\r\n"), "%s is not a design file."},
     {"ThreeBytesOfMagic", std::string("\x2F\xCB\x04", 3), "%s is not a design file."},
     {"Empty", std::string(), "%s is not a design file."},
@@ -320,6 +346,8 @@ TEST_P(RefusedOpenTest, LeavesTheDesignAndPathAsTheyWere)
     const QString bad = inDir("bad.vok");
     if (file.bytes)
         writeBytes(bad, *file.bytes);
+    if (file.folder)
+        ASSERT_TRUE(QDir(dir.path()).mkdir("bad.vok"));
     openBy(route, bad);
 
     ASSERT_EQ(prompter->errors.size(), 1u);
@@ -412,10 +440,18 @@ TEST_F(FileCommandsTest, OpeningWithoutChangesAsksNothing)
 TEST_F(FileCommandsTest, SaveRightAfterStartAsksForANameAndCancelWritesNothing)
 {
     loadOutline(form->design(), kOnScreen);
+    // Nothing may land in the working folder either.
+    QTemporaryDir workingDir;
+    const QString oldCurrent = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(workingDir.path()));
     commands().save->trigger();
+    QDir::setCurrent(oldCurrent);
+
     EXPECT_EQ(prompter->saveDialogs, 1);
     EXPECT_EQ(currentPath(), "");
-    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
+    const auto all = QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot;
+    EXPECT_TRUE(QDir(dir.path()).entryList(all).isEmpty());
+    EXPECT_TRUE(QDir(workingDir.path()).entryList(all).isEmpty());
     EXPECT_TRUE(prompter->errors.empty());
 }
 
@@ -436,6 +472,9 @@ TEST_F(FileCommandsTest, SaveAfterSaveAsWritesTheSamePathWithoutAsking)
     commands().menuSave->trigger();
     EXPECT_EQ(rowsOnDisk(pump), 4);
     EXPECT_EQ(prompter->saveDialogs, 1);
+    // Save As opens on the current file.
+    commands().saveAs->trigger();
+    EXPECT_EQ(prompter->presets, (std::vector<QString>{"", pump}));
 }
 
 TEST_F(FileCommandsTest, SaveAsOntoAnExistingFileReplacesItWithoutAQuestion)
@@ -489,6 +528,7 @@ TEST_F(FileCommandsTest, SuccessfulSaveClearsTheModifiedFlagAndATitleEditSetsIt)
     typeText(form->titleEdit(TreeId::FR), QStringLiteral("!"));
     EXPECT_EQ(form->design().title(TreeId::FR), "Functional Requirements!");
     EXPECT_TRUE(form->design().modified());
+    EXPECT_FALSE(backupPressed());
     EXPECT_FALSE(form->close());
     EXPECT_EQ(prompter->questions, std::vector<QString>{"Save changes before closing?"});
 }
