@@ -186,7 +186,14 @@ protected:
         commands().saveAs->trigger();
     }
 
+    // The drop event, then the events that follow it (the file is opened once the drop has ended).
     void dropFiles(const QStringList& paths)
+    {
+        sendDrop(paths);
+        QCoreApplication::processEvents();
+    }
+
+    void sendDrop(const QStringList& paths)
     {
         QMimeData mime;
         QList<QUrl> urls;
@@ -278,6 +285,23 @@ TEST_F(FileCommandsTest, DropOpensOnlyTheFirstOfSeveralFiles)
     EXPECT_EQ(currentPath(), first.toStdString());
     ASSERT_EQ(form->design().rowCount(), 1);
     EXPECT_EQ(rowTags(form->design(), 0), "1 First|1 First'|1 First''");
+}
+
+TEST_F(FileCommandsTest, DropEndsBeforeTheFileIsOpened)
+{
+    // The question and any error box come after the drop has ended, so they
+    // never hold up the program the file was dragged from.
+    loadOutline(form->design(), kOnScreen);
+    structuralEdit();
+    const QString other = inDir("other.vok");
+    writeDesign(other, kOther);
+    prompter->answers.push_back(Answer::No);
+    sendDrop({other});
+    EXPECT_TRUE(prompter->questions.empty());
+    EXPECT_EQ(form->design().rowCount(), 3);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(prompter->questions.size(), 1u);
+    EXPECT_EQ(currentPath(), other.toStdString());
 }
 
 TEST_F(FileCommandsTest, FileNamesBeyondAsciiSurviveOpenSaveBackupAndMessages)
