@@ -573,13 +573,16 @@ void TMainForm::dragEnterEvent(QDragEnterEvent* event)
 
 void TMainForm::dropEvent(QDropEvent* event)
 {
-    // The first dropped file only; the rest are ignored.
+    // The first dropped file only; the rest are ignored. The drop ends here and
+    // the file is opened afterwards: a question or an error box shown inside
+    // the drop would hold up the program the file was dragged from.
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.isEmpty() || !urls.first().isLocalFile())
         return;
     event->acceptProposedAction();
     const std::string path = QFile::encodeName(urls.first().toLocalFile()).toStdString();
-    runCommand([&] { m_files->openPath(path); });
+    QMetaObject::invokeMethod(
+        this, [this, path] { runCommand([&] { m_files->openPath(path); }); }, Qt::QueuedConnection);
 }
 
 // --- closing and the window's place ----------------------------------------------------

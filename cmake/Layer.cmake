@@ -23,6 +23,9 @@ function(tessaric_test name dir)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TESSARIC_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+    # One value per property: a list in ENVIRONMENT is split apart on its way
+    # through test discovery, and only its first entry would be set.
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+               ENVIRONMENT_MODIFICATION "TESSARIC_SOURCE_DIR=set:${PROJECT_SOURCE_DIR}"
     DISCOVERY_TIMEOUT 60)
 endfunction()

@@ -1,0 +1,183 @@
+// Export from the main window: where the RTF file goes, that the word
+// processor gets it, that nothing of the design changes, and the
+// `tessaric --export-rtf` command line end to end.
+#include "MainFormFixture.h"
+
+#include "io/DesignFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace testing_app {
+namespace {
+
+using model::TreeId;
+
+// Remembers every document it was asked to open.
+class RecordingOpener : public exporting::DocumentOpener {
+public:
+    explicit RecordingOpener(std::vector<std::string>& opened) : m_opened(opened) {}
+    void open(const std::string& path) override { m_opened.push_back(path); }
+
+private:
+    std::vector<std::string>& m_opened;
+};
+
+QByteArray readBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class ExportCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        form = std::make_unique<app::TMainForm>(dir.path().toStdString());
+        prompter = std::make_shared<FakePrompter>();
+        form->setPrompter(prompter);
+        form->setDocumentOpener(std::make_unique<RecordingOpener>(opened));
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        // 1 Pump
+        //   1.1 Motor
+        loadOutline(form->design(), {"1 Pump", "  1.1 Motor"});
+    }
+
+    QString inDir(const QString& name) const { return dir.filePath(name); }
+
+    void saveAs(const QString& path)
+    {
+        prompter->savePaths.push_back(path);
+        form->commands().saveAs->trigger();
+    }
+
+    QTemporaryDir dir;
+    std::vector<std::string> opened;
+    std::unique_ptr<app::TMainForm> form;
+    std::shared_ptr<FakePrompter> prompter;
+};
+
+TEST_F(ExportCommandTest, WritesNextToTheDesignFileAndHandsItToTheWordProcessor)
+{
+    saveAs(inDir("pump.vok"));
+    form->commands().exportRtf->trigger();
+    const QString rtf = inDir("pump.rtf");
+    EXPECT_EQ(opened, std::vector<std::string>{rtf.toStdString()});
+    const QByteArray bytes = readBytes(rtf);
+    EXPECT_TRUE(bytes.startsWith("{\\rtf1")) << bytes.left(40).toStdString();
+    for (const char* text : {"Functional Requirements", "1.1 Motor'", "Process Variables", "1.1 Motor''"})
+        EXPECT_TRUE(bytes.contains(text)) << text;
+    EXPECT_FALSE(QFile::exists(inDir("Output.rtf")));
+    EXPECT_TRUE(prompter->errors.empty());
+}
+
+TEST_F(ExportCommandTest, DesignWithoutAFileExportsToOutputRtfInTheStartUpFolder)
+{
+    form->commands().exportRtf->trigger();
+    const QString rtf = inDir("Output.rtf");
+    EXPECT_EQ(opened, std::vector<std::string>{rtf.toStdString()});
+    EXPECT_TRUE(readBytes(rtf).contains("1 Pump"));
+    EXPECT_EQ(form->files().filePath(), ""); // a later Save still asks for a name
+    EXPECT_EQ(prompter->saveDialogs, 0);
+}
+
+TEST_F(ExportCommandTest, LeavesTheModifiedFlagPathAndDesignAsTheyWere)
+{
+    const QString pump = inDir("pump.vok");
+    saveAs(pump);
+    form->columns().selectRow(0);
+    form->commands().addChild->trigger(); // unsaved change: exported as it is on screen
+    const QByteArray onDisk = readBytes(pump);
+    std::vector<std::string> before;
+    for (int row = 0; row < form->design().rowCount(); ++row)
+        before.push_back(rowTags(form->design(), row));
+
+    form->commands().exportRtf->trigger();
+
+    EXPECT_TRUE(form->design().modified());
+    EXPECT_FALSE(form->design().backedUp());
+    EXPECT_EQ(form->files().filePath(), pump.toStdString());
+    std::vector<std::string> after;
+    for (int row = 0; row < form->design().rowCount(); ++row)
+        after.push_back(rowTags(form->design(), row));
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(readBytes(pump), onDisk);
+    EXPECT_TRUE(readBytes(inDir("pump.rtf")).contains("1.2 __________"));
+}
+
+TEST_F(ExportCommandTest, FileThatCannotBeWrittenIsReportedAndNothingIsOpened)
+{
+    // A folder where the export file should go stands in for a file held open elsewhere.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("Output.rtf"));
+    form->commands().exportRtf->trigger();
+    EXPECT_EQ(prompter->errors, std::vector<QString>{"Cannot create file " + inDir("Output.rtf") + "."});
+    EXPECT_TRUE(opened.empty());
+    EXPECT_FALSE(form->design().modified());
+}
+
+TEST_F(ExportCommandTest, SaveMenuEntriesRunBackupAndExport)
+{
+    const QString pump = inDir("pump.vok");
+    saveAs(pump);
+    form->commands().backUpEntry->trigger();
+    EXPECT_EQ(readBytes(inDir("BackedUp_pump.vok")), readBytes(pump));
+    form->commands().exportEntry->trigger();
+    EXPECT_EQ(opened, std::vector<std::string>{inDir("pump.rtf").toStdString()});
+}
+
+// --- the command line ------------------------------------------------------------------
+
+struct ProcessResult {
+    int exitCode = -1;
+    QByteArray err;
+};
+
+ProcessResult runTessaric(const QStringList& args)
+{
+    QProcess process;
+    process.start(QStringLiteral(TESSARIC_BINARY), args);
+    if (!process.waitForFinished(30000))
+        return {};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardError()};
+}
+
+QString examplePump()
+{
+    const QByteArray source = qgetenv("TESSARIC_SOURCE_DIR");
+    return source.isEmpty() ? QString() : QDir(QString::fromLocal8Bit(source)).filePath("examples/pump.vok");
+}
+
+TEST(TessaricCommandLine, ExportsTheExampleDesign)
+{
+    const QString pump = examplePump();
+    ASSERT_FALSE(pump.isEmpty()) << "TESSARIC_SOURCE_DIR is not set (ctest sets it to the source folder)";
+    QTemporaryDir dir;
+    const QString out = dir.filePath("pump.rtf");
+    const ProcessResult result = runTessaric({"--export-rtf", pump, out});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    const QByteArray rtf = readBytes(out);
+    EXPECT_TRUE(rtf.startsWith("{\\rtf1"));
+    // Every node of the example's FR tree is in the document.
+    const io::DesignFileContents design = io::readDesignFile(pump.toStdString());
+    ASSERT_GT(design.trees[0].size(), 0);
+    for (const model::Node* node : design.trees[0].preorder())
+        EXPECT_TRUE(rtf.contains(QByteArray::fromStdString(node->text))) << node->text;
+}
+
+TEST(TessaricCommandLine, MissingDesignFileExitsWithOneAndAMessage)
+{
+    QTemporaryDir dir;
+    const QString missing = dir.filePath("missing.vok");
+    const ProcessResult result = runTessaric({"--export-rtf", missing, dir.filePath("out.rtf")});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains(("Cannot open file " + missing).toUtf8())) << result.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath("out.rtf")));
+}
+
+} // namespace
+} // namespace testing_app
