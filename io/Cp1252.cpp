@@ -1,18 +1,12 @@
 #include "io/Cp1252.h"
 
-#include <array>
+#include "model/Cp1252.h"
+
 #include <cstdint>
 
 namespace io {
 
 namespace {
-
-// 0x80 to 0x9F; every other byte is the Latin-1 code point of the same value.
-constexpr std::array<std::uint16_t, 32> kHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 void appendUtf8(std::string& out, std::uint32_t cp)
 {
@@ -36,7 +30,7 @@ std::string cp1252ToUtf8(std::string_view bytes)
     out.reserve(bytes.size());
     for (char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
-        appendUtf8(out, (b >= 0x80 && b < 0xA0) ? kHighControls[b - 0x80] : b);
+        appendUtf8(out, model::cp1252ToUnicode(b));
     }
     return out;
 }

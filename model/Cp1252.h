@@ -1,0 +1,36 @@
+#pragma once
+// Windows-1252, the single-byte code page of node texts and titles: one
+// table, used wherever bytes meet Unicode (the display, messages).
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace model {
+
+// 0x80 to 0x9F; every other byte is the Latin-1 code point of the same value.
+// The five bytes the code page leaves unassigned map to the C1 controls of
+// the same value, so every byte round-trips.
+inline constexpr std::array<char16_t, 32> kCp1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+constexpr char16_t cp1252ToUnicode(unsigned char b)
+{
+    return b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : char16_t(b);
+}
+
+// The byte of a code point, or nothing when Windows-1252 has none.
+constexpr std::optional<unsigned char> unicodeToCp1252(char16_t u)
+{
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
+        return static_cast<unsigned char>(u);
+    for (std::size_t i = 0; i < kCp1252High.size(); ++i)
+        if (kCp1252High[i] == u)
+            return static_cast<unsigned char>(0x80 + i);
+    return std::nullopt;
+}
+
+} // namespace model

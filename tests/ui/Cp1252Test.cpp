@@ -1,0 +1,45 @@
+// Windows-1252 at the display boundary: every byte survives a round trip,
+// and what the code page cannot hold is refused, never replaced.
+#include "ui/Cp1252.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Cp1252, EveryByteRoundTripsThroughTheDisplay)
+{
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all.push_back(static_cast<char>(b));
+    const QString shown = ui::decodeCp1252(all);
+    ASSERT_EQ(shown.size(), 256);
+    EXPECT_EQ(ui::encodeCp1252(shown), all);
+}
+
+struct Mapping {
+    unsigned char byte;
+    char16_t unicode;
+};
+
+class Cp1252Mapping : public ::testing::TestWithParam<Mapping> {};
+
+TEST_P(Cp1252Mapping, ByteShowsAsItsCharacter)
+{
+    const Mapping m = GetParam();
+    EXPECT_EQ(ui::decodeCp1252(std::string(1, static_cast<char>(m.byte))), QString(QChar(m.unicode)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Bytes, Cp1252Mapping,
+                         ::testing::Values(Mapping{0x80, 0x20AC}, Mapping{0x9F, 0x0178}, Mapping{0x8A, 0x0160},
+                                           Mapping{0x81, 0x0081}, Mapping{0xE9, 0x00E9}, Mapping{0x41, 'A'},
+                                           Mapping{0xA0, 0x00A0}));
+
+TEST(Cp1252, CharactersOutsideTheCodePageAreRefused)
+{
+    EXPECT_FALSE(ui::encodeCp1252(QString::fromUtf8("Pump \u4E2D")).has_value());
+    EXPECT_FALSE(ui::isCp1252(QChar(0x0100)));
+    EXPECT_TRUE(ui::isCp1252(QChar(0x20AC)));
+    EXPECT_EQ(ui::encodeCp1252(QString::fromUtf8("\u201Cq\u201D")), std::string("\x93q\x94"));
+}
+
+} // namespace
