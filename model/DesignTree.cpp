@@ -43,6 +43,7 @@ DesignTree::~DesignTree() = default;
 void DesignTree::swapContent(DesignTree& other) noexcept
 {
     m_pool.swap(other.m_pool);
+    m_childArena.swap(other.m_childArena);
     m_buffers.swap(other.m_buffers);
     m_root.swap(other.m_root);
     std::swap(m_size, other.m_size);
@@ -182,7 +183,7 @@ void DesignTree::reindexSiblings(Node* parent, int from)
 void DesignTree::linkChild(Node* parent, int index, Node* child)
 {
     child->parent = parent;
-    parent->children.insert(static_cast<std::size_t>(index), child);
+    parent->children.insert(static_cast<std::size_t>(index), child, m_childArena);
     reindexSiblings(parent, index);
 }
 
@@ -225,7 +226,7 @@ Node* DesignTree::appendBorrowed(Node* parent, std::string_view text)
     node->text.borrow(text);
     node->parent = parent;
     node->siblingIndex = static_cast<std::uint32_t>(parent->children.size());
-    parent->children.push_back(node);
+    parent->children.push_back(node, m_childArena);
     structureChanged(1);
     return node;
 }
@@ -356,12 +357,12 @@ Node* DesignTree::cloneSubtree(const Node* top)
         while (!stack.empty()) {
             auto [src, dst] = stack.back();
             stack.pop_back();
-            dst->children.reserve(src->children.size());
+            dst->children.reserve(src->children.size(), m_childArena);
             for (std::size_t i = 0; i < src->children.size(); ++i) {
                 Node* c = createDetached(src->children[i]->text);
                 c->parent = dst;
                 c->siblingIndex = static_cast<std::uint32_t>(i);
-                dst->children.push_back(c);
+                dst->children.push_back(c, m_childArena);
                 stack.emplace_back(src->children[i], c);
             }
         }
@@ -379,6 +380,7 @@ void DesignTree::destroySubtree(Node* top)
         Node* n = stack.back();
         stack.pop_back();
         stack.insert(stack.end(), n->children.begin(), n->children.end());
+        n->children.release(m_childArena);
         m_pool.give(n);
     }
 }

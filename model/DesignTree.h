@@ -96,6 +96,7 @@ private:
     void rebuildRows() const;
 
     NodePool m_pool;
+    ChildArena m_childArena; // the nodes' child lists
     std::vector<std::shared_ptr<const void>> m_buffers; // what borrowed texts point into
     std::unique_ptr<Node> m_root;
     int m_size = 0;

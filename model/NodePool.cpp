@@ -36,8 +36,7 @@ void NodePool::give(Node* node)
 {
     --m_inUse;
     --s_inUse;
-    node->text.release();
-    node->children.clear();
+    node->text.release(); // its child list went back to the tree's arena first
     node->siblingIndex = 0;
     node->row = 0;
     node->parent = m_free;

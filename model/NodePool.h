@@ -28,7 +28,7 @@ public:
     }
 
     Node* take();            // a fresh, empty node
-    void give(Node* node);   // frees its text and children list, keeps the node for reuse
+    void give(Node* node);   // frees its text, keeps the node for reuse (its child list is the tree's)
 
     // Nodes handed out and not yet given back or destroyed, over all pools.
     static std::size_t inUse() { return s_inUse; }
