@@ -76,6 +76,8 @@ void NodeText::borrow(std::string_view text)
 
 void NodeText::append(std::string_view text)
 {
+    if (text.empty())
+        return;
     const std::size_t size = m_size + text.size();
     if (m_capacity < size)
         reallocate(size + kSlack);
@@ -85,6 +87,8 @@ void NodeText::append(std::string_view text)
 
 void NodeText::erasePrefix(std::size_t length)
 {
+    if (length == 0)
+        return;
     if (!m_capacity) {
         m_data += length; // borrowed: look further into the same bytes
     } else {
@@ -104,15 +108,17 @@ void NodeText::replacePrefix(std::size_t oldLength, std::string_view prefix)
         char* fresh = static_cast<char*>(std::malloc(size + kSlack));
         if (!fresh)
             throw std::bad_alloc();
-        std::memcpy(fresh + prefix.size(), m_data + oldLength, tail);
+        if (tail)
+            std::memcpy(fresh + prefix.size(), m_data + oldLength, tail);
         if (m_capacity)
             std::free(m_data);
         m_data = fresh;
         m_capacity = static_cast<std::uint32_t>(size + kSlack);
-    } else {
+    } else if (tail) {
         std::memmove(m_data + prefix.size(), m_data + oldLength, tail);
     }
-    std::memcpy(m_data, prefix.data(), prefix.size());
+    if (!prefix.empty())
+        std::memcpy(m_data, prefix.data(), prefix.size());
     m_size = static_cast<std::uint32_t>(size);
 }
 
