@@ -63,7 +63,8 @@ void FileCommands::read(const std::string& path)
     m_loadedHeader = contents.header;
     for (model::TreeId id : model::kAllTrees)
         m_design.setTitle(id, contents.titles[static_cast<std::size_t>(model::index(id))]);
-    m_design.replaceTrees(std::move(contents.trees));
+    // The reader refuses a file whose trees differ in shape as it reads them.
+    m_design.replaceTrees(std::move(contents.trees), model::Design::Shape::AlreadyCompared);
     m_filePath = path;
     m_design.setModified(false); // what is on screen is what is on disk
     m_hooks.designOpened(m_loadedHeader);

@@ -47,11 +47,11 @@ bool Design::sameShape(const DesignTree& a, const DesignTree& b)
     return true;
 }
 
-void Design::replaceTrees(std::array<DesignTree, kTreeCount>&& trees)
+void Design::replaceTrees(std::array<DesignTree, kTreeCount>&& trees, Shape shape)
 {
     // Refused before anything changes: partner lookups would leave a tree.
     for (std::size_t i = 1; i < trees.size(); ++i)
-        if (!sameShape(trees[0], trees[i]))
+        if (shape == Shape::Unchecked && !sameShape(trees[0], trees[i]))
             throw UserError("The three trees do not have the same shape");
     for (TreeId id : kAllTrees)
         tree(id).assign(std::move(trees[static_cast<std::size_t>(index(id))]));

@@ -47,8 +47,11 @@ public:
     bool empty() const { return rowCount() == 0; }
     bool hasSameShape() const;                 // the invariant; O(n)
     // Replace the three trees at once (opening a design). Trees of unequal
-    // shape are refused with a UserError and the design stays as it was.
-    void replaceTrees(std::array<DesignTree, kTreeCount>&& trees);
+    // shape are refused with a UserError and the design stays as it was. A
+    // reader that compared the trees line by line as it built them may say so
+    // and spare the second walk over a large design.
+    enum class Shape { Unchecked, AlreadyCompared };
+    void replaceTrees(std::array<DesignTree, kTreeCount>&& trees, Shape shape = Shape::Unchecked);
 
     // --- column titles ------------------------------------------------------
     const std::string& title(TreeId id) const { return m_titles[static_cast<std::size_t>(index(id))]; }

@@ -8,6 +8,7 @@
 // storage of its own.
 
 #include <cstdint>
+#include <cstdlib>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -18,7 +19,11 @@ class NodeText {
 public:
     NodeText() = default;
     explicit NodeText(std::string_view text) { assign(text); }
-    ~NodeText() { release(); }
+    ~NodeText()
+    {
+        if (m_capacity)
+            std::free(m_data);
+    }
     NodeText(const NodeText&) = delete;
     NodeText& operator=(const NodeText&) = delete;
     NodeText(NodeText&& other) noexcept;

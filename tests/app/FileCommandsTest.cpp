@@ -370,8 +370,9 @@ TEST_P(RefusedOpenTest, LeavesTheDesignAndPathAsTheyWere)
     const QString bad = inDir("bad.vok");
     if (file.bytes)
         writeBytes(bad, *file.bytes);
-    if (file.folder)
+    if (file.folder) {
         ASSERT_TRUE(QDir(dir.path()).mkdir("bad.vok"));
+    }
     openBy(route, bad);
 
     ASSERT_EQ(prompter->errors.size(), 1u);

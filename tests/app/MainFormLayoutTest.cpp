@@ -164,7 +164,7 @@ TEST_F(MainFormTest, TreeViewsStartWithTheirColumnNamesAsHints)
 QString hintShownFor(QWidget* widget)
 {
     QToolTip::hideText();
-    QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000);
+    (void)QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000);
     QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), widget->mapToGlobal(QPoint(2, 2)));
     QApplication::sendEvent(widget, &help);
     return QToolTip::isVisible() ? QToolTip::text() : QString();

@@ -60,8 +60,9 @@ TEST_F(NodeDrawingTest, FreshRunDrawsEveryLevelBlackAndLevelZeroBold)
         EXPECT_EQ(opt.font.bold(), row == 0) << row;
         EXPECT_EQ(opt.backgroundBrush.color(), ui::kCream);
     }
-    if (ui::registerTahoma())
+    if (ui::registerTahoma()) {
         EXPECT_EQ(view(TreeId::FR)->font().family(), "Tahoma");
+    }
 }
 
 TEST_F(NodeDrawingTest, SavedLevelColoursAreDrawnUpToLevelTenAndBlackBeyond)
