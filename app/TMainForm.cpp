@@ -354,7 +354,7 @@ void TMainForm::AddChildBtnClick()
         const int row = m_design.empty() ? m_design.addFirstRow() : m_design.addChild(parent);
         if (row == model::kNoRow)
             return;
-        if (parent >= 0 && row != parent)
+        if (parent >= 0)
             m_columns->setExpanded(parent, true);
         selectAndEdit(row);
     });
@@ -367,7 +367,7 @@ void TMainForm::AddChildToGrandParentBtnClick()
         const int row = m_design.addUncle(selected);
         if (row == model::kNoRow)
             return;
-        m_columns->setExpanded(selected < row ? selected : selected + 1, true);
+        m_columns->setExpanded(selected, true); // the uncle lands below S's subtree: S keeps its row
         selectAndEdit(row);
     });
 }

@@ -104,6 +104,23 @@ TEST_F(EditingTest, ExpandContractAllShowsEveryRowThenOnlyTopLevelRows)
     EXPECT_EQ(text(TreeId::FR, 0), "A"); // no renumbering
 }
 
+TEST_F(MainFormTest, AddUncleAppendsAnUnnumberedSiblingOfTheParentAndExpandsTheNode)
+{
+    // 0 A   1 B   2 C (level 2, collapsed)   3 D
+    loadOutline(form->design(), {"A", "  B", "    C", "      D"});
+    form->columns().setExpanded(0, true);
+    form->columns().setExpanded(1, true);
+    clickRow(TreeId::PV, 2);
+    ASSERT_FALSE(expanded(TreeId::FR, 2));
+    QTest::mouseClick(form->findChild<QToolButton*>("AddChildToGrandParentBtn"), Qt::LeftButton);
+    EXPECT_EQ(rowTags(form->design(), 4), "__________|__________|__________");
+    for (TreeId id : model::kAllTrees) {
+        EXPECT_EQ(selected(id), 4);
+        EXPECT_TRUE(expanded(id, 2));
+    }
+    EXPECT_TRUE(view(TreeId::PV)->isEditing());
+}
+
 TEST_F(EditingTest, DeleteKeepsTheSameRowSelectedInAllViews)
 {
     clickRow(TreeId::FR, 2); // C, with E after it
