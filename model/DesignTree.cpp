@@ -38,7 +38,11 @@ void appendDecimal(std::string& out, std::size_t value)
 DesignTree::DesignTree() : m_root(std::make_unique<Node>()) {}
 
 // The pool's blocks hold every node: destroying them frees the whole tree at once.
-DesignTree::~DesignTree() = default;
+DesignTree::~DesignTree()
+{
+    if (!m_textsMayOwn)
+        m_pool.nothingToDestroy();
+}
 
 void DesignTree::swapContent(DesignTree& other) noexcept
 {
@@ -48,6 +52,7 @@ void DesignTree::swapContent(DesignTree& other) noexcept
     m_root.swap(other.m_root);
     std::swap(m_size, other.m_size);
     std::swap(m_numbersStale, other.m_numbersStale);
+    std::swap(m_textsMayOwn, other.m_textsMayOwn);
     m_rowsValid = false;
     other.m_rowsValid = false;
 }
@@ -206,6 +211,7 @@ void DesignTree::structureChanged(int delta)
 Node* DesignTree::createDetached(std::string_view text)
 {
     Node* node = m_pool.take();
+    m_textsMayOwn = true;
     node->text.assign(text);
     return node;
 }
@@ -272,6 +278,7 @@ bool DesignTree::move(Node* node, Node* newParent, int index)
 
 void DesignTree::setText(Node* node, std::string_view text)
 {
+    m_textsMayOwn = true;
     node->text.assign(text);
     m_numbersStale = true;
     notify([&](TreeObserver& o) { o.textChanged(m_id, node); });
@@ -323,7 +330,10 @@ void DesignTree::forceRenumber()
             number += '.';
         appendDecimal(number, f.next);
         number += ' ';
-        changed |= applyNumber(child->text, number);
+        if (applyNumber(child->text, number)) {
+            changed = true;
+            m_textsMayOwn = true;
+        }
         number.pop_back();
         stack.push_back({child, 0, parentLength});
     }

@@ -103,6 +103,9 @@ private:
     mutable std::vector<Node*> m_order;
     mutable bool m_rowsValid = true;
     bool m_numbersStale = false;
+    // Set once any text may have storage of its own; until then (a design
+    // only read and looked at) freeing the tree need not visit its nodes.
+    bool m_textsMayOwn = false;
     TreeId m_id = TreeId::FR;
     const std::vector<TreeObserver*>* m_observers = nullptr;
 };

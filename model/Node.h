@@ -10,7 +10,7 @@
 namespace model {
 
 struct Node {
-    NodeText text;               // single-byte Windows-1252 bytes, kept unchanged
+    NodeText text;               // single-byte Windows-1252 bytes, kept unchanged; changed only through DesignTree
     Node* parent = nullptr;      // the tree's hidden root for top-level nodes
     ChildList children;          // owned through the tree
     std::uint32_t siblingIndex = 0; // kept up to date by every structural change

@@ -9,7 +9,7 @@ NodePool::~NodePool()
     s_inUse -= m_inUse;
     for (std::size_t b = 0; b < m_blocks.size(); ++b) {
         const std::size_t constructed = b + 1 == m_blocks.size() ? m_usedInLastBlock : kBlockNodes;
-        for (std::size_t i = 0; i < constructed; ++i)
+        for (std::size_t i = 0; i < constructed && !m_nothingToDestroy; ++i)
             m_blocks[b][i].~Node();
         ::operator delete(m_blocks[b]);
     }

@@ -25,10 +25,15 @@ public:
         std::swap(m_usedInLastBlock, other.m_usedInLastBlock);
         std::swap(m_free, other.m_free);
         std::swap(m_inUse, other.m_inUse);
+        std::swap(m_nothingToDestroy, other.m_nothingToDestroy);
     }
 
     Node* take();            // a fresh, empty node
     void give(Node* node);   // frees its text, keeps the node for reuse (its child list is the tree's)
+
+    // The owner vouches that no node holds memory of its own (every text is
+    // borrowed or empty): the pool then frees its blocks without visiting them.
+    void nothingToDestroy() { m_nothingToDestroy = true; }
 
     // Nodes handed out and not yet given back or destroyed, over all pools.
     static std::size_t inUse() { return s_inUse; }
@@ -41,6 +46,7 @@ private:
     std::size_t m_usedInLastBlock = kBlockNodes;
     Node* m_free = nullptr; // linked through `parent`
     std::size_t m_inUse = 0;
+    bool m_nothingToDestroy = false;
     static inline std::size_t s_inUse = 0;
 };
 

@@ -165,7 +165,7 @@ TEST(Renumber, CleanTreeIsLeftAloneAndAnnouncesNothing)
     testsupport::RecordingObserver rec(design);
     design.addObserver(&rec);
     // A text changed behind the model's back stays: renumbering is not stale.
-    design.tree(model::TreeId::FR).nodeAt(1)->text = "wrong";
+    design.tree(model::TreeId::FR).nodeAt(1)->text.borrow("wrong"); // a literal outlives the tree
     design.renumber();
     EXPECT_EQ(design.tree(model::TreeId::FR).nodeAt(1)->text, "wrong");
     EXPECT_TRUE(rec.lines.empty());
