@@ -42,6 +42,7 @@ DesignFileContents parseSections(std::string_view head, std::uint64_t fileSize, 
             throw model::UserError(kStreamReadError);
     }
     TreeLevels levels;
+    levels.reserve(c.header.lengths[0] / kGuessedLineBytes); // grows from there if lines are shorter
     for (std::size_t i = 0; i < model::kTreeCount; ++i) {
         Section section;
         if (c.header.lengths[i] != 0)

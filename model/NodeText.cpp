@@ -69,7 +69,9 @@ void NodeText::assign(std::string_view text)
 
 void NodeText::borrow(std::string_view text)
 {
-    release();
+    if (m_capacity)
+        std::free(m_data);
+    m_capacity = 0;
     m_data = const_cast<char*>(text.data()); // never written through: see reallocate
     m_size = static_cast<std::uint32_t>(text.size());
 }
