@@ -26,9 +26,4 @@ std::optional<std::string> encodeCp1252(const QString& text)
     return out;
 }
 
-bool isCp1252(QChar c)
-{
-    return model::unicodeToCp1252(c.unicode()).has_value();
-}
-
 } // namespace ui

@@ -16,6 +16,4 @@ QString decodeCp1252(std::string_view bytes);
 // The bytes of `text`, or nothing when a character has no Windows-1252 byte.
 std::optional<std::string> encodeCp1252(const QString& text);
 
-bool isCp1252(QChar c);
-
 } // namespace ui

@@ -18,7 +18,6 @@ public:
     explicit TTreeView(const QString& objectName, const QString& columnName, QWidget* parent = nullptr);
     ~TTreeView() override;
 
-    bool dragStartedHere() const { return s_dragSource == this; }
     bool isEditing() const { return state() == EditingState; }
 
 signals:
