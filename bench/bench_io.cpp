@@ -157,6 +157,13 @@ long statusKb(const char* field)
     return -1;
 }
 
+// Bytes allocated, whether from the heap or mapped on their own (large blocks).
+std::size_t heapInUse()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
 // Peak: the rise of the resident high-water mark (reset through clear_refs)
 // while the file is read and the trees built. Held: heap in use afterwards.
 void BM_OpenMemory(benchmark::State& state)
@@ -167,12 +174,12 @@ void BM_OpenMemory(benchmark::State& state)
         malloc_trim(0);
         std::ofstream("/proc/self/clear_refs") << "5";
         const long rssBefore = statusKb("VmRSS:");
-        const std::size_t heapBefore = mallinfo2().uordblks;
+        const std::size_t heapBefore = heapInUse();
         std::optional<io::DesignFileContents> contents = io::readDesignFile(f.path);
         const double nodes = static_cast<double>(f.nodes);
         const double texts = static_cast<double>(f.textBytes);
         peak = (1024.0 * static_cast<double>(statusKb("VmHWM:") - rssBefore) - texts) / nodes;
-        held = (static_cast<double>(mallinfo2().uordblks - heapBefore) - texts) / nodes;
+        held = (static_cast<double>(heapInUse() - heapBefore) - texts) / nodes;
         contents.reset();
     }
     state.counters["peak_B_per_node_beyond_text"] = peak;

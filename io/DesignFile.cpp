@@ -2,9 +2,13 @@
 
 #include "io/ByteOrder.h"
 #include "io/InputFile.h"
+#include "io/TaskRunner.h"
 #include "io/TreeText.h"
+#include "model/HugeBlock.h"
 #include "model/UserError.h"
 
+#include <algorithm>
+#include <exception>
 #include <limits>
 #include <memory>
 #include <utility>
@@ -15,6 +19,7 @@ namespace io {
 namespace {
 
 constexpr std::size_t kGuessedLineBytes = 40;
+constexpr std::size_t kShortLineBytes = 24; // levels are reserved for lines this short; unused room is never touched
 constexpr std::uint64_t kFrStart = model::kHeaderSize; // the FR start field is not consulted
 
 // One section's bytes and what keeps them alive for the tree that borrows its texts.
@@ -23,10 +28,41 @@ struct Section {
     std::shared_ptr<const void> keeper;
 };
 
-// Checks the header and where the sections lie, then reads each section
-// through `sectionBytes(start, length)`, FR first. FR records its levels and
-// DP and PV must have the same, so a tree of another shape is refused as soon
-// as it differs. Nothing is returned unless everything read.
+// Files this large are read on every core; below it, starting a thread costs
+// more than it saves. A section this large is cut in two pieces, so that two
+// cores share three trees evenly.
+constexpr std::uint64_t kParallelBytes = 256 * 1024;
+constexpr std::uint64_t kSplitBytes = 128 * 1024;
+constexpr std::uint32_t kCutWindow = 64 * 1024; // where a cut is looked for, from the middle on
+
+constexpr std::size_t kHugeSectionBytes = 4 * model::kHugePageBytes;
+
+// A section, or one of its two halves cut at a top-level line, read into a
+// tree of its own. The halves of a section are joined in order afterwards.
+struct Piece {
+    std::size_t tree = 0;
+    std::uint64_t start = 0;
+    std::uint32_t length = 0;
+    model::DesignTree built;
+    TreeLevels levels;
+    bool reachedEnd = true; // false: a NUL ended the tree text inside this piece
+    std::exception_ptr error;
+};
+
+Piece pieceOf(std::size_t tree, std::uint64_t start, std::uint32_t length)
+{
+    Piece p;
+    p.tree = tree;
+    p.start = start;
+    p.length = length;
+    return p;
+}
+
+// Checks the header and where the sections lie, then reads the sections
+// through `sectionBytes(start, length)` into trees, on several threads when
+// the file is large: the trees share nothing. Errors are reported in file
+// order whichever thread met them, as if read front to back; a tree of
+// another shape than FR is refused. Nothing is returned unless everything read.
 template <typename SectionBytes>
 DesignFileContents parseSections(std::string_view head, std::uint64_t fileSize, const std::string& path,
                                  SectionBytes&& sectionBytes)
@@ -36,28 +72,78 @@ DesignFileContents parseSections(std::string_view head, std::uint64_t fileSize, 
     DesignFileContents c;
     c.header = decodeHeader(head); // "Stream read error" below 700 bytes
     std::array<std::uint64_t, model::kTreeCount> starts{kFrStart, c.header.starts[1], c.header.starts[2]};
+    std::uint64_t total = 0;
     for (std::size_t i = 0; i < model::kTreeCount; ++i) {
         const std::uint64_t length = c.header.lengths[i]; // 64-bit: start + length cannot wrap
         if (length > 0 && (starts[i] > fileSize || length > fileSize - starts[i]))
             throw model::UserError(kStreamReadError);
+        total += length;
     }
-    TreeLevels levels;
-    levels.reserve(c.header.lengths[0] / kGuessedLineBytes); // grows from there if lines are shorter
+    const bool parallel = total >= kParallelBytes;
+    std::vector<Piece> pieces;
+    pieces.reserve(2 * model::kTreeCount);
     for (std::size_t i = 0; i < model::kTreeCount; ++i) {
-        Section section;
-        if (c.header.lengths[i] != 0)
-            section = sectionBytes(starts[i], c.header.lengths[i]);
-        if (i == 0) {
-            c.trees[0] = readTreeText(section.bytes, section.keeper, levels);
-        } else if (auto tree = readTreeTextShaped(section.bytes, section.keeper, levels)) {
-            c.trees[i] = std::move(*tree);
+        const std::uint32_t length = c.header.lengths[i];
+        std::size_t cut = std::string_view::npos;
+        if (parallel && length >= kSplitBytes) {
+            const std::uint32_t middle = length / 2;
+            const Section around = sectionBytes(starts[i] + middle, std::min(kCutWindow, length - middle));
+            if (const std::size_t at = topLevelLineFrom(around.bytes, 0); at != std::string_view::npos)
+                cut = middle + at;
+        }
+        if (cut == std::string_view::npos) {
+            pieces.push_back(pieceOf(i, starts[i], length));
         } else {
-            throw model::UserError("The three trees in " + path + " do not have the same shape");
+            const auto first = static_cast<std::uint32_t>(cut);
+            pieces.push_back(pieceOf(i, starts[i], first));
+            pieces.push_back(pieceOf(i, starts[i] + first, length - first));
         }
     }
+    runTasks(pieces.size(), parallel ? usefulThreads() : 1, [&](std::size_t k) {
+        Piece& p = pieces[k];
+        try {
+            Section section;
+            if (p.length != 0)
+                section = sectionBytes(p.start, p.length);
+            p.levels.reserve(p.length / kShortLineBytes); // grows from there if lines are shorter
+            p.reachedEnd = readTreeTextInto(section.bytes, section.keeper, p.levels, p.built);
+        } catch (...) {
+            p.error = std::current_exception();
+        }
+    });
+    std::array<TreeLevels, model::kTreeCount> levels;
+    for (std::size_t k = 0; k < pieces.size(); ++k) {
+        Piece& p = pieces[k];
+        const bool secondHalf = k > 0 && pieces[k - 1].tree == p.tree;
+        if (secondHalf && !pieces[k - 1].reachedEnd)
+            continue; // nothing from a NUL on is read
+        if (p.error)
+            std::rethrow_exception(p.error);
+        if (secondHalf) {
+            c.trees[p.tree].appendTree(std::move(p.built));
+            levels[p.tree].insert(levels[p.tree].end(), p.levels.begin(), p.levels.end());
+        } else {
+            c.trees[p.tree] = std::move(p.built);
+            levels[p.tree] = std::move(p.levels);
+        }
+    }
+    for (std::size_t i = 1; i < model::kTreeCount; ++i)
+        if (levels[i] != levels[0])
+            throw model::UserError("The three trees in " + path + " do not have the same shape");
     for (std::size_t i = 0; i < model::kTreeCount; ++i)
         c.titles[i] = model::fieldText(c.header.titles[i]);
     return c;
+}
+
+// Uninitialised: the read fills every byte, and zeroing 10 MB first costs as
+// much as reading them. Sections past a few megabytes go on huge pages; below
+// that the allocator mostly hands back memory that is mapped already.
+std::shared_ptr<char[]> sectionBuffer(std::size_t length)
+{
+    if (length < kHugeSectionBytes)
+        return std::make_shared_for_overwrite<char[]>(length);
+    return std::shared_ptr<char[]>(static_cast<char*>(model::allocateHugeBlock(length)),
+                                   [](char* p) { model::freeHugeBlock(p); });
 }
 
 std::uint32_t sectionLength(std::size_t bytes)
@@ -90,8 +176,7 @@ DesignFileContents readDesignFile(const std::string& path)
     if (!file.readAt(0, static_cast<std::size_t>(std::min<std::uint64_t>(size, model::kHeaderSize)), head))
         throw model::UserError(kStreamReadError);
     return parseSections(head, size, path, [&](std::uint64_t start, std::uint32_t length) {
-        // Uninitialised: the read fills every byte, and zeroing 10 MB first costs as much as reading them.
-        std::shared_ptr<char[]> section = std::make_shared_for_overwrite<char[]>(length);
+        std::shared_ptr<char[]> section = sectionBuffer(length);
         if (!file.readInto(start, section.get(), length))
             throw model::UserError(kStreamReadError);
         return Section{std::string_view(section.get(), length), section};

@@ -3,6 +3,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+
+#include <unistd.h>
+
 namespace io {
 
 struct InputFile::Impl {
@@ -32,13 +36,18 @@ bool InputFile::readAt(std::uint64_t offset, std::size_t length, std::string& ou
     return readInto(offset, out.data(), length);
 }
 
+// pread keeps no file position, so the sections of one file can be read on
+// several threads at once.
 bool InputFile::readInto(std::uint64_t offset, char* out, std::size_t length)
 {
-    if (!m_impl->file.seek(static_cast<qint64>(offset)))
+    const int fd = m_impl->file.handle();
+    if (fd < 0)
         return false;
     std::size_t filled = 0;
     while (filled < length) {
-        const qint64 n = m_impl->file.read(out + filled, static_cast<qint64>(length - filled));
+        const ssize_t n = ::pread(fd, out + filled, length - filled, static_cast<off_t>(offset + filled));
+        if (n < 0 && errno == EINTR)
+            continue;
         if (n <= 0)
             return false;
         filled += static_cast<std::size_t>(n);
@@ -49,7 +58,7 @@ bool InputFile::readInto(std::uint64_t offset, char* out, std::size_t length)
 bool InputFile::readAll(std::string& out)
 {
     // The size is only a hint: a file may grow meanwhile, or report 0 (/proc).
-    if (!readAt(0, static_cast<std::size_t>(size()), out))
+    if (!readAt(0, static_cast<std::size_t>(size()), out) || !m_impl->file.seek(static_cast<qint64>(out.size())))
         return false;
     char more[65536];
     for (;;) {

@@ -19,7 +19,7 @@ public:
     // Exactly `length` bytes from `offset` into `out` (replacing its content);
     // false on a read error or when the file ends first.
     bool readAt(std::uint64_t offset, std::size_t length, std::string& out);
-    // The same into `length` bytes at `out`.
+    // The same into `length` bytes at `out`; safe to call from several threads at once.
     bool readInto(std::uint64_t offset, char* out, std::size_t length);
     // Everything from the start to the end, however long the file turns out to be.
     bool readAll(std::string& out);

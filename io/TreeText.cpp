@@ -81,6 +81,8 @@ public:
         return true;
     }
 
+    bool atEnd() const { return m_pos == m_end; }
+
 private:
     const char* m_pos;
     const char* m_end;
@@ -120,29 +122,30 @@ void writeTreeText(const model::DesignTree& tree, std::string& out)
 
 namespace {
 
-// Builds the tree line by line; `accept(row, level)` may stop it (false).
-// branch[d] is the last node made at level d on the current branch, so a line
-// attaches to branch[level - 1] whether it goes deeper or shallower. The node
-// texts stay in `bytes`, which the tree keeps: nothing is copied per line.
-template <typename Accept>
-bool buildTree(std::string_view bytes, std::shared_ptr<const void> keeper, model::DesignTree& tree, Accept&& accept)
+// Builds the tree line by line and records each row's level. branch[d] is
+// the last node made at level d on the current branch, so a line attaches to
+// branch[level - 1] whether it goes deeper or shallower. The node texts stay
+// in `bytes`, which the tree keeps: nothing is copied per line.
+bool buildTree(std::string_view bytes, std::shared_ptr<const void> keeper, model::DesignTree& tree, TreeLevels& levels)
 {
     tree.adoptBuffer(std::move(keeper));
-    std::vector<model::Node*> branch;
+    std::vector<model::Node*> branch(64); // grows with the depth
+    std::size_t depth = 0;                // branch[0 .. depth) is the current branch
     LineSplitter lines(bytes);
     std::string_view line;
-    for (std::size_t row = 0; lines.next(line); ++row) {
+    while (lines.next(line)) {
         const std::size_t indent = indentOf(line);
         const std::string_view label = line.substr(indent);
-        const std::size_t level = branch.empty() ? 0 : indent; // the first line is always top-level
-        if (level > branch.size())
+        const std::size_t level = depth == 0 ? 0 : indent; // the first line is always top-level
+        if (level > depth)
             throw invalidLevel(indent, label);
-        if (!accept(row, level))
-            return false;
-        branch.resize(level);
-        branch.push_back(tree.appendBorrowed(level == 0 ? tree.root() : branch.back(), label));
+        levels.push_back(static_cast<std::uint32_t>(level));
+        if (level == branch.size())
+            branch.resize(2 * branch.size());
+        branch[level] = tree.appendBorrowed(level == 0 ? tree.root() : branch[level - 1], label);
+        depth = level + 1;
     }
-    return true;
+    return lines.atEnd();
 }
 
 // A copy the tree can keep, for bytes that belong to the caller.
@@ -168,29 +171,27 @@ model::DesignTree readTreeText(std::string_view text, TreeLevels& levels)
 model::DesignTree readTreeText(std::string_view text, std::shared_ptr<const void> keeper, TreeLevels& levels)
 {
     model::DesignTree tree;
-    buildTree(text, std::move(keeper), tree, [&](std::size_t, std::size_t level) {
-        levels.push_back(static_cast<std::uint32_t>(level));
-        return true;
-    });
+    buildTree(text, std::move(keeper), tree, levels);
     return tree;
 }
 
-std::optional<model::DesignTree> readTreeTextShaped(std::string_view text, const TreeLevels& levels)
+bool readTreeTextInto(std::string_view text, std::shared_ptr<const void> keeper, TreeLevels& levels,
+                      model::DesignTree& tree)
 {
-    auto copy = copyOf(text);
-    return readTreeTextShaped(*copy, copy, levels);
+    return buildTree(text, std::move(keeper), tree, levels);
 }
 
-std::optional<model::DesignTree> readTreeTextShaped(std::string_view text, std::shared_ptr<const void> keeper,
-                                                    const TreeLevels& levels)
+std::size_t topLevelLineFrom(std::string_view text, std::size_t from)
 {
-    model::DesignTree tree;
-    const bool same = buildTree(text, std::move(keeper), tree, [&](std::size_t row, std::size_t level) {
-        return row < levels.size() && levels[row] == level;
-    });
-    if (!same || static_cast<std::size_t>(tree.size()) != levels.size())
-        return std::nullopt;
-    return tree;
+    // Whatever ends the line before, the line behind an LF starts right after it.
+    for (std::size_t lf = text.find('\n', from); lf != std::string_view::npos; lf = text.find('\n', lf + 1)) {
+        if (lf + 1 >= text.size())
+            break;
+        const char c = text[lf + 1];
+        if (c != '\t' && c != ' ' && c != '\r' && c != '\n' && c != '\0')
+            return lf + 1;
+    }
+    return std::string_view::npos;
 }
 
 } // namespace io

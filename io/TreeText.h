@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,14 +33,18 @@ using TreeLevels = std::vector<std::uint32_t>;
 // readTreeText that also appends the levels of the tree it reads to `levels`.
 model::DesignTree readTreeText(std::string_view text, TreeLevels& levels);
 
-// readTreeText that gives up, returning nothing, as soon as the tree would
-// not have exactly the levels given.
-std::optional<model::DesignTree> readTreeTextShaped(std::string_view text, const TreeLevels& levels);
-
 // The same over bytes that `keeper` keeps alive: the tree keeps the keeper,
 // and its node texts stay in those bytes, uncopied.
 model::DesignTree readTreeText(std::string_view text, std::shared_ptr<const void> keeper, TreeLevels& levels);
-std::optional<model::DesignTree> readTreeTextShaped(std::string_view text, std::shared_ptr<const void> keeper,
-                                                    const TreeLevels& levels);
+
+// The same into the empty `tree`; false when a NUL ended the text before its last byte.
+bool readTreeTextInto(std::string_view text, std::shared_ptr<const void> keeper, TreeLevels& levels,
+                      model::DesignTree& tree);
+
+// Where a tree text can be cut so that both parts read on their own and,
+// joined, give the same tree: the start of a top-level line (behind an LF,
+// at a byte that neither indents nor ends a line). The first such point at
+// or after `from`, or std::string_view::npos.
+std::size_t topLevelLineFrom(std::string_view text, std::size_t from);
 
 } // namespace io

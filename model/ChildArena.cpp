@@ -65,4 +65,25 @@ void ChildArena::free(Node** list, std::uint32_t capacity)
     head = list;
 }
 
+void ChildArena::absorb(ChildArena&& other)
+{
+    // Joining two free lists means walking one of them through cold memory;
+    // where both have lists, other's stay unused until the arena is freed.
+    for (std::size_t c = 0; c < kClasses; ++c) {
+        if (!m_free[c])
+            m_free[c] = other.m_free[c];
+        other.m_free[c] = nullptr;
+    }
+    if (!other.m_blocks.empty()) {
+        // Our last block keeps its unused tail; lists now come from other's last block.
+        for (auto& block : other.m_blocks)
+            m_blocks.push_back(std::move(block));
+        m_usedInLastBlock = other.m_usedInLastBlock;
+        other.m_blocks.clear();
+        other.m_usedInLastBlock = kBlockPointers;
+    }
+    m_large.insert(m_large.end(), other.m_large.begin(), other.m_large.end());
+    other.m_large.clear();
+}
+
 } // namespace model

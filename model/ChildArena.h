@@ -30,6 +30,8 @@ public:
     // Room for at least `wanted` pointers; `granted` says how many.
     Node** allocate(std::uint32_t wanted, std::uint32_t& granted);
     void free(Node** list, std::uint32_t capacity);
+    // Takes over every list of `other`, which is left empty; lists stay where they are.
+    void absorb(ChildArena&& other);
 
 private:
     static constexpr std::size_t kClasses = 11; // 4 .. 4096

@@ -201,13 +201,6 @@ void DesignTree::unlinkChild(Node* child)
     child->parent = nullptr;
 }
 
-void DesignTree::structureChanged(int delta)
-{
-    m_size += delta;
-    m_rowsValid = false;
-    m_numbersStale = true;
-}
-
 Node* DesignTree::createDetached(std::string_view text)
 {
     Node* node = m_pool.take();
@@ -226,15 +219,26 @@ void DesignTree::adoptBuffer(std::shared_ptr<const void> keeper)
     m_buffers.push_back(std::move(keeper));
 }
 
-Node* DesignTree::appendBorrowed(Node* parent, std::string_view text)
+void DesignTree::appendTree(DesignTree&& other)
 {
-    Node* node = m_pool.take();
-    node->text.borrow(text);
-    node->parent = parent;
-    node->siblingIndex = static_cast<std::uint32_t>(parent->children.size());
-    parent->children.push_back(node, m_childArena);
-    structureChanged(1);
-    return node;
+    m_pool.absorb(std::move(other.m_pool));
+    m_childArena.absorb(std::move(other.m_childArena));
+    for (auto& buffer : other.m_buffers)
+        m_buffers.push_back(std::move(buffer));
+    other.m_buffers.clear();
+    Node* root = m_root.get();
+    ChildList& tops = other.m_root->children;
+    root->children.reserve(root->children.size() + tops.size(), m_childArena);
+    for (Node* top : tops) {
+        top->parent = root;
+        top->siblingIndex = static_cast<std::uint32_t>(root->children.size());
+        root->children.push_back(top, m_childArena);
+    }
+    tops.release(m_childArena); // it was allocated from other's arena, which is ours now
+    structureChanged(other.m_size);
+    m_textsMayOwn = m_textsMayOwn || other.m_textsMayOwn;
+    m_numbersStale = m_numbersStale || other.m_numbersStale;
+    other.structureChanged(-other.m_size);
 }
 
 Node* DesignTree::insertSubtree(Node* parent, int index, Node* node)

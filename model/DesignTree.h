@@ -76,7 +76,20 @@ public:
     Node* appendChild(Node* parent, std::string_view text) { return insert(parent, childCount(parent), text); }
     // Readers: the text stays where it is, in bytes that `keeper` keeps alive.
     void adoptBuffer(std::shared_ptr<const void> keeper);
-    Node* appendBorrowed(Node* parent, std::string_view text); // parent: root() for top level
+    Node* appendBorrowed(Node* parent, std::string_view text) // parent: root() for top level
+    {
+        Node* node = m_pool.take();
+        node->text.borrow(text);
+        node->parent = parent;
+        node->siblingIndex = static_cast<std::uint32_t>(parent->children.size());
+        parent->children.push_back(node, m_childArena);
+        structureChanged(1);
+        return node;
+    }
+    // Moves every top-level node of `other` behind the last top-level node
+    // here, together with the storage they live in, and leaves `other` empty:
+    // a reader may build one tree in pieces side by side. Not announced.
+    void appendTree(DesignTree&& other);
     // A detached deep copy of a subtree, in this tree's pool; linear, iterative.
     Node* cloneSubtree(const Node* top);
     Node* createDetached(std::string_view text);
@@ -91,7 +104,12 @@ private:
     void linkChild(Node* parent, int index, Node* child);
     void unlinkChild(Node* child);
     static void reindexSiblings(Node* parent, int from);
-    void structureChanged(int delta);
+    void structureChanged(int delta)
+    {
+        m_size += delta;
+        m_rowsValid = false;
+        m_numbersStale = true;
+    }
     void swapContent(DesignTree& other) noexcept;
     void rebuildRows() const;
 

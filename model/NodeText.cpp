@@ -67,15 +67,6 @@ void NodeText::assign(std::string_view text)
     m_size = static_cast<std::uint32_t>(text.size());
 }
 
-void NodeText::borrow(std::string_view text)
-{
-    if (m_capacity)
-        std::free(m_data);
-    m_capacity = 0;
-    m_data = const_cast<char*>(text.data()); // never written through: see reallocate
-    m_size = static_cast<std::uint32_t>(text.size());
-}
-
 void NodeText::append(std::string_view text)
 {
     if (text.empty())

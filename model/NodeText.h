@@ -39,7 +39,14 @@ public:
     bool owned() const { return m_capacity != 0; }
 
     void assign(std::string_view text);      // a copy of its own
-    void borrow(std::string_view text);      // bytes someone else keeps alive
+    void borrow(std::string_view text)       // bytes someone else keeps alive
+    {
+        if (m_capacity)
+            std::free(m_data);
+        m_capacity = 0;
+        m_data = const_cast<char*>(text.data()); // never written through: see reallocate
+        m_size = static_cast<std::uint32_t>(text.size());
+    }
     void append(std::string_view text);
     void erasePrefix(std::size_t length);
     // Replaces the first `oldLength` bytes by `prefix`, in place when it fits.

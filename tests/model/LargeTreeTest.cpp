@@ -141,9 +141,9 @@ TEST(WideTree, RowLookupsAndRenumberingWithAHundredThousandSiblings)
 
 namespace {
 
-TEST(NodeStorage, EveryNodeComesBackWhenDesignsAreChangedAndDestroyed)
+TEST(NodeStorage, EveryNodeBlockIsFreedWhenDesignsAreChangedAndDestroyed)
 {
-    const std::size_t before = model::NodePool::inUse();
+    const std::size_t before = model::NodePool::slotsHeld();
     {
         Design d;
         testsupport::buildTagged(d, {"a", " b", "  c", " d", "e"});
@@ -158,13 +158,104 @@ TEST(NodeStorage, EveryNodeComesBackWhenDesignsAreChangedAndDestroyed)
         d.replaceTrees(std::move(trees));
         d.deleteRow(500);
         if (model::NodePool::kPooled) {
-            EXPECT_GT(model::NodePool::inUse(), before);
+            EXPECT_GT(model::NodePool::slotsHeld(), before);
         }
         DesignTree moved(std::move(d.tree(TreeId::FR)));
         DesignTree assigned;
         assigned = std::move(moved);
     }
-    EXPECT_EQ(model::NodePool::inUse(), before);
+    EXPECT_EQ(model::NodePool::slotsHeld(), before);
+}
+
+} // namespace
+
+namespace {
+
+// A reader builds a large tree in pieces and joins them. The joined tree must
+// take every command like a tree built in one go, whatever storage its nodes,
+// child lists and texts came from.
+void buildPieceWithLeftovers(DesignTree& tree, const testsupport::Outline& rows, const std::string& tag)
+{
+    testsupport::Outline tagged;
+    for (const std::string& row : rows)
+        tagged.push_back(row + tag);
+    testsupport::buildTree(tree, tagged);
+    // Nodes and child lists given back: the pieces come with free lists.
+    Node* spare = tree.appendTopLevel("spare");
+    for (int i = 0; i < 40; ++i)
+        tree.appendChild(spare, "leaf");
+    tree.remove(spare);
+}
+
+TEST(TreeJoin, JoinedPiecesTakeCommandsLikeATreeBuiltInOneGo)
+{
+    const testsupport::Outline first{"a", " b", "  c", " d", "e", " f"};
+    const testsupport::Outline second{"g", " h", "  i", "  j", " k", "l", " m", "  n"};
+    testsupport::Outline whole = first;
+    whole.insert(whole.end(), second.begin(), second.end());
+
+    Design joined;
+    std::array<DesignTree, model::kTreeCount> trees;
+    const char* tags[] = {"", "'", "''"};
+    for (std::size_t t = 0; t < trees.size(); ++t) {
+        buildPieceWithLeftovers(trees[t], first, tags[t]);
+        DesignTree rest;
+        buildPieceWithLeftovers(rest, second, tags[t]);
+        trees[t].appendTree(std::move(rest));
+        EXPECT_TRUE(rest.empty());
+        EXPECT_TRUE(testsupport::treeIsConsistent(trees[t]));
+    }
+    joined.replaceTrees(std::move(trees));
+    Design built;
+    testsupport::buildTagged(built, whole);
+    ASSERT_EQ(testsupport::outlineOf(joined), testsupport::outlineOf(built));
+
+    // Commands that take nodes and child lists from the joined storage and give them back.
+    auto both = [&](const std::function<void(Design&)>& command) {
+        command(joined);
+        command(built);
+        for (TreeId id : model::kAllTrees)
+            ASSERT_EQ(testsupport::outlineOf(joined, id), testsupport::outlineOf(built, id));
+        ASSERT_TRUE(testsupport::shapeHolds(joined));
+    };
+    both([](Design& d) { d.duplicate(6); });          // g and its subtree, in the second piece
+    both([](Design& d) { d.drop(14, 1); });           // a node of the second piece under one of the first
+    both([](Design& d) { d.deleteRow(0); });
+    for (int i = 0; i < 30; ++i)
+        both([&](Design& d) { d.addChild(i % 7); });
+    both([](Design& d) { d.moveUp(5); });
+    both([](Design& d) { d.editText(TreeId::DP, 3, "changed"); });
+}
+
+TEST(NodeStorage, TreesPastAQuarterMillionNodesKeepEveryNode)
+{
+    constexpr int kTops = 300;
+    constexpr int kChildren = 999; // 300,000 nodes: beyond the small blocks
+    const std::size_t before = model::NodePool::slotsHeld();
+    {
+        DesignTree tree;
+        std::vector<Node*> made;
+        for (int t = 0; t < kTops; ++t) {
+            Node* top = tree.appendTopLevel("top " + std::to_string(t));
+            made.push_back(top);
+            for (int c = 0; c < kChildren; ++c)
+                made.push_back(tree.appendChild(top, std::to_string(t) + "." + std::to_string(c)));
+        }
+        ASSERT_EQ(tree.size(), kTops * (kChildren + 1));
+        EXPECT_GE(model::NodePool::slotsHeld(), before + made.size());
+        for (std::size_t row = 0; row < made.size(); row += 997)
+            ASSERT_EQ(tree.nodeAt(static_cast<int>(row)), made[row]) << row;
+        EXPECT_EQ(tree.nodeAt(tree.size() - 1)->text, "299.998");
+        // Nodes given back are handed out again before any new block is taken.
+        const std::size_t held = model::NodePool::slotsHeld();
+        tree.remove(made[0]);
+        for (int c = 0; c < kChildren + 1; ++c)
+            tree.appendChild(made[1000], "again");
+        EXPECT_EQ(model::NodePool::slotsHeld(), held);
+        EXPECT_EQ(tree.nodeAt(0)->text, "top 1");
+        EXPECT_TRUE(testsupport::treeIsConsistent(tree));
+    }
+    EXPECT_EQ(model::NodePool::slotsHeld(), before);
 }
 
 } // namespace
