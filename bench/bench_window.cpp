@@ -12,18 +12,23 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <map>
 #include <cstring>
 
 namespace {
 
 using model::TreeId;
 
-// 100 top-level nodes, each with 33 children of 29 children: 99,100 rows.
-void buildLargeDesign(model::Design& design)
+// `tops` top-level nodes, each with 33 children of 29 children: 100 give
+// 99,100 rows, 1010 give 1,000,910.
+constexpr int kTops100k = 100;
+constexpr int kTops1M = 1010;
+
+void buildLargeDesign(model::Design& design, int tops = kTops100k)
 {
     std::array<model::DesignTree, model::kTreeCount> trees;
     for (auto& tree : trees)
-        for (int a = 0; a < 100; ++a) {
+        for (int a = 0; a < tops; ++a) {
             model::Node* top = tree.appendTopLevel("Requirement for the pump assembly");
             for (int b = 0; b < 33; ++b) {
                 model::Node* mid = tree.appendChild(top, "Parameter of the motor housing");
@@ -84,26 +89,26 @@ void BM_ClickAfterLabelEdit(benchmark::State& state)
 }
 BENCHMARK(BM_ClickAfterLabelEdit)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
-const std::string& largeDesignFile()
+const std::string& largeDesignFile(int tops)
 {
     static QTemporaryDir dir;
-    static const std::string path = [] {
-        model::Design design;
-        buildLargeDesign(design);
-        design.renumber();
-        model::HeaderRecord header{};
-        std::array<model::LevelStyle, model::kLevelCount> styles{};
-        const std::string file = dir.filePath("large.vok").toStdString();
-        io::writeDesignFile(file, design, header, styles);
-        return file;
-    }();
-    return path;
+    static std::map<int, std::string> paths;
+    if (auto it = paths.find(tops); it != paths.end())
+        return it->second;
+    model::Design design;
+    buildLargeDesign(design, tops);
+    design.renumber();
+    model::HeaderRecord header{};
+    std::array<model::LevelStyle, model::kLevelCount> styles{};
+    const std::string file = dir.filePath(QString("large-%1.vok").arg(tops)).toStdString();
+    io::writeDesignFile(file, design, header, styles);
+    return paths.emplace(tops, file).first->second;
 }
 
 // The floor: read the whole file and find every line end.
 void BM_PlainReadAndSplit(benchmark::State& state)
 {
-    const std::string& path = largeDesignFile();
+    const std::string& path = largeDesignFile(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         std::FILE* f = std::fopen(path.c_str(), "rb");
         std::fseek(f, 0, SEEK_END);
@@ -118,12 +123,12 @@ void BM_PlainReadAndSplit(benchmark::State& state)
         benchmark::DoNotOptimize(lines);
     }
 }
-BENCHMARK(BM_PlainReadAndSplit)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PlainReadAndSplit)->Arg(kTops100k)->Arg(kTops1M)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 // Open through the window's file command, then paint the three views once.
 void BM_OpenLargeDesignToFirstPaint(benchmark::State& state)
 {
-    const std::string& path = largeDesignFile();
+    const std::string& path = largeDesignFile(static_cast<int>(state.range(0)));
     app::TMainForm form;
     form.show();
     (void)QTest::qWaitForWindowExposed(&form);
@@ -133,13 +138,13 @@ void BM_OpenLargeDesignToFirstPaint(benchmark::State& state)
     }
     state.counters["rows"] = form.design().rowCount();
 }
-BENCHMARK(BM_OpenLargeDesignToFirstPaint)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_OpenLargeDesignToFirstPaint)->Arg(kTops100k)->Arg(kTops1M)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 // The first open of a run: a shown window with an empty design, so nothing
 // old is freed; window set-up and tear-down stay outside the timing.
 void BM_OpenLargeDesignIntoEmptyWindow(benchmark::State& state)
 {
-    const std::string& path = largeDesignFile();
+    const std::string& path = largeDesignFile(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         state.PauseTiming();
         auto form = std::make_unique<app::TMainForm>();
@@ -153,7 +158,40 @@ void BM_OpenLargeDesignIntoEmptyWindow(benchmark::State& state)
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_OpenLargeDesignIntoEmptyWindow)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_OpenLargeDesignIntoEmptyWindow)->Arg(kTops100k)->Arg(kTops1M)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// Prints the ratios the targets are stated in, from the medians of this run.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& r : runs)
+            if (r.aggregate_name == "median")
+                m_ms[r.run_name.str()] = r.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        auto ratio = [&](const char* label, const std::string& a, const std::string& b) {
+            const std::string suffix = "/repeats:5";
+            if (m_ms.count(a + suffix) && m_ms.count(b + suffix))
+                std::printf("%-58s %6.2f\n", label, m_ms[a + suffix] / m_ms[b + suffix]);
+        };
+        const std::string k100 = "/" + std::to_string(kTops100k), k1m = "/" + std::to_string(kTops1M);
+        ratio("open over a design / plain read+split, 100k rows", "BM_OpenLargeDesignToFirstPaint" + k100,
+              "BM_PlainReadAndSplit" + k100);
+        ratio("open into an empty window / plain read+split, 100k rows", "BM_OpenLargeDesignIntoEmptyWindow" + k100,
+              "BM_PlainReadAndSplit" + k100);
+        ratio("open over a design, 1M rows / 100k rows", "BM_OpenLargeDesignToFirstPaint" + k1m,
+              "BM_OpenLargeDesignToFirstPaint" + k100);
+        ratio("open into an empty window, 1M rows / 100k rows", "BM_OpenLargeDesignIntoEmptyWindow" + k1m,
+              "BM_OpenLargeDesignIntoEmptyWindow" + k100);
+    }
+
+private:
+    std::map<std::string, double> m_ms;
+};
 
 } // namespace
 
@@ -162,7 +200,8 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;
 }

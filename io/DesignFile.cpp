@@ -8,6 +8,7 @@
 #include "model/UserError.h"
 
 #include <algorithm>
+#include <atomic>
 #include <exception>
 #include <limits>
 #include <memory>
@@ -58,6 +59,17 @@ Piece pieceOf(std::size_t tree, std::uint64_t start, std::uint32_t length)
     return p;
 }
 
+// Joins the second half of a tree to the first, unless either failed or a
+// NUL ended the text inside the first: then there is nothing to join.
+void joinHalves(Piece& first, Piece& second)
+{
+    if (first.error || second.error || !first.reachedEnd)
+        return;
+    first.built.appendTree(std::move(second.built));
+    first.levels.insert(first.levels.end(), second.levels.begin(), second.levels.end());
+    first.reachedEnd = second.reachedEnd;
+}
+
 // Checks the header and where the sections lie, then reads the sections
 // through `sectionBytes(start, length)` into trees, on several threads when
 // the file is large: the trees share nothing. Errors are reported in file
@@ -99,6 +111,10 @@ DesignFileContents parseSections(std::string_view head, std::uint64_t fileSize, 
             pieces.push_back(pieceOf(i, starts[i] + first, length - first));
         }
     }
+    // The thread that reads the later of a tree's two pieces joins them.
+    std::array<std::atomic<int>, model::kTreeCount> unread{};
+    for (const Piece& p : pieces)
+        unread[p.tree].fetch_add(1, std::memory_order_relaxed);
     runTasks(pieces.size(), parallel ? usefulThreads() : 1, [&](std::size_t k) {
         Piece& p = pieces[k];
         try {
@@ -110,6 +126,11 @@ DesignFileContents parseSections(std::string_view head, std::uint64_t fileSize, 
         } catch (...) {
             p.error = std::current_exception();
         }
+        if (unread[p.tree].fetch_sub(1, std::memory_order_acq_rel) == 1) {
+            const std::size_t first = k > 0 && pieces[k - 1].tree == p.tree ? k - 1 : k;
+            if (first + 1 < pieces.size() && pieces[first + 1].tree == p.tree)
+                joinHalves(pieces[first], pieces[first + 1]);
+        }
     });
     std::array<TreeLevels, model::kTreeCount> levels;
     for (std::size_t k = 0; k < pieces.size(); ++k) {
@@ -119,10 +140,7 @@ DesignFileContents parseSections(std::string_view head, std::uint64_t fileSize, 
             continue; // nothing from a NUL on is read
         if (p.error)
             std::rethrow_exception(p.error);
-        if (secondHalf) {
-            c.trees[p.tree].appendTree(std::move(p.built));
-            levels[p.tree].insert(levels[p.tree].end(), p.levels.begin(), p.levels.end());
-        } else {
+        if (!secondHalf) {
             c.trees[p.tree] = std::move(p.built);
             levels[p.tree] = std::move(p.levels);
         }
