@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -17,8 +18,13 @@ void runTasks(std::size_t count, std::size_t threads, const std::function<void(s
     std::vector<std::jthread> helpers;
     const std::size_t extra = std::min(threads, count) > 1 ? std::min(threads, count) - 1 : 0;
     helpers.reserve(extra);
-    for (std::size_t t = 0; t < extra; ++t)
-        helpers.emplace_back(work);
+    for (std::size_t t = 0; t < extra; ++t) {
+        try {
+            helpers.emplace_back(work);
+        } catch (const std::system_error&) {
+            break; // no more threads to be had: those running take the rest
+        }
+    }
     work();
 } // the helpers join here
 
