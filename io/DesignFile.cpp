@@ -161,7 +161,7 @@ std::shared_ptr<char[]> sectionBuffer(std::size_t length)
     if (length < kHugeSectionBytes)
         return std::make_shared_for_overwrite<char[]>(length);
     return std::shared_ptr<char[]>(static_cast<char*>(model::allocateHugeBlock(length)),
-                                   [](char* p) { model::freeHugeBlock(p); });
+                                   [length](char* p) { model::freeHugeBlock(p, length); });
 }
 
 std::uint32_t sectionLength(std::size_t bytes)

@@ -14,7 +14,7 @@ NodePool::~NodePool()
         if (block.capacity == kBlockNodes)
             ::operator delete(block.nodes);
         else
-            freeHugeBlock(block.nodes);
+            freeHugeBlock(block.nodes, block.capacity * sizeof(Node));
         s_slotsHeld.fetch_sub(block.capacity, std::memory_order_relaxed);
     }
 }
