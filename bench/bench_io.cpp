@@ -8,6 +8,7 @@
 //   OpenMemory         peak and held memory per node beyond the text bytes
 //
 // Rows are node rows: 100,000 rows are 300,000 nodes, about 10 MB.
+#include "RatioReporter.h"
 #include "io/DesignFile.h"
 #include "model/Design.h"
 #include "model/HugeBlock.h"
@@ -124,12 +125,17 @@ void BM_ReadDesignFile(benchmark::State& state)
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.fileBytes));
 }
 
+// The fixture's design, read back, as a save finds it.
+void loadDesign(const Fixture& f, model::Design& design)
+{
+    design.replaceTrees(io::readDesignFile(f.path).trees);
+}
+
 void BM_WriteDesignFile(benchmark::State& state)
 {
     const Fixture& f = fixture(static_cast<int>(state.range(0)));
-    io::DesignFileContents c = io::readDesignFile(f.path);
     model::Design design;
-    design.replaceTrees(std::move(c.trees));
+    loadDesign(f, design);
     const std::string out = f.path + ".saved";
     for (auto _ : state) {
         model::HeaderRecord current;
@@ -157,9 +163,8 @@ private:
 void BM_WriteDesignFileUnflushed(benchmark::State& state)
 {
     const Fixture& f = fixture(static_cast<int>(state.range(0)));
-    io::DesignFileContents c = io::readDesignFile(f.path);
     model::Design design;
-    design.replaceTrees(std::move(c.trees));
+    loadDesign(f, design);
     const std::string out = f.path + ".unflushed";
     for (auto _ : state) {
         model::HeaderRecord current;
@@ -172,9 +177,8 @@ void BM_WriteDesignFileUnflushed(benchmark::State& state)
 void BM_EncodeDesignFile(benchmark::State& state)
 {
     const Fixture& f = fixture(static_cast<int>(state.range(0)));
-    io::DesignFileContents c = io::readDesignFile(f.path);
     model::Design design;
-    design.replaceTrees(std::move(c.trees));
+    loadDesign(f, design);
     for (auto _ : state) {
         model::HeaderRecord current;
         benchmark::DoNotOptimize(io::encodeDesignFile(design, current, Styles{}).size());
@@ -229,41 +233,19 @@ BENCHMARK(BM_EncodeDesignFile)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMill
 BENCHMARK(BM_WriteDesignFile)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WriteDesignFileUnflushed)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-// Prints the ratios the targets are stated in, from the times of this run.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& r : runs) // the median when repeated, else the one run
-            if (r.run_type == Run::RT_Iteration || r.aggregate_name == "median")
-                m_ms[r.run_name.str()] = r.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        auto ratio = [&](const char* label, const std::string& a, const std::string& b) {
-            if (m_ms.count(a) && m_ms.count(b))
-                std::printf("%-46s %6.2f\n", label, m_ms[a] / m_ms[b]);
-        };
-        ratio("open / plain read+split, 100k rows", "BM_ReadDesignFile/100000", "BM_PlainReadAndSplit/100000");
-        ratio("save / plain read+split, 100k rows", "BM_WriteDesignFile/100000", "BM_PlainReadAndSplit/100000");
-        ratio("save without the disk flush / plain read+split, 100k rows", "BM_WriteDesignFileUnflushed/100000",
-              "BM_PlainReadAndSplit/100000");
-        ratio("encode / plain read+split, 100k rows", "BM_EncodeDesignFile/100000", "BM_PlainReadAndSplit/100000");
-        ratio("open 1M rows / open 100k rows", "BM_ReadDesignFile/1000000", "BM_ReadDesignFile/100000");
-    }
-
-private:
-    std::map<std::string, double> m_ms;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    bench::RatioReporter reporter({
+        {"open / plain read+split, 100k rows", "BM_ReadDesignFile/100000", "BM_PlainReadAndSplit/100000"},
+        {"save / plain read+split, 100k rows", "BM_WriteDesignFile/100000", "BM_PlainReadAndSplit/100000"},
+        {"save without the disk flush / plain read+split, 100k rows", "BM_WriteDesignFileUnflushed/100000",
+         "BM_PlainReadAndSplit/100000"},
+        {"encode / plain read+split, 100k rows", "BM_EncodeDesignFile/100000", "BM_PlainReadAndSplit/100000"},
+        {"open 1M rows / open 100k rows", "BM_ReadDesignFile/1000000", "BM_ReadDesignFile/100000"},
+    });
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

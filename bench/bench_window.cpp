@@ -2,6 +2,7 @@
 // selection of the three rows, renumbering, repaint of the three views), and
 // opening the design file up to the first paint of the three views, against
 // the floor of reading the same file and splitting it into lines.
+#include "RatioReporter.h"
 #include "app/TMainForm.h"
 #include "app/TreeColumns.h"
 #include "io/DesignFile.h"
@@ -160,39 +161,6 @@ void BM_OpenLargeDesignIntoEmptyWindow(benchmark::State& state)
 }
 BENCHMARK(BM_OpenLargeDesignIntoEmptyWindow)->Arg(kTops100k)->Arg(kTops1M)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
-// Prints the ratios the targets are stated in, from the medians of this run.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& r : runs)
-            if (r.aggregate_name == "median")
-                m_ms[r.run_name.str()] = r.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        auto ratio = [&](const char* label, const std::string& a, const std::string& b) {
-            const std::string suffix = "/repeats:5";
-            if (m_ms.count(a + suffix) && m_ms.count(b + suffix))
-                std::printf("%-58s %6.2f\n", label, m_ms[a + suffix] / m_ms[b + suffix]);
-        };
-        const std::string k100 = "/" + std::to_string(kTops100k), k1m = "/" + std::to_string(kTops1M);
-        ratio("open over a design / plain read+split, 100k rows", "BM_OpenLargeDesignToFirstPaint" + k100,
-              "BM_PlainReadAndSplit" + k100);
-        ratio("open into an empty window / plain read+split, 100k rows", "BM_OpenLargeDesignIntoEmptyWindow" + k100,
-              "BM_PlainReadAndSplit" + k100);
-        ratio("open over a design, 1M rows / 100k rows", "BM_OpenLargeDesignToFirstPaint" + k1m,
-              "BM_OpenLargeDesignToFirstPaint" + k100);
-        ratio("open into an empty window, 1M rows / 100k rows", "BM_OpenLargeDesignIntoEmptyWindow" + k1m,
-              "BM_OpenLargeDesignIntoEmptyWindow" + k100);
-    }
-
-private:
-    std::map<std::string, double> m_ms;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -200,7 +168,17 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    const std::string k100 = "/" + std::to_string(kTops100k), k1m = "/" + std::to_string(kTops1M);
+    bench::RatioReporter reporter({
+        {"open over a design / plain read+split, 100k rows", "BM_OpenLargeDesignToFirstPaint" + k100,
+         "BM_PlainReadAndSplit" + k100},
+        {"open into an empty window / plain read+split, 100k rows", "BM_OpenLargeDesignIntoEmptyWindow" + k100,
+         "BM_PlainReadAndSplit" + k100},
+        {"open over a design, 1M rows / 100k rows", "BM_OpenLargeDesignToFirstPaint" + k1m,
+         "BM_OpenLargeDesignToFirstPaint" + k100},
+        {"open into an empty window, 1M rows / 100k rows", "BM_OpenLargeDesignIntoEmptyWindow" + k1m,
+         "BM_OpenLargeDesignIntoEmptyWindow" + k100},
+    });
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

@@ -46,16 +46,18 @@ struct Piece {
     std::uint32_t length = 0;
     model::DesignTree built;
     TreeLevels levels;
-    bool reachedEnd = true; // false: a NUL ended the tree text inside this piece
+    bool secondHalf = false; // the piece before it is the first half of the same tree
+    bool reachedEnd = true;  // false: a NUL ended the tree text inside this piece
     std::exception_ptr error;
 };
 
-Piece pieceOf(std::size_t tree, std::uint64_t start, std::uint32_t length)
+Piece pieceOf(std::size_t tree, std::uint64_t start, std::uint32_t length, bool secondHalf = false)
 {
     Piece p;
     p.tree = tree;
     p.start = start;
     p.length = length;
+    p.secondHalf = secondHalf;
     return p;
 }
 
@@ -108,7 +110,7 @@ DesignFileContents parseSections(std::string_view head, std::uint64_t fileSize, 
         } else {
             const auto first = static_cast<std::uint32_t>(cut);
             pieces.push_back(pieceOf(i, starts[i], first));
-            pieces.push_back(pieceOf(i, starts[i] + first, length - first));
+            pieces.push_back(pieceOf(i, starts[i] + first, length - first, true));
         }
     }
     // The thread that reads the later of a tree's two pieces joins them.
@@ -127,20 +129,19 @@ DesignFileContents parseSections(std::string_view head, std::uint64_t fileSize, 
             p.error = std::current_exception();
         }
         if (unread[p.tree].fetch_sub(1, std::memory_order_acq_rel) == 1) {
-            const std::size_t first = k > 0 && pieces[k - 1].tree == p.tree ? k - 1 : k;
-            if (first + 1 < pieces.size() && pieces[first + 1].tree == p.tree)
+            const std::size_t first = p.secondHalf ? k - 1 : k;
+            if (first + 1 < pieces.size() && pieces[first + 1].secondHalf)
                 joinHalves(pieces[first], pieces[first + 1]);
         }
     });
     std::array<TreeLevels, model::kTreeCount> levels;
     for (std::size_t k = 0; k < pieces.size(); ++k) {
         Piece& p = pieces[k];
-        const bool secondHalf = k > 0 && pieces[k - 1].tree == p.tree;
-        if (secondHalf && !pieces[k - 1].reachedEnd)
+        if (p.secondHalf && !pieces[k - 1].reachedEnd)
             continue; // nothing from a NUL on is read
         if (p.error)
             std::rethrow_exception(p.error);
-        if (!secondHalf) {
+        if (!p.secondHalf) {
             c.trees[p.tree] = std::move(p.built);
             levels[p.tree] = std::move(p.levels);
         }

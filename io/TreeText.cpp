@@ -165,13 +165,8 @@ model::DesignTree readTreeText(std::string_view text)
 model::DesignTree readTreeText(std::string_view text, TreeLevels& levels)
 {
     auto copy = copyOf(text);
-    return readTreeText(*copy, copy, levels);
-}
-
-model::DesignTree readTreeText(std::string_view text, std::shared_ptr<const void> keeper, TreeLevels& levels)
-{
     model::DesignTree tree;
-    buildTree(text, std::move(keeper), tree, levels);
+    buildTree(*copy, copy, tree, levels);
     return tree;
 }
 

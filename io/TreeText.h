@@ -33,11 +33,9 @@ using TreeLevels = std::vector<std::uint32_t>;
 // readTreeText that also appends the levels of the tree it reads to `levels`.
 model::DesignTree readTreeText(std::string_view text, TreeLevels& levels);
 
-// The same over bytes that `keeper` keeps alive: the tree keeps the keeper,
-// and its node texts stay in those bytes, uncopied.
-model::DesignTree readTreeText(std::string_view text, std::shared_ptr<const void> keeper, TreeLevels& levels);
-
-// The same into the empty `tree`; false when a NUL ended the text before its last byte.
+// The same into the empty `tree`, over bytes that `keeper` keeps alive: the
+// tree keeps the keeper, and its node texts stay in those bytes, uncopied.
+// False when a NUL ended the text before its last byte.
 bool readTreeTextInto(std::string_view text, std::shared_ptr<const void> keeper, TreeLevels& levels,
                       model::DesignTree& tree);
 

@@ -11,6 +11,8 @@
 
 #include <functional>
 
+using iotest::fileOfThree;
+using iotest::fileWith;
 using iotest::le32;
 using iotest::outline;
 using model::TreeId;
@@ -47,26 +49,6 @@ std::string messageOf(const std::function<void()>& f)
         return e.what();
     }
     return "<no error>";
-}
-
-// A header with the magic and the given sections, then `body` from offset 700.
-std::string fileWith(std::array<std::uint32_t, 3> starts, std::array<std::uint32_t, 3> lengths,
-                     const std::string& body)
-{
-    model::HeaderRecord h;
-    h.magic = model::kDesignMagic;
-    h.starts = starts;
-    h.lengths = lengths;
-    return io::encodeHeader(h) + body;
-}
-
-// Three trees of the same text back to back, as the writer lays them out.
-std::string fileOfThree(const std::string& fr, const std::string& dp, const std::string& pv)
-{
-    const auto f = static_cast<std::uint32_t>(fr.size());
-    const auto d = static_cast<std::uint32_t>(dp.size());
-    const auto p = static_cast<std::uint32_t>(pv.size());
-    return fileWith({700, 700 + f, 700 + f + d}, {f, d, p}, fr + dp + pv);
 }
 
 class DesignFileDisk : public testing::Test {

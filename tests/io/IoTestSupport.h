@@ -3,6 +3,7 @@
 // designs, raw files, and a writer that fails like a full disk.
 
 #include "io/AtomicWriter.h"
+#include "io/HeaderCodec.h"
 #include "model/Design.h"
 #include "model/HeaderRecord.h"
 
@@ -36,6 +37,26 @@ inline std::string le32(std::uint32_t v)
     for (int i = 0; i < 4; ++i)
         s[static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
     return s;
+}
+
+// A header with the magic and the given sections, then `body` from offset 700.
+inline std::string fileWith(std::array<std::uint32_t, 3> starts, std::array<std::uint32_t, 3> lengths,
+                            const std::string& body)
+{
+    model::HeaderRecord h;
+    h.magic = model::kDesignMagic;
+    h.starts = starts;
+    h.lengths = lengths;
+    return io::encodeHeader(h) + body;
+}
+
+// Three tree texts back to back, as the writer lays them out.
+inline std::string fileOfThree(const std::string& fr, const std::string& dp, const std::string& pv)
+{
+    const auto f = static_cast<std::uint32_t>(fr.size());
+    const auto d = static_cast<std::uint32_t>(dp.size());
+    const auto p = static_cast<std::uint32_t>(pv.size());
+    return fileWith({700, 700 + f, 700 + f + d}, {f, d, p}, fr + dp + pv);
 }
 
 inline std::string readAll(const std::string& path)

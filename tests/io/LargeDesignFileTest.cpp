@@ -51,17 +51,6 @@ std::string withLineAt(std::string text, double fraction, const std::string& lin
     return text.insert(at + 1, line);
 }
 
-std::string fileOfThree(const std::string& fr, const std::string& dp, const std::string& pv)
-{
-    model::HeaderRecord h;
-    h.magic = model::kDesignMagic;
-    const auto f = static_cast<std::uint32_t>(fr.size());
-    const auto d = static_cast<std::uint32_t>(dp.size());
-    h.starts = {700, 700 + f, 700 + f + d};
-    h.lengths = {f, d, static_cast<std::uint32_t>(pv.size())};
-    return io::encodeHeader(h) + fr + dp + pv;
-}
-
 // Reads the three tree texts one after the other on this thread alone.
 std::string readFrontToBack(const std::array<std::string, 3>& texts)
 {
@@ -105,7 +94,7 @@ protected:
 TEST_P(LargeDesignFile, ReadsAsFrontToBack)
 {
     const auto& texts = GetParam().texts;
-    const std::string bytes = fileOfThree(texts[0], texts[1], texts[2]);
+    const std::string bytes = iotest::fileOfThree(texts[0], texts[1], texts[2]);
     const std::string path = m_dir.filePath("big.vok").toStdString();
     iotest::writeRaw(path, bytes);
     const std::string expected = readFrontToBack(texts);
