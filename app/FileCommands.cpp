@@ -64,7 +64,7 @@ void FileCommands::read(const std::string& path)
     for (model::TreeId id : model::kAllTrees)
         m_design.setTitle(id, contents.titles[static_cast<std::size_t>(model::index(id))]);
     // The reader refuses a file whose trees differ in shape as it reads them.
-    m_design.replaceTrees(std::move(contents.trees), model::Design::Shape::AlreadyCompared);
+    m_design.replaceTrees(std::move(contents.trees));
     m_filePath = path;
     m_design.setModified(false); // what is on screen is what is on disk
     m_hooks.designOpened(m_loadedHeader);

@@ -84,7 +84,7 @@ const Fixture& fixture(int rows)
         buildDesign(design, rows);
         for (model::TreeId id : model::kAllTrees)
             for (const model::Node* n : design.tree(id).preorder())
-                f.textBytes += n->text.size();
+                f.textBytes += n->text().size();
         f.nodes = 3 * static_cast<std::size_t>(design.rowCount());
         model::HeaderRecord current;
         io::writeDesignFile(f.path, design, current, Styles{});

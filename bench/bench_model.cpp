@@ -321,8 +321,8 @@ void BM_MemoryPerNode(benchmark::State& state)
         const double orderBytes = static_cast<double>(heapInUse() - before) - used;
         std::size_t textHeap = 0, nodes = 0;
         for (const Node* n : order) {
-            if (n->text.owned())
-                textHeap += blockSize(n->text.data());
+            if (n->text().owned())
+                textHeap += blockSize(n->text().data());
             nodes += sizeof(Node);
         }
         // Child lists live in the tree's arena, not in heap blocks of their

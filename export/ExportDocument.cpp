@@ -39,7 +39,7 @@ void ExportDocument::appendTree(const model::DesignTree& tree, const LevelTable&
     // A node's level comes from its parent's, found by the parent's row:
     // linear even for a chain of a million nodes, where levelOf would not be.
     // Levels are capped at 11, the "deeper than 10" entry.
-    const std::vector<model::Node*>& order = tree.preorder();
+    const std::span<const model::Node* const> order = tree.preorder();
     std::vector<std::uint8_t> level(order.size());
     constexpr int kDeepest = model::kLevelCount;
     for (std::size_t row = 0; row < order.size(); ++row) {
@@ -47,7 +47,7 @@ void ExportDocument::appendTree(const model::DesignTree& tree, const LevelTable&
         level[row] = tree.isTopLevel(node)
                          ? 0
                          : static_cast<std::uint8_t>(std::min(level[node->parent->row] + 1, kDeepest));
-        m_paragraphs.push_back({node->text, colours[level[row]]});
+        m_paragraphs.push_back({node->text(), colours[level[row]]});
     }
 }
 

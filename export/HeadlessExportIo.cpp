@@ -16,7 +16,7 @@ LoadedDesign readDesign(const std::string& path)
         throw model::UserError(path + " is not a design file");
     LoadedDesign design;
     design.titles = std::move(contents.titles);
-    design.trees = std::move(contents.trees);
+    design.trees = std::move(contents.trees).release();
     design.levelColours = levelColourValues(contents.header);
     return design;
 }

@@ -17,6 +17,16 @@
 
 namespace io {
 
+// The one place that may promise that three trees have the same shape: the
+// reader compares their levels line by line as it builds them.
+class DesignFileReader {
+public:
+    static void put(model::ComparedTrees& trees, std::size_t i, model::DesignTree&& tree)
+    {
+        trees.m_trees[i] = std::move(tree);
+    }
+};
+
 namespace {
 
 constexpr std::size_t kGuessedLineBytes = 40;
@@ -142,7 +152,7 @@ DesignFileContents parseSections(std::string_view head, std::uint64_t fileSize, 
         if (p.error)
             std::rethrow_exception(p.error);
         if (!p.secondHalf) {
-            c.trees[p.tree] = std::move(p.built);
+            DesignFileReader::put(c.trees, p.tree, std::move(p.built));
             levels[p.tree] = std::move(p.levels);
         }
     }

@@ -27,7 +27,7 @@ namespace io {
 struct DesignFileContents {
     model::HeaderRecord header;              // the loaded header, as read
     std::array<std::string, 3> titles;       // each up to its NUL, or all 32 bytes
-    std::array<model::DesignTree, 3> trees;  // FR, DP, PV, of the same shape
+    model::ComparedTrees trees;              // FR, DP, PV, of the same shape
 };
 
 // Reads and checks a whole design file. Throws model::UserError:

@@ -107,7 +107,7 @@ model::UserError invalidLevel(std::size_t level, std::string_view item)
 std::size_t treeTextSize(const model::DesignTree& tree)
 {
     std::size_t size = 0;
-    forEachWithLevel(tree, [&](const model::Node& n, std::size_t level) { size += level + n.text.size() + 2; });
+    forEachWithLevel(tree, [&](const model::Node& n, std::size_t level) { size += level + n.text().size() + 2; });
     return size;
 }
 
@@ -115,7 +115,7 @@ void writeTreeText(const model::DesignTree& tree, std::string& out)
 {
     forEachWithLevel(tree, [&](const model::Node& n, std::size_t level) {
         out.append(level, '\t');
-        out.append(n.text);
+        out.append(n.text());
         out.append("\r\n", 2);
     });
 }

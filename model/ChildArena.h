@@ -12,7 +12,7 @@
 
 namespace model {
 
-struct Node;
+class Node;
 
 class ChildArena {
 public:

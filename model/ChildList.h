@@ -11,7 +11,7 @@
 
 namespace model {
 
-struct Node;
+class Node;
 
 class ChildList {
 public:

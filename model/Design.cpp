@@ -47,14 +47,20 @@ bool Design::sameShape(const DesignTree& a, const DesignTree& b)
     return true;
 }
 
-void Design::replaceTrees(std::array<DesignTree, kTreeCount>&& trees, Shape shape)
+void Design::replaceTrees(std::array<DesignTree, kTreeCount>&& trees)
 {
     // Refused before anything changes: partner lookups would leave a tree.
     for (std::size_t i = 1; i < trees.size(); ++i)
-        if (shape == Shape::Unchecked && !sameShape(trees[0], trees[i]))
+        if (!sameShape(trees[0], trees[i]))
             throw UserError("The three trees do not have the same shape");
     for (TreeId id : kAllTrees)
         tree(id).assign(std::move(trees[static_cast<std::size_t>(index(id))]));
+}
+
+void Design::replaceTrees(ComparedTrees&& trees)
+{
+    for (TreeId id : kAllTrees)
+        tree(id).assign(std::move(trees.m_trees[static_cast<std::size_t>(index(id))]));
 }
 
 void Design::setModified(bool on)
@@ -218,8 +224,7 @@ int Design::duplicate(int k)
     int row = kNoRow;
     eachTree([&](DesignTree& t) {
         Node* s = t.nodeAt(k);
-        Node* copy = t.cloneSubtree(s);
-        copy->text.append(kCopySuffix);
+        Node* copy = t.cloneSubtree(s, kCopySuffix);
         Node* parent = s->parent;
         row = t.rowOf(t.insertSubtree(parent, DesignTree::childCount(parent), copy));
     });
@@ -259,7 +264,7 @@ std::string Design::oneLineLabel(std::string_view text)
 void Design::editText(TreeId id, int row, std::string_view typed)
 {
     const std::string text = oneLineLabel(typed);
-    if (!validRow(row) || tree(id).nodeAt(row)->text == text)
+    if (!validRow(row) || tree(id).nodeAt(row)->text() == text)
         return;
     tree(id).setText(tree(id).nodeAt(row), text);
     setModified(true);

@@ -12,9 +12,32 @@
 #include <string>
 #include <vector>
 
+namespace io { class DesignFileReader; }
+
 namespace model {
 
 class TreeObserver;
+
+// Three trees that the design file reader compared line by line as it built
+// them, so that opening a large design need not walk them once more. Only the
+// reader makes them; anyone may look at them, or take the trees out, which
+// drops the promise.
+class ComparedTrees {
+public:
+    ComparedTrees() = default; // three empty trees: the same shape
+    ComparedTrees(ComparedTrees&&) noexcept = default;
+    ComparedTrees& operator=(ComparedTrees&&) noexcept = default;
+
+    const DesignTree& operator[](std::size_t i) const { return m_trees[i]; }
+    const DesignTree* begin() const { return m_trees.data(); }
+    const DesignTree* end() const { return m_trees.data() + m_trees.size(); }
+    std::array<DesignTree, kTreeCount> release() && { return std::move(m_trees); }
+
+private:
+    friend class io::DesignFileReader;
+    friend class Design;
+    std::array<DesignTree, kTreeCount> m_trees;
+};
 
 inline constexpr const char* kNewNodeLabel = "__________";
 inline constexpr const char* kCopySuffix = " copy";
@@ -47,11 +70,10 @@ public:
     bool empty() const { return rowCount() == 0; }
     bool hasSameShape() const;                 // the invariant; O(n)
     // Replace the three trees at once (opening a design). Trees of unequal
-    // shape are refused with a UserError and the design stays as it was. A
-    // reader that compared the trees line by line as it built them may say so
-    // and spare the second walk over a large design.
-    enum class Shape { Unchecked, AlreadyCompared };
-    void replaceTrees(std::array<DesignTree, kTreeCount>&& trees, Shape shape = Shape::Unchecked);
+    // shape are refused with a UserError and the design stays as it was;
+    // trees the reader compared as it read them are taken as they are.
+    void replaceTrees(std::array<DesignTree, kTreeCount>&& trees);
+    void replaceTrees(ComparedTrees&& trees);
 
     // --- column titles ------------------------------------------------------
     const std::string& title(TreeId id) const { return m_titles[static_cast<std::size_t>(index(id))]; }

@@ -3,6 +3,7 @@
 #include "model/Numbering.h"
 #include "model/TreeObserver.h"
 
+#include <algorithm>
 #include <cassert>
 #include <charconv>
 #include <utility>
@@ -108,16 +109,22 @@ void DesignTree::rebuildRows() const
     m_rowsValid = true;
 }
 
-const std::vector<Node*>& DesignTree::preorder() const
+const std::vector<Node*>& DesignTree::rows() const
 {
     if (!m_rowsValid)
         rebuildRows();
     return m_order;
 }
 
-Node* DesignTree::nodeAt(int row) const
+std::span<const Node* const> DesignTree::preorder() const
 {
-    const auto& order = preorder();
+    const std::vector<Node*>& order = rows();
+    return {order.data(), order.size()};
+}
+
+const Node* DesignTree::nodeAt(int row) const
+{
+    const auto& order = rows();
     assert(row >= 0 && row < static_cast<int>(order.size()));
     return order[static_cast<std::size_t>(row)];
 }
@@ -131,25 +138,39 @@ int DesignTree::rowOf(const Node* node) const
 
 // --- navigation ---------------------------------------------------------------
 
-Node* DesignTree::parentOf(const Node* n) const
+const Node* DesignTree::parentOf(const Node* n) const
 {
     return n->parent == m_root.get() ? nullptr : n->parent;
 }
 
-Node* DesignTree::prevSibling(const Node* n)
+const Node* DesignTree::prevSibling(const Node* n)
 {
     return n->siblingIndex == 0 ? nullptr : n->parent->children[n->siblingIndex - 1];
 }
 
-Node* DesignTree::nextSibling(const Node* n)
+const Node* DesignTree::nextSibling(const Node* n)
 {
     const auto next = static_cast<std::size_t>(n->siblingIndex) + 1;
     return next < n->parent->children.size() ? n->parent->children[next] : nullptr;
 }
 
-Node* DesignTree::lastChild(const Node* n)
+const Node* DesignTree::lastChild(const Node* n)
 {
     return n->children.empty() ? nullptr : n->children.back();
+}
+
+int DesignTree::maxLevel() const
+{
+    // A node's level is its parent's plus one, and a parent comes first in row order.
+    const std::vector<Node*>& order = rows();
+    std::vector<int> level(order.size());
+    int deepest = -1;
+    for (std::size_t row = 0; row < order.size(); ++row) {
+        const Node* n = order[row];
+        level[row] = isTopLevel(n) ? 0 : level[n->parent->row] + 1;
+        deepest = std::max(deepest, level[row]);
+    }
+    return deepest;
 }
 
 int DesignTree::levelOf(const Node* n) const
@@ -205,7 +226,7 @@ Node* DesignTree::createDetached(std::string_view text)
 {
     Node* node = m_pool.take();
     m_textsMayOwn = true;
-    node->text.assign(text);
+    node->m_text.assign(text);
     return node;
 }
 
@@ -283,7 +304,7 @@ bool DesignTree::move(Node* node, Node* newParent, int index)
 void DesignTree::setText(Node* node, std::string_view text)
 {
     m_textsMayOwn = true;
-    node->text.assign(text);
+    node->m_text.assign(text);
     m_numbersStale = true;
     notify([&](TreeObserver& o) { o.textChanged(m_id, node); });
 }
@@ -313,17 +334,49 @@ void DesignTree::renumber()
         forceRenumber();
 }
 
+namespace {
+
+// Adjacent siblings whose texts changed, gathered while a walk visits the
+// children of one parent in order, announced as one run each.
+class ChangedRun {
+public:
+    template <typename Announce>
+    void add(int index, Announce&& announce)
+    {
+        if (m_first >= 0 && index == m_last + 1) {
+            m_last = index;
+            return;
+        }
+        flush(announce);
+        m_first = m_last = index;
+    }
+    template <typename Announce>
+    void flush(Announce&& announce)
+    {
+        if (m_first >= 0)
+            announce(m_first, m_last);
+        m_first = m_last = -1;
+    }
+
+private:
+    int m_first = -1;
+    int m_last = -1;
+};
+
+} // namespace
+
 void DesignTree::forceRenumber()
 {
     // Depth-first with one growing number buffer: a child's number is its
-    // parent's, a full stop and its own sibling index + 1.
-    struct Frame { Node* node; std::size_t next; std::size_t numberLength; };
+    // parent's, a full stop and its own sibling index + 1. Every rewritten
+    // text is announced, so each view repaints exactly those rows.
+    struct Frame { Node* node; std::size_t next; std::size_t numberLength; ChangedRun changed; };
     std::string number;
-    bool changed = false;
-    std::vector<Frame> stack{{m_root.get(), 0, 0}};
+    std::vector<Frame> stack{{m_root.get(), 0, 0, {}}};
     while (!stack.empty()) {
         Frame& f = stack.back();
         if (f.next == f.node->children.size()) {
+            f.changed.flush([&](int first, int last) { announceTexts(f.node, first, last); });
             number.resize(f.numberLength);
             stack.pop_back();
             continue;
@@ -334,38 +387,57 @@ void DesignTree::forceRenumber()
             number += '.';
         appendDecimal(number, f.next);
         number += ' ';
-        if (applyNumber(child->text, number)) {
-            changed = true;
+        if (applyNumber(child->m_text, number)) {
             m_textsMayOwn = true;
+            f.changed.add(static_cast<int>(f.next - 1),
+                          [&](int first, int last) { announceTexts(f.node, first, last); });
         }
         number.pop_back();
-        stack.push_back({child, 0, parentLength});
+        if (!child->children.empty())
+            stack.push_back({child, 0, parentLength, {}});
+        else
+            number.resize(parentLength);
     }
     m_numbersStale = false;
-    if (changed)
-        notify([&](TreeObserver& o) { o.textsChanged(m_id); });
 }
 
 void DesignTree::stripNumbers()
 {
+    struct Frame { Node* node; std::size_t next; ChangedRun changed; };
     bool changed = false;
-    for (Node* n : preorder()) {
-        if (const std::size_t offset = labelOffset(n->text)) {
-            n->text.erasePrefix(offset);
-            changed = true;
+    std::vector<Frame> stack{{m_root.get(), 0, {}}};
+    while (!stack.empty()) {
+        Frame& f = stack.back();
+        if (f.next == f.node->children.size()) {
+            f.changed.flush([&](int first, int last) { announceTexts(f.node, first, last); });
+            stack.pop_back();
+            continue;
         }
+        Node* child = f.node->children[f.next++];
+        if (const std::size_t offset = labelOffset(child->m_text)) {
+            child->m_text.erasePrefix(offset);
+            changed = true;
+            f.changed.add(static_cast<int>(f.next - 1),
+                          [&](int first, int last) { announceTexts(f.node, first, last); });
+        }
+        if (!child->children.empty())
+            stack.push_back({child, 0, {}});
     }
-    if (changed) {
+    if (changed)
         m_numbersStale = true;
-        notify([&](TreeObserver& o) { o.textsChanged(m_id); });
-    }
+}
+
+void DesignTree::announceTexts(Node* parent, int first, int last)
+{
+    notify([&](TreeObserver& o) { o.textsChanged(m_id, parent, first, last); });
 }
 
 // --- copies -------------------------------------------------------------------
 
-Node* DesignTree::cloneSubtree(const Node* top)
+Node* DesignTree::cloneSubtree(const Node* top, std::string_view topSuffix)
 {
-    Node* copy = createDetached(top->text);
+    Node* copy = createDetached(top->m_text);
+    copy->m_text.append(topSuffix);
     std::vector<std::pair<const Node*, Node*>> stack{{top, copy}};
     try {
         while (!stack.empty()) {
@@ -373,7 +445,7 @@ Node* DesignTree::cloneSubtree(const Node* top)
             stack.pop_back();
             dst->children.reserve(src->children.size(), m_childArena);
             for (std::size_t i = 0; i < src->children.size(); ++i) {
-                Node* c = createDetached(src->children[i]->text);
+                Node* c = createDetached(src->children[i]->m_text);
                 c->parent = dst;
                 c->siblingIndex = static_cast<std::uint32_t>(i);
                 dst->children.push_back(c, m_childArena);

@@ -13,7 +13,9 @@
 #include "model/TreeId.h"
 
 #include <functional>
+#include <utility>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -33,18 +35,25 @@ public:
     // --- size and rows ----------------------------------------------------
     int size() const { return m_size; }
     bool empty() const { return m_size == 0; }
-    Node* root() const { return m_root.get(); }   // hidden, not a row
-    Node* nodeAt(int row) const;                   // row in 0..size()-1
+    // A const tree hands out const nodes: what was only read stays unchanged.
+    const Node* root() const { return m_root.get(); } // hidden, not a row
+    Node* root() { return m_root.get(); }
+    const Node* nodeAt(int row) const;             // row in 0..size()-1
+    Node* nodeAt(int row) { return const_cast<Node*>(std::as_const(*this).nodeAt(row)); }
     int rowOf(const Node* node) const;
-    const std::vector<Node*>& preorder() const;    // every node in row order
+    std::span<const Node* const> preorder() const; // every node in row order
 
     // --- navigation -------------------------------------------------------
     bool isTopLevel(const Node* n) const { return n->parent == m_root.get(); }
-    Node* parentOf(const Node* n) const;           // nullptr for top-level nodes
+    const Node* parentOf(const Node* n) const;     // nullptr for top-level nodes
+    Node* parentOf(Node* n) { return const_cast<Node*>(std::as_const(*this).parentOf(n)); }
     static int childCount(const Node* n) { return static_cast<int>(n->children.size()); }
-    static Node* prevSibling(const Node* n);
-    static Node* nextSibling(const Node* n);
-    static Node* lastChild(const Node* n);
+    static const Node* prevSibling(const Node* n);
+    static Node* prevSibling(Node* n) { return const_cast<Node*>(prevSibling(static_cast<const Node*>(n))); }
+    static const Node* nextSibling(const Node* n);
+    static Node* nextSibling(Node* n) { return const_cast<Node*>(nextSibling(static_cast<const Node*>(n))); }
+    static const Node* lastChild(const Node* n);
+    int maxLevel() const;                          // deepest level, -1 when empty; linear
     int levelOf(const Node* n) const;              // O(depth)
     int subtreeSize(const Node* n) const;          // node and descendants, O(depth)
     bool isInSubtree(const Node* candidate, const Node* top) const;
@@ -79,7 +88,7 @@ public:
     Node* appendBorrowed(Node* parent, std::string_view text) // parent: root() for top level
     {
         Node* node = m_pool.take();
-        node->text.borrow(text);
+        node->m_text.borrow(text);
         node->parent = parent;
         node->siblingIndex = static_cast<std::uint32_t>(parent->children.size());
         parent->children.push_back(node, m_childArena);
@@ -90,8 +99,9 @@ public:
     // here, together with the storage they live in, and leaves `other` empty:
     // a reader may build one tree in pieces side by side. Not announced.
     void appendTree(DesignTree&& other);
-    // A detached deep copy of a subtree, in this tree's pool; linear, iterative.
-    Node* cloneSubtree(const Node* top);
+    // A detached deep copy of a subtree, in this tree's pool, `topSuffix`
+    // appended to the copy of its top; linear, iterative.
+    Node* cloneSubtree(const Node* top, std::string_view topSuffix = {});
     Node* createDetached(std::string_view text);
     void destroySubtree(Node* top); // gives top and everything below it back to the pool
 
@@ -112,6 +122,8 @@ private:
     }
     void swapContent(DesignTree& other) noexcept;
     void rebuildRows() const;
+    const std::vector<Node*>& rows() const;
+    void announceTexts(Node* parent, int first, int last);
 
     NodePool m_pool;
     ChildArena m_childArena; // the nodes' child lists

@@ -35,7 +35,7 @@ void NodePool::addBlock()
 
 void NodePool::give(Node* node)
 {
-    node->text.release(); // its child list went back to the tree's arena first
+    node->m_text.release(); // its child list went back to the tree's arena first
     node->siblingIndex = 0;
     node->row = 0;
     node->parent = m_free;

@@ -7,7 +7,7 @@
 
 namespace model {
 
-struct Node;
+class Node;
 
 class TreeObserver {
 public:
@@ -24,8 +24,9 @@ public:
     virtual void moved(TreeId, Node* /*srcParent*/, int /*srcRow*/, Node* /*destParent*/, int /*destRow*/) {}
 
     virtual void textChanged(TreeId, Node* /*node*/) {}
-    // Many texts of one tree changed at once (renumbering).
-    virtual void textsChanged(TreeId) {}
+    // The texts of children first..last of `parent` changed (renumbering):
+    // every changed text is announced, in runs of adjacent siblings.
+    virtual void textsChanged(TreeId, Node* /*parent*/, int /*first*/, int /*last*/) {}
 
     // The whole content of a tree is replaced (opening a design).
     virtual void aboutToReset(TreeId) {}

@@ -20,12 +20,12 @@ TreeAdapter::~TreeAdapter()
     m_design.removeObserver(this);
 }
 
-Node* TreeAdapter::nodeOf(const QModelIndex& index) const
+const Node* TreeAdapter::nodeOf(const QModelIndex& index) const
 {
-    return index.isValid() ? static_cast<Node*>(index.internalPointer()) : tree().root();
+    return index.isValid() ? static_cast<const Node*>(index.constInternalPointer()) : tree().root();
 }
 
-QModelIndex TreeAdapter::indexOfNode(Node* node) const
+QModelIndex TreeAdapter::indexOfNode(const Node* node) const
 {
     if (!node || node == tree().root())
         return {};
@@ -80,7 +80,7 @@ QVariant TreeAdapter::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        return decodeCp1252(node->text);
+        return decodeCp1252(node->text());
     case LevelRole:
         return tree().levelOf(node);
     default:
@@ -177,12 +177,13 @@ void TreeAdapter::textChanged(TreeId id, Node* node)
     emit dataChanged(i, i, {Qt::DisplayRole, Qt::EditRole});
 }
 
-void TreeAdapter::textsChanged(TreeId id)
+void TreeAdapter::textsChanged(TreeId id, Node* parent, int first, int last)
 {
-    // One signal for the whole tree: the views repaint what they show.
-    const int top = rowCount();
-    if (id == m_id && top > 0)
-        emit dataChanged(index(0, 0), index(top - 1, 0), {Qt::DisplayRole, Qt::EditRole});
+    // Every run of changed siblings: each view repaints exactly those rows.
+    if (id != m_id)
+        return;
+    const QModelIndex p = indexOfNode(parent);
+    emit dataChanged(index(first, 0, p), index(last, 0, p), {Qt::DisplayRole, Qt::EditRole});
 }
 
 void TreeAdapter::aboutToReset(TreeId id)

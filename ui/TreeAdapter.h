@@ -43,8 +43,8 @@ public:
     Qt::DropActions supportedDragActions() const override;
 
 private:
-    model::Node* nodeOf(const QModelIndex& index) const;
-    QModelIndex indexOfNode(model::Node* node) const; // the hidden root gives {}
+    const model::Node* nodeOf(const QModelIndex& index) const;
+    QModelIndex indexOfNode(const model::Node* node) const; // the hidden root gives {}
 
     // model::TreeObserver
     void aboutToInsert(model::TreeId, model::Node* parent, int row) override;
@@ -54,7 +54,7 @@ private:
     void aboutToMove(model::TreeId, model::Node* srcParent, int srcRow, model::Node* destParent, int destRow) override;
     void moved(model::TreeId, model::Node*, int, model::Node*, int) override;
     void textChanged(model::TreeId, model::Node* node) override;
-    void textsChanged(model::TreeId) override;
+    void textsChanged(model::TreeId, model::Node* parent, int first, int last) override;
     void aboutToReset(model::TreeId) override;
     void reset(model::TreeId) override;
 

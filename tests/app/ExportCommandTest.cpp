@@ -166,7 +166,7 @@ TEST(TessaricCommandLine, ExportsTheExampleDesign)
     const io::DesignFileContents design = io::readDesignFile(pump.toStdString());
     ASSERT_GT(design.trees[0].size(), 0);
     for (const model::Node* node : design.trees[0].preorder())
-        EXPECT_TRUE(rtf.contains(QByteArray::fromStdString(node->text.str()))) << node->text;
+        EXPECT_TRUE(rtf.contains(QByteArray::fromStdString(node->text().str()))) << node->text();
 }
 
 TEST(TessaricCommandLine, MissingDesignFileExitsWithOneAndAMessage)

@@ -37,7 +37,7 @@ std::string rowTags(const model::Design& design, int row)
 {
     std::string out;
     for (TreeId id : model::kAllTrees)
-        out += (out.empty() ? "" : "|") + design.tree(id).nodeAt(row)->text.str();
+        out += (out.empty() ? "" : "|") + design.tree(id).nodeAt(row)->text().str();
     return out;
 }
 

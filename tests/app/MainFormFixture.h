@@ -65,7 +65,7 @@ protected:
     QPoint rowCenter(model::TreeId id, int row);
     void clickRow(model::TreeId id, int row, Qt::MouseButton button = Qt::LeftButton);
     int selected(model::TreeId id) { return form->columns().selectedRow(id); }
-    std::string text(model::TreeId id, int row) { return form->design().tree(id).nodeAt(row)->text.str(); }
+    std::string text(model::TreeId id, int row) { return form->design().tree(id).nodeAt(row)->text().str(); }
     bool expanded(model::TreeId id, int row);
 
     std::unique_ptr<app::TMainForm> form;

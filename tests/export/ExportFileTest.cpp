@@ -117,7 +117,7 @@ TEST_F(ExportFile, ExportLeavesTheDesignAsItWas)
 
     EXPECT_TRUE(m_design.modified());
     EXPECT_FALSE(m_design.backedUp());
-    EXPECT_EQ(m_design.tree(model::TreeId::FR).nodeAt(1)->text, "1.1 unsaved edit");
+    EXPECT_EQ(m_design.tree(model::TreeId::FR).nodeAt(1)->text(), "1.1 unsaved edit");
     // the document holds the state on screen, not a saved one
     EXPECT_EQ(readback::read(contentsOf(inDir("pump.rtf"))).paragraphs.at(2).text, "1.1 unsaved edit");
 }

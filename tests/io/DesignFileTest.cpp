@@ -20,7 +20,7 @@ using Styles = std::array<model::LevelStyle, model::kLevelCount>;
 
 namespace {
 
-std::string outlines(const std::array<model::DesignTree, 3>& trees)
+std::string outlines(const model::ComparedTrees& trees)
 {
     return outline(trees[0]) + " / " + outline(trees[1]) + " / " + outline(trees[2]);
 }

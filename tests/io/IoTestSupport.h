@@ -26,7 +26,7 @@ inline std::string outline(const model::DesignTree& tree)
     for (const model::Node* n : tree.preorder()) {
         if (!out.empty())
             out += '|';
-        out += std::to_string(tree.levelOf(n)) + ":" + n->text.str();
+        out += std::to_string(tree.levelOf(n)) + ":" + n->text().str();
     }
     return out;
 }

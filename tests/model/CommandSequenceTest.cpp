@@ -25,7 +25,7 @@ Design* makeDesign(Design& d, const Outline& outline)
 
 std::string text(const Design& d, int row, TreeId id = TreeId::FR)
 {
-    return d.tree(id).nodeAt(row)->text.str();
+    return d.tree(id).nodeAt(row)->text().str();
 }
 
 TEST(AddSiblingAbove, OnFirstRowTheNewRowIsProtectedAndTheOldOneNot)

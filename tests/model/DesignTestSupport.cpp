@@ -73,7 +73,7 @@ Outline outlineOf(const DesignTree& tree)
 {
     Outline out;
     for (const Node* n : tree.preorder())
-        out.push_back(std::string(static_cast<std::size_t>(tree.levelOf(n)), ' ') + n->text.str());
+        out.push_back(std::string(static_cast<std::size_t>(tree.levelOf(n)), ' ') + n->text().str());
     return out;
 }
 
@@ -94,7 +94,7 @@ Outline outlineOf(const Design& design, TreeId id)
         for (std::size_t i = 0; i < p->children.size(); ++i)
             if (p->children[i]->parent != p || p->children[i]->siblingIndex != i)
                 return ::testing::AssertionFailure() << "bad parent link or sibling index at child " << i
-                                                     << " of \"" << p->text << "\"";
+                                                     << " of \"" << p->text() << "\"";
     // Row lookups first (after a structural change nodeAt descends the tree),
     // then the list of all nodes, then lookups answered from that list.
     // A descent costs the depth, so in big trees the first pass takes a sample.
@@ -136,18 +136,18 @@ Outline outlineOf(const Design& design, TreeId id)
 ::testing::AssertionResult partnersHold(const Design& design)
 {
     for (int row = 0; row < design.rowCount(); ++row) {
-        const std::string fr(model::strippedLabel(design.tree(TreeId::FR).nodeAt(row)->text));
+        const std::string fr(model::strippedLabel(design.tree(TreeId::FR).nodeAt(row)->text()));
         for (int primes : {1, 2}) {
             const std::string other(
-                model::strippedLabel(design.tree(model::kAllTrees[static_cast<std::size_t>(primes)]).nodeAt(row)->text));
+                model::strippedLabel(design.tree(model::kAllTrees[static_cast<std::size_t>(primes)]).nodeAt(row)->text()));
             if (other != partnerText(fr, primes))
                 return ::testing::AssertionFailure() << "row " << row << " holds \"" << fr << "\" with \"" << other
                                                      << "\"";
         }
         // All three trees are renumbered together, so the numbers agree too.
-        const std::string frText = design.tree(TreeId::FR).nodeAt(row)->text.str();
+        const std::string frText = design.tree(TreeId::FR).nodeAt(row)->text().str();
         for (TreeId id : {TreeId::DP, TreeId::PV}) {
-            const std::string text = design.tree(id).nodeAt(row)->text.str();
+            const std::string text = design.tree(id).nodeAt(row)->text().str();
             if (text.compare(0, model::labelOffset(text), frText, 0, model::labelOffset(frText)) != 0)
                 return ::testing::AssertionFailure() << "numbers differ at row " << row << ": \"" << frText
                                                      << "\" and \"" << text << "\"";
@@ -199,7 +199,17 @@ void RecordingObserver::moved(TreeId t, Node* sp, int sr, Node* dp, int dr)
 
 void RecordingObserver::textChanged(TreeId t, Node* n)
 {
-    lines.push_back(name(t) + " textChanged " + std::to_string(m_design.tree(t).rowOf(n)) + " " + n->text.str());
+    lines.push_back(name(t) + " textChanged " + std::to_string(m_design.tree(t).rowOf(n)) + " " + n->text().str());
+}
+
+} // namespace testsupport
+
+namespace testsupport {
+
+void RecordingObserver::textsChanged(TreeId t, Node* parent, int first, int last)
+{
+    lines.push_back(name(t) + " textsChanged " + rowText(t, parent) + " " + std::to_string(first) + ".." +
+                    std::to_string(last));
 }
 
 } // namespace testsupport

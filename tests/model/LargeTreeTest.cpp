@@ -110,9 +110,9 @@ TEST(DeepTree, RenumberingADeepChainDoesNotRecurse)
         std::string expected;
         for (int i = 0; i < 5000; ++i)
             expected += i == 0 ? "1" : ".1";
-        EXPECT_EQ(deepest->text, expected + " deep");
+        EXPECT_EQ(deepest->text(), expected + " deep");
         tree.stripNumbers();
-        EXPECT_EQ(deepest->text, "deep");
+        EXPECT_EQ(deepest->text(), "deep");
     });
 }
 
@@ -126,14 +126,14 @@ TEST(WideTree, RowLookupsAndRenumberingWithAHundredThousandSiblings)
             t.appendChild(top, "w");
     }
     d.renumber();
-    EXPECT_EQ(d.tree(TreeId::DP).nodeAt(kChain)->text, "1.100000 w");
+    EXPECT_EQ(d.tree(TreeId::DP).nodeAt(kChain)->text(), "1.100000 w");
     EXPECT_EQ(d.moveUp(kChain).row, kChain - 1);
     EXPECT_EQ(d.tree(TreeId::FR).nodeAt(kChain - 1)->siblingIndex, static_cast<std::uint32_t>(kChain - 2));
     EXPECT_EQ(d.deleteRow(1).selectRow, 1);
     d.renumber();
-    EXPECT_EQ(d.tree(TreeId::PV).nodeAt(kChain - 1)->text, "1.99999 w");
+    EXPECT_EQ(d.tree(TreeId::PV).nodeAt(kChain - 1)->text(), "1.99999 w");
     EXPECT_EQ(d.duplicate(0), kChain);
-    EXPECT_EQ(d.tree(TreeId::FR).nodeAt(2 * kChain - 1)->text, "2.99999 w");
+    EXPECT_EQ(d.tree(TreeId::FR).nodeAt(2 * kChain - 1)->text(), "2.99999 w");
     EXPECT_TRUE(testsupport::shapeHolds(d));
 }
 
@@ -245,14 +245,14 @@ TEST(NodeStorage, TreesPastAQuarterMillionNodesKeepEveryNode)
         EXPECT_GE(model::NodePool::slotsHeld(), before + made.size());
         for (std::size_t row = 0; row < made.size(); row += 997)
             ASSERT_EQ(tree.nodeAt(static_cast<int>(row)), made[row]) << row;
-        EXPECT_EQ(tree.nodeAt(tree.size() - 1)->text, "299.998");
+        EXPECT_EQ(tree.nodeAt(tree.size() - 1)->text(), "299.998");
         // Nodes given back are handed out again before any new block is taken.
         const std::size_t held = model::NodePool::slotsHeld();
         tree.remove(made[0]);
         for (int c = 0; c < kChildren + 1; ++c)
             tree.appendChild(made[1000], "again");
         EXPECT_EQ(model::NodePool::slotsHeld(), held);
-        EXPECT_EQ(tree.nodeAt(0)->text, "top 1");
+        EXPECT_EQ(tree.nodeAt(0)->text(), "top 1");
         EXPECT_TRUE(testsupport::treeIsConsistent(tree));
     }
     EXPECT_EQ(model::NodePool::slotsHeld(), before);

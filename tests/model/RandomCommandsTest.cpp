@@ -71,7 +71,7 @@ public:
             const DesignTree& t = m_design.tree(id);
             for (int row = 0; row < m_ref.size(); ++row) {
                 ASSERT_EQ(t.levelOf(t.nodeAt(row)), m_ref.level(row)) << "row " << row;
-                ASSERT_EQ(t.nodeAt(row)->text, m_ref.text(id, row)) << "tree " << model::index(id) << " row " << row;
+                ASSERT_EQ(t.nodeAt(row)->text(), m_ref.text(id, row)) << "tree " << model::index(id) << " row " << row;
             }
             if (!t.numbersMayBeStale() && step % 7 == 0) {
                 ASSERT_NO_FATAL_FAILURE(checkCleanIsReallyClean(t));
