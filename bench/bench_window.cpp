@@ -90,6 +90,72 @@ void BM_ClickAfterLabelEdit(benchmark::State& state)
 }
 BENCHMARK(BM_ClickAfterLabelEdit)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
+// 10,000 top-level rows of 10 children each: a renumbering of all of them
+// changes a run of texts inside each collapsed branch.
+void buildWideShallowDesign(model::Design& design)
+{
+    std::array<model::DesignTree, model::kTreeCount> trees;
+    for (auto& tree : trees)
+        for (int a = 0; a < 10000; ++a) {
+            model::Node* top = tree.appendTopLevel("Requirement");
+            for (int b = 0; b < 10; ++b)
+                tree.appendChild(top, "Parameter");
+        }
+    design.replaceTrees(std::move(trees));
+}
+
+// Add sibling above on the first row: every outline number of the design
+// changes, and each view is told of every changed text. Arguments: 0 the
+// 100,000-row design collapsed, 1 expanded, 2 the wide shallow one collapsed.
+void BM_RenumberEveryRowOnScreen(benchmark::State& state)
+{
+    app::TMainForm form;
+    if (state.range(0) == 2)
+        buildWideShallowDesign(form.design());
+    else
+        buildLargeDesign(form.design());
+    form.show();
+    (void)QTest::qWaitForWindowExposed(&form);
+    form.design().renumber();
+    if (state.range(0) == 1)
+        form.commands().expandAll->trigger();
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        form.design().addSiblingAbove(0);
+        QCoreApplication::processEvents();
+        repaintViews(form);
+    }
+    state.counters["rows"] = form.design().rowCount();
+}
+BENCHMARK(BM_RenumberEveryRowOnScreen)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
+
+// The first click on a design whose stored numbers are all out of date: the
+// renumbering rewrites every text without any change of structure, so every
+// run is looked up among the rows the views show. Arguments as above.
+void BM_FirstClickRenumbersEveryRow(benchmark::State& state)
+{
+    app::TMainForm form;
+    form.show();
+    (void)QTest::qWaitForWindowExposed(&form);
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (state.range(0) == 2)
+            buildWideShallowDesign(form.design());
+        else
+            buildLargeDesign(form.design());
+        if (state.range(0) == 1)
+            form.columns().expandAll();
+        QCoreApplication::processEvents();
+        repaintViews(form);
+        auto* view = form.columns().view(TreeId::DP);
+        const QPoint row = view->visualRect(view->indexAt(QPoint(40, 10))).center();
+        state.ResumeTiming();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, row);
+        repaintViews(form);
+    }
+}
+BENCHMARK(BM_FirstClickRenumbersEveryRow)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3)->ReportAggregatesOnly(true);
+
 const std::string& largeDesignFile(int tops)
 {
     static QTemporaryDir dir;

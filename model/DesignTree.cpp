@@ -337,24 +337,22 @@ void DesignTree::renumber()
 namespace {
 
 // Adjacent siblings whose texts changed, gathered while a walk visits the
-// children of one parent in order, announced as one run each.
+// children of one parent in order; each finished run joins the list.
 class ChangedRun {
 public:
-    template <typename Announce>
-    void add(int index, Announce&& announce)
+    void add(Node* parent, int index, std::vector<TextRun>& runs)
     {
         if (m_first >= 0 && index == m_last + 1) {
             m_last = index;
             return;
         }
-        flush(announce);
+        flush(parent, runs);
         m_first = m_last = index;
     }
-    template <typename Announce>
-    void flush(Announce&& announce)
+    void flush(Node* parent, std::vector<TextRun>& runs)
     {
         if (m_first >= 0)
-            announce(m_first, m_last);
+            runs.push_back({parent, m_first, m_last});
         m_first = m_last = -1;
     }
 
@@ -372,11 +370,12 @@ void DesignTree::forceRenumber()
     // text is announced, so each view repaints exactly those rows.
     struct Frame { Node* node; std::size_t next; std::size_t numberLength; ChangedRun changed; };
     std::string number;
+    std::vector<TextRun> runs;
     std::vector<Frame> stack{{m_root.get(), 0, 0, {}}};
     while (!stack.empty()) {
         Frame& f = stack.back();
         if (f.next == f.node->children.size()) {
-            f.changed.flush([&](int first, int last) { announceTexts(f.node, first, last); });
+            f.changed.flush(f.node, runs);
             number.resize(f.numberLength);
             stack.pop_back();
             continue;
@@ -389,8 +388,7 @@ void DesignTree::forceRenumber()
         number += ' ';
         if (applyNumber(child->m_text, number)) {
             m_textsMayOwn = true;
-            f.changed.add(static_cast<int>(f.next - 1),
-                          [&](int first, int last) { announceTexts(f.node, first, last); });
+            f.changed.add(f.node, static_cast<int>(f.next - 1), runs);
         }
         number.pop_back();
         if (!child->children.empty())
@@ -399,37 +397,38 @@ void DesignTree::forceRenumber()
             number.resize(parentLength);
     }
     m_numbersStale = false;
+    announceTexts(runs);
 }
 
 void DesignTree::stripNumbers()
 {
     struct Frame { Node* node; std::size_t next; ChangedRun changed; };
-    bool changed = false;
+    std::vector<TextRun> runs;
     std::vector<Frame> stack{{m_root.get(), 0, {}}};
     while (!stack.empty()) {
         Frame& f = stack.back();
         if (f.next == f.node->children.size()) {
-            f.changed.flush([&](int first, int last) { announceTexts(f.node, first, last); });
+            f.changed.flush(f.node, runs);
             stack.pop_back();
             continue;
         }
         Node* child = f.node->children[f.next++];
         if (const std::size_t offset = labelOffset(child->m_text)) {
             child->m_text.erasePrefix(offset);
-            changed = true;
-            f.changed.add(static_cast<int>(f.next - 1),
-                          [&](int first, int last) { announceTexts(f.node, first, last); });
+            f.changed.add(f.node, static_cast<int>(f.next - 1), runs);
         }
         if (!child->children.empty())
             stack.push_back({child, 0, {}});
     }
-    if (changed)
+    if (!runs.empty())
         m_numbersStale = true;
+    announceTexts(runs);
 }
 
-void DesignTree::announceTexts(Node* parent, int first, int last)
+void DesignTree::announceTexts(std::span<const TextRun> runs)
 {
-    notify([&](TreeObserver& o) { o.textsChanged(m_id, parent, first, last); });
+    if (!runs.empty())
+        notify([&](TreeObserver& o) { o.textsChanged(m_id, runs); });
 }
 
 // --- copies -------------------------------------------------------------------

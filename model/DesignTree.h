@@ -22,6 +22,7 @@
 namespace model {
 
 class TreeObserver;
+struct TextRun;
 
 class DesignTree {
 public:
@@ -123,7 +124,7 @@ private:
     void swapContent(DesignTree& other) noexcept;
     void rebuildRows() const;
     const std::vector<Node*>& rows() const;
-    void announceTexts(Node* parent, int first, int last);
+    void announceTexts(std::span<const TextRun> runs);
 
     NodePool m_pool;
     ChildArena m_childArena; // the nodes' child lists

@@ -5,9 +5,18 @@
 
 #include "model/TreeId.h"
 
+#include <span>
+
 namespace model {
 
 class Node;
+
+// Children first..last of `parent`, whose texts changed together.
+struct TextRun {
+    Node* parent;
+    int first;
+    int last;
+};
 
 class TreeObserver {
 public:
@@ -24,9 +33,9 @@ public:
     virtual void moved(TreeId, Node* /*srcParent*/, int /*srcRow*/, Node* /*destParent*/, int /*destRow*/) {}
 
     virtual void textChanged(TreeId, Node* /*node*/) {}
-    // The texts of children first..last of `parent` changed (renumbering):
-    // every changed text is announced, in runs of adjacent siblings.
-    virtual void textsChanged(TreeId, Node* /*parent*/, int /*first*/, int /*last*/) {}
+    // Many texts of one tree changed at once (renumbering): every changed
+    // text is in one of the runs of adjacent siblings, announced together.
+    virtual void textsChanged(TreeId, std::span<const TextRun> /*runs*/) {}
 
     // The whole content of a tree is replaced (opening a design).
     virtual void aboutToReset(TreeId) {}

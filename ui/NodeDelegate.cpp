@@ -61,6 +61,8 @@ void NodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
     const int margin = opt.widget ? opt.widget->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, &opt, opt.widget) + 1 : 3;
     const qreal top = opt.rect.top() + (opt.rect.height() - laid.size().height()) / 2;
     painter->drawStaticText(QPointF(opt.rect.left() + margin, top), laid);
+    if (m_paintHook)
+        m_paintHook(index, opt.text);
     if (opt.state & QStyle::State_Selected) {
         QPen pen(text);
         pen.setStyle(Qt::DotLine);

@@ -27,11 +27,17 @@ public:
     // What paint() will draw with, for tests and for the export's eyes.
     QStyleOptionViewItem nodeOption(const QStyleOptionViewItem& option, const QModelIndex& index) const;
 
+    // Called with every text paint() draws: tests compare what the views
+    // really show with what the design holds.
+    using PaintHook = std::function<void(const QModelIndex& index, const QString& text)>;
+    void setPaintHook(PaintHook hook) { m_paintHook = std::move(hook); }
+
 private:
     static constexpr qsizetype kMaxLayouts = 4096;
     const QStaticText& laidOut(const QString& text, const QFont& font) const;
 
     LevelColour m_levelColour;
+    PaintHook m_paintHook;
     mutable QHash<QString, QStaticText> m_layouts;
 };
 

@@ -54,7 +54,7 @@ private:
     void aboutToMove(model::TreeId, model::Node* srcParent, int srcRow, model::Node* destParent, int destRow) override;
     void moved(model::TreeId, model::Node*, int, model::Node*, int) override;
     void textChanged(model::TreeId, model::Node* node) override;
-    void textsChanged(model::TreeId, model::Node* parent, int first, int last) override;
+    void textsChanged(model::TreeId, std::span<const model::TextRun> runs) override;
     void aboutToReset(model::TreeId) override;
     void reset(model::TreeId) override;
 

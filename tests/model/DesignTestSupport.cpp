@@ -206,10 +206,11 @@ void RecordingObserver::textChanged(TreeId t, Node* n)
 
 namespace testsupport {
 
-void RecordingObserver::textsChanged(TreeId t, Node* parent, int first, int last)
+void RecordingObserver::textsChanged(TreeId t, std::span<const model::TextRun> runs)
 {
-    lines.push_back(name(t) + " textsChanged " + rowText(t, parent) + " " + std::to_string(first) + ".." +
-                    std::to_string(last));
+    for (const model::TextRun& run : runs)
+        lines.push_back(name(t) + " textsChanged " + rowText(t, run.parent) + " " + std::to_string(run.first) + ".." +
+                        std::to_string(run.last));
 }
 
 } // namespace testsupport

@@ -65,7 +65,7 @@ public:
     void aboutToMove(model::TreeId t, model::Node* sp, int sr, model::Node* dp, int dr) override;
     void moved(model::TreeId t, model::Node* sp, int sr, model::Node* dp, int dr) override;
     void textChanged(model::TreeId t, model::Node* n) override;
-    void textsChanged(model::TreeId t, model::Node* p, int first, int last) override;
+    void textsChanged(model::TreeId t, std::span<const model::TextRun> runs) override;
     void aboutToReset(model::TreeId t) override { lines.push_back(name(t) + " aboutToReset"); }
     void reset(model::TreeId t) override { lines.push_back(name(t) + " reset"); }
     void flagsChanged() override { lines.push_back("flagsChanged"); }
