@@ -89,7 +89,7 @@ void joinHalves(Piece& first, Piece& second)
 // another shape than FR is refused. Nothing is returned unless everything read.
 template <typename SectionBytes>
 DesignFileContents parseSections(std::string_view head, std::uint64_t fileSize, const std::string& path,
-                                 SectionBytes&& sectionBytes)
+                                 ReadReport* report, SectionBytes&& sectionBytes)
 {
     if (head.size() < 4 || getU32(head, 0) != model::kDesignMagic)
         throw model::UserError(path + " is not a design file");
@@ -122,6 +122,12 @@ DesignFileContents parseSections(std::string_view head, std::uint64_t fileSize, 
             pieces.push_back(pieceOf(i, starts[i], first));
             pieces.push_back(pieceOf(i, starts[i] + first, length - first, true));
         }
+        if (report)
+            report->cut[i] = cut != std::string_view::npos;
+    }
+    if (report) {
+        report->pieces = pieces.size();
+        report->parallel = parallel;
     }
     // The thread that reads the later of a tree's two pieces joins them.
     std::array<std::atomic<int>, model::kTreeCount> unread{};
@@ -165,11 +171,13 @@ DesignFileContents parseSections(std::string_view head, std::uint64_t fileSize, 
 }
 
 // Uninitialised: the read fills every byte, and zeroing 10 MB first costs as
-// much as reading them. Sections past a few megabytes go on huge pages; below
-// that the allocator mostly hands back memory that is mapped already.
-std::shared_ptr<char[]> sectionBuffer(std::size_t length)
+// much as reading them. Pieces of kHugeSectionBytes or more (a section, or
+// half of a cut one) go on huge pages; below that the allocator mostly hands
+// back memory that is mapped already.
+std::shared_ptr<char[]> sectionBuffer(std::size_t length, bool& onHugePages)
 {
-    if (length < kHugeSectionBytes)
+    onHugePages = length >= kHugeSectionBytes;
+    if (!onHugePages)
         return std::make_shared_for_overwrite<char[]>(length);
     return std::shared_ptr<char[]>(static_cast<char*>(model::allocateHugeBlock(length)),
                                    [length](char* p) { model::freeHugeBlock(p, length); });
@@ -184,9 +192,9 @@ std::uint32_t sectionLength(std::size_t bytes)
 
 } // namespace
 
-DesignFileContents parseDesignFile(std::string_view bytes, const std::string& pathForMessages)
+DesignFileContents parseDesignFile(std::string_view bytes, const std::string& pathForMessages, ReadReport* report)
 {
-    return parseSections(bytes.substr(0, model::kHeaderSize), bytes.size(), pathForMessages,
+    return parseSections(bytes.substr(0, model::kHeaderSize), bytes.size(), pathForMessages, report,
                          [&](std::uint64_t start, std::uint32_t length) {
                              auto copy = std::make_shared<const std::string>(bytes.substr(start, length));
                              return Section{*copy, copy};
@@ -195,7 +203,7 @@ DesignFileContents parseDesignFile(std::string_view bytes, const std::string& pa
 
 // The header first, then one section at a time, each into bytes of its own
 // that its tree keeps: the node texts are never copied again.
-DesignFileContents readDesignFile(const std::string& path)
+DesignFileContents readDesignFile(const std::string& path, ReadReport* report)
 {
     InputFile file;
     if (!file.open(path))
@@ -204,12 +212,27 @@ DesignFileContents readDesignFile(const std::string& path)
     std::string head;
     if (!file.readAt(0, static_cast<std::size_t>(std::min<std::uint64_t>(size, model::kHeaderSize)), head))
         throw model::UserError(kStreamReadError);
-    return parseSections(head, size, path, [&](std::uint64_t start, std::uint32_t length) {
-        std::shared_ptr<char[]> section = sectionBuffer(length);
-        if (!file.readInto(start, section.get(), length))
-            throw model::UserError(kStreamReadError);
-        return Section{std::string_view(section.get(), length), section};
-    });
+    std::atomic<std::size_t> huge = 0; // pieces are read on several threads
+    const auto tellHuge = [&] {
+        if (report)
+            report->hugePieces = huge.load(std::memory_order_relaxed);
+    };
+    try {
+        DesignFileContents c = parseSections(head, size, path, report, [&](std::uint64_t start, std::uint32_t length) {
+            bool onHugePages = false;
+            std::shared_ptr<char[]> section = sectionBuffer(length, onHugePages);
+            if (!file.readInto(start, section.get(), length))
+                throw model::UserError(kStreamReadError);
+            if (onHugePages)
+                huge.fetch_add(1, std::memory_order_relaxed);
+            return Section{std::string_view(section.get(), length), section};
+        });
+        tellHuge();
+        return c;
+    } catch (...) {
+        tellHuge();
+        throw;
+    }
 }
 
 std::string encodeDesignFile(const model::Design& design, model::HeaderRecord& current,

@@ -30,14 +30,26 @@ struct DesignFileContents {
     model::ComparedTrees trees;              // FR, DP, PV, of the same shape
 };
 
+// How a design file was read, for the tests and benchmarks that must know
+// which paths a large file took; filled in as far as the read got, also when
+// it fails (every piece is read before any error is reported).
+struct ReadReport {
+    std::size_t pieces = 0;     // tree texts read apart: a cut section counts twice
+    std::array<bool, 3> cut{};  // FR, DP, PV: the section was cut in two at a top-level line
+    bool parallel = false;      // large enough to be read on every core
+    std::size_t hugePieces = 0; // pieces read from disk into memory on huge pages
+};
+
 // Reads and checks a whole design file. Throws model::UserError:
 //   "Cannot open file %s"                              unreadable path
 //   "%s is not a design file"                          first four bytes not 314159
 //   "Stream read error"                                header cut short, a section past the end
 //   "Invalid level (%d) for item "%s""                 a line two levels deeper than the one before
 //   "The three trees in %s do not have the same shape"
-DesignFileContents readDesignFile(const std::string& path);
-DesignFileContents parseDesignFile(std::string_view bytes, const std::string& pathForMessages);
+// `report`, when given, is told how the file was read.
+DesignFileContents readDesignFile(const std::string& path, ReadReport* report = nullptr);
+DesignFileContents parseDesignFile(std::string_view bytes, const std::string& pathForMessages,
+                                   ReadReport* report = nullptr);
 
 // The whole file for a design. Fills `current` first: magic, section starts
 // and lengths, the titles from the design (bytes behind a NUL kept) and the

@@ -72,4 +72,6 @@ private:
     std::uint32_t m_capacity = 0;
 };
 
+static_assert(sizeof(ChildList) == 16, "a child list is a pointer and two 32-bit counts");
+
 } // namespace model

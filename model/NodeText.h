@@ -66,4 +66,6 @@ private:
     std::uint32_t m_capacity = 0; // 0: not owned (borrowed, or empty)
 };
 
+static_assert(sizeof(NodeText) == 16, "a text is a pointer and two 32-bit counts");
+
 } // namespace model

@@ -40,7 +40,8 @@ TEST_P(ColumnAlignment, ColumnsAreThirdsAndTitlesSitOverThem)
 INSTANTIATE_TEST_SUITE_P(Widths, ColumnAlignment,
                          ::testing::Values(WidthCase{640, 213, 211, {0, 215, 430}},
                                            WidthCase{300, 100, 98, {0, 102, 204}},
-                                           WidthCase{901, 300, 298, {0, 302, 604}}));
+                                           WidthCase{901, 300, 298, {0, 302, 604}}),
+                         [](const auto& info) { return "Width" + std::to_string(info.param.windowWidth); });
 
 TEST_F(MainFormTest, WindowCannotShrinkBelowItsMinimumSize)
 {
@@ -191,6 +192,7 @@ TEST_F(MainFormTest, ToolTipSwitchTurnsEveryHintOfTheWindowOffAndOn)
 }
 
 struct ErrorTextCase {
+    const char* name;
     const char* message;
     const char* shown;
 };
@@ -203,13 +205,16 @@ TEST_P(ErrorBoxText, FullStopIsAddedUnlessTheTextEndsInOneOrBelowIt)
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, ErrorBoxText,
-                         ::testing::Values(ErrorTextCase{"Stream read error", "Stream read error."},
-                                           ErrorTextCase{"Done.", "Done."},
-                                           ErrorTextCase{"Invalid level (3) for item \"x\"", "Invalid level (3) for item \"x\""},
-                                           ErrorTextCase{"Stop!", "Stop!"}, ErrorTextCase{"a,", "a,"},
-                                           ErrorTextCase{"trailing ", "trailing "},
-                                           ErrorTextCase{"Cannot open file /tmp/a/", "Cannot open file /tmp/a/."},
-                                           ErrorTextCase{"ends in -", "ends in -"}));
+                         ::testing::Values(ErrorTextCase{"EndsInALetter", "Stream read error", "Stream read error."},
+                                           ErrorTextCase{"EndsInAFullStop", "Done.", "Done."},
+                                           ErrorTextCase{"EndsInAQuote", "Invalid level (3) for item \"x\"",
+                                                         "Invalid level (3) for item \"x\""},
+                                           ErrorTextCase{"EndsInAnExclamationMark", "Stop!", "Stop!"},
+                                           ErrorTextCase{"EndsInAComma", "a,", "a,"},
+                                           ErrorTextCase{"EndsInASpace", "trailing ", "trailing "},
+                                           ErrorTextCase{"EndsInASlash", "Cannot open file /tmp/a/", "Cannot open file /tmp/a/."},
+                                           ErrorTextCase{"EndsInAHyphen", "ends in -", "ends in -"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace testing_app

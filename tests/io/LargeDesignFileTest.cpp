@@ -84,6 +84,7 @@ struct LargeFile {
     const char* name;
     std::array<std::string, 3> texts;
     const char* expected; // a part of the outcome both readings must show
+    bool cut = true;      // each section is cut in two at a top-level line near its middle
 };
 
 class LargeDesignFile : public testing::TestWithParam<LargeFile> {
@@ -100,8 +101,16 @@ TEST_P(LargeDesignFile, ReadsAsFrontToBack)
     const std::string expected = readFrontToBack(texts);
     ASSERT_NE(expected.find(GetParam().expected), std::string::npos) << expected.substr(0, 200);
 
-    const std::string fromMemory = readWhole([&] { return io::parseDesignFile(bytes, "big.vok"); });
-    const std::string fromDisk = readWhole([&] { return io::readDesignFile(path); });
+    io::ReadReport memoryReport, diskReport;
+    const std::string fromMemory = readWhole([&] { return io::parseDesignFile(bytes, "big.vok", &memoryReport); });
+    const std::string fromDisk = readWhole([&] { return io::readDesignFile(path, &diskReport); });
+    const bool cut = GetParam().cut; // else the case would not test what it says
+    for (const io::ReadReport& report : {memoryReport, diskReport}) {
+        EXPECT_TRUE(report.parallel);
+        EXPECT_EQ(report.cut, (std::array{cut, cut, cut}));
+        EXPECT_EQ(report.pieces, cut ? 6u : 3u);
+        EXPECT_EQ(report.hugePieces, 0u);
+    }
     EXPECT_TRUE(fromMemory == expected) << fromMemory.substr(0, 200);
     std::string diskExpected = expected;
     if (const auto at = diskExpected.find("big.vok"); at != std::string::npos)
@@ -135,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(
         LargeFile{"ShapesDifferInTheSecondHalf",
                   {kText, withLineAt(kText, 0.9, "Extra\r\n"), withLineAt(kText, 0.9, "Extra\r\n")},
                   "do not have the same shape"},
-        LargeFile{"NothingTopLevelAfterTheMiddle", {kOneRoot, kOneRoot, kOneRoot}, "0:Root|1:Line 0"}),
+        LargeFile{"NothingTopLevelAfterTheMiddle", {kOneRoot, kOneRoot, kOneRoot}, "0:Root|1:Line 0", false}),
     [](const testing::TestParamInfo<LargeFile>& i) { return std::string(i.param.name); });
 
 struct Cut {

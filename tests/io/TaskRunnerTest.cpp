@@ -35,6 +35,10 @@ TEST_P(TaskRunner, RunsEveryTaskOnce)
 
 INSTANTIATE_TEST_SUITE_P(Runs, TaskRunner,
                          testing::Values(Batch{0, 4}, Batch{1, 4}, Batch{6, 1}, Batch{6, 2}, Batch{6, 0}, Batch{3, 8},
-                                         Batch{500, 3}));
+                                         Batch{500, 3}),
+                         [](const auto& info) {
+                             return "Tasks" + std::to_string(info.param.tasks) + "Threads" +
+                                    std::to_string(info.param.threads);
+                         });
 
 } // namespace

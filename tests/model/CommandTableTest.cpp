@@ -217,7 +217,9 @@ TEST_P(NoSelection, EveryCommandDoesNothing)
     EXPECT_EQ(remove(k)(d), "refused");
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, NoSelection, ::testing::Values(-1, 8, 1 << 30));
+INSTANTIATE_TEST_SUITE_P(Rows, NoSelection, ::testing::Values(-1, 8, 1 << 30), [](const auto& info) {
+    return info.param < 0 ? "RowMinus" + std::to_string(-info.param) : "Row" + std::to_string(info.param);
+});
 
 TEST(NoSelection, EmptyDesignRefusesEverything)
 {

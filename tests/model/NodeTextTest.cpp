@@ -28,6 +28,7 @@ TEST(NodeText, ChangingABorrowedTextLeavesTheFileBytesAlone)
 }
 
 struct PrefixCase {
+    const char* name;
     const char* before;
     std::size_t oldLength;
     const char* prefix;
@@ -45,11 +46,12 @@ TEST_P(NodeTextPrefix, ReplacesThePrefixOfAnOwnedText)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, NodeTextPrefix,
-                         ::testing::Values(PrefixCase{"9 Valve", 2, "10 ", "10 Valve"},
-                                           PrefixCase{"10 Valve", 3, "9 ", "9 Valve"},
-                                           PrefixCase{"", 0, "1 ", "1 "},
-                                           PrefixCase{"1 ", 2, "", ""},
-                                           PrefixCase{"Pump", 0, "1.1.1.1.1.1.1 ", "1.1.1.1.1.1.1 Pump"}));
+                         ::testing::Values(PrefixCase{"LongerNumber", "9 Valve", 2, "10 ", "10 Valve"},
+                                           PrefixCase{"ShorterNumber", "10 Valve", 3, "9 ", "9 Valve"},
+                                           PrefixCase{"NumberIntoEmptyText", "", 0, "1 ", "1 "},
+                                           PrefixCase{"NumberRemovedLeavesNothing", "1 ", 2, "", ""},
+                                           PrefixCase{"DeepNumberBeforeText", "Pump", 0, "1.1.1.1.1.1.1 ", "1.1.1.1.1.1.1 Pump"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(NodeText, MovesAndEmptiesWithoutLeavingDanglingBytes)
 {

@@ -149,7 +149,10 @@ INSTANTIATE_TEST_SUITE_P(All, GridOrderings,
                                          OrderingCase{TCColorGrid::go8x2, 8, 2},
                                          OrderingCase{TCColorGrid::go4x4, 4, 4},
                                          OrderingCase{TCColorGrid::go2x8, 2, 8},
-                                         OrderingCase{TCColorGrid::go1x16, 1, 16}));
+                                         OrderingCase{TCColorGrid::go1x16, 1, 16}),
+                         [](const auto& info) {
+                             return "Grid" + std::to_string(info.param.columns) + "x" + std::to_string(info.param.rows);
+                         });
 
 // Pixels close to `colour` inside one square's colour area (text is smoothed).
 int pixelsOf(const QImage& image, const QRect& square, const QColor& colour)

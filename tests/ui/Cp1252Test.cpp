@@ -32,7 +32,10 @@ TEST_P(Cp1252Mapping, ByteShowsAsItsCharacter)
 INSTANTIATE_TEST_SUITE_P(Bytes, Cp1252Mapping,
                          ::testing::Values(Mapping{0x80, 0x20AC}, Mapping{0x9F, 0x0178}, Mapping{0x8A, 0x0160},
                                            Mapping{0x81, 0x0081}, Mapping{0xE9, 0x00E9}, Mapping{0x41, 'A'},
-                                           Mapping{0xA0, 0x00A0}));
+                                           Mapping{0xA0, 0x00A0}),
+                         [](const auto& info) {
+                             return "Byte" + QString::number(info.param.byte, 16).toUpper().toStdString();
+                         });
 
 TEST(Cp1252, CharactersOutsideTheCodePageAreRefused)
 {

@@ -106,7 +106,8 @@ TEST_P(JpegKinds, ReportRowsInOrderEndingWithTheWholePicture)
         EXPECT_EQ(passes, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(BaselineAndProgressive, JpegKinds, testing::Bool());
+INSTANTIATE_TEST_SUITE_P(BaselineAndProgressive, JpegKinds, testing::Bool(),
+                         [](const auto& info) { return std::string(info.param ? "Progressive" : "Baseline"); });
 
 TEST(JpegDecoder, ScalesDownOnlyAsFarAsTheBoxAllows)
 {

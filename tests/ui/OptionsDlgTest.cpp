@@ -85,7 +85,10 @@ INSTANTIATE_TEST_SUITE_P(
     Sections, StyleList,
     testing::Values(SectionCase{{"Settings", "Print"}, {"Print"}}, SectionCase{{"Settings"}, {}},
                     SectionCase{{}, {}},
-                    SectionCase{{"Report", "SETTINGS", "Settings"}, {"Report", "Settings"}}));
+                    SectionCase{{"Report", "SETTINGS", "Settings"}, {"Report", "Settings"}}),
+    [](const auto& info) {
+        return info.param.sections.isEmpty() ? std::string("NoSections") : info.param.sections.join('_').toStdString();
+    });
 
 TEST_F(OptionsDialog, LevelLabelsStandWhereTheyBelong)
 {

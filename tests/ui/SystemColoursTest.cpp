@@ -58,7 +58,8 @@ INSTANTIATE_TEST_SUITE_P(
                     SystemCase{26, QPalette::Active, QPalette::Link, false},
                     SystemCase{27, QPalette::Active, QPalette::Highlight, true},
                     SystemCase{28, QPalette::Inactive, QPalette::Highlight, true},
-                    SystemCase{30, QPalette::Active, QPalette::Window, false}));
+                    SystemCase{30, QPalette::Active, QPalette::Window, false}),
+    [](const auto& info) { return "SystemColour" + std::to_string(info.param.n); });
 
 TEST(SystemColours, UnknownSystemColoursAreBlack)
 {
@@ -87,7 +88,8 @@ INSTANTIATE_TEST_SUITE_P(
                     ExplicitCase{0x01123456u, QColor(0x56, 0x34, 0x12)},  // neither 0 nor 0x80
                     ExplicitCase{0xFF0000FFu, QColor(255, 0, 0)},
                     ExplicitCase{0x7F00FF00u, QColor(0, 255, 0)},
-                    ExplicitCase{0x81000008u, QColor(8, 0, 0)}));
+                    ExplicitCase{0x81000008u, QColor(8, 0, 0)}),
+    [](const auto& info) { return "Value" + QString::number(info.param.value, 16).toUpper().rightJustified(8, '0').toStdString(); });
 
 TEST(SystemColours, ColourValueIsBlueGreenRed)
 {
