@@ -100,7 +100,7 @@ std::string firstDifference(const model::DesignTree& got, const model::DesignTre
     for (int r = 0; r < want.size(); ++r) {
         const model::Node* g = got.nodeAt(r);
         const model::Node* w = want.nodeAt(r);
-        if (g->text.view() != w->text.view() || got.levelOf(g) != want.levelOf(w) ||
+        if (g->text().view() != w->text().view() || got.levelOf(g) != want.levelOf(w) ||
             parentRow(got, g) != parentRow(want, w) || g->siblingIndex != w->siblingIndex ||
             g->children.size() != w->children.size())
             return "row " + std::to_string(r);
@@ -111,7 +111,7 @@ std::string firstDifference(const model::DesignTree& got, const model::DesignTre
 bool everyTextBorrowed(const model::DesignTree& tree)
 {
     for (const model::Node* n : tree.preorder())
-        if (n->text.owned())
+        if (n->text().owned())
             return false;
     return true;
 }
