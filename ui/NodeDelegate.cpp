@@ -4,11 +4,33 @@
 #include "ui/Cp1252Validator.h"
 #include "ui/TreeAdapter.h"
 
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPainter>
 #include <QStyle>
 
 namespace ui {
+
+namespace {
+constexpr qreal kBandStrength = 0.4; // share of the highlight colour in the band
+
+QColor systemHighlight()
+{
+    return QGuiApplication::palette().color(QPalette::Active, QPalette::Highlight);
+}
+} // namespace
+
+QColor selectionBand()
+{
+    const QColor h = systemHighlight();
+    auto mix = [](int over, int under) { return qRound(kBandStrength * over + (1 - kBandStrength) * under); };
+    return QColor(mix(h.red(), kCream.red()), mix(h.green(), kCream.green()), mix(h.blue(), kCream.blue()));
+}
+
+QColor selectionEdge()
+{
+    return systemHighlight();
+}
 
 NodeDelegate::NodeDelegate(LevelColour levelColour, QObject* parent)
     : QStyledItemDelegate(parent), m_levelColour(std::move(levelColour))
@@ -50,9 +72,11 @@ const QStaticText& NodeDelegate::laidOut(const QString& text, const QFont& font)
 void NodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     const QStyleOptionViewItem opt = nodeOption(option, index);
-    // Selection, focus and hover do not change a node's colours; a frame marks the selected row.
+    // Focus and hover change nothing; a selected row lies on the band (the
+    // view draws the band's edges across the whole row).
+    const bool selected = opt.state & QStyle::State_Selected;
     painter->save();
-    painter->fillRect(opt.rect, kCream);
+    painter->fillRect(opt.rect, selected ? selectionBand() : kCream);
     painter->setClipRect(opt.rect);
     painter->setFont(opt.font);
     const QColor text = opt.palette.color(QPalette::Text);
@@ -63,21 +87,26 @@ void NodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
     painter->drawStaticText(QPointF(opt.rect.left() + margin, top), laid);
     if (m_paintHook)
         m_paintHook(index, opt.text);
-    if (opt.state & QStyle::State_Selected) {
-        QPen pen(text);
-        pen.setStyle(Qt::DotLine);
-        painter->setPen(pen);
-        painter->drawRect(opt.rect.adjusted(0, 0, -1, -1));
-    }
     painter->restore();
 }
 
 QWidget* NodeDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
-    if (auto* line = qobject_cast<QLineEdit*>(editor))
+    if (auto* line = qobject_cast<QLineEdit*>(editor)) {
         line->setValidator(new Cp1252Validator(line));
+        // White with a frame: an open editor must not pass for a row.
+        line->setStyleSheet(QStringLiteral("QLineEdit { background: white; border: 1px solid %1; padding: 0px; }")
+                                .arg(selectionEdge().name()));
+    }
     return editor;
+}
+
+void NodeDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                                        const QModelIndex& index) const
+{
+    QStyledItemDelegate::updateEditorGeometry(editor, option, index);
+    editor->setGeometry(option.rect); // the whole row's height, so the frame shows all round
 }
 
 } // namespace ui

@@ -1,8 +1,10 @@
 #pragma once
 // Draws every node of the three views (the views' custom-draw handler): cream
-// background also for selected rows, the text colour of the node's level,
-// level 0 bold, a fresh font per node. A selected row keeps its colours and
-// is marked by a frame. The label editor refuses what Windows-1252 cannot hold.
+// background, the text colour of the node's level, level 0 bold, a fresh font
+// per node. A selected row lies on a band of the system's highlight colour,
+// the same in all three views whichever has the focus, so that nobody can miss
+// the row every command acts on; its text keeps its level colour. The label
+// editor is plainly an editor, and refuses what Windows-1252 cannot hold.
 
 #include <QColor>
 #include <QHash>
@@ -14,6 +16,12 @@ namespace ui {
 
 inline const QColor kCream(255, 251, 240);
 
+// The band under a selected row: the system's highlight colour, lightened
+// over cream so that every level colour stays readable on it.
+QColor selectionBand();
+// The line along the top and bottom of a selected row: the highlight colour itself.
+QColor selectionEdge();
+
 class NodeDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -23,6 +31,7 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
     // What paint() will draw with, for tests and for the export's eyes.
     QStyleOptionViewItem nodeOption(const QStyleOptionViewItem& option, const QModelIndex& index) const;

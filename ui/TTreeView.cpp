@@ -6,13 +6,17 @@
 
 #include <QMimeData>
 
+#include <QApplication>
 #include <QDrag>
 #include <QDragMoveEvent>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QToolTip>
+
+#include <utility>
 
 namespace ui {
 
@@ -34,7 +38,12 @@ TTreeView::TTreeView(const QString& objectName, const QString& columnName, QWidg
     setIndentation(kIndentation);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    // The view's own triggers are off: a row selected only because another
+    // view selected it would take a first click for a slow second one, and a
+    // pending one would swallow Enter. Enter and slow clicks are handled here.
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_slowClick.setSingleShot(true);
+    connect(&m_slowClick, &QTimer::timeout, this, &TTreeView::slowClickElapsed);
     setExpandsOnDoubleClick(false);
     setDragEnabled(true);
     setAcceptDrops(true);
@@ -52,7 +61,7 @@ TTreeView::TTreeView(const QString& objectName, const QString& columnName, QWidg
     QPalette pal = palette();
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         pal.setColor(group, QPalette::Base, kCream);
-        pal.setColor(group, QPalette::Highlight, kCream);
+        pal.setColor(group, QPalette::Highlight, selectionBand()); // what the style fills a selected row's branches with
         pal.setColor(group, QPalette::HighlightedText, Qt::black);
         pal.setColor(group, QPalette::Text, Qt::black);
     }
@@ -61,19 +70,88 @@ TTreeView::TTreeView(const QString& objectName, const QString& columnName, QWidg
 
 void TTreeView::mousePressEvent(QMouseEvent* event)
 {
+    m_slowClick.stop();
+    const QPoint pos = event->position().toPoint();
+    const QModelIndex index = indexAt(pos);
     // A press over empty space keeps the selection: only nodes are clicked.
-    if (!indexAt(event->position().toPoint()).isValid()) {
+    if (!index.isValid()) {
         setFocus(Qt::MouseFocusReason);
         event->accept();
         return;
     }
+    // A second click: on the label of the row this view's last click went
+    // to, still current. (The view takes the focus before the press arrives,
+    // so the focus cannot tell a first click here from a second one.)
+    m_pressOnSelectedRow = event->button() == Qt::LeftButton && index == m_lastClickedRow
+                           && index == currentIndex() && selectionModel()->isSelected(index)
+                           && visualRect(index).contains(pos);
     QTreeView::mousePressEvent(event);
 }
 
 void TTreeView::mouseReleaseEvent(QMouseEvent* event)
 {
     QTreeView::mouseReleaseEvent(event);
-    emit nodeReleased(event->button(), event->position().toPoint());
+    const QPoint pos = event->position().toPoint();
+    emit nodeReleased(event->button(), pos);
+    const QModelIndex released = indexAt(pos);
+    const bool second = std::exchange(m_pressOnSelectedRow, false);
+    if (event->button() != Qt::LeftButton || !released.isValid() || released != currentIndex())
+        return;
+    m_lastClickedRow = released;
+    if (second) {
+        m_slowClickRow = released;
+        m_slowClick.start(QApplication::doubleClickInterval());
+    }
+}
+
+void TTreeView::slowClickElapsed()
+{
+    if (m_slowClickRow.isValid() && m_slowClickRow == currentIndex() && hasFocus())
+        editCurrent();
+}
+
+bool TTreeView::editCurrent()
+{
+    m_slowClick.stop();
+    const QModelIndex index = currentIndex();
+    if (!index.isValid() || state() == EditingState)
+        return false;
+    scrollTo(index); // expands a collapsed branch that hides it
+    return edit(index, AllEditTriggers, nullptr);
+}
+
+void TTreeView::focusOutEvent(QFocusEvent* event)
+{
+    m_slowClick.stop();
+    m_lastClickedRow = QPersistentModelIndex();
+    QTreeView::focusOutEvent(event);
+}
+
+void TTreeView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    // Another view's click moved the selection here: the next click is a first one.
+    m_slowClick.stop();
+    if (current != m_lastClickedRow)
+        m_lastClickedRow = QPersistentModelIndex();
+    QTreeView::currentChanged(current, previous);
+}
+
+void TTreeView::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    // A selected row is a band across the whole row, its indentation
+    // included, edged above and below inside the row's height.
+    const bool selected = selectionModel()->isSelected(index);
+    if (selected)
+        painter->fillRect(option.rect, selectionBand());
+    QTreeView::drawRow(painter, option, index);
+    if (selected) {
+        painter->save();
+        painter->setPen(selectionEdge());
+        const QRect r = option.rect;
+        painter->drawLine(r.left(), r.top(), r.right(), r.top());
+        painter->drawLine(r.left(), r.bottom(), r.right(), r.bottom());
+        painter->restore();
+    }
 }
 
 void TTreeView::mouseMoveEvent(QMouseEvent* event)
@@ -91,16 +169,20 @@ void TTreeView::updateHint(const QPoint& viewportPos)
 void TTreeView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     // No expand toggle and no editor of the view's own: the window decides.
+    m_slowClick.stop();
+    m_pressOnSelectedRow = false;
     if (event->button() == Qt::LeftButton)
         emit doubleClickedNode(event->position().toPoint());
 }
 
 void TTreeView::keyPressEvent(QKeyEvent* event)
 {
-    // F2 belongs to Add sibling below, so Enter opens the label editor here.
+    // F2 belongs to Add sibling below, so Enter opens the label editor here,
+    // whatever a pending slow click was about to do.
+    m_slowClick.stop();
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter && state() != EditingState && currentIndex().isValid()) {
-        edit(currentIndex());
+        editCurrent();
         return;
     }
     QTreeView::keyPressEvent(event);
@@ -120,6 +202,7 @@ bool TTreeView::viewportEvent(QEvent* event)
 void TTreeView::startDrag(Qt::DropActions)
 {
     // Our own drag: the base class would remove the dragged rows after a move.
+    m_pressOnSelectedRow = false;
     const QModelIndex source = currentIndex();
     if (!source.isValid())
         return;

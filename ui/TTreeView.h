@@ -1,9 +1,12 @@
 #pragma once
 // One of the three tree views. It reports what the window turns into
 // commands (a mouse release over a node, a double click, a drop) and keeps
-// what belongs to the view itself: its hint under the pointer, and whether
-// the drag in progress started here (drops are accepted only then).
+// what belongs to the view itself: its hint under the pointer, whether the
+// drag in progress started here (drops are accepted only then), and when the
+// label editor opens from the keyboard or a slow second click.
 
+#include <QPersistentModelIndex>
+#include <QTimer>
 #include <QTreeView>
 
 class QMimeData;
@@ -19,6 +22,9 @@ public:
     ~TTreeView() override;
 
     bool isEditing() const { return state() == EditingState; }
+    // Opens the label editor on the current row, shown first if a collapsed
+    // branch hid it. What Enter does.
+    bool editCurrent();
 
 signals:
     void nodeReleased(Qt::MouseButton button, const QPoint& viewportPos);
@@ -37,12 +43,20 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
+    void slowClickElapsed();
     void updateHint(const QPoint& viewportPos);
     bool acceptsDrag(const QMimeData* mime) const;
 
     static TTreeView* s_dragSource; // the view whose drag is the latest one
+    bool m_pressOnSelectedRow = false;
+    QPersistentModelIndex m_lastClickedRow; // this view's last click, while its row stays current
+    QTimer m_slowClick;                     // a slow second click waits out the double-click time
+    QPersistentModelIndex m_slowClickRow;
 };
 
 } // namespace ui

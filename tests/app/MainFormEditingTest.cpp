@@ -183,7 +183,7 @@ TEST_F(EditingTest, ConfirmedLabelEditChangesOneTreeAndSetsModified)
     editor->selectAll();
     typeText(editor, QString::fromUtf8("Motor \u00e9"));
     QTest::keyClick(editor, Qt::Key_Return);
-    QTRY_COMPARE(text(TreeId::DP, 1), std::string("Motor \xe9"));
+    EXPECT_TRUE(eventually([&] { return text(TreeId::DP, 1) == "Motor \xe9"; })) << text(TreeId::DP, 1);
     EXPECT_EQ(text(TreeId::FR, 1), "1.1 B");
     EXPECT_TRUE(form->design().modified());
 }

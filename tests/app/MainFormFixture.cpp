@@ -1,6 +1,7 @@
 #include "MainFormFixture.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QKeyEvent>
 
 namespace testing_app {
@@ -31,6 +32,17 @@ void typeText(QWidget* widget, const QString& text)
         QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
         QApplication::sendEvent(widget, &release);
     }
+}
+
+bool eventually(const std::function<bool()>& condition, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(10);
+    }
+    return true;
 }
 
 std::string rowTags(const model::Design& design, int row)

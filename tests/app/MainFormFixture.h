@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,11 @@ void loadOutline(model::Design& design, const std::vector<std::string>& lines);
 
 // Types any text, one key event per character (QTest::keyClicks takes ASCII only).
 void typeText(QWidget* widget, const QString& text);
+
+// Runs the event loop until `condition` holds or `timeoutMs` passes; true
+// when it held. (Qt's QTRY_ macros report to QtTest, not to GoogleTest: a
+// failing one would end the test silently.)
+bool eventually(const std::function<bool()>& condition, int timeoutMs = 3000);
 
 // "FR|DP|PV" of a row, to check partners stay together.
 std::string rowTags(const model::Design& design, int row);

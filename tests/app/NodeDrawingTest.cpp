@@ -1,5 +1,6 @@
 // How the views draw nodes: the level colours of the current header, black
-// beyond level 10, level 0 bold, cream also under a selected row.
+// beyond level 10, level 0 bold, cream rows, and a selected row on a band of
+// the highlight colour in all three views, its text still in its level colour.
 #include "MainFormFixture.h"
 
 #include "ui/NodeDelegate.h"
@@ -78,7 +79,7 @@ TEST_F(NodeDrawingTest, SavedLevelColoursAreDrawnUpToLevelTenAndBlackBeyond)
     QFile::remove(path);
 }
 
-TEST_F(NodeDrawingTest, SelectedRowKeepsCreamAndItsLevelColour)
+TEST_F(NodeDrawingTest, SelectedRowLiesOnTheBandInEveryViewAndKeepsItsLevelColour)
 {
     form->levelFonts().setColour(1, 0x00008000); // green
     auto path = QDir::temp().filePath("node-drawing-test2.vok");
@@ -86,11 +87,19 @@ TEST_F(NodeDrawingTest, SelectedRowKeepsCreamAndItsLevelColour)
     form->SaveBtnClick();
     clickRow(TreeId::FR, 1);
     QCoreApplication::processEvents();
-    const QImage image = view(TreeId::FR)->viewport()->grab().toImage();
-    const QRect rect = view(TreeId::FR)->visualRect(form->columns().indexOfRow(TreeId::FR, 1));
-    EXPECT_EQ(image.pixelColor(rect.right() - 3, rect.center().y()), ui::kCream);
-    const QColor text = textPixel(TreeId::FR, 1);
-    EXPECT_GT(text.green(), text.red() + 40);
+    ASSERT_NE(ui::selectionBand(), ui::kCream);
+    for (TreeId id : model::kAllTrees) { // focused or not, every view shows the same band
+        const QImage image = view(id)->viewport()->grab().toImage();
+        const QRect row = view(id)->visualRect(form->columns().indexOfRow(id, 1));
+        const QRect other = view(id)->visualRect(form->columns().indexOfRow(id, 2));
+        const int middle = row.center().y();
+        EXPECT_EQ(image.pixelColor(row.right() - 3, middle), ui::selectionBand()) << model::index(id);
+        EXPECT_EQ(image.pixelColor(2, middle), ui::selectionBand()) << "indentation, view " << model::index(id);
+        EXPECT_EQ(image.pixelColor(row.right() - 3, row.top()), ui::selectionEdge()) << model::index(id);
+        EXPECT_EQ(image.pixelColor(other.right() - 3, other.center().y()), ui::kCream) << model::index(id);
+        const QColor text = textPixel(id, 1);
+        EXPECT_GT(text.green(), text.red() + 40) << model::index(id);
+    }
     QFile::remove(path);
 }
 
