@@ -1,6 +1,8 @@
 #include "app/FileCommands.h"
 
 #include "io/DesignFile.h"
+#include "io/InputFile.h"
+#include "model/UserError.h"
 
 #include <QFile>
 
@@ -104,15 +106,22 @@ void FileCommands::backup()
     // A cancelled save dialog does not stop the backup; a failed save does (it throws).
     if (m_design.modified())
         save();
-    if (!m_filePath.empty()) {
-        const QString source = QFile::decodeName(m_filePath.c_str());
-        const QString target = QFile::decodeName(backupPathFor(m_filePath).c_str());
-        if (QFile::exists(source)) {
-            QFile::remove(target); // a copy never replaces an existing file by itself
-            QFile::copy(source, target);
-        }
-    }
+    if (!m_filePath.empty())
+        copyToBackup(m_filePath);
     m_design.setBackedUp(true);
+}
+
+void FileCommands::copyToBackup(const std::string& path)
+{
+    // Written beside the old backup and renamed over it only when complete:
+    // a copy that fails part-way keeps the old backup and is reported.
+    std::string bytes;
+    if (io::readFileBytes(path, bytes) != io::ReadOutcome::Read)
+        throw model::UserError("Cannot open file " + path);
+    const std::string target = backupPathFor(path);
+    io::SaveFileWriter writer;
+    if (io::writeAtomically(writer, target, bytes) != io::WriteOutcome::Written)
+        throw model::UserError("Cannot create file " + target);
 }
 
 bool FileCommands::mayClose()

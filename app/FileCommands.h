@@ -54,6 +54,7 @@ private:
     bool saveChangesFirst(const char* question); // false: the user cancelled
     void read(const std::string& path);
     void write(const std::string& path);
+    void copyToBackup(const std::string& path);
 
     model::Design& m_design;
     model::HeaderRecord& m_loadedHeader;

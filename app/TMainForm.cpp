@@ -7,6 +7,7 @@
 #include "model/UserError.h"
 #include "ui/Cp1252.h"
 #include "ui/Cp1252Validator.h"
+#include "ui/ExpansionLimit.h"
 #include "ui/NodeDelegate.h"
 #include "ui/SystemColours.h"
 #include "ui/TAboutDlg.h"
@@ -43,6 +44,9 @@ constexpr const char* kTitleNames[model::kTreeCount] = {"Edit1", "Edit2", "Edit3
 constexpr const char* kDefaultTitles[model::kTreeCount] = {"Functional Requirements", "Design Parameters",
                                                            "Process Variables"};
 constexpr const char* kCannotDeleteRoot = "Cannot delete root node";
+constexpr const char* kExportedTo = "Exported to %1";
+constexpr const char* kExportedNotOpened = "Exported to %1; no application could be started to open it";
+constexpr const char* kRowsStayCollapsed = "Rows below level %1 stay collapsed: the design is too deep to expand further";
 constexpr const char* kSettingsName = "Formats.ini";
 constexpr const char* kSettingsSection = "Settings";
 constexpr int kDefaultTop = 50;
@@ -273,6 +277,7 @@ void TMainForm::wireViews()
         connect(view, &ui::TTreeView::dropped, this, [this, view](const QPoint& p) { FRVDragDrop(view, p); });
         connect(view, &QWidget::customContextMenuRequested, this,
                 [this, view](const QPoint& p) { showTreeMenu(view, p); });
+        connect(view, &ui::TTreeView::expansionLimited, this, &TMainForm::depthLimitReached);
     }
     connect(m_columns->view(TreeId::FR), &ui::TTreeView::doubleClickedNode, this, [this] { FRVDblClick(); });
 }
@@ -424,10 +429,18 @@ void TMainForm::DuplicateBtnClick()
 
 void TMainForm::ExpandContractAllBtnClick()
 {
-    if (m_commands.expandAll->isChecked())
-        m_columns->expandAll();
-    else
+    if (!m_commands.expandAll->isChecked()) {
         m_columns->collapseAll();
+        return;
+    }
+    m_columns->expandAll();
+    if (m_design.tree(TreeId::FR).maxLevel() > ui::safeExpansionDepth())
+        depthLimitReached(ui::safeExpansionDepth());
+}
+
+void TMainForm::depthLimitReached(int depth)
+{
+    showStatus(QString::fromLatin1(kRowsStayCollapsed).arg(depth));
 }
 
 // --- hints --------------------------------------------------------------------------
@@ -547,8 +560,17 @@ void TMainForm::ExportBtnClick()
 {
     runCommand([&] {
         const auto resolver = [](std::uint32_t value) { return ui::toColourValue(ui::resolveColour(value)); };
-        exporting::exportDesign(m_design, m_files->filePath(), m_startupDir, m_currentHeader, resolver, *m_opener);
+        const exporting::ExportResult result =
+            exporting::exportDesign(m_design, m_files->filePath(), m_startupDir, m_currentHeader, resolver, *m_opener);
+        // The export succeeded either way: the status bar says where it went.
+        const QString path = QFile::decodeName(result.path.c_str());
+        showStatus((result.opened ? QString::fromLatin1(kExportedTo) : QString::fromLatin1(kExportedNotOpened)).arg(path));
     });
+}
+
+void TMainForm::showStatus(const QString& text)
+{
+    statusBar()->showMessage(text);
 }
 
 void TMainForm::ToolButton1Click()

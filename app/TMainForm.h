@@ -114,6 +114,8 @@ private:
     void FRVStartDrag(ui::TTreeView* view, const QModelIndex& source);
     void FRVDragDrop(ui::TTreeView* view, const QPoint& pos);
     void showTreeMenu(ui::TTreeView* view, const QPoint& pos);
+    void showStatus(const QString& text);
+    void depthLimitReached(int depth);
     void titleEdited(model::TreeId id, const QString& text);
 
     // The command boundary: a command's error ends the command and reaches the user.

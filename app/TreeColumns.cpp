@@ -76,13 +76,13 @@ void TreeColumns::setExpanded(int row, bool expanded)
 void TreeColumns::expandSubtree(int row)
 {
     for (TreeId id : model::kAllTrees)
-        view(id)->expandRecursively(indexOfRow(id, row));
+        view(id)->expandSubtreeWithinLimit(indexOfRow(id, row));
 }
 
 void TreeColumns::expandAll()
 {
     for (TreeId id : model::kAllTrees)
-        view(id)->expandAll();
+        view(id)->expandAllWithinLimit();
 }
 
 void TreeColumns::collapseAll()

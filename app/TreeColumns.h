@@ -36,8 +36,8 @@ public:
     void selectRow(int row);                         // in all three, scrolled into view
     void selectRowIn(model::TreeId id, int row);
     void setExpanded(int row, bool expanded);        // one level, in all three
-    void expandSubtree(int row);                     // every level below, in all three
-    void expandAll();
+    void expandSubtree(int row);                     // every level below, in all three, as far as is safe
+    void expandAll();                                // as far as is safe (ui::safeExpansionDepth)
     void collapseAll();
     void editRow(model::TreeId id, int row);         // opens the label editor
 

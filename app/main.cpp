@@ -1,6 +1,7 @@
-// Start-up: the application, then the main window, the about dialog and the
-// options dialog, then the event loop. `tessaric --export-rtf DESIGN.vok
-// [OUT.rtf]` exports a design without opening a window.
+// Start-up: the command line first, then either a command without a window
+// (help, version, export) or the application with the main window, the about
+// dialog and the options dialog, and the event loop.
+#include "app/CommandLine.h"
 #include "app/TMainForm.h"
 #include "export/HeadlessExport.h"
 #include "ui/SystemColours.h"
@@ -12,8 +13,10 @@
 #include <QApplication>
 #include <QFile>
 #include <QMessageBox>
+
+#include <csignal>
+#include <cstdio>
 #include <iostream>
-#include <string_view>
 
 namespace {
 
@@ -22,13 +25,42 @@ std::uint32_t resolveToRgb(std::uint32_t value)
     return ui::toColourValue(ui::resolveColour(value));
 }
 
-int exportWithoutWindow(int argc, char** argv)
+std::vector<std::string> encoded(const QStringList& names)
+{
+    std::vector<std::string> out;
+    for (const QString& name : names)
+        out.push_back(QFile::encodeName(name).toStdString());
+    return out;
+}
+
+// Help, version and errors print through a core application that names the
+// program plainly; nothing here needs a display.
+int printAndExit(const app::CommandLine& commandLine)
+{
+    char name[] = "tessaric";
+    char* args[] = {name, nullptr};
+    int count = 1;
+    QCoreApplication core(count, args);
+    switch (commandLine.mode()) {
+    case app::CommandLine::Mode::Help:
+        std::fputs(commandLine.helpText().toLocal8Bit().constData(), stdout);
+        return 0;
+    case app::CommandLine::Mode::Version:
+        std::fputs(app::CommandLine::versionText().toLocal8Bit().constData(), stdout);
+        return 0;
+    default:
+        std::fputs(commandLine.errorText().toLocal8Bit().constData(), stderr);
+        return app::kUsageExitCode;
+    }
+}
+
+int exportWithoutWindow(int argc, char** argv, const app::CommandLine& commandLine)
 {
     // System colours still need a palette; the offscreen platform gives one without a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    return exporting::runHeadlessExport({argv + 2, argv + argc}, std::cerr, resolveToRgb);
+    return exporting::runHeadlessExport(encoded(commandLine.positional()), std::cerr, resolveToRgb);
 }
 
 QStringList toStringList(const std::vector<std::string>& names)
@@ -39,7 +71,7 @@ QStringList toStringList(const std::vector<std::string>& names)
     return list;
 }
 
-int runWindow(int argc, char** argv)
+int runWindow(int argc, char** argv, const app::CommandLine& commandLine)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(app::kAppTitle));
@@ -53,8 +85,8 @@ int runWindow(int argc, char** argv)
         ui::TOptionsDlg options(form.levelFonts(), toStringList(form.settings().sectionNames()), &form);
         form.attachDialogs(&about, &options);
         form.show();
-        if (argc > 1)
-            form.openAtStart(QFile::encodeName(QString::fromLocal8Bit(argv[1])).toStdString());
+        if (!commandLine.positional().isEmpty())
+            form.openAtStart(QFile::encodeName(commandLine.positional().first()).toStdString());
         return app.exec();
     } catch (const std::exception& e) {
         // An error while starting up is shown like any other, and ends the program.
@@ -68,7 +100,18 @@ int runWindow(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    if (argc >= 2 && std::string_view(argv[1]) == exporting::kExportOption)
-        return exportWithoutWindow(argc, argv);
-    return runWindow(argc, argv);
+    // A write past the file-size limit then fails like a full disk and is
+    // reported, instead of killing the program with the user's work.
+    std::signal(SIGXFSZ, SIG_IGN);
+
+    app::CommandLine commandLine;
+    commandLine.parse(app::argumentsOf(argc, argv));
+    switch (commandLine.mode()) {
+    case app::CommandLine::Mode::Window:
+        return runWindow(argc, argv, commandLine);
+    case app::CommandLine::Mode::ExportRtf:
+        return exportWithoutWindow(argc, argv, commandLine);
+    default:
+        return printAndExit(commandLine);
+    }
 }

@@ -74,7 +74,7 @@ BENCHMARK(BM_RenderRtf)->Unit(benchmark::kMillisecond);
 
 class NoOpener : public exporting::DocumentOpener {
 public:
-    void open(const std::string&) override {}
+    bool open(const std::string&) override { return true; }
 };
 
 void BM_ExportToFile(benchmark::State& state)

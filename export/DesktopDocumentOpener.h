@@ -8,7 +8,7 @@ namespace exporting {
 
 class DesktopDocumentOpener : public DocumentOpener {
 public:
-    void open(const std::string& path) override;
+    bool open(const std::string& path) override;
 };
 
 } // namespace exporting

@@ -9,8 +9,9 @@ namespace exporting {
 class DocumentOpener {
 public:
     virtual ~DocumentOpener() = default;
-    // Starts the viewer and returns at once; the outcome is not examined.
-    virtual void open(const std::string& path) = 0;
+    // Starts the viewer and returns at once, without waiting for it: true
+    // when a program could be started for the document.
+    virtual bool open(const std::string& path) = 0;
 };
 
 } // namespace exporting

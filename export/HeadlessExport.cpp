@@ -12,7 +12,7 @@ constexpr const char* kUsage = "Usage: tessaric --export-rtf DESIGN.vok [OUT.rtf
 // Nothing to hand the document to on a command line.
 class NoOpener : public DocumentOpener {
 public:
-    void open(const std::string&) override {}
+    bool open(const std::string&) override { return false; }
 };
 
 ExportSource sourceOf(const LoadedDesign& design)

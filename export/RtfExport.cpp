@@ -25,14 +25,14 @@ std::string renderRtf(const ExportSource& source, const ColourResolver& resolver
     return RtfWriter().render(ExportDocument::build(source, resolver));
 }
 
-void exportRtf(const ExportSource& source, const ColourResolver& resolver, const std::string& path,
+bool exportRtf(const ExportSource& source, const ColourResolver& resolver, const std::string& path,
                FileWriter& writer, DocumentOpener& opener)
 {
     writer.writeFile(path, renderRtf(source, resolver));
-    opener.open(path);
+    return opener.open(path);
 }
 
-std::string exportDesign(const model::Design& design, std::string_view currentFilePath,
+ExportResult exportDesign(const model::Design& design, std::string_view currentFilePath,
                          std::string_view startupDir, const model::HeaderRecord& currentHeader,
                          const ColourResolver& resolver, DocumentOpener& opener)
 {
@@ -40,13 +40,14 @@ std::string exportDesign(const model::Design& design, std::string_view currentFi
     return exportDesign(design, currentFilePath, startupDir, currentHeader, resolver, opener, writer);
 }
 
-std::string exportDesign(const model::Design& design, std::string_view currentFilePath,
-                         std::string_view startupDir, const model::HeaderRecord& currentHeader,
-                         const ColourResolver& resolver, DocumentOpener& opener, FileWriter& writer)
+ExportResult exportDesign(const model::Design& design, std::string_view currentFilePath,
+                          std::string_view startupDir, const model::HeaderRecord& currentHeader,
+                          const ColourResolver& resolver, DocumentOpener& opener, FileWriter& writer)
 {
-    const std::string path = exportPathFor(currentFilePath, startupDir);
-    exportRtf(exportSourceOf(design, currentHeader), resolver, path, writer, opener);
-    return path;
+    ExportResult result;
+    result.path = exportPathFor(currentFilePath, startupDir);
+    result.opened = exportRtf(exportSourceOf(design, currentHeader), resolver, result.path, writer, opener);
+    return result;
 }
 
 } // namespace exporting

@@ -26,18 +26,25 @@ ExportSource exportSourceOf(const model::Design& design, const model::HeaderReco
 std::string renderRtf(const ExportSource& source, const ColourResolver& resolver);
 
 // Writes the RTF of `source` to `path`, replacing any file there, then opens
-// it. Throws model::UserError "Cannot create file <path>" when the file cannot
-// be written; the opener is then not called.
-void exportRtf(const ExportSource& source, const ColourResolver& resolver, const std::string& path,
+// it; true when a program could be started for it. Throws model::UserError
+// "Cannot create file <path>" when the file cannot be written; the opener is
+// then not called.
+bool exportRtf(const ExportSource& source, const ColourResolver& resolver, const std::string& path,
                FileWriter& writer, DocumentOpener& opener);
 
+// Where an export went, and whether a program could be started to show it.
+struct ExportResult {
+    std::string path;
+    bool opened = false;
+};
+
 // The export button: exports to the path exportPathFor() derives from the
-// current file path (or "Output.rtf" in the start-up folder) and returns it.
+// current file path (or "Output.rtf" in the start-up folder).
 // Writes atomically unless a writer is given.
-std::string exportDesign(const model::Design& design, std::string_view currentFilePath,
+ExportResult exportDesign(const model::Design& design, std::string_view currentFilePath,
                          std::string_view startupDir, const model::HeaderRecord& currentHeader,
                          const ColourResolver& resolver, DocumentOpener& opener);
-std::string exportDesign(const model::Design& design, std::string_view currentFilePath,
+ExportResult exportDesign(const model::Design& design, std::string_view currentFilePath,
                          std::string_view startupDir, const model::HeaderRecord& currentHeader,
                          const ColourResolver& resolver, DocumentOpener& opener, FileWriter& writer);
 

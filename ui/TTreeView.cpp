@@ -1,5 +1,6 @@
 #include "ui/TTreeView.h"
 
+#include "ui/ExpansionLimit.h"
 #include "ui/NodeDelegate.h"
 #include "ui/TahomaFont.h"
 #include "ui/TreeAdapter.h"
@@ -44,6 +45,8 @@ TTreeView::TTreeView(const QString& objectName, const QString& columnName, QWidg
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_slowClick.setSingleShot(true);
     connect(&m_slowClick, &QTimer::timeout, this, &TTreeView::slowClickElapsed);
+    // Whoever expands (the arrow, the keyboard, a command): never past the limit.
+    connect(this, &QTreeView::expanded, this, &TTreeView::refuseTooDeep);
     setExpandsOnDoubleClick(false);
     setDragEnabled(true);
     setAcceptDrops(true);
@@ -134,6 +137,37 @@ void TTreeView::currentChanged(const QModelIndex& current, const QModelIndex& pr
     if (current != m_lastClickedRow)
         m_lastClickedRow = QPersistentModelIndex();
     QTreeView::currentChanged(current, previous);
+}
+
+int TTreeView::levelOf(const QModelIndex& index) const
+{
+    return index.data(TreeAdapter::LevelRole).toInt();
+}
+
+void TTreeView::refuseTooDeep(const QModelIndex& index)
+{
+    // The layout of this one expansion went no deeper than the limit, since
+    // nothing below it is expanded: taking it back keeps it so.
+    if (levelOf(index) < safeExpansionDepth())
+        return;
+    collapse(index);
+    emit expansionLimited(safeExpansionDepth());
+}
+
+void TTreeView::expandAllWithinLimit()
+{
+    // Qt's expandAll lays out every level in one recursion; this marks each
+    // row down to the limit as expanded and lays out once.
+    const int tops = model()->rowCount();
+    for (int row = 0; row < tops; ++row)
+        expandSubtreeWithinLimit(model()->index(row, 0));
+}
+
+void TTreeView::expandSubtreeWithinLimit(const QModelIndex& index)
+{
+    const int levels = safeExpansionDepth() - 1 - levelOf(index); // below `index`
+    if (levels >= 0)
+        expandRecursively(index, levels);
 }
 
 void TTreeView::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const

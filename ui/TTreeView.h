@@ -26,7 +26,15 @@ public:
     // branch hid it. What Enter does.
     bool editCurrent();
 
+    // Only rows above level ui::safeExpansionDepth() are ever expanded: these
+    // expand every row, or a row and the rows below it, as far as that
+    // allows, and any other expansion of a deeper row is taken back
+    // (expansionLimited says so).
+    void expandAllWithinLimit();
+    void expandSubtreeWithinLimit(const QModelIndex& index);
+
 signals:
+    void expansionLimited(int depth); // rows at level `depth` and deeper stay collapsed
     void nodeReleased(Qt::MouseButton button, const QPoint& viewportPos);
     void doubleClickedNode(const QPoint& viewportPos);
     void dragStarted(const QModelIndex& source);
@@ -49,6 +57,8 @@ protected:
 
 private:
     void slowClickElapsed();
+    void refuseTooDeep(const QModelIndex& index);
+    int levelOf(const QModelIndex& index) const;
     void updateHint(const QPoint& viewportPos);
     bool acceptsDrag(const QMimeData* mime) const;
 

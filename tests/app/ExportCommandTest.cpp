@@ -9,7 +9,14 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
+#include <QProcessEnvironment>
+#include <QStatusBar>
 #include <QTemporaryDir>
+
+#include <csignal>
+#include <functional>
+
+#include <sys/resource.h>
 
 namespace testing_app {
 namespace {
@@ -19,11 +26,17 @@ using model::TreeId;
 // Remembers every document it was asked to open.
 class RecordingOpener : public exporting::DocumentOpener {
 public:
-    explicit RecordingOpener(std::vector<std::string>& opened) : m_opened(opened) {}
-    void open(const std::string& path) override { m_opened.push_back(path); }
+    explicit RecordingOpener(std::vector<std::string>& opened, bool starts = true)
+        : m_opened(opened), m_starts(starts) {}
+    bool open(const std::string& path) override
+    {
+        m_opened.push_back(path);
+        return m_starts;
+    }
 
 private:
     std::vector<std::string>& m_opened;
+    bool m_starts;
 };
 
 QByteArray readBytes(const QString& path)
@@ -120,6 +133,19 @@ TEST_F(ExportCommandTest, FileThatCannotBeWrittenIsReportedAndNothingIsOpened)
     EXPECT_FALSE(form->design().modified());
 }
 
+TEST_F(ExportCommandTest, TheStatusBarSaysWhereTheDocumentWentAndWhetherItCouldBeOpened)
+{
+    saveAs(inDir("pump.vok"));
+    form->commands().exportRtf->trigger();
+    EXPECT_EQ(form->statusBar()->currentMessage(), "Exported to " + inDir("pump.rtf"));
+
+    form->setDocumentOpener(std::make_unique<RecordingOpener>(opened, false)); // no program for RTF
+    form->commands().exportRtf->trigger();
+    EXPECT_EQ(form->statusBar()->currentMessage(),
+              "Exported to " + inDir("pump.rtf") + "; no application could be started to open it");
+    EXPECT_TRUE(prompter->errors.empty()); // the export itself succeeded
+}
+
 TEST_F(ExportCommandTest, SaveMenuEntriesRunBackupAndExport)
 {
     const QString pump = inDir("pump.vok");
@@ -133,17 +159,30 @@ TEST_F(ExportCommandTest, SaveMenuEntriesRunBackupAndExport)
 // --- the command line ------------------------------------------------------------------
 
 struct ProcessResult {
-    int exitCode = -1;
+    int exitCode = -1; // -1: killed by a signal, or did not end in time
+    QByteArray out;
     QByteArray err;
 };
 
-ProcessResult runTessaric(const QStringList& args)
+// Runs the program as a shell would: no display unless asked for, default
+// signal handling, and whatever limits `limit` sets in the child.
+ProcessResult runTessaric(const QStringList& args, std::function<void()> limit = {})
 {
     QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    process.setProcessEnvironment(env);
+    process.setChildProcessModifier([limit] {
+        std::signal(SIGXFSZ, SIG_DFL);
+        if (limit)
+            limit();
+    });
     process.start(QStringLiteral(TESSARIC_BINARY), args);
     if (!process.waitForFinished(30000))
         return {};
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardError()};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
+            process.readAllStandardError()};
 }
 
 QString examplePump()
@@ -167,6 +206,45 @@ TEST(TessaricCommandLine, ExportsTheExampleDesign)
     ASSERT_GT(design.trees[0].size(), 0);
     for (const model::Node* node : design.trees[0].preorder())
         EXPECT_TRUE(rtf.contains(QByteArray::fromStdString(node->text().str()))) << node->text();
+}
+
+TEST(TessaricCommandLine, HelpAndVersionPrintWithoutADisplay)
+{
+    for (const char* option : {"--help", "-h"}) {
+        const ProcessResult help = runTessaric({option});
+        EXPECT_EQ(help.exitCode, 0) << option << help.err.toStdString();
+        EXPECT_TRUE(help.out.startsWith("Usage: tessaric")) << help.out.toStdString();
+        EXPECT_TRUE(help.out.contains("--export-rtf"));
+    }
+    const ProcessResult version = runTessaric({"--version"});
+    EXPECT_EQ(version.exitCode, 0) << version.err.toStdString();
+    EXPECT_EQ(version.out, "tessaric " TESSARIC_VERSION "\n");
+}
+
+TEST(TessaricCommandLine, AnUnknownOptionGivesOneLineAndTheUsageAndExitsWithTwo)
+{
+    const ProcessResult result = runTessaric({"--frobnicate", "pump.vok"});
+    EXPECT_EQ(result.exitCode, 2);
+    const QList<QByteArray> lines = result.err.split('\n');
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(lines[0], "tessaric: Unknown option 'frobnicate'.");
+    EXPECT_TRUE(lines[1].startsWith("Usage: tessaric")) << result.err.toStdString();
+    EXPECT_TRUE(result.out.isEmpty());
+}
+
+TEST(TessaricCommandLine, AWritePastTheFileSizeLimitIsReportedNotFatal)
+{
+    const QString pump = examplePump();
+    ASSERT_FALSE(pump.isEmpty());
+    QTemporaryDir dir;
+    const QString out = dir.filePath("pump.rtf");
+    const ProcessResult result = runTessaric({"--export-rtf", pump, out}, [] {
+        rlimit small{1000, 1000}; // the document is larger: the write runs into the limit
+        setrlimit(RLIMIT_FSIZE, &small);
+    });
+    EXPECT_EQ(result.exitCode, 1) << "killed by SIGXFSZ?";
+    EXPECT_TRUE(result.err.contains(("Cannot create file " + out).toUtf8())) << result.err.toStdString();
+    EXPECT_FALSE(QFile::exists(out));
 }
 
 TEST(TessaricCommandLine, MissingDesignFileExitsWithOneAndAMessage)

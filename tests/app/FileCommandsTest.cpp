@@ -745,6 +745,31 @@ TEST_F(FileCommandsTest, BackupWhoseSaveFailsCopiesNothingAndLeavesTheButtonUp)
     EXPECT_FALSE(form->design().backedUp());
 }
 
+TEST_F(FileCommandsTest, BackupThatCannotBeWrittenKeepsTheOldBackupAndSaysSo)
+{
+    std::vector<std::string> rows;
+    for (int i = 0; i < 60; ++i)
+        rows.push_back("Requirement that makes the file longer than the cap");
+    loadOutline(form->design(), rows);
+    const QString pump = inDir("pump.vok"), copy = inDir("BackedUp_pump.vok");
+    saveAs(pump);
+    commands().backup->trigger();
+    const QByteArray oldBackup = readBytes(copy);
+    ASSERT_FALSE(oldBackup.isEmpty());
+    structuralEdit();
+    commands().save->trigger(); // the file changes; the backup is not up to date
+    ASSERT_FALSE(backupPressed());
+    {
+        FileSizeCap cap(1000); // the disk fills up part-way through the copy
+        QTest::mouseClick(commands().button(commands().backup), Qt::LeftButton);
+    }
+    EXPECT_EQ(prompter->errors, std::vector<QString>{"Cannot create file " + copy + "."});
+    EXPECT_EQ(readBytes(copy), oldBackup);
+    EXPECT_FALSE(backupPressed());
+    EXPECT_FALSE(form->design().backedUp());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2) << "no temporary file is left behind";
+}
+
 // --- when saved level styles show -------------------------------------------------------
 
 class LevelStyleMomentsTest : public FileCommandsTest {

@@ -23,11 +23,12 @@ namespace {
 // Remembers each call, and whether the file was complete on disk by then.
 class RecordingOpener : public exporting::DocumentOpener {
 public:
-    void open(const std::string& path) override
+    bool open(const std::string& path) override
     {
         opened.push_back(path);
         QFile file(QString::fromStdString(path));
         readableAtCall.push_back(file.open(QIODevice::ReadOnly) && file.size() > 0);
+        return true;
     }
     std::vector<std::string> opened;
     std::vector<bool> readableAtCall;
@@ -53,7 +54,7 @@ protected:
     std::string exportFrom(const std::string& designPath)
     {
         return exporting::exportDesign(m_design, designPath, m_dir.path().toStdString(),
-                                       headerWithAllLevels(0x0000FF), {}, m_opener);
+                                       headerWithAllLevels(0x0000FF), {}, m_opener).path;
     }
 
     QTemporaryDir m_dir;

@@ -21,7 +21,7 @@ namespace {
 
 class NoOpener : public exporting::DocumentOpener {
 public:
-    void open(const std::string&) override {}
+    bool open(const std::string&) override { return true; }
 };
 
 struct OdtLine {
@@ -84,7 +84,7 @@ TEST(LibreOfficeReadBack, TitlesAndWindowTextLevelsAreAutomaticAndBlackStaysBlac
     colours[1] = 0x00000000; // black, not automatic
     NoOpener opener;
     const std::string path = exporting::exportDesign(design, dir.filePath("pump.vok").toStdString(), {},
-                                                     headerWith(colours), {}, opener);
+                                                     headerWith(colours), {}, opener).path;
 
     QProcess process;
     process.start(soffice, {"--headless", "-env:UserInstallation=" + QUrl::fromLocalFile(dir.filePath("lo")).toString(),

@@ -21,7 +21,7 @@ namespace {
 
 class NoOpener : public exporting::DocumentOpener {
 public:
-    void open(const std::string&) override {}
+    bool open(const std::string&) override { return true; }
 };
 
 struct Line {
@@ -71,7 +71,7 @@ TEST(UnrtfReadBack, FindsEveryParagraphWithItsTextAndColour)
     colours[2] = 0x00FF0000;  // blue
     NoOpener opener;
     const std::string path = exporting::exportDesign(design, dir.filePath("pump.vok").toStdString(), {},
-                                                     headerWith(colours), {}, opener);
+                                                     headerWith(colours), {}, opener).path;
 
     QProcess process;
     process.start(unrtf, {"--html", QString::fromStdString(path)});

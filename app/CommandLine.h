@@ -1,0 +1,44 @@
+#pragma once
+// The command line, read before anything needs a display:
+//   tessaric [DESIGN.vok]                       the window, with a design open
+//   tessaric --export-rtf DESIGN.vok [OUT.rtf]  an export without a window
+//   tessaric --help | --version                 print and exit
+// An unknown option is an error (exit status 2).
+
+#include <QCommandLineParser>
+#include <QStringList>
+
+namespace app {
+
+inline constexpr int kUsageExitCode = 2;
+
+class CommandLine {
+public:
+    enum class Mode { Window, Help, Version, ExportRtf, Error };
+
+    CommandLine();
+    // `arguments` as QCoreApplication::arguments() would give them, the program first.
+    void parse(const QStringList& arguments);
+
+    Mode mode() const { return m_mode; }
+    const QStringList& positional() const { return m_positional; }
+    // One line for standard error, then the usage.
+    QString errorText() const;
+    // The usage and the options; names the program as the running application
+    // does, so a QCoreApplication should exist when it is asked for.
+    QString helpText() const { return m_parser.helpText(); }
+    static QString versionText();
+
+private:
+    QCommandLineParser m_parser;
+    QCommandLineOption m_help;
+    QCommandLineOption m_version;
+    QCommandLineOption m_exportRtf;
+    Mode m_mode = Mode::Window;
+    QStringList m_positional;
+};
+
+// The arguments of main() as text, decoded as the system's file names are.
+QStringList argumentsOf(int argc, char** argv);
+
+} // namespace app
