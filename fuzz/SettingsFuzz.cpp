@@ -28,7 +28,8 @@ constexpr int kMissing[] = {-7, 9}; // two fallbacks tell a missing value from o
 // One folder for the whole run, on a memory file system where there is one.
 const std::string& settingsPath()
 {
-    static QTemporaryDir dir(QDir::exists("/dev/shm") ? "/dev/shm/tessaric-fuzz-XXXXXX" : QString());
+    static QTemporaryDir dir((QDir("/dev/shm").exists() ? QString("/dev/shm") : QDir::tempPath()) +
+                             "/tessaric-fuzz-XXXXXX");
     static const std::string path = dir.filePath("Formats.ini").toStdString();
     return path;
 }
