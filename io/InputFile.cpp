@@ -1,33 +1,65 @@
 #include "io/InputFile.h"
 
-#include <QFile>
-#include <QFileInfo>
-
+#include <algorithm>
 #include <cerrno>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace io {
 
+namespace {
+
+constexpr std::size_t kReadChunk = 65536;
+
+} // namespace
+
 struct InputFile::Impl {
-    QFile file;
+    int fd = -1;
+
+    ~Impl()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
 };
 
 InputFile::InputFile() : m_impl(std::make_unique<Impl>()) {}
 InputFile::~InputFile() = default;
 
+// Opening a FIFO without a writer would wait for one for ever, and a device
+// may never end: only regular files are read. The open itself must not block,
+// so it is done without blocking and the flag is cleared once the kind is known.
 bool InputFile::open(const std::string& path)
 {
-    const QString name = QString::fromStdString(path);
-    if (QFileInfo(name).isDir())
+    if (m_impl->fd >= 0) {
+        ::close(m_impl->fd);
+        m_impl->fd = -1;
+    }
+    int fd;
+    do
+        fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0)
         return false;
-    m_impl->file.setFileName(name);
-    return m_impl->file.open(QIODevice::ReadOnly);
+    struct stat st {};
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || flags < 0 ||
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return false;
+    }
+    m_impl->fd = fd;
+    return true;
 }
 
 std::uint64_t InputFile::size() const
 {
-    return static_cast<std::uint64_t>(std::max<qint64>(m_impl->file.size(), 0));
+    struct stat st {};
+    if (m_impl->fd < 0 || ::fstat(m_impl->fd, &st) != 0)
+        return 0;
+    return static_cast<std::uint64_t>(std::max<off_t>(st.st_size, 0));
 }
 
 bool InputFile::readAt(std::uint64_t offset, std::size_t length, std::string& out)
@@ -40,7 +72,7 @@ bool InputFile::readAt(std::uint64_t offset, std::size_t length, std::string& ou
 // several threads at once.
 bool InputFile::readInto(std::uint64_t offset, char* out, std::size_t length)
 {
-    const int fd = m_impl->file.handle();
+    const int fd = m_impl->fd;
     if (fd < 0)
         return false;
     std::size_t filled = 0;
@@ -58,11 +90,13 @@ bool InputFile::readInto(std::uint64_t offset, char* out, std::size_t length)
 bool InputFile::readAll(std::string& out)
 {
     // The size is only a hint: a file may grow meanwhile, or report 0 (/proc).
-    if (!readAt(0, static_cast<std::size_t>(size()), out) || !m_impl->file.seek(static_cast<qint64>(out.size())))
+    if (!readAt(0, static_cast<std::size_t>(size()), out))
         return false;
-    char more[65536];
+    char more[kReadChunk];
     for (;;) {
-        const qint64 n = m_impl->file.read(more, sizeof more);
+        const ssize_t n = ::pread(m_impl->fd, more, sizeof more, static_cast<off_t>(out.size()));
+        if (n < 0 && errno == EINTR)
+            continue;
         if (n < 0)
             return false;
         if (n == 0)

@@ -13,7 +13,8 @@ public:
     InputFile();
     ~InputFile();
 
-    // False for a missing file, a folder or a file without read permission.
+    // False for a missing file, a file without read permission, or anything
+    // that is not a regular file (a folder, a FIFO, a device); never blocks.
     bool open(const std::string& path);
     std::uint64_t size() const;
     // Exactly `length` bytes from `offset` into `out` (replacing its content);

@@ -20,10 +20,12 @@ constexpr std::size_t kMaxValueLength = 2047;
 constexpr std::size_t kSectionNamesBuffer = 16384;
 
 // One line of the file: its text [begin, end) and where the next line starts.
+// A line ends at CR LF, LF or a CR alone; the last line may have no end.
 struct Line {
     std::size_t begin;
     std::size_t end;
     std::size_t next;
+    bool ended() const { return next > end; }
 };
 
 std::vector<Line> splitLines(std::string_view text)
@@ -31,11 +33,10 @@ std::vector<Line> splitLines(std::string_view text)
     std::vector<Line> lines;
     std::size_t pos = 0;
     while (pos < text.size()) {
-        const std::size_t lf = text.find('\n', pos);
-        const std::size_t next = lf == std::string_view::npos ? text.size() : lf + 1;
-        std::size_t end = lf == std::string_view::npos ? text.size() : lf;
-        if (end > pos && text[end - 1] == '\r')
-            --end;
+        const std::size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
+        std::size_t next = end;
+        if (end < text.size())
+            next = (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? end + 2 : end + 1;
         lines.push_back({pos, end, next});
         pos = next;
     }
@@ -134,10 +135,18 @@ std::string readOrEmpty(const std::string& path)
 
 std::string_view lineText(std::string_view text, const Line& l) { return text.substr(l.begin, l.end - l.begin); }
 
+// New lines end as the file's first line does; LF in a file without one.
 std::string lineEndOf(std::string_view text)
 {
-    const std::size_t lf = text.find('\n');
-    return (lf != std::string_view::npos && lf > 0 && text[lf - 1] == '\r') ? "\r\n" : "\n";
+    const std::size_t at = text.find_first_of("\r\n");
+    if (at == std::string_view::npos || text[at] == '\n')
+        return "\n";
+    return text.substr(at, 2) == "\r\n" ? "\r\n" : "\r";
+}
+
+bool endsWithLineEnd(std::string_view text)
+{
+    return !text.empty() && (text.back() == '\n' || text.back() == '\r');
 }
 
 // The new content of the file with key = value set; every other byte kept.
@@ -169,10 +178,9 @@ std::string withValue(const std::string& text, std::string_view section, std::st
     const std::string keyLine = std::string(key) + "=" + value;
     if (header) {
         const Line& l = lines[lastContent];
-        const bool ended = l.next > l.end;
-        return text.substr(0, l.next) + (ended ? keyLine + eol : eol + keyLine) + text.substr(l.next);
+        return text.substr(0, l.next) + (l.ended() ? keyLine + eol : eol + keyLine) + text.substr(l.next);
     }
-    const bool needsEol = !text.empty() && text.back() != '\n';
+    const bool needsEol = !text.empty() && !endsWithLineEnd(text);
     return text + (needsEol ? eol : "") + "[" + std::string(section) + "]" + eol + keyLine + eol;
 }
 

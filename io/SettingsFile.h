@@ -1,6 +1,7 @@
 #pragma once
 // The settings file Formats.ini, in the common initialisation-file format:
-// "[Section]" lines, "Key=Value" lines, anything else ignored and kept.
+// "[Section]" lines, "Key=Value" lines, anything else ignored and kept. Lines
+// end at CR LF, LF or a CR alone; new lines end as the file's first line does.
 //
 // Nothing is cached: every read and every write goes to the file as it is at
 // that moment, through the path as given (a relative path is resolved against

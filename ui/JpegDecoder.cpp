@@ -7,8 +7,13 @@
 namespace ui {
 namespace {
 
-// Pictures larger than this many pixels are refused rather than allocated.
+// Pictures larger than this many pixels are refused rather than allocated. A
+// picture of several scans is refused when its full size is larger, whatever
+// the scale of the output: libjpeg keeps every coefficient of it.
 constexpr qint64 kMaxPixels = qint64(64) * 1024 * 1024;
+// libjpeg's own allocations for one picture stop here (with an error), so
+// that nothing a file declares can make it allocate without bound.
+constexpr long kMaxLibraryBytes = 512L * 1024 * 1024;
 // Scans after this many are decoded but shown only with the last one, so a
 // file of thousands of tiny scans cannot make thousands of output passes.
 constexpr int kMaxShownScans = 32;
@@ -85,6 +90,13 @@ void readBuffered(Session& s)
     }
 }
 
+bool fits(const jpeg_decompress_struct& info)
+{
+    const qint64 source = qint64(info.image_width) * info.image_height;
+    const qint64 output = qint64(info.output_width) * info.output_height;
+    return output <= kMaxPixels && (!info.buffered_image || source <= kMaxPixels) && info.output_components == 3;
+}
+
 // Contains no object with a destructor: a fatal error longjmps out of it.
 bool readAll(Session& s)
 {
@@ -97,9 +109,12 @@ bool readAll(Session& s)
     info.scale_denom = unsigned(JpegDecoder::scaleDenominatorFor(
         QSize(int(info.image_width), int(info.image_height)), s.atLeast));
     info.buffered_image = jpeg_has_multiple_scans(&info);
-    jpeg_start_decompress(&info);
-    if (qint64(info.output_width) * info.output_height > kMaxPixels || info.output_components != 3)
+    // The sizes are known before libjpeg allocates anything for the picture.
+    jpeg_calc_output_dimensions(&info);
+    if (!fits(info))
         return false;
+    info.mem->max_memory_to_use = kMaxLibraryBytes;
+    jpeg_start_decompress(&info);
     s.image = QImage(int(info.output_width), int(info.output_height), QImage::Format_RGB888);
     if (s.image.isNull())
         return false;

@@ -111,6 +111,47 @@ TEST_F(SettingsFileTest, NewKeyAfterALastLineWithoutLineEnd)
     EXPECT_EQ(bytes(), "[Settings]\nWindowTop=1\nWindowLeft=2");
 }
 
+// A lone CR ends a line as LF and CR LF do: a key written after a last line
+// ending in CR goes on a line of its own, and both values read back.
+struct LineEndCase {
+    const char* name;
+    std::string before;
+    std::string after; // with WindowLeft=2 written
+};
+
+class SettingsLineEnds : public SettingsFileTest, public testing::WithParamInterface<LineEndCase> {};
+
+TEST_P(SettingsLineEnds, NewKeyGoesOnALineOfItsOwn)
+{
+    io::SettingsFile f = fileWith(GetParam().before);
+    f.writeInteger("Settings", "WindowLeft", 2);
+    EXPECT_EQ(bytes(), GetParam().after);
+    EXPECT_EQ(f.readInteger("Settings", "WindowTop", 50), 1);
+    EXPECT_EQ(f.readInteger("Settings", "WindowLeft", 50), 2);
+    EXPECT_EQ(f.readInteger("Print", "x", 50), 5);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Styles, SettingsLineEnds,
+    testing::Values(LineEndCase{"LastLineEndsInALoneCr", "[Print]\r\nx=5\r\n[Settings]\r\nWindowTop=1\r",
+                                "[Print]\r\nx=5\r\n[Settings]\r\nWindowTop=1\rWindowLeft=2\r\n"},
+                    LineEndCase{"CrOnly", "[Settings]\rWindowTop=1\r[Print]\rx=5\r",
+                                "[Settings]\rWindowTop=1\rWindowLeft=2\r[Print]\rx=5\r"},
+                    LineEndCase{"CrOnlyWithoutLastLineEnd", "[Print]\rx=5\r[Settings]\rWindowTop=1",
+                                "[Print]\rx=5\r[Settings]\rWindowTop=1\rWindowLeft=2"},
+                    LineEndCase{"LfCrIsTwoLineEnds", "[Settings]\n\rWindowTop=1\n\r[Print]\nx=5",
+                                "[Settings]\n\rWindowTop=1\nWindowLeft=2\n\r[Print]\nx=5"}),
+    [](const testing::TestParamInfo<LineEndCase>& i) { return std::string(i.param.name); });
+
+TEST_F(SettingsFileTest, NewSectionAfterALastLineEndingInALoneCr)
+{
+    io::SettingsFile f = fileWith("[Print]\r\nx=1\r");
+    f.writeInteger("Settings", "WindowTop", 112);
+    EXPECT_EQ(bytes(), "[Print]\r\nx=1\r[Settings]\r\nWindowTop=112\r\n");
+    EXPECT_EQ(f.readInteger("Print", "x", 50), 1);
+    EXPECT_EQ(f.readInteger("Settings", "WindowTop", 50), 112);
+}
+
 TEST_F(SettingsFileTest, NewSectionGoesAtTheEndOfTheFile)
 {
     io::SettingsFile f = fileWith("; only a comment\r\n[Print]\r\nx=1");

@@ -137,6 +137,35 @@ TEST(JpegDecoder, BrokenDataAfterTheHeaderNeverCrashes)
     EXPECT_TRUE(!result.image.isNull() || !result.error.isEmpty());
 }
 
+// The same file claiming another size in its frame header (SOF0 to SOF2).
+QByteArray withDeclaredSize(QByteArray jpeg, int width, int height)
+{
+    for (qsizetype i = 2; i + 8 < jpeg.size();) {
+        const auto marker = static_cast<unsigned char>(jpeg[i + 1]);
+        if (marker >= 0xC0 && marker <= 0xC2) {
+            jpeg[i + 5] = char(height >> 8), jpeg[i + 6] = char(height & 0xFF);
+            jpeg[i + 7] = char(width >> 8), jpeg[i + 8] = char(width & 0xFF);
+            return jpeg;
+        }
+        i += 2 + ((static_cast<unsigned char>(jpeg[i + 2]) << 8) | static_cast<unsigned char>(jpeg[i + 3]));
+    }
+    ADD_FAILURE() << "no frame header";
+    return jpeg;
+}
+
+// libjpeg keeps every coefficient of a picture of several scans at its full
+// size, whatever the scale of the output: a small file claiming a huge
+// progressive picture is refused before anything is allocated for it.
+TEST(JpegDecoder, AProgressivePictureTooLargeIsRefusedEvenWhenScaledDown)
+{
+    const QByteArray huge = withDeclaredSize(encodeBlocks(64, 48, true), 16384, 16384);
+    const JpegDecoder::Result result = JpegDecoder::decode(huge, {273, 209});
+    EXPECT_TRUE(result.image.isNull());
+    EXPECT_EQ(result.error.toStdString(), "JPEG picture too large or of an unsupported kind");
+    const QByteArray large = withDeclaredSize(encodeBlocks(64, 48, false), 16384, 16384);
+    EXPECT_EQ(JpegDecoder::decode(large, {273, 209}).image.size(), QSize(2048, 2048)); // one scan: decoded in strips
+}
+
 TEST(JpegDecoder, AFileCutShortDecodesWithWarnings)
 {
     const QByteArray jpeg = encodeBlocks(64, 64, false);

@@ -1,0 +1,36 @@
+# Sanitizer and fuzzing builds. Every target in the build folder gets the same
+# flags, so the static libraries, the tests and the fuzz targets agree.
+#
+#   TESSARIC_SANITIZER=address,undefined   AddressSanitizer (leak checking included)
+#                                          and UndefinedBehaviorSanitizer
+#   TESSARIC_SANITIZER=thread              ThreadSanitizer
+#   TESSARIC_SANITIZE=ON                   the same as address,undefined
+#   TESSARIC_FUZZ=ON                       the libFuzzer targets in fuzz/ (clang only);
+#                                          address,undefined unless told otherwise
+set(TESSARIC_SANITIZER "" CACHE STRING "Sanitizers for every target: address,undefined or thread")
+option(TESSARIC_SANITIZE "Build with address and undefined-behaviour sanitizers" OFF)
+option(TESSARIC_FUZZ "Build the libFuzzer targets in fuzz/ (clang)" OFF)
+
+if(NOT TESSARIC_SANITIZER AND (TESSARIC_SANITIZE OR TESSARIC_FUZZ))
+  set(TESSARIC_SANITIZER address,undefined)
+endif()
+
+if(TESSARIC_SANITIZER)
+  if(TESSARIC_SANITIZER MATCHES "thread" AND TESSARIC_SANITIZER MATCHES "address")
+    message(FATAL_ERROR "ThreadSanitizer cannot be combined with AddressSanitizer")
+  endif()
+  add_compile_options(-fsanitize=${TESSARIC_SANITIZER} -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=${TESSARIC_SANITIZER})
+  if(TESSARIC_SANITIZER MATCHES "undefined")
+    # A report stops the program, so that a test or a fuzz run fails on it.
+    add_compile_options(-fno-sanitize-recover=undefined)
+  endif()
+endif()
+
+if(TESSARIC_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "The fuzz targets need clang (libFuzzer): -DCMAKE_CXX_COMPILER=clang++-14")
+  endif()
+  # Coverage for libFuzzer in every library; the fuzz targets link its main.
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()

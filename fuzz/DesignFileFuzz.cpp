@@ -1,0 +1,76 @@
+// The design file reader. Property: a file that reads, written again with the
+// level styles of its own level records and read back, gives the same trees,
+// titles and level styles; writing that a second time gives the same bytes.
+#include "FuzzSupport.h"
+
+#include "io/DesignFile.h"
+#include "model/Design.h"
+#include "model/UserError.h"
+
+#include <optional>
+
+namespace {
+
+using Styles = std::array<model::LevelStyle, model::kLevelCount>;
+
+constexpr const char* kPath = "fuzz.vok";
+
+std::optional<io::DesignFileContents> parse(std::string_view bytes)
+{
+    try {
+        return io::parseDesignFile(bytes, kPath);
+    } catch (const model::UserError&) {
+        return std::nullopt;
+    }
+}
+
+Styles stylesOf(const model::HeaderRecord& header)
+{
+    Styles styles;
+    for (std::size_t i = 0; i < styles.size(); ++i)
+        styles[i] = model::styleOf(header.levels[i]);
+    return styles;
+}
+
+// What the window does with a file it opened, and then what a save writes.
+// The design keeps the trees, whose texts point into the contents' bytes.
+std::string resave(io::DesignFileContents& contents, model::Design& design)
+{
+    try {
+        design.replaceTrees(std::move(contents.trees)); // checks the shape once more
+    } catch (const model::UserError&) {
+        fuzzing::fail("the reader accepted trees of different shapes");
+    }
+    for (model::TreeId id : model::kAllTrees)
+        design.setTitle(id, contents.titles[static_cast<std::size_t>(model::index(id))]);
+    model::HeaderRecord header = contents.header;
+    return io::encodeDesignFile(design, header, stylesOf(contents.header));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    std::optional<io::DesignFileContents> first = parse(fuzzing::bytesOf(data, size));
+    if (!first)
+        return 0;
+    const Styles styles = stylesOf(first->header);
+    const std::array<std::string, 3> titles = first->titles;
+    model::Design design;
+    const std::string written = resave(*first, design);
+
+    std::optional<io::DesignFileContents> second = parse(written);
+    if (!second)
+        fuzzing::fail("a written design file reads back");
+    for (model::TreeId id : model::kAllTrees) {
+        const auto i = static_cast<std::size_t>(model::index(id));
+        fuzzing::check(fuzzing::rowsOf(second->trees[i]) == fuzzing::rowsOf(design.tree(id)),
+                       "the trees read back are the trees written");
+    }
+    fuzzing::check(second->titles == titles, "the titles read back are the titles written");
+    fuzzing::check(stylesOf(second->header) == styles, "the level styles read back are those written");
+
+    model::Design again;
+    fuzzing::check(resave(*second, again) == written, "a second write gives the same bytes");
+    return 0;
+}
