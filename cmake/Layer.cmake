@@ -31,7 +31,5 @@ function(tessaric_test name dir)
     # through test discovery, and only its first entry would be set.
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
                ENVIRONMENT_MODIFICATION "TESSARIC_SOURCE_DIR=set:${PROJECT_SOURCE_DIR}"
-    DISCOVERY_TIMEOUT 60
-    # Test names come from the name generators alone, without a dump of the parameter.
-    NO_PRETTY_VALUES)
+    DISCOVERY_TIMEOUT 60)
 endfunction()
