@@ -53,14 +53,49 @@ void Design::replaceTrees(std::array<DesignTree, kTreeCount>&& trees)
     for (std::size_t i = 1; i < trees.size(); ++i)
         if (!sameShape(trees[0], trees[i]))
             throw UserError("The three trees do not have the same shape");
+    m_lifetime = std::make_shared<const int>(0);
     for (TreeId id : kAllTrees)
         tree(id).assign(std::move(trees[static_cast<std::size_t>(index(id))]));
 }
 
 void Design::replaceTrees(ComparedTrees&& trees)
 {
+    m_lifetime = std::make_shared<const int>(0);
     for (TreeId id : kAllTrees)
         tree(id).assign(std::move(trees.m_trees[static_cast<std::size_t>(index(id))]));
+}
+
+void Design::setTitle(TreeId id, std::string text)
+{
+    std::string& title = m_titles[static_cast<std::size_t>(index(id))];
+    if (title == text)
+        return;
+    if (m_recording)
+        m_recording->titleSet(id, title);
+    title = std::move(text);
+    for (TreeObserver* o : m_observers)
+        o->titleChanged(id);
+}
+
+void Design::startRecording()
+{
+    m_recording = std::make_unique<EditRecord>(*this);
+    for (TreeId id : kAllTrees) {
+        m_staleAtStart[static_cast<std::size_t>(index(id))] = tree(id).numbersMayBeStale();
+        tree(id).recordInto(m_recording.get());
+    }
+}
+
+std::unique_ptr<EditRecord> Design::stopRecording()
+{
+    std::array<bool, kTreeCount> staleNow{};
+    for (TreeId id : kAllTrees) {
+        staleNow[static_cast<std::size_t>(index(id))] = tree(id).numbersMayBeStale();
+        tree(id).recordInto(nullptr);
+    }
+    if (m_recording && !m_recording->empty())
+        m_recording->staleFlags(m_staleAtStart, staleNow);
+    return std::move(m_recording);
 }
 
 void Design::setModified(bool on)

@@ -6,9 +6,11 @@
 // step in FR, then DP, then PV, and reports what the window should select.
 
 #include "model/DesignTree.h"
+#include "model/EditRecord.h"
 #include "model/TreeId.h"
 
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -77,7 +79,7 @@ public:
 
     // --- column titles ------------------------------------------------------
     const std::string& title(TreeId id) const { return m_titles[static_cast<std::size_t>(index(id))]; }
-    void setTitle(TreeId id, std::string text) { m_titles[static_cast<std::size_t>(index(id))] = std::move(text); }
+    void setTitle(TreeId id, std::string text);
 
     // --- flags ----------------------------------------------------------------
     bool modified() const { return m_modified; }
@@ -88,6 +90,16 @@ public:
     // --- observers ------------------------------------------------------------
     void addObserver(TreeObserver* o);
     void removeObserver(TreeObserver* o);
+
+    // --- recording the steps of an undo history -------------------------------
+    // Between the two calls every change is recorded; the record can then undo
+    // and redo exactly those changes. Undo and redo run while not recording.
+    void startRecording();
+    std::unique_ptr<EditRecord> stopRecording();
+    bool recording() const { return m_recording != nullptr; }
+    // Expires when the trees are replaced (or the design is gone): records
+    // made on the old trees then know not to touch them.
+    std::weak_ptr<const int> lifetime() const { return m_lifetime; }
 
     // --- commands on the selected row k; each returns the row to select ------
     int addSiblingBelow(int k);
@@ -114,6 +126,9 @@ private:
     std::array<DesignTree, kTreeCount> m_trees;
     std::array<std::string, kTreeCount> m_titles;
     std::vector<TreeObserver*> m_observers;
+    std::unique_ptr<EditRecord> m_recording;
+    std::array<bool, kTreeCount> m_staleAtStart{};
+    std::shared_ptr<const int> m_lifetime = std::make_shared<const int>(0);
     bool m_modified = false;
     bool m_backedUp = true;
 };

@@ -1,5 +1,6 @@
 #include "model/DesignTree.h"
 
+#include "model/EditRecord.h"
 #include "model/Numbering.h"
 #include "model/TreeObserver.h"
 
@@ -269,20 +270,56 @@ Node* DesignTree::insertSubtree(Node* parent, int index, Node* node)
     notify([&](TreeObserver& o) { o.aboutToInsert(m_id, parent, index); });
     linkChild(parent, index, node);
     structureChanged(count);
+    if (m_record)
+        m_record->linked(m_id, parent, index, node);
     notify([&](TreeObserver& o) { o.inserted(m_id, parent, index); });
     return node;
 }
 
 void DesignTree::remove(Node* node)
 {
+    if (m_record) { // the record holds the subtree: undo links the same nodes in again
+        Node* parent = node->parent;
+        const int index = static_cast<int>(node->siblingIndex);
+        int count = 0;
+        const std::size_t bytes = subtreeBytes(node, count);
+        unlinkAnnounced(node, count);
+        m_record->unlinked(m_id, parent, index, node, bytes);
+        return;
+    }
+    destroySubtree(detach(node));
+}
+
+Node* DesignTree::detach(Node* node)
+{
+    unlinkAnnounced(node, node->children.empty() ? 1 : countSubtree(node));
+    return node;
+}
+
+void DesignTree::unlinkAnnounced(Node* node, int count)
+{
     Node* parent = node->parent;
     const int index = static_cast<int>(node->siblingIndex);
-    const int count = node->children.empty() ? 1 : countSubtree(node);
     notify([&](TreeObserver& o) { o.aboutToRemove(m_id, parent, index); });
     unlinkChild(node);
     structureChanged(-count);
-    destroySubtree(node);
     notify([&](TreeObserver& o) { o.removed(m_id, parent, index); });
+}
+
+// What a subtree holds: its nodes and their texts' bytes.
+std::size_t DesignTree::subtreeBytes(const Node* top, int& count)
+{
+    std::size_t bytes = 0;
+    std::vector<const Node*> stack{top};
+    while (!stack.empty()) {
+        const Node* n = stack.back();
+        stack.pop_back();
+        ++count;
+        bytes += sizeof(Node) + n->m_text.size() + n->children.size() * sizeof(Node*);
+        for (const Node* c : n->children)
+            stack.push_back(c);
+    }
+    return bytes;
 }
 
 bool DesignTree::move(Node* node, Node* newParent, int index)
@@ -297,12 +334,16 @@ bool DesignTree::move(Node* node, Node* newParent, int index)
     unlinkChild(node);
     linkChild(newParent, (oldParent == newParent && index > oldIndex) ? index - 1 : index, node);
     structureChanged(0);
+    if (m_record)
+        m_record->moved(m_id, node, oldParent, oldIndex);
     notify([&](TreeObserver& o) { o.moved(m_id, oldParent, oldIndex, newParent, index); });
     return true;
 }
 
 void DesignTree::setText(Node* node, std::string_view text)
 {
+    if (m_record)
+        m_record->textSet(m_id, node, node->m_text);
     m_textsMayOwn = true;
     node->m_text.assign(text);
     m_numbersStale = true;
@@ -371,6 +412,7 @@ void DesignTree::forceRenumber()
     struct Frame { Node* node; std::size_t next; std::size_t numberLength; ChangedRun changed; };
     std::string number;
     std::vector<TextRun> runs;
+    std::vector<PrefixSwap> swaps; // what the renumbering replaced, when recording
     std::vector<Frame> stack{{m_root.get(), 0, 0, {}}};
     while (!stack.empty()) {
         Frame& f = stack.back();
@@ -386,6 +428,10 @@ void DesignTree::forceRenumber()
             number += '.';
         appendDecimal(number, f.next);
         number += ' ';
+        const std::size_t offset = m_record ? labelOffset(child->m_text) : 0;
+        if (m_record && (offset != number.size() || child->m_text.view().substr(0, offset) != number))
+            swaps.push_back({child, static_cast<std::uint32_t>(number.size()),
+                             std::string(child->m_text.view().substr(0, offset))});
         if (applyNumber(child->m_text, number)) {
             m_textsMayOwn = true;
             f.changed.add(f.node, static_cast<int>(f.next - 1), runs);
@@ -397,6 +443,8 @@ void DesignTree::forceRenumber()
             number.resize(parentLength);
     }
     m_numbersStale = false;
+    if (!swaps.empty())
+        m_record->numbersSet(m_id, std::move(swaps));
     announceTexts(runs);
 }
 
@@ -404,6 +452,7 @@ void DesignTree::stripNumbers()
 {
     struct Frame { Node* node; std::size_t next; ChangedRun changed; };
     std::vector<TextRun> runs;
+    std::vector<PrefixSwap> swaps;
     std::vector<Frame> stack{{m_root.get(), 0, {}}};
     while (!stack.empty()) {
         Frame& f = stack.back();
@@ -414,6 +463,8 @@ void DesignTree::stripNumbers()
         }
         Node* child = f.node->children[f.next++];
         if (const std::size_t offset = labelOffset(child->m_text)) {
+            if (m_record)
+                swaps.push_back({child, 0, std::string(child->m_text.view().substr(0, offset))});
             child->m_text.erasePrefix(offset);
             f.changed.add(f.node, static_cast<int>(f.next - 1), runs);
         }
@@ -422,6 +473,34 @@ void DesignTree::stripNumbers()
     }
     if (!runs.empty())
         m_numbersStale = true;
+    if (!swaps.empty())
+        m_record->numbersSet(m_id, std::move(swaps));
+    announceTexts(runs);
+}
+
+void DesignTree::swapPrefixes(std::span<PrefixSwap> swaps)
+{
+    // Runs are gathered per parent: the swaps come in row order, so a
+    // parent's children arrive in order, though not one after another.
+    std::vector<std::pair<Node*, int>> changed;
+    changed.reserve(swaps.size());
+    for (PrefixSwap& s : swaps) {
+        std::string replaced(s.node->m_text.view().substr(0, s.length));
+        s.node->m_text.replacePrefix(s.length, s.other);
+        s.length = static_cast<std::uint32_t>(s.other.size());
+        s.other = std::move(replaced);
+        changed.emplace_back(s.node->parent, static_cast<int>(s.node->siblingIndex));
+    }
+    m_textsMayOwn = true;
+    std::stable_sort(changed.begin(), changed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<TextRun> runs;
+    for (const auto& [parent, index] : changed) {
+        if (!runs.empty() && runs.back().parent == parent && runs.back().last + 1 == index)
+            runs.back().last = index;
+        else
+            runs.push_back({parent, index, index});
+    }
     announceTexts(runs);
 }
 

@@ -22,6 +22,8 @@
 namespace model {
 
 class TreeObserver;
+class EditRecord;
+struct PrefixSwap;
 struct TextRun;
 
 class DesignTree {
@@ -63,7 +65,12 @@ public:
     // Insert a new node (or a detached subtree of this tree) as child `index` of parent.
     Node* insert(Node* parent, int index, std::string_view text);
     Node* insertSubtree(Node* parent, int index, Node* detached);
+    // Removes a node with its subtree: destroyed, or held by the edit record
+    // being made, which can give it back.
     void remove(Node* node);
+    // Takes a node with its subtree out, announced as a removal, and hands it
+    // to the caller, who links it in again or destroys it (undo and redo).
+    Node* detach(Node* node);
     // Move before child `index` of newParent (index counted before the move).
     // Refuses (returns false) a move onto the node itself or into its subtree.
     bool move(Node* node, Node* newParent, int index);
@@ -79,6 +86,10 @@ public:
     void renumber();
     void stripNumbers();
     bool numbersMayBeStale() const { return m_numbersStale; }
+    void setNumbersMayBeStale(bool stale) { m_numbersStale = stale; } // undo and redo restore it
+    // Puts back number prefixes a renumbering replaced, announced as one
+    // renumbering; each swap then holds the prefix it replaced (undo and redo).
+    void swapPrefixes(std::span<PrefixSwap> swaps);
     void forceRenumber(); // full pass whatever the mark says (tests, benchmarks)
 
     // --- building (a tree not yet shown has no observers) -------------------
@@ -106,8 +117,9 @@ public:
     Node* createDetached(std::string_view text);
     void destroySubtree(Node* top); // gives top and everything below it back to the pool
 
-    // --- notification wiring (done by Design) -----------------------------
+    // --- notification wiring and recording (done by Design) ---------------
     void attach(TreeId id, const std::vector<TreeObserver*>* observers);
+    void recordInto(EditRecord* record) { m_record = record; } // nullptr: not recording
     TreeId id() const { return m_id; }
 
 private:
@@ -125,6 +137,8 @@ private:
     void rebuildRows() const;
     const std::vector<Node*>& rows() const;
     void announceTexts(std::span<const TextRun> runs);
+    void unlinkAnnounced(Node* node, int count);
+    static std::size_t subtreeBytes(const Node* top, int& count);
 
     NodePool m_pool;
     ChildArena m_childArena; // the nodes' child lists
@@ -139,6 +153,7 @@ private:
     bool m_textsMayOwn = false;
     TreeId m_id = TreeId::FR;
     const std::vector<TreeObserver*>* m_observers = nullptr;
+    EditRecord* m_record = nullptr;
 };
 
 } // namespace model

@@ -43,6 +43,9 @@ public:
 
     // The modified or backed-up flag changed.
     virtual void flagsChanged() {}
+
+    // A column title changed (undo and redo of a title edit).
+    virtual void titleChanged(TreeId) {}
 };
 
 } // namespace model

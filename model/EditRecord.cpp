@@ -1,0 +1,159 @@
+#include "model/EditRecord.h"
+
+#include "model/Design.h"
+
+#include <stdexcept>
+
+namespace model {
+
+namespace {
+constexpr std::size_t kChangeBytes = 64; // a recorded change's own size, roughly
+}
+
+EditRecord::EditRecord(Design& design) : m_design(&design), m_lifetime(design.lifetime()) {}
+
+EditRecord::~EditRecord()
+{
+    // Subtrees held here go back to their tree, unless the trees they came
+    // from are gone already (another design was opened, or the window closed).
+    if (!designAlive())
+        return;
+    for (Change& change : m_changes)
+        if (auto* link = std::get_if<Link>(&change); link && !link->linked)
+            m_design->tree(link->tree).destroySubtree(link->node);
+}
+
+bool EditRecord::designAlive() const
+{
+    return !m_lifetime.expired();
+}
+
+// --- recording ----------------------------------------------------------------
+
+void EditRecord::linked(TreeId tree, Node* parent, int index, Node* node)
+{
+    m_changes.push_back(Link{tree, parent, index, node, true});
+    m_bytes += kChangeBytes;
+}
+
+void EditRecord::unlinked(TreeId tree, Node* parent, int index, Node* node, std::size_t bytes)
+{
+    m_changes.push_back(Link{tree, parent, index, node, false});
+    m_bytes += kChangeBytes + bytes;
+}
+
+void EditRecord::moved(TreeId tree, Node* node, Node* fromParent, int fromIndex)
+{
+    m_changes.push_back(Move{tree, node, fromParent, fromIndex});
+    m_bytes += kChangeBytes;
+}
+
+void EditRecord::textSet(TreeId tree, Node* node, std::string_view before)
+{
+    m_changes.push_back(Text{tree, node, std::string(before)});
+    m_bytes += kChangeBytes + before.size();
+}
+
+void EditRecord::numbersSet(TreeId tree, std::vector<PrefixSwap>&& swaps)
+{
+    m_bytes += kChangeBytes + swaps.size() * sizeof(PrefixSwap);
+    for (const PrefixSwap& s : swaps)
+        if (s.other.size() >= sizeof(std::string)) // beyond the string's own room
+            m_bytes += s.other.size();
+    m_changes.push_back(Numbers{tree, std::move(swaps)});
+}
+
+void EditRecord::titleSet(TreeId tree, std::string_view before)
+{
+    m_changes.push_back(Title{tree, std::string(before)});
+    m_bytes += kChangeBytes + before.size();
+}
+
+void EditRecord::staleFlags(const std::array<bool, kTreeCount>& before, const std::array<bool, kTreeCount>& after)
+{
+    m_staleBefore = before;
+    m_staleAfter = after;
+    m_hasStaleFlags = true;
+}
+
+void EditRecord::append(EditRecord&& later)
+{
+    for (Change& change : later.m_changes)
+        m_changes.push_back(std::move(change));
+    later.m_changes.clear(); // the subtrees it held are held here now
+    m_bytes += later.m_bytes;
+    later.m_bytes = 0;
+    if (later.m_hasStaleFlags) {
+        if (!m_hasStaleFlags)
+            m_staleBefore = later.m_staleBefore;
+        m_staleAfter = later.m_staleAfter;
+        m_hasStaleFlags = true;
+    }
+}
+
+// --- undo and redo ----------------------------------------------------------------
+
+void EditRecord::undo()
+{
+    if (!designAlive())
+        throw std::logic_error("an edit record outlived the trees it was made on");
+    for (auto it = m_changes.rbegin(); it != m_changes.rend(); ++it)
+        apply(*it);
+    applyStaleFlags(true);
+}
+
+void EditRecord::redo()
+{
+    if (!designAlive())
+        throw std::logic_error("an edit record outlived the trees it was made on");
+    for (Change& change : m_changes)
+        apply(change);
+    applyStaleFlags(false);
+}
+
+void EditRecord::applyStaleFlags(bool undoing)
+{
+    if (!m_hasStaleFlags)
+        return;
+    for (TreeId id : kAllTrees)
+        m_design->tree(id).setNumbersMayBeStale((undoing ? m_staleBefore : m_staleAfter)[static_cast<std::size_t>(index(id))]);
+}
+
+// Each change swaps the design's state with the state it holds, so the same
+// call undoes and redoes it.
+void EditRecord::apply(Change& change)
+{
+    std::visit(
+        [this](auto& c) {
+            using C = std::decay_t<decltype(c)>;
+            DesignTree& tree = m_design->tree(c.tree);
+            if constexpr (std::is_same_v<C, Link>) {
+                if (c.linked)
+                    tree.detach(c.node);
+                else
+                    tree.insertSubtree(c.parent, c.index, c.node);
+                c.linked = !c.linked;
+            } else if constexpr (std::is_same_v<C, Move>) {
+                Node* parent = c.node->parent;
+                const int at = static_cast<int>(c.node->siblingIndex);
+                // move() counts the destination among the children before the move.
+                const int before = (c.otherParent == parent && c.otherIndex > at) ? c.otherIndex + 1 : c.otherIndex;
+                tree.move(c.node, c.otherParent, before);
+                c.otherParent = parent;
+                c.otherIndex = at;
+            } else if constexpr (std::is_same_v<C, Text>) {
+                std::string now(c.node->text().view());
+                tree.setText(c.node, c.other);
+                c.other = std::move(now);
+            } else if constexpr (std::is_same_v<C, Numbers>) {
+                tree.swapPrefixes(c.swaps);
+            } else if constexpr (std::is_same_v<C, Title>) {
+                std::string now = m_design->title(c.tree);
+                m_design->setTitle(c.tree, c.other);
+                c.other = std::move(now);
+            }
+        },
+        change);
+}
+
+} // namespace model

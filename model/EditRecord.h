@@ -1,0 +1,91 @@
+#pragma once
+// What one step of the user changed in a design, recorded while the step ran,
+// so that it can be undone and redone exactly. Plain C++: the window puts
+// each record on its undo stack.
+//
+// Every change is recorded as the primitive that made it (a subtree linked
+// in or out, a move, a text, the outline numbers a renumbering rewrote, a
+// column title), holding only what that primitive changed: a removed subtree
+// is moved into the record, never copied, and a renumbering keeps only the
+// number prefixes it replaced. Each recorded change is its own inverse:
+// applying it swaps the design's state with the state it holds, so undo
+// applies the changes last to first, and redo first to last.
+
+#include "model/TreeId.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace model {
+
+class Design;
+class Node;
+
+// One number prefix a renumbering replaced: the text now begins with
+// `length` bytes of number, and `other` is what stood there before (or after).
+struct PrefixSwap {
+    Node* node;
+    std::uint32_t length;
+    std::string other;
+};
+
+class EditRecord {
+public:
+    explicit EditRecord(Design& design);
+    ~EditRecord();
+    EditRecord(const EditRecord&) = delete;
+    EditRecord& operator=(const EditRecord&) = delete;
+
+    bool empty() const { return m_changes.empty(); }
+    // Bytes of recorded state (subtrees held, texts, numbers), for the
+    // history's memory limit.
+    std::size_t bytes() const { return m_bytes; }
+
+    // The design must be in the state right after (for undo) or right before
+    // (for redo) this record. The views are told of every change.
+    void undo();
+    void redo();
+
+    // Appends the changes of a record made right after this one, so that
+    // both are undone and redone as one.
+    void append(EditRecord&& later);
+
+    // --- recording, called by the design's primitives -----------------------
+    void linked(TreeId tree, Node* parent, int index, Node* node);
+    // The subtree was taken out and is held here from now on.
+    void unlinked(TreeId tree, Node* parent, int index, Node* node, std::size_t bytes);
+    void moved(TreeId tree, Node* node, Node* fromParent, int fromIndex);
+    void textSet(TreeId tree, Node* node, std::string_view before);
+    void numbersSet(TreeId tree, std::vector<PrefixSwap>&& swaps);
+    void titleSet(TreeId tree, std::string_view before);
+    // Whether each tree's numbers may be out of date, before and after.
+    void staleFlags(const std::array<bool, kTreeCount>& before, const std::array<bool, kTreeCount>& after);
+
+private:
+    struct Link { TreeId tree; Node* parent; int index; Node* node; bool linked; };
+    struct Move { TreeId tree; Node* node; Node* otherParent; int otherIndex; };
+    struct Text { TreeId tree; Node* node; std::string other; };
+    struct Numbers { TreeId tree; std::vector<PrefixSwap> swaps; };
+    struct Title { TreeId tree; std::string other; };
+    using Change = std::variant<Link, Move, Text, Numbers, Title>;
+
+    void apply(Change& change);
+    void applyStaleFlags(bool undoing);
+    bool designAlive() const;
+
+    Design* m_design;
+    std::weak_ptr<const int> m_lifetime; // expires when the trees recorded here are gone
+    std::vector<Change> m_changes;
+    std::array<bool, kTreeCount> m_staleBefore{};
+    std::array<bool, kTreeCount> m_staleAfter{};
+    bool m_hasStaleFlags = false;
+    std::size_t m_bytes = 0;
+};
+
+} // namespace model
