@@ -1,8 +1,10 @@
 // Start-up: the application, then the main window, the about dialog and the
 // options dialog, then the event loop. `tessaric --export-rtf DESIGN.vok
-// [OUT.rtf]` exports a design without opening a window.
+// [OUT.rtf]` and `tessaric --export FORMAT DESIGN.vok [OUT]` export a design
+// without opening a window.
 #include "app/TMainForm.h"
 #include "export/HeadlessExport.h"
+#include "export/TableExportCommand.h"
 #include "ui/SystemColours.h"
 #include "ui/TAboutDlg.h"
 #include "ui/TOptionsDlg.h"
@@ -22,13 +24,15 @@ std::uint32_t resolveToRgb(std::uint32_t value)
     return ui::toColourValue(ui::resolveColour(value));
 }
 
-int exportWithoutWindow(int argc, char** argv)
+using HeadlessRunner = int (*)(const std::vector<std::string>&, std::ostream&, const exporting::ColourResolver&);
+
+int exportWithoutWindow(int argc, char** argv, HeadlessRunner run)
 {
     // System colours still need a palette; the offscreen platform gives one without a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    return exporting::runHeadlessExport({argv + 2, argv + argc}, std::cerr, resolveToRgb);
+    return run({argv + 2, argv + argc}, std::cerr, resolveToRgb);
 }
 
 QStringList toStringList(const std::vector<std::string>& names)
@@ -69,6 +73,8 @@ int runWindow(int argc, char** argv)
 int main(int argc, char** argv)
 {
     if (argc >= 2 && std::string_view(argv[1]) == exporting::kExportOption)
-        return exportWithoutWindow(argc, argv);
+        return exportWithoutWindow(argc, argv, exporting::runHeadlessExport);
+    if (argc >= 2 && std::string_view(argv[1]) == exporting::kTableExportOption)
+        return exportWithoutWindow(argc, argv, exporting::runTableExport);
     return runWindow(argc, argv);
 }

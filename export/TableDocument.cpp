@@ -1,0 +1,66 @@
+#include "export/TableDocument.h"
+
+#include "model/DesignTree.h"
+#include "model/Numbering.h"
+
+namespace exporting {
+
+TableDocument TableDocument::build(const ExportSource& source, const ColourResolver& resolver, std::string title)
+{
+    TableDocument document;
+    document.m_title = std::move(title);
+    document.m_columnTitles = source.titles;
+    // System colours are resolved once, at the moment of the export.
+    for (std::size_t level = 0; level < source.levelColours.size(); ++level)
+        document.m_colours[level] = documentColour(source.levelColours[level], resolver);
+    document.m_colours.back() = TextColour::explicitColour(0);
+    document.appendRows(source);
+    return document;
+}
+
+TextColour TableDocument::colourOf(int level) const
+{
+    const auto last = static_cast<int>(m_colours.size()) - 1;
+    return m_colours[static_cast<std::size_t>(level < last ? level : last)];
+}
+
+void TableDocument::appendRows(const ExportSource& source)
+{
+    // The FR tree gives the shape; DP and PV have the same, row for row.
+    const model::DesignTree* shape = source.trees[0];
+    if (!shape)
+        return;
+    const std::vector<model::Node*>& order = shape->preorder();
+    std::array<const std::vector<model::Node*>*, model::kTreeCount> partners{};
+    for (std::size_t t = 0; t < partners.size(); ++t)
+        partners[t] = source.trees[t] ? &source.trees[t]->preorder() : nullptr;
+
+    m_rows.resize(order.size());
+    for (std::size_t row = 0; row < order.size(); ++row) {
+        // Number and level follow from the parent's, found by its row: linear
+        // even for a chain of a million nodes.
+        const model::Node* node = order[row];
+        TableRow& out = m_rows[row];
+        const std::string index = std::to_string(node->siblingIndex + 1);
+        if (shape->isTopLevel(node)) {
+            out.number = index;
+        } else {
+            const TableRow& parent = m_rows[node->parent->row];
+            out.level = parent.level + 1;
+            out.number.reserve(parent.number.size() + 1 + index.size());
+            out.number.append(parent.number).append(1, '.').append(index);
+        }
+        for (std::size_t t = 0; t < partners.size(); ++t)
+            if (partners[t] && row < partners[t]->size())
+                out.labels[t] = model::strippedLabel((*partners[t])[row]->text);
+    }
+}
+
+std::string tableTitleFor(std::string_view designPath)
+{
+    const std::size_t slash = designPath.rfind('/');
+    const std::string_view name = slash == std::string_view::npos ? designPath : designPath.substr(slash + 1);
+    return std::string(name.empty() ? TableDocument::kUntitled : name);
+}
+
+} // namespace exporting
