@@ -209,8 +209,9 @@ std::string renderOdt(const TableDocument& document, ExportProgress& progress)
     // Only the writer's thread touches the document until it is done.
     std::future<QByteArray> written = std::async(std::launch::async, writeOdf, text.get());
     bool stop = false;
-    while (written.wait_for(kReportInterval) != std::future_status::ready)
+    do {
         stop = stop || !progress.report(0, 0);
+    } while (written.wait_for(kReportInterval) != std::future_status::ready);
     const QByteArray bytes = written.get();
     if (stop)
         throw ExportCancelled();

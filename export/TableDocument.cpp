@@ -4,6 +4,29 @@
 #include "model/Numbering.h"
 
 namespace exporting {
+namespace {
+
+// Numbers deeper than this show their last parts only, behind an ellipsis:
+// nobody reads a number of sixteen parts, and without the cut the numbers
+// of a chain a million rows deep would take terabytes.
+constexpr int kNumberPartsShown = 16;
+constexpr std::string_view kEllipsis = "\x85"; // "…" in Windows-1252
+
+// The number of a row below `parent`, its `index`th child, at `level`.
+void appendNumber(std::string& out, const TableRow& parent, int level, std::string_view index)
+{
+    std::string_view base = parent.number;
+    if (level >= kNumberPartsShown) {
+        // Drop the parent's first part ("1" of "1.2.3", ".2" of "….2.3").
+        const bool parentCut = parent.level >= kNumberPartsShown;
+        base = base.substr(base.find('.', parentCut ? kEllipsis.size() + 1 : 0));
+        out.append(kEllipsis);
+    }
+    out.reserve(out.size() + base.size() + 1 + index.size());
+    out.append(base).append(1, '.').append(index);
+}
+
+} // namespace
 
 TableDocument TableDocument::build(const ExportSource& source, const ColourResolver& resolver, std::string title)
 {
@@ -47,8 +70,7 @@ void TableDocument::appendRows(const ExportSource& source)
         } else {
             const TableRow& parent = m_rows[node->parent->row];
             out.level = parent.level + 1;
-            out.number.reserve(parent.number.size() + 1 + index.size());
-            out.number.append(parent.number).append(1, '.').append(index);
+            appendNumber(out.number, parent, out.level, index);
         }
         for (std::size_t t = 0; t < partners.size(); ++t)
             if (partners[t] && row < partners[t]->size())

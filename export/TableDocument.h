@@ -21,7 +21,7 @@
 namespace exporting {
 
 struct TableRow {
-    std::string number; // "1.2.3"
+    std::string number; // "1.2.3"; past 16 levels only the last 16 parts, behind "…"
     int level = 0;      // 0 for a top-level row
     std::array<std::string_view, model::kTreeCount> labels;
 };
