@@ -14,7 +14,9 @@ TEST(TableFormat, CommandLineNamesInAnyCaseAndNothingElse)
 {
     for (TableFormat format : exporting::kTableFormats) {
         EXPECT_EQ(exporting::formatNamed(exporting::formatName(format)), format);
-        EXPECT_EQ(exporting::formatOfPath("x" + std::string(exporting::extensionOf(format))), format);
+        std::string name = "x";
+        name += exporting::extensionOf(format);
+        EXPECT_EQ(exporting::formatOfPath(name), format);
     }
     EXPECT_EQ(exporting::formatNamed("PDF"), TableFormat::Pdf);
     EXPECT_EQ(exporting::formatNamed("Md"), TableFormat::Markdown);
