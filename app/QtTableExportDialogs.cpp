@@ -54,7 +54,10 @@ public:
             m_dialog.setRange(0, maximum);
         if (maximum > 0)
             m_dialog.setValue(static_cast<int>(std::min<std::int64_t>(done, maximum)));
-        QCoreApplication::processEvents();
+        // Until the dialog shows (and blocks the window), no click or key may
+        // reach the window: the export reads the design's texts where they lie.
+        QCoreApplication::processEvents(m_dialog.isVisible() ? QEventLoop::AllEvents
+                                                              : QEventLoop::ExcludeUserInputEvents);
         return !m_dialog.wasCanceled();
     }
 

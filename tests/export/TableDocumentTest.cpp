@@ -71,13 +71,6 @@ TEST(TableDocument, DeepChainNumbersKeepTheirLastSixteenParts)
     EXPECT_LT(csv.size(), 100u * kDepth);
 }
 
-TEST(TableDocument, TitleIsTheFileNameOrUntitled)
-{
-    EXPECT_EQ(exporting::tableTitleFor("/home/ann/pump.vok"), "pump.vok");
-    EXPECT_EQ(exporting::tableTitleFor("pump.vok"), "pump.vok");
-    EXPECT_EQ(exporting::tableTitleFor(""), "Untitled");
-}
-
 TEST(TableDocument, EmptyDesignGivesTheHeadsAlone)
 {
     model::Design design;

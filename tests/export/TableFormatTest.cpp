@@ -1,6 +1,5 @@
 // The five formats: names on the command line, extensions, and which format
 // and path a name chosen in the save dialog gives.
-#include "export/ExportPath.h"
 #include "export/TableFormat.h"
 
 #include <gtest/gtest.h>
@@ -55,11 +54,5 @@ INSTANTIATE_TEST_SUITE_P(
         TargetCase{"DotInFolderOnly", "/d/v1.odt/pump", TableFormat::Html, {"/d/v1.odt/pump.html", TableFormat::Html}},
         TargetCase{"HiddenFileNameIsNoExtension", "/d/.pdf", TableFormat::Csv, {"/d/.pdf.csv", TableFormat::Csv}}),
     [](const testing::TestParamInfo<TargetCase>& info) { return std::string(info.param.name); });
-
-TEST(TableFormat, ExportPathTakesTheFormatsExtension)
-{
-    EXPECT_EQ(exporting::exportPathFor("/d/pump.vok", "/start", ".pdf"), "/d/pump.pdf");
-    EXPECT_EQ(exporting::exportPathFor("", "/start", ".md"), "/start/Output.md");
-}
 
 } // namespace
