@@ -179,7 +179,7 @@ double TablePageRenderer::heightNeededAt(std::size_t index, double bodyHeight) c
     }
     if (!item.keepWithNext || index + 1 == m_flow.size())
         return item.height;
-    return item.height + heightNeededAt(index + 1, bodyHeight); // headings and captions only: short chains
+    return item.height + item.spaceAfter + heightNeededAt(index + 1, bodyHeight); // headings, captions: short chains
 }
 
 void TablePageRenderer::paginate(double bodyHeight)
