@@ -13,7 +13,11 @@ CommandLine::CommandLine()
       m_version(QStringList{"v", "version"}, QStringLiteral("Print the version and exit.")),
       m_exportRtf(QStringLiteral("export-rtf"),
                   QStringLiteral("Write DESIGN.vok as an RTF document to OUT.rtf (by default beside it, with the "
-                                 "extension .rtf) and exit, without a window."))
+                                 "extension .rtf) and exit, without a window.")),
+      m_exportTable(QStringLiteral("export"),
+                    QStringLiteral("Write DESIGN.vok as a table in FORMAT (odt, html, pdf, csv or md) to OUT (by "
+                                   "default beside it, with the format's extension) and exit, without a window."),
+                    QStringLiteral("FORMAT"))
 {
     m_parser.setApplicationDescription(
         QStringLiteral("Tessaric Design Tool: functional requirements, design parameters and process variables, "
@@ -21,6 +25,7 @@ CommandLine::CommandLine()
     m_parser.addOption(m_help);
     m_parser.addOption(m_version);
     m_parser.addOption(m_exportRtf);
+    m_parser.addOption(m_exportTable);
     m_parser.addPositionalArgument(QStringLiteral("DESIGN.vok"), QStringLiteral("A design file to open."),
                                    QStringLiteral("[DESIGN.vok]"));
     m_parser.addPositionalArgument(QStringLiteral("OUT.rtf"), QStringLiteral("With --export-rtf: where to write."),
@@ -40,6 +45,10 @@ void CommandLine::parse(const QStringList& arguments)
         m_mode = Mode::Version;
     else if (m_parser.isSet(m_exportRtf))
         m_mode = Mode::ExportRtf;
+    else if (m_parser.isSet(m_exportTable)) {
+        m_mode = Mode::ExportTable;
+        m_positional.prepend(m_parser.value(m_exportTable));
+    }
     else
         m_mode = Mode::Window;
 }

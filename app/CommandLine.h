@@ -2,6 +2,7 @@
 // The command line, read before anything needs a display:
 //   tessaric [DESIGN.vok]                       the window, with a design open
 //   tessaric --export-rtf DESIGN.vok [OUT.rtf]  an export without a window
+//   tessaric --export FORMAT DESIGN.vok [OUT]   the design as a table (odt, html, pdf, csv, md)
 //   tessaric --help | --version                 print and exit
 // An unknown option is an error (exit status 2).
 
@@ -14,13 +15,14 @@ inline constexpr int kUsageExitCode = 2;
 
 class CommandLine {
 public:
-    enum class Mode { Window, Help, Version, ExportRtf, Error };
+    enum class Mode { Window, Help, Version, ExportRtf, ExportTable, Error };
 
     CommandLine();
     // `arguments` as QCoreApplication::arguments() would give them, the program first.
     void parse(const QStringList& arguments);
 
     Mode mode() const { return m_mode; }
+    // The arguments after the options; for --export, FORMAT first.
     const QStringList& positional() const { return m_positional; }
     // One line for standard error, then the usage.
     QString errorText() const;
@@ -34,6 +36,7 @@ private:
     QCommandLineOption m_help;
     QCommandLineOption m_version;
     QCommandLineOption m_exportRtf;
+    QCommandLineOption m_exportTable;
     Mode m_mode = Mode::Window;
     QStringList m_positional;
 };

@@ -121,6 +121,8 @@ void buildSaveMenu(CommandTable& t, QMainWindow* window)
     menu->addSeparator();
     t.exportEntry = menu->addAction(ui::saveMenuIcon(2), QStringLiteral("Export"));
     t.exportEntry->setObjectName(QStringLiteral("Export1"));
+    t.exportTableEntry = menu->addAction(ui::saveMenuIcon(2), QStringLiteral("Export table\u2026"));
+    t.exportTableEntry->setObjectName(QStringLiteral("ExportTable1"));
 
     auto* saveButton = t.button(t.save);
     saveButton->setMenu(menu);
@@ -144,6 +146,10 @@ CommandTable buildCommandTable(QMainWindow* window)
     buildEditBar(t, window);
     buildTreeMenu(t, window);
     buildSaveMenu(t, window);
+    t.printTable = new QAction(QStringLiteral("Print preview"), window);
+    t.printTable->setObjectName(QStringLiteral("PrintTable1"));
+    t.printTable->setShortcut(QKeySequence::Print);
+    window->addAction(t.printTable);
     return t;
 }
 

@@ -48,6 +48,9 @@ struct CommandTable {
     QAction* saveAs = nullptr;
     QAction* backUpEntry = nullptr;
     QAction* exportEntry = nullptr;
+    QAction* exportTableEntry = nullptr;
+    // window-wide
+    QAction* printTable = nullptr; // Ctrl+P: the print preview of the table
 
     QToolButton* button(QAction* action) const;
 };

@@ -1,6 +1,7 @@
 #include "app/TMainForm.h"
 
 #include "app/QtPrompter.h"
+#include "app/TableExportCommands.h"
 #include "app/TreeColumns.h"
 #include "export/DesktopDocumentOpener.h"
 #include "export/RtfExport.h"
@@ -86,6 +87,8 @@ TMainForm::TMainForm(const std::string& startupDir, QWidget* parent)
         FileCommands::Hooks{[this] { return m_levelFonts.styles(); },
                             [this](const model::HeaderRecord& loaded) { designOpened(loaded); },
                             [this] { redrawTrees(); }});
+    m_tableExport = std::make_unique<TableExportCommands>(this, m_design, m_currentHeader,
+                                                          [this] { return m_files->filePath(); }, m_startupDir);
     buildLayout();
     wireCommands();
     wireViews();
@@ -256,6 +259,7 @@ void TMainForm::wireCommands()
         {c.saveAs, &TMainForm::SaveAs1Click},
         {c.backup, &TMainForm::BackupBtnClick},       {c.backUpEntry, &TMainForm::BackupBtnClick},
         {c.exportRtf, &TMainForm::ExportBtnClick},    {c.exportEntry, &TMainForm::ExportBtnClick},
+        {c.exportTableEntry, &TMainForm::ExportTable1Click}, {c.printTable, &TMainForm::PrintTableClick},
         {c.options, &TMainForm::ToolButton1Click},
         {c.about, &TMainForm::AboutBtnClick},
     };
@@ -571,6 +575,16 @@ void TMainForm::ExportBtnClick()
 void TMainForm::showStatus(const QString& text)
 {
     statusBar()->showMessage(text);
+}
+
+void TMainForm::ExportTable1Click()
+{
+    runCommand([&] { m_tableExport->exportTable(); });
+}
+
+void TMainForm::PrintTableClick()
+{
+    runCommand([&] { m_tableExport->printPreview(*m_prompter); });
 }
 
 void TMainForm::ToolButton1Click()

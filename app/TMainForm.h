@@ -31,6 +31,7 @@ class TTreeView;
 
 namespace app {
 
+class TableExportCommands;
 class TreeColumns;
 
 class TMainForm : public QMainWindow, private model::TreeObserver {
@@ -66,6 +67,7 @@ public:
     ui::TLevelFonts& levelFonts() { return m_levelFonts; }
     const FileCommands& files() const { return *m_files; }
     io::SettingsFile& settings() { return m_settings; }
+    TableExportCommands& tableExport() { return *m_tableExport; }
 
 public slots:
     // edit toolbar and tree menu
@@ -84,6 +86,8 @@ public slots:
     void SaveAs1Click();
     void BackupBtnClick();
     void ExportBtnClick();
+    void ExportTable1Click();
+    void PrintTableClick();
     void ToolButton1Click();
     void ToolTipBtnClick();
     void AboutBtnClick();
@@ -136,6 +140,7 @@ private:
     io::SettingsFile m_settings;
     std::shared_ptr<Prompter> m_prompter;
     std::unique_ptr<FileCommands> m_files;
+    std::unique_ptr<TableExportCommands> m_tableExport;
     std::unique_ptr<exporting::DocumentOpener> m_opener;
     ui::TAboutDlg* m_about = nullptr;
     ui::TOptionsDlg* m_options = nullptr;

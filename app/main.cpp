@@ -4,6 +4,7 @@
 #include "app/CommandLine.h"
 #include "app/TMainForm.h"
 #include "export/HeadlessExport.h"
+#include "export/TableExportCommand.h"
 #include "ui/SystemColours.h"
 #include "ui/TAboutDlg.h"
 #include "ui/TOptionsDlg.h"
@@ -54,13 +55,16 @@ int printAndExit(const app::CommandLine& commandLine)
     }
 }
 
-int exportWithoutWindow(int argc, char** argv, const app::CommandLine& commandLine)
+using HeadlessRunner = int (*)(const std::vector<std::string>&, std::ostream&, const exporting::ColourResolver&);
+
+int exportWithoutWindow(int argc, char** argv, const app::CommandLine& commandLine, HeadlessRunner run)
 {
-    // System colours still need a palette; the offscreen platform gives one without a display.
+    // System colours and page layout still need a palette and fonts; the
+    // offscreen platform gives them without a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    return exporting::runHeadlessExport(encoded(commandLine.positional()), std::cerr, resolveToRgb);
+    return run(encoded(commandLine.positional()), std::cerr, resolveToRgb);
 }
 
 QStringList toStringList(const std::vector<std::string>& names)
@@ -110,7 +114,9 @@ int main(int argc, char** argv)
     case app::CommandLine::Mode::Window:
         return runWindow(argc, argv, commandLine);
     case app::CommandLine::Mode::ExportRtf:
-        return exportWithoutWindow(argc, argv, commandLine);
+        return exportWithoutWindow(argc, argv, commandLine, exporting::runHeadlessExport);
+    case app::CommandLine::Mode::ExportTable:
+        return exportWithoutWindow(argc, argv, commandLine, exporting::runTableExport);
     default:
         return printAndExit(commandLine);
     }

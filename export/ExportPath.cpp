@@ -2,13 +2,13 @@
 
 namespace exporting {
 
-std::string exportPathFor(std::string_view designPath, std::string_view startupDir)
+std::string exportPathFor(std::string_view designPath, std::string_view startupDir, std::string_view extension)
 {
     if (designPath.empty()) {
         std::string path(startupDir);
         if (!path.empty() && path.back() != '/')
             path += '/';
-        return path.append(kUnsavedExportName);
+        return path.append(kUnsavedExportStem).append(extension);
     }
     const std::size_t slash = designPath.rfind('/');
     const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
@@ -17,7 +17,7 @@ std::string exportPathFor(std::string_view designPath, std::string_view startupD
     const bool hasExtension = firstNonDot != std::string_view::npos && dot != std::string_view::npos
                               && dot > firstNonDot;
     std::string path(hasExtension ? designPath.substr(0, dot) : designPath);
-    return path.append(".rtf");
+    return path.append(extension);
 }
 
 } // namespace exporting

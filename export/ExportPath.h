@@ -7,13 +7,20 @@
 
 namespace exporting {
 
-inline constexpr std::string_view kUnsavedExportName = "Output.rtf";
+inline constexpr std::string_view kUnsavedExportStem = "Output";
+inline constexpr std::string_view kRtfExtension = ".rtf";
 
-// The design file path with its file-name extension replaced by ".rtf".
+// The design file path with its file-name extension replaced by `extension`.
 // Only a dot in the file name counts (folder names often hold dots), and not
 // a dot that leads the name: ".design" is a hidden file without extension.
-// A name without an extension gets ".rtf" appended. A design without a file
-// path exports to "Output.rtf" in the start-up folder.
-std::string exportPathFor(std::string_view designPath, std::string_view startupDir);
+// A name without an extension gets `extension` appended. A design without a
+// file path exports to "Output" + `extension` in the start-up folder.
+std::string exportPathFor(std::string_view designPath, std::string_view startupDir, std::string_view extension);
+
+// The rich-text export's path: `extension` ".rtf".
+inline std::string exportPathFor(std::string_view designPath, std::string_view startupDir)
+{
+    return exportPathFor(designPath, startupDir, kRtfExtension);
+}
 
 } // namespace exporting

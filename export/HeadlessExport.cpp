@@ -15,7 +15,9 @@ public:
     bool open(const std::string&) override { return false; }
 };
 
-ExportSource sourceOf(const LoadedDesign& design)
+} // namespace
+
+ExportSource exportSourceOf(const LoadedDesign& design)
 {
     ExportSource source;
     for (std::size_t t = 0; t < source.trees.size(); ++t) {
@@ -25,8 +27,6 @@ ExportSource sourceOf(const LoadedDesign& design)
     source.levelColours = design.levelColours;
     return source;
 }
-
-} // namespace
 
 int runHeadlessExport(const std::vector<std::string>& args, std::ostream& err,
                       const ColourResolver& resolver, const DesignLoader& load, FileWriter& writer)
@@ -39,7 +39,7 @@ int runHeadlessExport(const std::vector<std::string>& args, std::ostream& err,
         const LoadedDesign design = load(args[0]);
         const std::string out = args.size() == 2 ? args[1] : exportPathFor(args[0], {});
         NoOpener opener;
-        exportRtf(sourceOf(design), resolver, out, writer, opener);
+        exportRtf(exportSourceOf(design), resolver, out, writer, opener);
         return 0;
     } catch (const std::exception& e) { // UserError, and bad_alloc on a huge file
         err << e.what() << '\n';

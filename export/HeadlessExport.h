@@ -27,6 +27,13 @@ struct LoadedDesign {
 // Reads a design file or throws model::UserError.
 using DesignLoader = std::function<LoadedDesign(const std::string& path)>;
 
+// The design file reader as a loader: refuses a file that is not a design
+// file. Defined in HeadlessExportIo.cpp.
+LoadedDesign loadDesignFile(const std::string& path);
+
+// What export reads of a loaded design.
+ExportSource exportSourceOf(const LoadedDesign& design);
+
 // `args` are the arguments after "--export-rtf". Returns the exit status:
 // 0 on success, 1 after writing the error message (one line) to `err`.
 int runHeadlessExport(const std::vector<std::string>& args, std::ostream& err,

@@ -5,9 +5,8 @@
 #include "model/UserError.h"
 
 namespace exporting {
-namespace {
 
-LoadedDesign readDesign(const std::string& path)
+LoadedDesign loadDesignFile(const std::string& path)
 {
     io::DesignFileContents contents = io::readDesignFile(path);
     // The window ignores a file with a wrong magic number; a command line
@@ -21,13 +20,11 @@ LoadedDesign readDesign(const std::string& path)
     return design;
 }
 
-} // namespace
-
 int runHeadlessExport(const std::vector<std::string>& args, std::ostream& err,
                       const ColourResolver& resolver)
 {
     AtomicFileWriter writer;
-    return runHeadlessExport(args, err, resolver, readDesign, writer);
+    return runHeadlessExport(args, err, resolver, loadDesignFile, writer);
 }
 
 } // namespace exporting

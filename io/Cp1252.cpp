@@ -28,11 +28,19 @@ std::string cp1252ToUtf8(std::string_view bytes)
 {
     std::string out;
     out.reserve(bytes.size());
+    appendCp1252AsUtf8(out, bytes);
+    return out;
+}
+
+void appendCp1252AsUtf8(std::string& out, std::string_view bytes)
+{
     for (char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
-        appendUtf8(out, model::cp1252ToUnicode(b));
+        if (b < 0x80)
+            out += c;
+        else
+            appendUtf8(out, model::cp1252ToUnicode(b));
     }
-    return out;
 }
 
 } // namespace io

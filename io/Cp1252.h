@@ -10,4 +10,7 @@ namespace io {
 // the like), so nothing is lost or replaced.
 std::string cp1252ToUtf8(std::string_view bytes);
 
+// The same, appended to `out` (writers that build one large text).
+void appendCp1252AsUtf8(std::string& out, std::string_view bytes);
+
 } // namespace io

@@ -150,7 +150,7 @@ TEST_F(MainFormTest, SaveButtonDropsDownTheSaveMenu)
     QStringList captions;
     for (QAction* a : save->menu()->actions())
         captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(captions, QStringList({"Save As", "-", "Back Up", "-", "Export"}));
+    EXPECT_EQ(captions, QStringList({"Save As", "-", "Back Up", "-", "Export", "Export table…"}));
 }
 
 TEST_F(MainFormTest, TreeViewsStartWithTheirColumnNamesAsHints)

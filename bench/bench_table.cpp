@@ -1,0 +1,106 @@
+// The table export of 10,000- and 100,000-row designs in each of the five
+// formats: building the table document from the design, rendering it and
+// writing the file, as the window and the command line do.
+#include "export/AtomicFileWriter.h"
+#include "export/RtfExport.h"
+#include "export/TableExport.h"
+#include "model/Design.h"
+#include "model/HeaderRecord.h"
+
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <memory>
+#include <random>
+
+namespace {
+
+// Levels wander between 0 and 12 (so some rows are past level 10); labels
+// are an outline number and ~30 bytes, some with a cp1252 byte or a pipe,
+// and one row in 50 a label long enough to wrap in its cell.
+void fillTree(model::DesignTree& tree, int rows, char letter)
+{
+    std::mt19937 random(1234);
+    std::vector<model::Node*> path;
+    for (int row = 0; row < rows; ++row) {
+        const int deepest = std::min<int>(static_cast<int>(path.size()), 12);
+        const int level = std::uniform_int_distribution<int>(std::max(0, deepest - 3), deepest)(random);
+        path.resize(static_cast<std::size_t>(level));
+        std::string text = std::to_string(row + 1) + ". " + letter + " component label for row";
+        if (row % 7 == 0)
+            text += " caf\xE9 | draft";
+        if (row % 50 == 0)
+            text += " with a much longer explanation of what this part must do, so that the label "
+                    "needs two or three lines in its cell";
+        path.push_back(level == 0 ? tree.appendTopLevel(std::move(text)) : tree.appendChild(path.back(), std::move(text)));
+    }
+}
+
+const model::Design& design(int rows)
+{
+    static std::map<int, std::unique_ptr<model::Design>> designs;
+    std::unique_ptr<model::Design>& d = designs[rows];
+    if (!d) {
+        d = std::make_unique<model::Design>();
+        d->setTitle(model::TreeId::FR, "Functional Requirements");
+        d->setTitle(model::TreeId::DP, "Design Parameters");
+        d->setTitle(model::TreeId::PV, "Process Variables");
+        fillTree(d->tree(model::TreeId::FR), rows, 'F');
+        fillTree(d->tree(model::TreeId::DP), rows, 'D');
+        fillTree(d->tree(model::TreeId::PV), rows, 'P');
+    }
+    return *d;
+}
+
+model::HeaderRecord header()
+{
+    model::HeaderRecord h;
+    for (int level = 0; level < model::kLevelCount; ++level)
+        h.levels[static_cast<std::size_t>(level)].colour =
+            level == 3 ? model::kSystemColour + 13 : 0x00202020u * static_cast<std::uint32_t>(level);
+    h.levels[0].colour = model::kWindowTextColour;
+    return h;
+}
+
+std::uint32_t resolver(std::uint32_t) { return 0x00D77800u; }
+
+void exportTable(benchmark::State& state, exporting::TableFormat format)
+{
+    const int rows = static_cast<int>(state.range(0));
+    const model::Design& d = design(rows);
+    const model::HeaderRecord h = header();
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("big").toStdString() + std::string(exporting::extensionOf(format));
+    exporting::AtomicFileWriter writer;
+    exporting::NoProgress progress;
+    for (auto _ : state) {
+        const exporting::TableDocument document =
+            exporting::TableDocument::build(exporting::exportSourceOf(d, h), resolver, "big.vok");
+        exporting::exportTable(document, format, path, writer, progress);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Fonts for the PDF pages need the application; no display is needed.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    // Wall-clock time: the ODT is written on a thread of its own.
+    for (exporting::TableFormat format : exporting::kTableFormats)
+        benchmark::RegisterBenchmark(("BM_ExportTable_" + std::string(exporting::formatName(format))).c_str(),
+                                     exportTable, format)
+            ->Arg(10'000)
+            ->Arg(100'000)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,97 @@
+#include "export/CsvTableWriter.h"
+
+#include "export/DocumentText.h"
+
+namespace exporting {
+namespace {
+
+constexpr std::string_view kRecordEnd = "\r\n";
+constexpr std::size_t kBytesPerRowGuess = 96;
+
+std::string_view escapeQuote(char c) { return c == '"' ? "\"\"" : ""; }
+std::string_view keep(char) { return {}; }
+
+class CsvBuilder {
+public:
+    explicit CsvBuilder(std::size_t sizeGuess)
+    {
+        m_out.reserve(sizeGuess);
+        m_out.append(kUtf8ByteOrderMark);
+    }
+
+    void field(std::string_view cp1252)
+    {
+        separate();
+        if (cp1252.find_first_of(",\"\r\n") == std::string_view::npos) {
+            appendUtf8(m_out, cp1252, keep);
+            return;
+        }
+        m_out += '"';
+        appendUtf8(m_out, cp1252, escapeQuote);
+        m_out += '"';
+    }
+    void endRecord()
+    {
+        m_out.append(kRecordEnd);
+        m_fieldsInRecord = 0;
+    }
+    std::string take() { return std::move(m_out); }
+
+private:
+    void separate()
+    {
+        if (m_fieldsInRecord++ > 0)
+            m_out += ',';
+    }
+
+    std::string m_out;
+    int m_fieldsInRecord = 0;
+};
+
+void appendMatrix(CsvBuilder& csv, const DesignMatrix& matrix)
+{
+    csv.endRecord();
+    csv.field(matrix.caption);
+    csv.endRecord();
+    csv.field({});
+    for (const std::string& head : matrix.columnHeads)
+        csv.field(head);
+    csv.endRecord();
+    for (std::size_t r = 0; r < matrix.rowHeads.size(); ++r) {
+        csv.field(matrix.rowHeads[r]);
+        for (std::size_t c = 0; c < matrix.columnHeads.size(); ++c)
+            csv.field(markText(matrix.mark(r, c)));
+        csv.endRecord();
+    }
+    csv.field(matrix.classification);
+    csv.endRecord();
+}
+
+} // namespace
+
+std::string renderCsv(const TableDocument& document)
+{
+    CsvBuilder csv(kBytesPerRowGuess * (document.rows().size() + 1));
+    csv.field(TableDocument::kNumberHead);
+    csv.field(TableDocument::kLevelHead);
+    for (int t = 0; t < model::kTreeCount; ++t)
+        csv.field(document.columnTitle(t));
+    csv.endRecord();
+    for (const TableRow& row : document.rows()) {
+        csv.field(row.number);
+        csv.field(std::to_string(row.level));
+        for (std::string_view label : row.labels)
+            csv.field(label);
+        csv.endRecord();
+    }
+    if (!document.matrices().empty()) {
+        csv.endRecord();
+        csv.field(TableDocument::kMatricesHeading);
+        csv.endRecord();
+        for (const DesignMatrix& matrix : document.matrices())
+            appendMatrix(csv, matrix);
+    }
+    return csv.take();
+}
+
+} // namespace exporting

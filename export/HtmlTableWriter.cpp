@@ -1,0 +1,144 @@
+#include "export/HtmlTableWriter.h"
+
+#include "export/DocumentText.h"
+
+#include <cstdio>
+
+namespace exporting {
+namespace {
+
+constexpr int kIndentPx = 14;
+constexpr std::size_t kBytesPerRowGuess = 200;
+// Style classes l0 to l11: levels 0 to 10, then every level deeper.
+constexpr int kLevelClasses = model::kLevelCount + 1;
+
+constexpr std::string_view kStyle =
+    "body { font-family: Arial, \"Liberation Sans\", sans-serif; font-size: 9pt; }\n"
+    "table { border-collapse: collapse; }\n"
+    "th, td { border: 1px solid #999999; padding: 2px 4px; vertical-align: top; text-align: left; }\n"
+    "th { background-color: #e8e8e8; }\n"
+    "td.mark { text-align: center; }\n"
+    "td p { margin-top: 0; margin-bottom: 0; }\n";
+constexpr std::string_view kTableStart = "<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n";
+constexpr std::string_view kMatrixStart = "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n";
+
+std::string_view escapeHtml(char c)
+{
+    switch (c) {
+    case '&': return "&amp;";
+    case '<': return "&lt;";
+    case '>': return "&gt;";
+    case '"': return "&quot;";
+    default: return {};
+    }
+}
+
+int levelClass(int level) { return level < kLevelClasses - 1 ? level : kLevelClasses - 1; }
+
+std::string levelStyles(const TableDocument& document)
+{
+    std::string css;
+    for (int level = 0; level < kLevelClasses; ++level) {
+        char rule[160];
+        std::snprintf(rule, sizeof rule, "p.l%d { margin-top: 0; margin-bottom: 0; margin-left: %dpx;", level,
+                      kIndentPx * TableDocument::indentOf(level));
+        css += rule;
+        const TextColour colour = document.colourOf(level);
+        if (!colour.automatic) {
+            std::snprintf(rule, sizeof rule, " color: #%02x%02x%02x;", colour.rgb & 0xFF, (colour.rgb >> 8) & 0xFF,
+                          (colour.rgb >> 16) & 0xFF);
+            css += rule;
+        }
+        css += level == 0 ? " font-weight: bold; }\n" : " }\n";
+    }
+    return css;
+}
+
+class HtmlBuilder {
+public:
+    explicit HtmlBuilder(std::size_t sizeGuess) { m_out.reserve(sizeGuess); }
+
+    HtmlBuilder& raw(std::string_view markup)
+    {
+        m_out.append(markup);
+        return *this;
+    }
+    HtmlBuilder& text(std::string_view cp1252)
+    {
+        appendUtf8(m_out, cp1252, escapeHtml);
+        return *this;
+    }
+    HtmlBuilder& utf8Text(std::string_view utf8)
+    {
+        for (char c : utf8) {
+            const std::string_view escaped = escapeHtml(c);
+            escaped.empty() ? void(m_out += c) : void(m_out.append(escaped));
+        }
+        return *this;
+    }
+    HtmlBuilder& element(std::string_view open, std::string_view cp1252, std::string_view close)
+    {
+        return raw(open).text(cp1252).raw(close);
+    }
+    std::string take() { return std::move(m_out); }
+
+private:
+    std::string m_out;
+};
+
+void appendRow(HtmlBuilder& html, const TableRow& row)
+{
+    char open[32];
+    std::snprintf(open, sizeof open, "<td><p class=\"l%d\">", levelClass(row.level));
+    html.element("<tr valign=\"top\"><td>", row.number, "</td>");
+    for (std::string_view label : row.labels)
+        html.element(open, label, "</p></td>");
+    html.raw("</tr>\n");
+}
+
+void appendMatrix(HtmlBuilder& html, const DesignMatrix& matrix)
+{
+    html.element("<p><b>", matrix.caption, "</b></p>\n").raw(kMatrixStart).raw("<tr><th></th>");
+    for (const std::string& head : matrix.columnHeads)
+        html.element("<th>", head, "</th>");
+    html.raw("</tr>\n");
+    for (std::size_t r = 0; r < matrix.rowHeads.size(); ++r) {
+        html.element("<tr><th>", matrix.rowHeads[r], "</th>");
+        for (std::size_t c = 0; c < matrix.columnHeads.size(); ++c)
+            html.element("<td class=\"mark\">", markText(matrix.mark(r, c)), "</td>");
+        html.raw("</tr>\n");
+    }
+    html.element("</table>\n<p>", matrix.classification, "</p>\n");
+}
+
+} // namespace
+
+std::string renderHtml(const TableDocument& document)
+{
+    HtmlBuilder html(kBytesPerRowGuess * (document.rows().size() + 4));
+    html.raw("<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>")
+        .utf8Text(document.title())
+        .raw("</title>\n<style>\n")
+        .raw(kStyle)
+        .raw(levelStyles(document))
+        .raw("</style>\n</head>\n<body>\n<h1>")
+        .utf8Text(document.title())
+        .raw("</h1>\n")
+        .raw(kTableStart)
+        .element("<thead><tr><th width=\"10%\">", TableDocument::kNumberHead, "</th>");
+    for (int t = 0; t < model::kTreeCount; ++t)
+        html.element("<th width=\"30%\">", document.columnTitle(t), "</th>");
+    html.raw("</tr></thead>\n<tbody>\n");
+    for (const TableRow& row : document.rows())
+        appendRow(html, row);
+    html.raw("</tbody>\n</table>\n");
+    if (!document.matrices().empty()) {
+        html.element("<h2>", TableDocument::kMatricesHeading, "</h2>\n");
+        for (const DesignMatrix& matrix : document.matrices())
+            appendMatrix(html, matrix);
+    }
+    html.raw("</body>\n</html>\n");
+    return html.take();
+}
+
+} // namespace exporting

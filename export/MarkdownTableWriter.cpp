@@ -1,0 +1,140 @@
+#include "export/MarkdownTableWriter.h"
+
+#include "export/DocumentText.h"
+
+namespace exporting {
+namespace {
+
+constexpr std::string_view kNoBreakSpace = "\xC2\xA0"; // U+00A0 in UTF-8
+constexpr int kSpacesPerLevel = 4;
+constexpr std::size_t kBytesPerRowGuess = 112;
+
+std::string_view escapeMarkup(char c)
+{
+    switch (c) {
+    case '\\': return "\\\\";
+    case '|': return "\\|";
+    case '*': return "\\*";
+    case '_': return "\\_";
+    case '`': return "\\`";
+    case '[': return "\\[";
+    case ']': return "\\]";
+    case '<': return "\\<";
+    case '>': return "\\>";
+    case '&': return "\\&";
+    case '~': return "\\~";
+    default: return {};
+    }
+}
+
+// Markdown trims a cell; blanks inside "** **" would undo the bold.
+std::string_view trimmed(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+class MarkdownBuilder {
+public:
+    explicit MarkdownBuilder(std::size_t sizeGuess) { m_out.reserve(sizeGuess); }
+
+    void line(std::string_view text = {}) { m_out.append(text).append(1, '\n'); }
+    void raw(std::string_view text) { m_out.append(text); }
+    void text(std::string_view cp1252) { appendUtf8(m_out, cp1252, escapeMarkup); }
+    void utf8Text(std::string_view utf8)
+    {
+        for (char c : utf8) {
+            const std::string_view escaped = escapeMarkup(c);
+            escaped.empty() ? void(m_out += c) : void(m_out.append(escaped));
+        }
+    }
+    void cell(std::string_view cp1252, bool bold = false, int indent = 0)
+    {
+        m_out.append(" ");
+        for (int i = 0; i < indent * kSpacesPerLevel; ++i)
+            m_out.append(kNoBreakSpace);
+        const std::string_view label = trimmed(cp1252);
+        bold = bold && !label.empty();
+        if (bold)
+            m_out.append("**");
+        text(label);
+        if (bold)
+            m_out.append("**");
+        m_out.append(" |");
+    }
+    void rule(std::size_t columns, std::string_view firstColumn, std::string_view otherColumns)
+    {
+        m_out.append("|").append(firstColumn);
+        for (std::size_t c = 1; c < columns; ++c)
+            m_out.append("|").append(otherColumns);
+        m_out.append("|\n");
+    }
+    std::string take() { return std::move(m_out); }
+
+private:
+    std::string m_out;
+};
+
+void appendMatrix(MarkdownBuilder& md, const DesignMatrix& matrix)
+{
+    md.raw("**");
+    md.text(trimmed(matrix.caption));
+    md.line("**");
+    md.line();
+    md.raw("|");
+    md.cell({});
+    for (const std::string& head : matrix.columnHeads)
+        md.cell(head);
+    md.line();
+    md.rule(matrix.columnHeads.size() + 1, "---", ":-:");
+    for (std::size_t r = 0; r < matrix.rowHeads.size(); ++r) {
+        md.raw("|");
+        md.cell(matrix.rowHeads[r]);
+        for (std::size_t c = 0; c < matrix.columnHeads.size(); ++c)
+            md.cell(markText(matrix.mark(r, c)));
+        md.line();
+    }
+    md.line();
+    md.text(matrix.classification);
+    md.line();
+    md.line();
+}
+
+} // namespace
+
+std::string renderMarkdown(const TableDocument& document)
+{
+    MarkdownBuilder md(kBytesPerRowGuess * (document.rows().size() + 2));
+    md.raw("# ");
+    md.utf8Text(document.title());
+    md.line();
+    md.line();
+    md.raw("|");
+    md.cell(TableDocument::kNumberHead);
+    for (int t = 0; t < model::kTreeCount; ++t)
+        md.cell(document.columnTitle(t));
+    md.line();
+    md.rule(model::kTreeCount + 1, "---", "---");
+    for (const TableRow& row : document.rows()) {
+        const bool bold = row.level == 0;
+        md.raw("|");
+        md.cell(row.number);
+        md.cell(row.labels[0], bold, TableDocument::indentOf(row.level));
+        md.cell(row.labels[1], bold);
+        md.cell(row.labels[2], bold);
+        md.line();
+    }
+    if (!document.matrices().empty()) {
+        md.line();
+        md.raw("## ");
+        md.line(TableDocument::kMatricesHeading);
+        md.line();
+        for (const DesignMatrix& matrix : document.matrices())
+            appendMatrix(md, matrix);
+    }
+    return md.take();
+}
+
+} // namespace exporting

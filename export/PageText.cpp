@@ -1,0 +1,145 @@
+#include "export/PageText.h"
+
+#include "export/DocumentText.h"
+#include "model/Cp1252.h"
+
+#include <QPaintDevice>
+#include <QPainter>
+#include <QTextLayout>
+
+namespace exporting {
+namespace {
+
+constexpr double kMmPerInch = 25.4;
+constexpr int kBodyPoints = 9;
+constexpr int kTitlePoints = 14;
+constexpr int kHeadingPoints = 12;
+constexpr int kFooterPoints = 8;
+// Shaping may make a text a little wider than its summed advances (kerning);
+// a text this close to the width goes through the full layout instead.
+constexpr double kFitMargin = 0.97;
+
+QColor colourOf(const TextColour& colour)
+{
+    if (colour.automatic)
+        return Qt::black;
+    return QColor(static_cast<int>(colour.rgb & 0xFF), static_cast<int>((colour.rgb >> 8) & 0xFF),
+                  static_cast<int>((colour.rgb >> 16) & 0xFF));
+}
+
+QTextOption wrapOption()
+{
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    return option;
+}
+
+} // namespace
+
+PageText::PageText(QPaintDevice& device)
+    : m_device(&device),
+      m_dotsPerMm(device.logicalDpiY() / kMmPerInch),
+      m_faces{makeFace(kBodyPoints, false), makeFace(kBodyPoints, true), makeFace(kTitlePoints, true),
+              makeFace(kHeadingPoints, true), makeFace(kFooterPoints, false)}
+{
+}
+
+PageText::Face PageText::makeFace(int pointSize, bool bold) const
+{
+    // Arial where the reader has it; fontconfig gives its metric twin Liberation Sans here.
+    QFont font;
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(pointSize);
+    font.setBold(bold);
+    Face face{font, QFontMetricsF(font, m_device), {}};
+    for (int b = 0; b < 256; ++b)
+        face.advance[static_cast<std::size_t>(b)] =
+            face.metrics.horizontalAdvance(QChar(model::cp1252ToUnicode(static_cast<unsigned char>(b))));
+    return face;
+}
+
+double PageText::estimatedWidth(const Face& face, std::string_view cp1252) const
+{
+    double width = 0;
+    for (unsigned char b : cp1252)
+        width += face.advance[b];
+    return width;
+}
+
+bool PageText::fitsOnOneLine(const Face& face, std::string_view cp1252, double width) const
+{
+    return estimatedWidth(face, cp1252) <= width * kFitMargin;
+}
+
+int PageText::wrappedLineCount(const QString& text, const QFont& font, double width) const
+{
+    QTextLayout layout(text, font, m_device);
+    layout.setTextOption(wrapOption());
+    layout.beginLayout();
+    int lines = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        ++lines;
+    }
+    layout.endLayout();
+    return std::max(lines, 1);
+}
+
+void PageText::paintWrapped(QPainter& painter, const QString& text, const QFont& font, double left, double top,
+                            double width) const
+{
+    QTextLayout layout(text, font, m_device);
+    layout.setTextOption(wrapOption());
+    const double lineHeight = QFontMetricsF(font, m_device).lineSpacing();
+    layout.beginLayout();
+    double y = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        line.setPosition(QPointF(0, y)); // the same line pitch as measured
+        y += lineHeight;
+    }
+    layout.endLayout();
+    layout.draw(&painter, QPointF(left, top));
+}
+
+double PageText::cellTextHeight(const GridCell& cell, double width) const
+{
+    const Face& f = face(cell.bold ? Style::Bold : Style::Body);
+    if (fitsOnOneLine(f, cell.text, width))
+        return f.metrics.lineSpacing();
+    return wrappedLineCount(qtText(cell.text), f.font, width) * f.metrics.lineSpacing();
+}
+
+void PageText::paintCell(QPainter& painter, const GridCell& cell, double left, double top, double width) const
+{
+    if (cell.text.empty())
+        return;
+    const Face& f = face(cell.bold ? Style::Bold : Style::Body);
+    if (painter.font() != f.font)
+        painter.setFont(f.font);
+    painter.setPen(colourOf(cell.colour));
+    if (!fitsOnOneLine(f, cell.text, width)) {
+        paintWrapped(painter, qtText(cell.text), f.font, left, top, width);
+        return;
+    }
+    const double x = cell.centred ? left + (width - estimatedWidth(f, cell.text)) / 2 : left;
+    painter.drawText(QPointF(x, top + f.metrics.ascent()), qtText(cell.text));
+}
+
+double PageText::paragraphHeight(const QString& text, Style style, double width) const
+{
+    const Face& f = face(style);
+    return wrappedLineCount(text, f.font, width) * f.metrics.lineSpacing();
+}
+
+void PageText::paintParagraph(QPainter& painter, const QString& text, Style style, double left, double top,
+                              double width) const
+{
+    const Face& f = face(style);
+    painter.setFont(f.font);
+    painter.setPen(Qt::black);
+    paintWrapped(painter, text, f.font, left, top, width);
+}
+
+} // namespace exporting

@@ -1,0 +1,89 @@
+#include "export/TableDocument.h"
+
+#include "model/DesignTree.h"
+#include "model/Numbering.h"
+
+namespace exporting {
+namespace {
+
+// Numbers deeper than this show their last parts only, behind an ellipsis:
+// nobody reads a number of sixteen parts, and without the cut the numbers
+// of a chain a million rows deep would take terabytes.
+constexpr int kNumberPartsShown = 16;
+constexpr std::string_view kEllipsis = "\x85"; // "…" in Windows-1252
+
+// The number of a row below `parent`, its `index`th child, at `level`.
+void appendNumber(std::string& out, const TableRow& parent, int level, std::string_view index)
+{
+    std::string_view base = parent.number;
+    if (level >= kNumberPartsShown) {
+        // Drop the parent's first part ("1" of "1.2.3", ".2" of "….2.3").
+        const bool parentCut = parent.level >= kNumberPartsShown;
+        base = base.substr(base.find('.', parentCut ? kEllipsis.size() + 1 : 0));
+        out.append(kEllipsis);
+    }
+    out.reserve(out.size() + base.size() + 1 + index.size());
+    out.append(base).append(1, '.').append(index);
+}
+
+} // namespace
+
+TableDocument TableDocument::build(const ExportSource& source, const ColourResolver& resolver, std::string title)
+{
+    TableDocument document;
+    document.m_title = std::move(title);
+    document.m_columnTitles = source.titles;
+    // System colours are resolved once, at the moment of the export.
+    for (std::size_t level = 0; level < source.levelColours.size(); ++level)
+        document.m_colours[level] = documentColour(source.levelColours[level], resolver);
+    document.m_colours.back() = TextColour::explicitColour(0);
+    document.appendRows(source);
+    return document;
+}
+
+TextColour TableDocument::colourOf(int level) const
+{
+    const auto last = static_cast<int>(m_colours.size()) - 1;
+    return m_colours[static_cast<std::size_t>(level < last ? level : last)];
+}
+
+void TableDocument::appendRows(const ExportSource& source)
+{
+    // The FR tree gives the shape; DP and PV have the same, row for row.
+    const model::DesignTree* shape = source.trees[0];
+    if (!shape)
+        return;
+    const std::span<const model::Node* const> order = shape->preorder();
+    std::array<std::span<const model::Node* const>, model::kTreeCount> partners{};
+    for (std::size_t t = 0; t < partners.size(); ++t)
+        if (source.trees[t])
+            partners[t] = source.trees[t]->preorder();
+
+    m_rows.resize(order.size());
+    for (std::size_t row = 0; row < order.size(); ++row) {
+        // Number and level follow from the parent's, found by its row: linear
+        // even for a chain of a million nodes.
+        const model::Node* node = order[row];
+        TableRow& out = m_rows[row];
+        const std::string index = std::to_string(node->siblingIndex + 1);
+        if (shape->isTopLevel(node)) {
+            out.number = index;
+        } else {
+            const TableRow& parent = m_rows[node->parent->row];
+            out.level = parent.level + 1;
+            appendNumber(out.number, parent, out.level, index);
+        }
+        for (std::size_t t = 0; t < partners.size(); ++t)
+            if (row < partners[t].size())
+                out.labels[t] = model::strippedLabel(partners[t][row]->text());
+    }
+}
+
+std::string tableTitleFor(std::string_view designPath)
+{
+    const std::size_t slash = designPath.rfind('/');
+    const std::string_view name = slash == std::string_view::npos ? designPath : designPath.substr(slash + 1);
+    return std::string(name.empty() ? TableDocument::kUntitled : name);
+}
+
+} // namespace exporting

@@ -1,0 +1,46 @@
+#include "export/TableExportCommand.h"
+
+#include "export/AtomicFileWriter.h"
+#include "export/ExportPath.h"
+#include "export/TableExport.h"
+#include "model/UserError.h"
+
+namespace exporting {
+namespace {
+
+constexpr const char* kUsage = "Usage: tessaric --export odt|html|pdf|csv|md DESIGN.vok [OUT]";
+
+} // namespace
+
+int runTableExport(const std::vector<std::string>& args, std::ostream& err, const ColourResolver& resolver,
+                   const DesignLoader& load, FileWriter& writer)
+{
+    if (args.size() < 2 || args.size() > 3 || args[1].empty()) {
+        err << kUsage << '\n';
+        return 1;
+    }
+    const std::optional<TableFormat> format = formatNamed(args[0]);
+    if (!format) {
+        err << "Unknown format " << args[0] << ": use odt, html, pdf, csv or md\n";
+        return 1;
+    }
+    try {
+        const LoadedDesign design = load(args[1]);
+        const std::string out = args.size() == 3 ? args[2] : exportPathFor(args[1], {}, extensionOf(*format));
+        const TableDocument document = TableDocument::build(exportSourceOf(design), resolver, tableTitleFor(args[1]));
+        NoProgress progress;
+        exportTable(document, *format, out, writer, progress);
+        return 0;
+    } catch (const std::exception& e) { // UserError, and bad_alloc on a huge file
+        err << e.what() << '\n';
+        return 1;
+    }
+}
+
+int runTableExport(const std::vector<std::string>& args, std::ostream& err, const ColourResolver& resolver)
+{
+    AtomicFileWriter writer;
+    return runTableExport(args, err, resolver, loadDesignFile, writer);
+}
+
+} // namespace exporting

@@ -1,0 +1,296 @@
+// The table export and printing from the main window: the save menu's
+// "Export table…", where the file goes and what the status bar says, errors
+// in the error box, a cancelled export writing nothing, the colours the trees
+// are drawn with, the save dialog's filters, and Ctrl+P's print preview.
+#include "MainFormFixture.h"
+
+#include "app/QtTableExportDialogs.h"
+#include "app/TableExportCommands.h"
+#include "io/DesignFile.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileDialog>
+#include <QMenu>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QProcess>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+
+namespace exporting {
+inline void PrintTo(const TableTarget& t, std::ostream* os) { *os << t.path << " as " << formatName(t.format); }
+} // namespace exporting
+
+namespace testing_app {
+namespace {
+
+using exporting::TableFormat;
+using exporting::TableTarget;
+
+// Answers the save dialog from a queue, records what it was preset with,
+// and stops the export at its first progress report when told to.
+class FakeTableDialogs : public app::TableExportDialogs {
+public:
+    std::deque<std::optional<TableTarget>> targets;
+    std::vector<std::pair<QString, TableFormat>> presets;
+    bool stopExport = false;
+    std::vector<QString> previewTitles;
+
+    std::optional<TableTarget> chooseTarget(const QString& suggested, TableFormat format) override
+    {
+        presets.push_back({suggested, format});
+        if (targets.empty())
+            return std::nullopt;
+        auto target = targets.front();
+        targets.pop_front();
+        return target;
+    }
+    std::unique_ptr<exporting::ExportProgress> progress(const QString&) override
+    {
+        struct Stopping : exporting::ExportProgress {
+            bool stop;
+            explicit Stopping(bool s) : stop(s) {}
+            bool report(std::int64_t, std::int64_t) override { return !stop; }
+        };
+        return std::make_unique<Stopping>(stopExport);
+    }
+    void preview(const QString& title, const std::function<void(QPrinter&)>&) override
+    {
+        previewTitles.push_back(title);
+    }
+};
+
+QByteArray readBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class TableExportCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        form = std::make_unique<app::TMainForm>(dir.path().toStdString());
+        prompter = std::make_shared<FakePrompter>();
+        form->setPrompter(prompter);
+        dialogs = std::make_shared<FakeTableDialogs>();
+        form->tableExport().setDialogs(dialogs);
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        // 1 Pump
+        //   1.1 Motor
+        loadOutline(form->design(), {"1 Pump", "  1.1 Motor"});
+    }
+
+    QString inDir(const QString& name) const { return dir.filePath(name); }
+    void saveAs(const QString& path)
+    {
+        prompter->savePaths.push_back(path);
+        form->commands().saveAs->trigger();
+    }
+    void exportTo(const QString& path, TableFormat format)
+    {
+        dialogs->targets.push_back(TableTarget{path.toStdString(), format});
+        form->commands().exportTableEntry->trigger();
+    }
+    QString statusText() { return form->statusBar()->currentMessage(); }
+
+    QTemporaryDir dir;
+    std::unique_ptr<app::TMainForm> form;
+    std::shared_ptr<FakePrompter> prompter;
+    std::shared_ptr<FakeTableDialogs> dialogs;
+};
+
+TEST_F(TableExportCommandTest, SaveMenuEntryWritesTheChosenFormatAndSaysWhereInTheStatusBar)
+{
+    auto* save = form->findChild<QToolButton*>("SaveBtn");
+    ASSERT_TRUE(save->menu()->actions().contains(form->commands().exportTableEntry));
+    saveAs(inDir("pump.vok"));
+    form->design().setModified(true);
+
+    exportTo(inDir("review.csv"), TableFormat::Csv);
+
+    EXPECT_EQ(dialogs->presets.front(), std::make_pair(inDir("pump.odt"), TableFormat::Odt));
+    const QByteArray csv = readBytes(inDir("review.csv"));
+    EXPECT_TRUE(csv.contains("\r\n1,0,Pump,Pump',Pump''\r\n1.1,1,Motor,Motor',Motor''\r\n")) << csv.toStdString();
+    EXPECT_EQ(statusText(), "Table written to " + inDir("review.csv"));
+    EXPECT_TRUE(prompter->errors.empty());
+    EXPECT_TRUE(form->design().modified());
+    EXPECT_EQ(form->files().filePath(), inDir("pump.vok").toStdString());
+
+    // The next export proposes the format used last.
+    form->commands().exportTableEntry->trigger();
+    EXPECT_EQ(dialogs->presets.back(), std::make_pair(inDir("pump.csv"), TableFormat::Csv));
+}
+
+TEST_F(TableExportCommandTest, UnsavedDesignIsProposedInTheStartUpFolderAsUntitled)
+{
+    exportTo(inDir("Output.md"), TableFormat::Markdown);
+    EXPECT_EQ(dialogs->presets.front().first, inDir("Output.odt"));
+    EXPECT_TRUE(readBytes(inDir("Output.md")).startsWith("# Untitled\n"));
+}
+
+TEST_F(TableExportCommandTest, FileThatCannotBeWrittenIsReportedInTheErrorBox)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir("taken.pdf"));
+    exportTo(inDir("taken.pdf"), TableFormat::Pdf);
+    EXPECT_EQ(prompter->errors, std::vector<QString>{"Cannot create file " + inDir("taken.pdf") + "."});
+    EXPECT_EQ(statusText(), "");
+}
+
+TEST_F(TableExportCommandTest, CancelledDialogOrProgressWritesNothingAndSaysNothing)
+{
+    form->commands().exportTableEntry->trigger(); // the dialog answers nothing
+    dialogs->stopExport = true;
+    for (TableFormat format : exporting::kTableFormats)
+        exportTo(inDir("t") + QString::fromLatin1(exporting::extensionOf(format)), format);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());
+    EXPECT_TRUE(prompter->errors.empty());
+    EXPECT_EQ(statusText(), "");
+}
+
+// The window exports in the colours the trees are drawn with (the current
+// level styles); a design file's stored styles take over only once saved.
+TEST_F(TableExportCommandTest, ColoursAreThoseTheTreesAreDrawnWith)
+{
+    std::array<model::LevelStyle, model::kLevelCount> styles{};
+    styles[1].colour = 0x000000FF; // red
+    model::HeaderRecord header{};
+    io::writeDesignFile(inDir("red.vok").toStdString(), form->design(), header, styles);
+    prompter->openPaths.push_back(inDir("red.vok"));
+    form->commands().fileOpen->trigger();
+
+    exportTo(inDir("before.html"), TableFormat::Html);
+    form->commands().save->trigger();
+    exportTo(inDir("after.html"), TableFormat::Html);
+
+    EXPECT_TRUE(readBytes(inDir("before.html")).contains("margin-left: 14px; color: #000000;"));
+    EXPECT_TRUE(readBytes(inDir("after.html")).contains("margin-left: 14px; color: #ff0000;"));
+}
+
+// --- the real dialogs ----------------------------------------------------------------
+
+// Runs `answer` on the modal dialog of type D once it is up; one that never
+// comes up fails the test, and a dialog left up is closed, so a test cannot hang.
+template <typename D, typename F> void whenModal(F answer)
+{
+    auto* timer = new QTimer;
+    const QDeadlineTimer deadline(10000);
+    QObject::connect(timer, &QTimer::timeout, [timer, answer, deadline] {
+        auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
+        if (dialog && dialog->isVisible()) {
+            timer->deleteLater();
+            timer->stop();
+            answer(dialog);
+        } else if (deadline.hasExpired()) {
+            timer->deleteLater();
+            timer->stop();
+            ADD_FAILURE() << "the dialog did not come up";
+            if (auto* other = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                other->reject();
+        }
+    });
+    timer->start(10);
+}
+
+// What a user does in the save dialog: picks a filter, types a name.
+void chooseFilter(QFileDialog* dialog, const QString& filter)
+{
+    auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+    ASSERT_NE(types, nullptr);
+    types->setCurrentIndex(types->findText(filter));
+    emit types->activated(types->currentIndex());
+    emit types->textActivated(filter);
+}
+
+void typeName(QFileDialog* dialog, const QString& name)
+{
+    auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_NE(edit, nullptr);
+    edit->setText(name);
+}
+
+TEST_F(TableExportCommandTest, SaveDialogOffersTheFiveFormatsAndTheFilterOrExtensionDecides)
+{
+    app::QtTableExportDialogs real(form.get());
+    QStringList filters;
+    whenModal<QFileDialog>([&](QFileDialog* d) {
+        filters = d->nameFilters();
+        chooseFilter(d, QString::fromLatin1(exporting::filterOf(TableFormat::Csv)));
+        typeName(d, "report");
+        static_cast<QDialog*>(d)->accept();
+    });
+    const auto byFilter = real.chooseTarget(inDir("pump.odt"), TableFormat::Odt);
+    whenModal<QFileDialog>([](QFileDialog* d) {
+        typeName(d, "notes.md");
+        static_cast<QDialog*>(d)->accept();
+    });
+    const auto byExtension = real.chooseTarget(inDir("pump.odt"), TableFormat::Odt);
+
+    EXPECT_EQ(filters.size(), 5);
+    EXPECT_EQ(byFilter, (TableTarget{inDir("report.csv").toStdString(), TableFormat::Csv}));
+    EXPECT_EQ(byExtension, (TableTarget{inDir("notes.md").toStdString(), TableFormat::Markdown}));
+}
+
+TEST_F(TableExportCommandTest, CtrlPShowsThePrintPreviewOfTheTable)
+{
+    form->tableExport().setDialogs(std::make_shared<app::QtTableExportDialogs>(form.get()));
+    EXPECT_EQ(form->commands().printTable->shortcut(), QKeySequence(QKeySequence::Print));
+    int pages = 0;
+    QString title;
+    whenModal<QPrintPreviewDialog>([&](QPrintPreviewDialog* d) {
+        title = d->windowTitle();
+        if (auto* preview = d->findChild<QPrintPreviewWidget*>()) {
+            QTRY_VERIFY(preview->pageCount() > 0);
+            pages = preview->pageCount();
+        }
+        d->reject();
+    });
+    form->activateWindow();
+    QTest::keyClick(form.get(), Qt::Key_P, Qt::ControlModifier);
+    QTRY_COMPARE(title, QString("Untitled"));
+    EXPECT_EQ(pages, 1);
+    EXPECT_TRUE(prompter->errors.empty());
+}
+
+// --- the command line -------------------------------------------------------------------
+
+TEST(TessaricTableCommandLine, ExportsTheExampleInEveryFormatAndFailsWithAMessage)
+{
+    const QByteArray source = qgetenv("TESSARIC_SOURCE_DIR");
+    ASSERT_FALSE(source.isEmpty()) << "TESSARIC_SOURCE_DIR is not set (ctest sets it to the source folder)";
+    const QString pump = QDir(QString::fromLocal8Bit(source)).filePath("examples/pump.vok");
+    const io::DesignFileContents design = io::readDesignFile(pump.toStdString());
+    QTemporaryDir dir;
+    auto run = [](const QStringList& args) {
+        QProcess process;
+        process.start(QStringLiteral(TESSARIC_BINARY), args);
+        EXPECT_TRUE(process.waitForFinished(60000));
+        return std::make_pair(process.exitCode(), process.readAllStandardError());
+    };
+    for (TableFormat format : exporting::kTableFormats) {
+        const QString name = QString::fromLatin1(exporting::formatName(format));
+        const auto [code, err] = run({"--export", name, pump, dir.filePath("pump." + name)});
+        EXPECT_EQ(code, 0) << name.toStdString() << ": " << err.toStdString();
+        EXPECT_FALSE(err.contains("rror")) << err.toStdString();
+        EXPECT_GT(readBytes(dir.filePath("pump." + name)).size(), 100) << name.toStdString();
+    }
+    const QByteArray csv = readBytes(dir.filePath("pump.csv"));
+    EXPECT_EQ(csv.count("\r\n"), design.trees[0].size() + 1);
+
+    const auto [code, err] = run({"--export", "pdf", dir.filePath("missing.vok")});
+    EXPECT_EQ(code, 1);
+    EXPECT_TRUE(err.contains("Cannot open file " + dir.filePath("missing.vok").toLocal8Bit() + "\n")) << err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath("missing.pdf")));
+}
+
+} // namespace
+} // namespace testing_app

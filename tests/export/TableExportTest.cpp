@@ -1,0 +1,195 @@
+// Writing the table: a stopped export writes nothing, progress is reported
+// as rows go by, and `tessaric --export FORMAT DESIGN.vok [OUT]` with a
+// design loader of the test's own.
+#include "TableTestSupport.h"
+
+#include "export/AtomicFileWriter.h"
+#include "export/TableExport.h"
+#include "export/TableExportCommand.h"
+#include "model/UserError.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using namespace tabletest;
+using exporting::TableFormat;
+
+namespace exporting {
+inline void PrintTo(TableFormat format, std::ostream* os) { *os << formatName(format); }
+} // namespace exporting
+
+namespace {
+
+class RecordingWriter : public exporting::FileWriter {
+public:
+    void writeFile(const std::string& path, std::string_view bytes) override { written[path] = bytes; }
+    std::map<std::string, std::string> written;
+};
+
+// Answers "go on" until the `stopAt`th report (counted from 1), and "stop"
+// from then on; or "stop" only while the export is busy without steps.
+class ScriptedProgress : public exporting::ExportProgress {
+public:
+    explicit ScriptedProgress(int stopAt, bool onlyWhenBusy = false) : m_stopAt(stopAt), m_onlyWhenBusy(onlyWhenBusy) {}
+    bool report(std::int64_t done, std::int64_t total) override
+    {
+        reports.push_back({done, total});
+        if (m_onlyWhenBusy)
+            return total != 0;
+        return static_cast<int>(reports.size()) < m_stopAt;
+    }
+    std::vector<std::pair<std::int64_t, std::int64_t>> reports;
+
+private:
+    int m_stopAt;
+    bool m_onlyWhenBusy;
+};
+
+// Rows enough for several progress reports.
+std::unique_ptr<model::Design> longDesign(int rows)
+{
+    auto design = std::make_unique<model::Design>();
+    exporttest::Outline outline;
+    for (int row = 0; row < rows; ++row)
+        outline.push_back({row % 3, "label " + std::to_string(row)});
+    exporttest::fillDesign(*design, outline);
+    return design;
+}
+
+class StoppedExport : public testing::TestWithParam<TableFormat> {};
+
+TEST_P(StoppedExport, WritesNothing)
+{
+    const std::unique_ptr<model::Design> design = sampleDesign();
+    RecordingWriter writer;
+    ScriptedProgress progress(1);
+    EXPECT_THROW(exporting::exportTable(sampleDocument(*design), GetParam(), "/x/t", writer, progress),
+                 exporting::ExportCancelled);
+    EXPECT_TRUE(writer.written.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, StoppedExport, testing::ValuesIn(exporting::kTableFormats),
+                         [](const testing::TestParamInfo<TableFormat>& info) {
+                             return std::string(exporting::formatName(info.param));
+                         });
+
+TEST(TableExportProgress, LongExportsReportRowsAndStopAtOnceWhenAsked)
+{
+    const std::unique_ptr<model::Design> design = longDesign(3 * exporting::kRowsPerReport);
+    const exporting::TableDocument document = sampleDocument(*design);
+    for (TableFormat format : {TableFormat::Odt, TableFormat::Pdf}) {
+        ScriptedProgress goOn(INT_MAX);
+        EXPECT_FALSE(exporting::renderTable(document, format, goOn).empty());
+        ASSERT_GE(goOn.reports.size(), 3u) << exporting::formatName(format);
+        std::int64_t last = 0;
+        for (const auto& [done, total] : goOn.reports) {
+            if (total == 0)
+                continue; // busy writing
+            EXPECT_GE(done, last);
+            EXPECT_LE(done, total);
+            last = done;
+        }
+        EXPECT_EQ(goOn.reports.back().first, goOn.reports.back().second);
+
+        ScriptedProgress stop(2);
+        EXPECT_THROW(exporting::renderTable(document, format, stop), exporting::ExportCancelled);
+        EXPECT_EQ(stop.reports.size(), 2u) << exporting::formatName(format);
+    }
+}
+
+TEST(TableExportProgress, StopWhileTheOdtIsWrittenIsHonouredOnceItIsDone)
+{
+    const std::unique_ptr<model::Design> design = sampleDesign();
+    RecordingWriter writer;
+    ScriptedProgress progress(INT_MAX, true);
+    EXPECT_THROW(exporting::exportTable(sampleDocument(*design), TableFormat::Odt, "/x/t.odt", writer, progress),
+                 exporting::ExportCancelled);
+    EXPECT_TRUE(writer.written.empty());
+}
+
+// --- the command line -------------------------------------------------------------
+
+class TableExportCommand : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
+
+    std::string inDir(const char* name) const { return m_dir.filePath(name).toStdString(); }
+
+    // The sample design as if read from its file, level 1 stored red.
+    int run(const std::vector<std::string>& args)
+    {
+        exporting::DesignLoader load = [this](const std::string& path) {
+            loadedFrom.push_back(path);
+            exporting::LoadedDesign loaded;
+            const std::unique_ptr<model::Design> design = sampleDesign();
+            for (model::TreeId id : model::kAllTrees) {
+                const auto t = static_cast<std::size_t>(model::index(id));
+                loaded.titles[t] = design->title(id);
+                model::DesignTree& tree = loaded.trees[t];
+                tree.assign(std::move(design->tree(id)));
+            }
+            loaded.levelColours = exporting::levelColourValues(sampleHeader());
+            return loaded;
+        };
+        return exporting::runTableExport(args, m_err, [](std::uint32_t) { return kResolvedBlue; }, load, m_writer);
+    }
+
+    QByteArray written(const char* name) const
+    {
+        QFile file(QString::fromStdString(inDir(name)));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QTemporaryDir m_dir;
+    std::ostringstream m_err;
+    exporting::AtomicFileWriter m_writer;
+    std::vector<std::string> loadedFrom;
+};
+
+TEST_F(TableExportCommand, EachFormatGoesNextToTheDesignWithItsExtension)
+{
+    const std::pair<const char*, const char*> cases[] = {{"odt", "PK"}, {"html", "<!DOCTYPE html>"}, {"pdf", "%PDF"},
+                                                         {"csv", "\xEF\xBB\xBFNo.,Level"}, {"md", "# pump.vok"}};
+    for (const auto& [format, start] : cases) {
+        m_err.str("");
+        EXPECT_EQ(run({format, inDir("pump.vok")}), 0) << m_err.str();
+        const std::string name = std::string("pump.") + format;
+        EXPECT_TRUE(written(name.c_str()).startsWith(start)) << format;
+    }
+    EXPECT_EQ(loadedFrom.size(), 5u);
+}
+
+TEST_F(TableExportCommand, ColoursComeFromTheStoredLevelStyles)
+{
+    EXPECT_EQ(run({"HTML", inDir("pump.vok"), inDir("review.htm")}), 0);
+    const QByteArray html = written("review.htm");
+    EXPECT_TRUE(html.contains("p.l1 { margin-top: 0; margin-bottom: 0; margin-left: 14px; color: #ff0000;")) << html.left(900).toStdString();
+    EXPECT_TRUE(html.contains("color: #0078d7;"));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(inDir("pump.html"))));
+}
+
+TEST_F(TableExportCommand, WrongArgumentsUnknownFormatsAndUnwritableFilesFailWithOneLine)
+{
+    const std::string usage = "Usage: tessaric --export odt|html|pdf|csv|md DESIGN.vok [OUT]\n";
+    const std::string unwritable = inDir("no-such-folder/pump.csv");
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{}, usage},
+        {{"csv"}, usage},
+        {{"csv", ""}, usage},
+        {{"csv", "a.vok", "b.csv", "c"}, usage},
+        {{"rtf", "a.vok"}, "Unknown format rtf: use odt, html, pdf, csv or md\n"},
+        {{"csv", inDir("pump.vok"), unwritable}, "Cannot create file " + unwritable + "\n"},
+    };
+    for (const auto& [args, message] : cases) {
+        m_err.str("");
+        EXPECT_EQ(run(args), 1);
+        EXPECT_EQ(m_err.str(), message);
+    }
+    EXPECT_EQ(loadedFrom.size(), 1u); // only the unwritable case got as far as reading
+}
+
+} // namespace
