@@ -284,6 +284,40 @@ bool Design::drop(int source, int target)
     return moved;
 }
 
+// --- cut and paste -------------------------------------------------------------
+
+int Design::paste(int k, const CopiedRows& rows, PastePlace place)
+{
+    const bool intoEmpty = empty(); // FR is pasted first: ask before
+    if (rows.empty() || !rows.wellFormed() || (!intoEmpty && !validRow(k)))
+        return kNoRow;
+    int first = kNoRow;
+    eachTree([&](DesignTree& t) {
+        Node* parent = t.root();
+        int at = 0;
+        if (!intoEmpty) {
+            Node* s = t.nodeAt(k);
+            parent = place == PastePlace::LastChildren ? s : s->parent;
+            at = place == PastePlace::LastChildren ? DesignTree::childCount(s) : static_cast<int>(s->siblingIndex) + 1;
+        }
+        const std::vector<Node*> tops = t.createDetachedRows(rows.levels, rows.textsOf(t.id()));
+        for (std::size_t i = 0; i < tops.size(); ++i)
+            t.insertSubtree(parent, at + static_cast<int>(i), tops[i]);
+        first = t.rowOf(tops.front());
+    });
+    renumber();
+    setModified(true);
+    return first;
+}
+
+DeleteResult Design::cut(int k, CopiedRows& rows)
+{
+    if (k <= 0 || !validRow(k))
+        return {true, kNoRow};
+    rows = copySubtree(*this, k);
+    return deleteRow(k);
+}
+
 // A tree text holds one node a line with its level as leading tabs, and a
 // NUL ends it: such characters in a label would split or cut the saved tree,
 // so a typed or pasted label keeps blanks in their place.

@@ -5,6 +5,7 @@
 // Every command takes the row index of the selected node row, does the same
 // step in FR, then DP, then PV, and reports what the window should select.
 
+#include "model/CopiedRows.h"
 #include "model/DesignTree.h"
 #include "model/EditRecord.h"
 #include "model/TreeId.h"
@@ -58,6 +59,10 @@ struct MoveResult {
     bool moved = false;
     int row = kNoRow; // the selected node's row afterwards
 };
+
+// Where Paste puts the rows: right behind the selected node among its
+// siblings, or behind its last child.
+enum class PastePlace { NextSiblings, LastChildren };
 
 class Design {
 public:
@@ -113,6 +118,14 @@ public:
     bool drop(int source, int target); // true when something moved
     void editText(TreeId id, int row, std::string_view text); // CR, LF, tab, NUL become blanks
     void renumber();               // FR, DP, PV; free when nothing changed
+
+    // --- copy, cut and paste (see CopiedRows and copySubtree) -----------------
+    // Pastes the rows at `place` of row k (on an empty design, as the first
+    // rows) and renumbers; returns the row of the first pasted row.
+    int paste(int k, const CopiedRows& rows, PastePlace place);
+    // Row k with its subtree into `rows`, then deleted as Delete deletes it;
+    // the first row is refused, and nothing is copied then.
+    DeleteResult cut(int k, CopiedRows& rows);
 
     // The first row of an empty design ("1 __________" in each tree).
     int addFirstRow();

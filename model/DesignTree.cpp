@@ -537,6 +537,39 @@ Node* DesignTree::cloneSubtree(const Node* top, std::string_view topSuffix)
     return copy;
 }
 
+std::vector<Node*> DesignTree::createDetachedRows(std::span<const std::uint32_t> levels,
+                                                 std::span<const std::string> texts)
+{
+    assert(levels.size() == texts.size());
+    std::vector<Node*> tops;
+    std::vector<Node*> path; // the latest row at each level
+    Node* loose = nullptr;   // made, not yet linked
+    try {
+        for (std::size_t i = 0; i < levels.size(); ++i) {
+            const std::size_t level = std::min<std::size_t>(levels[i], path.size());
+            Node* node = loose = createDetached(texts[i]);
+            path.resize(level);
+            if (level == 0) {
+                tops.push_back(node);
+            } else {
+                Node* parent = path.back();
+                node->parent = parent;
+                node->siblingIndex = static_cast<std::uint32_t>(parent->children.size());
+                parent->children.push_back(node, m_childArena);
+            }
+            loose = nullptr;
+            path.push_back(node);
+        }
+    } catch (...) {
+        if (loose)
+            destroySubtree(loose);
+        for (Node* top : tops)
+            destroySubtree(top);
+        throw;
+    }
+    return tops;
+}
+
 void DesignTree::destroySubtree(Node* top)
 {
     std::vector<Node*> stack{top};

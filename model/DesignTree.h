@@ -115,6 +115,10 @@ public:
     // appended to the copy of its top; linear, iterative.
     Node* cloneSubtree(const Node* top, std::string_view topSuffix = {});
     Node* createDetached(std::string_view text);
+    // Detached subtrees built from rows in row order, each given by its level
+    // (0 for a top, at most one deeper than the row before) and its text: the
+    // tops in order, in this tree's pool (a paste); linear, iterative.
+    std::vector<Node*> createDetachedRows(std::span<const std::uint32_t> levels, std::span<const std::string> texts);
     void destroySubtree(Node* top); // gives top and everything below it back to the pool
 
     // --- notification wiring and recording (done by Design) ---------------

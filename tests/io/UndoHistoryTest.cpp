@@ -1,5 +1,5 @@
 // The edit records behind undo and redo, checked by the bytes a save would
-// write: thousands of random commands and clicks on a design, recorded step
+// write: thousands of random commands (cut and paste among them) and clicks on a design, recorded step
 // by step as the window records them, undone all the way back (the first
 // bytes again), redone all the way forward (the last bytes again), and
 // random interleavings of undo, redo and new commands, each state compared
@@ -113,7 +113,7 @@ public:
     {
         const int n = m_design.rowCount();
         const int k = pick(n + 1) - (pick(10) == 0 ? 1 : 0);
-        switch (n > 300 ? 4 : pick(17)) {
+        switch (n > 300 ? 4 : pick(20)) {
         case 0: return record([&] { m_design.addSiblingBelow(k); }), "below " + std::to_string(k);
         case 1: return record([&] { m_design.addSiblingAbove(k); }), "above " + std::to_string(k);
         case 2: return record([&] { m_design.addChild(k); }), "child " + std::to_string(k);
@@ -141,6 +141,23 @@ public:
         }
         case 11: case 12: return click(), "click";
         case 13: case 14: return m_history.undo() ? "undo" : "undo (nothing)";
+        case 15: {
+            // Pasted rows come from a copy or a cut of this design, made at any earlier step.
+            if (m_clip.empty())
+                m_clip = model::copySubtree(m_design, pick(n));
+            const auto place = pick(2) ? model::PastePlace::LastChildren : model::PastePlace::NextSiblings;
+            record([&] { m_design.paste(k, m_clip, place); });
+            return "paste " + std::to_string(m_clip.size()) + " rows at " + std::to_string(k);
+        }
+        case 16: {
+            model::CopiedRows rows;
+            record([&] {
+                if (!m_design.cut(k, rows).refused)
+                    m_clip = std::move(rows);
+            });
+            return "cut " + std::to_string(k);
+        }
+        case 17: return m_clip = model::copySubtree(m_design, k), "copy " + std::to_string(k);
         default: return m_history.redo() ? "redo" : "redo (nothing)";
         }
     }
@@ -176,6 +193,7 @@ private:
 
     std::mt19937 m_random;
     model::Design m_design;
+    model::CopiedRows m_clip;
     History m_history;
 };
 

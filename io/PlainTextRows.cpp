@@ -1,0 +1,214 @@
+#include "io/PlainTextRows.h"
+
+#include "io/Cp1252.h"
+#include "model/Cp1252.h"
+#include "model/Design.h"
+#include "model/Numbering.h"
+#include "model/UserError.h"
+
+#include <QString>
+#include <algorithm>
+#include <cstdio>
+
+namespace io {
+
+namespace {
+
+constexpr char16_t kBullet = 0x2022; // •
+constexpr int kWideIndent = 4;
+constexpr int kNarrowIndent = 2;
+constexpr const char* kNoSuchCharacter = "Cannot paste the text: Windows-1252 has no character \"%s\" (U+%04X)";
+
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+// One line that holds more than blanks: its indentation and what follows.
+struct Line {
+    int tabs = 0;
+    int spaces = 0;
+    QStringView content; // blanks at the end dropped
+};
+
+Line measure(QStringView raw)
+{
+    Line line;
+    qsizetype i = 0;
+    for (; i < raw.size() && isBlank(raw[i]); ++i)
+        ++(raw[i] == u'\t' ? line.tabs : line.spaces);
+    qsizetype end = raw.size();
+    while (end > i && raw[end - 1].isSpace())
+        --end;
+    line.content = raw.sliced(i, end - i);
+    return line;
+}
+
+std::vector<Line> splitLines(QStringView text)
+{
+    std::vector<Line> lines;
+    qsizetype start = 0;
+    while (start <= text.size()) {
+        qsizetype end = start;
+        while (end < text.size() && text[end] != u'\n' && text[end] != u'\r')
+            ++end;
+        if (Line line = measure(text.sliced(start, end - start)); !line.content.isEmpty())
+            lines.push_back(line);
+        if (end + 1 < text.size() && text[end] == u'\r' && text[end + 1] == u'\n')
+            ++end;
+        start = end + 1;
+    }
+    return lines;
+}
+
+QStringView dropLeadingBlanks(QStringView s)
+{
+    qsizetype i = 0;
+    while (i < s.size() && isBlank(s[i]))
+        ++i;
+    return s.sliced(i);
+}
+
+QStringView dropBullet(QStringView s)
+{
+    const bool bullet = !s.isEmpty() && (s[0] == u'-' || s[0] == u'*' || s[0] == kBullet);
+    return bullet && (s.size() == 1 || isBlank(s[1])) ? dropLeadingBlanks(s.sliced(1)) : s;
+}
+
+// The length of the outline number in front of `s` with the blanks behind
+// it ("1.2 ", "3. ", "2) ", "7 "), or 0. `marked`: it has a full stop or a
+// parenthesis, so it cannot be a count that begins a label.
+qsizetype numberLength(QStringView s, bool& marked)
+{
+    marked = false;
+    qsizetype i = 0;
+    auto digits = [&] {
+        const qsizetype from = i;
+        while (i < s.size() && s[i].isDigit() && s[i].unicode() < 0x80)
+            ++i;
+        return i > from;
+    };
+    if (!digits())
+        return 0;
+    while (i + 1 < s.size() && s[i] == u'.' && s[i + 1].isDigit() && s[i + 1].unicode() < 0x80) {
+        ++i;
+        digits();
+        marked = true;
+    }
+    if (i < s.size() && (s[i] == u'.' || s[i] == u')')) {
+        ++i;
+        marked = true;
+    }
+    if (i == s.size() || !isBlank(s[i]))
+        return 0;
+    while (i < s.size() && isBlank(s[i]))
+        ++i;
+    return i;
+}
+
+// How many spaces make one level: 4 or 2 when every line keeps to it,
+// otherwise the smallest indentation.
+int spacesPerLevel(const std::vector<Line>& lines)
+{
+    int smallest = 0;
+    bool wide = true;
+    bool narrow = true;
+    for (const Line& l : lines) {
+        wide = wide && l.spaces % kWideIndent == 0;
+        narrow = narrow && l.spaces % kNarrowIndent == 0;
+        if (l.spaces > 0)
+            smallest = smallest == 0 ? l.spaces : std::min(smallest, l.spaces);
+    }
+    if (smallest == 0)
+        return 1;
+    return wide ? kWideIndent : narrow ? kNarrowIndent : smallest;
+}
+
+[[noreturn]] void refuse(char32_t c)
+{
+    const QString shown = QString::fromUcs4(&c, 1);
+    char message[160];
+    std::snprintf(message, sizeof message, kNoSuchCharacter, shown.toUtf8().constData(), static_cast<unsigned>(c));
+    throw model::UserError(message);
+}
+
+// The label's Windows-1252 bytes; tabs inside it become blanks.
+std::string encodeLabel(QStringView label)
+{
+    std::string out;
+    out.reserve(static_cast<std::size_t>(label.size()));
+    for (qsizetype i = 0; i < label.size(); ++i) {
+        const QChar c = label[i];
+        if (c.isSurrogate()) {
+            const bool pair = c.isHighSurrogate() && i + 1 < label.size() && label[i + 1].isLowSurrogate();
+            refuse(pair ? QChar::surrogateToUcs4(c, label[i + 1]) : c.unicode());
+        }
+        const auto byte = model::unicodeToCp1252(c == u'\t' || c == u'\0' ? u' ' : c.unicode());
+        if (!byte)
+            refuse(c.unicode());
+        out.push_back(static_cast<char>(*byte));
+    }
+    return out;
+}
+
+// "1", "1.1", "2": the outline number of the next row at `level`.
+std::string nextNumber(std::vector<int>& counters, std::size_t level)
+{
+    counters.resize(level + 1);
+    ++counters[level];
+    std::string number;
+    for (std::size_t i = 0; i <= level; ++i) {
+        if (i > 0)
+            number += '.';
+        number += std::to_string(counters[i]);
+    }
+    return number;
+}
+
+} // namespace
+
+std::string plainTextOf(const model::CopiedRows& rows, model::TreeId tree)
+{
+    std::string out;
+    const auto& texts = rows.textsOf(tree);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        out.append(rows.levels[i], '\t');
+        appendCp1252AsUtf8(out, model::strippedLabel(texts[i]));
+        out += '\n';
+    }
+    return out;
+}
+
+model::CopiedRows rowsFromPlainText(QStringView text, model::TreeId into)
+{
+    const std::vector<Line> lines = splitLines(text);
+    const bool tabs = std::any_of(lines.begin(), lines.end(), [](const Line& l) { return l.tabs > 0; });
+    const int unit = tabs ? 1 : spacesPerLevel(lines);
+
+    std::vector<QStringView> labels;
+    bool everyLineNumbered = true;
+    for (const Line& l : lines) {
+        labels.push_back(dropBullet(l.content));
+        bool marked = false;
+        everyLineNumbered = everyLineNumbered && numberLength(labels.back(), marked) > 0;
+    }
+
+    model::CopiedRows rows;
+    std::vector<int> counters;
+    const int top = lines.empty() ? 0 : (tabs ? lines.front().tabs : lines.front().spaces / unit);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const int raw = tabs ? lines[i].tabs : lines[i].spaces / unit;
+        const int previous = i == 0 ? -1 : static_cast<int>(rows.levels.back());
+        const auto level = static_cast<std::uint32_t>(std::clamp(raw - top, 0, previous + 1));
+        bool marked = false;
+        const qsizetype number = numberLength(labels[i], marked);
+        const QStringView label = (marked || everyLineNumbered) ? labels[i].sliced(number) : labels[i];
+        std::array<std::string, model::kTreeCount> texts{model::kNewNodeLabel, model::kNewNodeLabel,
+                                                         model::kNewNodeLabel};
+        texts[static_cast<std::size_t>(model::index(into))] = nextNumber(counters, level) + ' ' + encodeLabel(label);
+        rows.append(level, std::move(texts));
+    }
+    return rows;
+}
+
+} // namespace io

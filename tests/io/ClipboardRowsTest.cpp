@@ -1,0 +1,216 @@
+// What the clipboard carries: our own rows format (the three subtrees
+// exactly, checked when read), the plain text a copy gives an editor, and
+// the rows plain text from elsewhere pastes as.
+
+#include "io/PlainTextRows.h"
+#include "io/RowsFormat.h"
+#include "model/Cp1252.h"
+#include "model/Design.h"
+#include "model/UserError.h"
+#include "IoTestSupport.h"
+
+#include <QChar>
+#include <functional>
+#include <QString>
+#include <gtest/gtest.h>
+
+using model::CopiedRows;
+using model::TreeId;
+
+namespace {
+
+// "0:1 Pump|1:1.1 Motor": the levels and the texts of one tree.
+std::string outlineOf(const CopiedRows& rows, TreeId id = TreeId::FR)
+{
+    std::string out;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        out += (i ? "|" : "") + std::to_string(rows.levels[i]) + ":" + rows.textsOf(id)[i];
+    return out;
+}
+
+CopiedRows parsed(const char* utf8, TreeId into = TreeId::FR)
+{
+    return io::rowsFromPlainText(QString::fromUtf8(utf8), into);
+}
+
+// 1 Pump           (texts differ per tree; digits, a tab inside a label
+//   1.1 3 seals     and bytes above 0x7F must come back exactly)
+//     1.1.1 Œil
+//   1.2 Motor
+CopiedRows sampleRows()
+{
+    CopiedRows rows;
+    rows.append(0, {"1 Pump", "1 Housing", "1 Flow"});
+    rows.append(1, {"1.1 3 seals", "1.1 \xC9tanch\xE9it\xE9", "1.1 a\tb"});
+    rows.append(2, {"1.1.1 \x8C" "il", "", "1.1.1 \x80 5"});
+    rows.append(1, {"1.2 Motor", "1.2 Shaft", "1.2 Speed"});
+    return rows;
+}
+
+// --- the rows format ------------------------------------------------------------
+
+TEST(RowsFormat, CopiedSubtreesPasteIntoAnotherDesignExactly)
+{
+    model::Design from;
+    for (TreeId id : model::kAllTrees) {
+        model::DesignTree& t = from.tree(id);
+        const CopiedRows sample = sampleRows();
+        const std::vector<model::Node*> tops = t.createDetachedRows(sample.levels, sample.textsOf(id));
+        t.insertSubtree(t.root(), 0, tops.front());
+        t.appendTopLevel("2 Other");
+    }
+    const CopiedRows copied = model::copySubtree(from, 0);
+    const std::string bytes = io::encodeRows(copied);
+
+    model::Design to;
+    to.addFirstRow();
+    const int row = to.paste(0, io::decodeRows(bytes), model::PastePlace::NextSiblings);
+    ASSERT_EQ(row, 1);
+    // Pasted as the second top-level row: the same subtrees under number 2.
+    const CopiedRows pasted = model::copySubtree(to, row);
+    EXPECT_EQ(pasted.levels, copied.levels);
+    EXPECT_EQ(outlineOf(pasted, TreeId::DP), "0:2 Housing|1:2.1 \xC9tanch\xE9it\xE9|2:2.1.1 |1:2.2 Shaft");
+    EXPECT_EQ(outlineOf(pasted, TreeId::PV), "0:2 Flow|1:2.1 a\tb|2:2.1.1 \x80 5|1:2.2 Speed");
+    EXPECT_EQ(outlineOf(pasted, TreeId::FR), "0:2 Pump|1:2.1 3 seals|2:2.1.1 \x8C" "il|1:2.2 Motor");
+}
+
+TEST(RowsFormat, DecodesWhatItEncodedByteForByte)
+{
+    const CopiedRows rows = sampleRows();
+    const CopiedRows back = io::decodeRows(io::encodeRows(rows));
+    EXPECT_EQ(back.levels, rows.levels);
+    EXPECT_EQ(back.texts, rows.texts);
+}
+
+struct BrokenRows {
+    const char* name;
+    std::function<void(std::string&)> damage;
+    const char* message;
+};
+
+class RowsFormatRefuses : public ::testing::TestWithParam<BrokenRows> {};
+
+TEST_P(RowsFormatRefuses, DamagedBytes)
+{
+    std::string bytes = io::encodeRows(sampleRows());
+    GetParam().damage(bytes);
+    try {
+        io::decodeRows(bytes);
+        FAIL() << "decoded";
+    } catch (const model::UserError& e) {
+        EXPECT_STREQ(e.what(), GetParam().message);
+    }
+}
+
+// Offsets: 0 magic, 4 version, 8 count (4 rows), 12 levels, 28 first FR length.
+INSTANTIATE_TEST_SUITE_P(
+    Damage, RowsFormatRefuses,
+    ::testing::Values(
+        BrokenRows{"CutShort", [](std::string& b) { b.pop_back(); }, "Stream read error"},
+        BrokenRows{"HeaderCutShort", [](std::string& b) { b.resize(10); }, "Stream read error"},
+        BrokenRows{"ByteBehindTheLastText", [](std::string& b) { b += 'x'; }, "Stream read error"},
+        BrokenRows{"OtherMagic", [](std::string& b) { b[0] = 'X'; }, "Stream read error"},
+        BrokenRows{"NewerVersion", [](std::string& b) { b.replace(4, 4, iotest::le32(2)); },
+                   "The clipboard holds rows of a newer version"},
+        BrokenRows{"VersionZero", [](std::string& b) { b.replace(4, 4, iotest::le32(0)); }, "Stream read error"},
+        BrokenRows{"CountBeyondTheBytes", [](std::string& b) { b.replace(8, 4, iotest::le32(0x40000000)); },
+                   "Stream read error"},
+        BrokenRows{"LevelSkipsOne", [](std::string& b) { b.replace(20, 4, iotest::le32(3)); }, "Stream read error"},
+        BrokenRows{"FirstRowNotATop", [](std::string& b) { b.replace(12, 4, iotest::le32(1)); }, "Stream read error"},
+        BrokenRows{"TextLengthPastTheEnd", [](std::string& b) { b.replace(28, 4, iotest::le32(1000)); },
+                   "Stream read error"},
+        BrokenRows{"LineBreakInAText", [](std::string& b) { b[33] = '\n'; }, "Stream read error"},
+        BrokenRows{"NulInAText", [](std::string& b) { b[33] = '\0'; }, "Stream read error"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- plain text -----------------------------------------------------------------
+
+TEST(PlainTextOf, LabelsWithoutNumbersIndentedByTabsInUtf8)
+{
+    EXPECT_EQ(io::plainTextOf(sampleRows(), TreeId::FR), "Pump\n\t3 seals\n\t\t\xC5\x92il\n\tMotor\n");
+    EXPECT_EQ(io::plainTextOf(sampleRows(), TreeId::PV), "Flow\n\ta\tb\n\t\t\xE2\x82\xAC 5\n\tSpeed\n");
+}
+
+TEST(PlainTextOf, PastesBackAsTheSameLabels)
+{
+    // "3 seals" begins with a count, not a number: the other lines have none.
+    const CopiedRows back = io::rowsFromPlainText(QString::fromUtf8(io::plainTextOf(sampleRows(), TreeId::FR)),
+                                                  TreeId::FR);
+    EXPECT_EQ(outlineOf(back), "0:1 Pump|1:1.1 3 seals|2:1.1.1 \x8C" "il|1:1.2 Motor");
+}
+
+struct TextCase {
+    const char* name;
+    const char* text;
+    const char* rows; // the FR texts, with the numbers the paste counts
+};
+
+class PlainTextPaste : public ::testing::TestWithParam<TextCase> {};
+
+TEST_P(PlainTextPaste, MakesOneRowPerLine)
+{
+    EXPECT_EQ(outlineOf(parsed(GetParam().text)), GetParam().rows);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Text, PlainTextPaste,
+    ::testing::Values(
+        TextCase{"Tabs", "Pump\n\tMotor\n\t\tBearing\nValve\n", "0:1 Pump|1:1.1 Motor|2:1.1.1 Bearing|0:2 Valve"},
+        TextCase{"TwoSpaces", "a\n  b\n      c\n  d", "0:1 a|1:1.1 b|2:1.1.1 c|1:1.2 d"},
+        TextCase{"FourSpaces", "a\n    b\n        c\n    d", "0:1 a|1:1.1 b|2:1.1.1 c|1:1.2 d"},
+        TextCase{"ThreeSpaces", "a\n   b\n      c\n   d", "0:1 a|1:1.1 b|2:1.1.1 c|1:1.2 d"},
+        TextCase{"Bullets", "- Pump\n  * Motor\n    \xE2\x80\xA2 Bearing\n  -Seal\n  -\n*\tValve",
+                 "0:1 Pump|1:1.1 Motor|2:1.1.1 Bearing|1:1.2 -Seal|1:1.3 |0:2 Valve"},
+        TextCase{"NumberedOutline", "1 Pump\n\t1.1 3 seals\n\t1.2 Motor\n2 Valve",
+                 "0:1 Pump|1:1.1 3 seals|1:1.2 Motor|0:2 Valve"},
+        TextCase{"CountsKeptAmongUnnumberedLines", "Pump\n\t3 layer mesh\n\t2.1 Motor\n\t4) Seal\n\t5. Shaft",
+                 "0:1 Pump|1:1.1 3 layer mesh|1:1.2 Motor|1:1.3 Seal|1:1.4 Shaft"},
+        TextCase{"NumbersNeedABlankBehind", "1.5mm gap\n2024", "0:1 1.5mm gap|0:2 2024"},
+        TextCase{"JumpOfTwoLevels", "a\n\tb\n\t\t\t\tc\n\t\td\n\t\t\te", "0:1 a|1:1.1 b|2:1.1.1 c|2:1.1.2 d|3:1.1.2.1 e"},
+        TextCase{"FirstLineIndented", "\t\ta\n\t\tb\n\t\t\tc\n\td\ne", "0:1 a|0:2 b|1:2.1 c|0:3 d|0:4 e"},
+        TextCase{"BlankLinesAndEveryLineEnd", "a\r\n\r\n  \t \r\n\tb\r\rc\n\r\td",
+                 "0:1 a|1:1.1 b|0:2 c|1:2.1 d"},
+        TextCase{"BlanksAtTheEndDroppedTabsInsideBecomeBlanks", "Pump  \t\n\tMotor\tfast ",
+                 "0:1 Pump|1:1.1 Motor fast"},
+        TextCase{"Windows1252Letters", "\xC5\x92uvre \xE2\x82\xAC 5 \xE2\x80\x93 na\xC3\xAFve",
+                 "0:1 \x8Cuvre \x80 5 \x96 na\xEFve"},
+        TextCase{"NothingButBlanks", " \n\t\n", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PlainTextPaste, GivesThePartnersNewNodeLabels)
+{
+    const CopiedRows rows = parsed("Pump\n\tMotor", TreeId::DP);
+    EXPECT_EQ(outlineOf(rows, TreeId::DP), "0:1 Pump|1:1.1 Motor");
+    EXPECT_EQ(outlineOf(rows, TreeId::FR), "0:__________|1:__________");
+    EXPECT_EQ(outlineOf(rows, TreeId::PV), "0:__________|1:__________");
+}
+
+TEST(PlainTextPaste, RefusesTheFirstCharacterWindows1252CannotHold)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"Pump\n\tShaft \xE2\x86\x92 gear \xE2\x88\x9E\n", "Cannot paste the text: Windows-1252 has no character "
+                                                           "\"\xE2\x86\x92\" (U+2192)"},
+        {"Pump \xF0\x9F\x98\x80", "Cannot paste the text: Windows-1252 has no character \"\xF0\x9F\x98\x80\" (U+1F600)"},
+    };
+    for (const auto& [text, message] : cases) {
+        try {
+            parsed(text);
+            ADD_FAILURE() << "pasted " << text;
+        } catch (const model::UserError& e) {
+            EXPECT_STREQ(e.what(), message);
+        }
+    }
+}
+
+// The search folds case byte by byte; it must agree with Unicode's small
+// letters wherever the code page has both cases.
+TEST(FoldCp1252, AgreesWithUnicodeSmallLettersForEveryByte)
+{
+    for (int b = 0; b < 256; ++b) {
+        const char16_t lower = QChar(model::cp1252ToUnicode(static_cast<unsigned char>(b))).toLower().unicode();
+        const auto expected = model::unicodeToCp1252(lower).value_or(static_cast<unsigned char>(b));
+        EXPECT_EQ(model::foldCp1252(static_cast<unsigned char>(b)), expected) << "byte " << b;
+    }
+}
+
+} // namespace
