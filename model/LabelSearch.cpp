@@ -4,6 +4,7 @@
 #include "model/Design.h"
 #include "model/Numbering.h"
 
+#include <algorithm>
 #include <array>
 
 namespace model {
@@ -29,23 +30,29 @@ LabelSearch::LabelSearch(std::string_view query)
     m_folded.reserve(query.size());
     for (char c : query)
         m_folded.push_back(static_cast<char>(fold(c)));
+    // Horspool's shifts: how far the window may move when its last byte is b.
+    const std::size_t m = m_folded.size();
+    m_shift.fill(std::max<std::size_t>(m, 1));
+    for (std::size_t j = 0; j + 1 < m; ++j)
+        m_shift[static_cast<unsigned char>(m_folded[j])] = m - 1 - j;
 }
 
 std::size_t LabelSearch::findIn(std::string_view text) const
 {
     const std::size_t m = m_folded.size();
-    std::size_t i = labelOffset(text);
     if (m == 0 || text.size() < m)
         return std::string_view::npos;
-    const char first = m_folded.front();
-    for (const std::size_t last = text.size() - m; i <= last; ++i) {
-        if (static_cast<char>(fold(text[i])) != first)
-            continue;
-        std::size_t j = 1;
-        while (j < m && static_cast<char>(fold(text[i + j])) == m_folded[j])
-            ++j;
-        if (j == m)
-            return i;
+    const char last = m_folded.back();
+    for (std::size_t i = labelOffset(text); i + m <= text.size();) {
+        const unsigned char end = fold(text[i + m - 1]);
+        if (static_cast<char>(end) == last) {
+            std::size_t j = 0;
+            while (j + 1 < m && static_cast<char>(fold(text[i + j])) == m_folded[j])
+                ++j;
+            if (j + 1 == m)
+                return i;
+        }
+        i += m_shift[end];
     }
     return std::string_view::npos;
 }

@@ -5,6 +5,7 @@
 
 #include "model/TreeId.h"
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +42,7 @@ public:
 
 private:
     std::string m_folded;
+    std::array<std::size_t, 256> m_shift{}; // by the folded byte under the window's end
 };
 
 } // namespace model

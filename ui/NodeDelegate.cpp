@@ -84,10 +84,24 @@ void NodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
     const QStaticText& laid = laidOut(opt.text, opt.font);
     const int margin = opt.widget ? opt.widget->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, &opt, opt.widget) + 1 : 3;
     const qreal top = opt.rect.top() + (opt.rect.height() - laid.size().height()) / 2;
+    paintMark(painter, opt, index, opt.rect.left() + margin);
     painter->drawStaticText(QPointF(opt.rect.left() + margin, top), laid);
     if (m_paintHook)
         m_paintHook(index, opt.text);
     painter->restore();
+}
+
+void NodeDelegate::paintMark(QPainter* painter, const QStyleOptionViewItem& opt, const QModelIndex& index,
+                             qreal left) const
+{
+    const TextMark mark = markOf(index);
+    if (!mark.marked() || mark.start >= opt.text.size())
+        return;
+    const QFontMetricsF metrics(opt.font);
+    const qreal x = left + metrics.horizontalAdvance(opt.text.left(mark.start));
+    const qreal width = metrics.horizontalAdvance(opt.text.mid(mark.start, mark.length));
+    painter->fillRect(QRectF(x, opt.rect.top() + 1, width, opt.rect.height() - 2),
+                      mark.current ? kCurrentFoundMark : kFoundMark);
 }
 
 QWidget* NodeDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const

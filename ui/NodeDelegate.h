@@ -3,8 +3,10 @@
 // background, the text colour of the node's level, level 0 bold, a fresh font
 // per node. A selected row lies on a band of the system's highlight colour,
 // the same in all three views whichever has the focus, so that nobody can miss
-// the row every command acts on; its text keeps its level colour. The label
-// editor is plainly an editor, and refuses what Windows-1252 cannot hold.
+// the row every command acts on; its text keeps its level colour. Where Find
+// found its query in a label, the found characters lie on a marker colour.
+// The label editor is plainly an editor, and refuses what Windows-1252
+// cannot hold.
 
 #include <QColor>
 #include <QHash>
@@ -21,6 +23,18 @@ inline const QColor kCream(255, 251, 240);
 QColor selectionBand();
 // The line along the top and bottom of a selected row: the highlight colour itself.
 QColor selectionEdge();
+
+// The marker under found characters, and under those of the current match.
+inline const QColor kFoundMark(255, 226, 110);
+inline const QColor kCurrentFoundMark(255, 150, 50);
+
+// Characters start .. start+length-1 of a node's text hold what Find looks for.
+struct TextMark {
+    int start = -1; // -1: nothing found in this node
+    int length = 0;
+    bool current = false; // the match Find stands on
+    bool marked() const { return start >= 0 && length > 0; }
+};
 
 class NodeDelegate : public QStyledItemDelegate {
     Q_OBJECT
@@ -41,12 +55,22 @@ public:
     using PaintHook = std::function<void(const QModelIndex& index, const QString& text)>;
     void setPaintHook(PaintHook hook) { m_paintHook = std::move(hook); }
 
+    // Asked for every node paint() draws: whether Find marks it, and where.
+    // Asking costs nothing when no search is open, and only the rows on
+    // screen are asked, so a search need not keep a set of marked rows.
+    using MarkFinder = std::function<TextMark(const QModelIndex& index)>;
+    void setMarkFinder(MarkFinder finder) { m_markFinder = std::move(finder); }
+    TextMark markOf(const QModelIndex& index) const { return m_markFinder ? m_markFinder(index) : TextMark{}; }
+
 private:
     static constexpr qsizetype kMaxLayouts = 4096;
     const QStaticText& laidOut(const QString& text, const QFont& font) const;
 
+    void paintMark(QPainter* painter, const QStyleOptionViewItem& opt, const QModelIndex& index, qreal left) const;
+
     LevelColour m_levelColour;
     PaintHook m_paintHook;
+    MarkFinder m_markFinder;
     mutable QHash<QString, QStaticText> m_layouts;
 };
 

@@ -6,8 +6,11 @@
 #include "model/CopiedRows.h"
 #include "model/Cp1252.h"
 #include "model/LabelSearch.h"
+#include "model/Numbering.h"
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 using model::CopiedRows;
 using model::Design;
@@ -179,6 +182,31 @@ TEST(LabelSearch, IgnoresCaseAndTheOutlineNumber)
     EXPECT_EQ(model::LabelSearch("2").findIn("1.2 Pump 2"), 9u);
     EXPECT_EQ(model::LabelSearch("").findIn("Pump"), std::string_view::npos);
     EXPECT_EQ(model::LabelSearch("pumps").findIn("3 Pump"), std::string_view::npos);
+}
+
+TEST(LabelSearch, AgreesWithAPlainSearchOnRandomLabels)
+{
+    // A small alphabet with both cases makes repeats and near misses common.
+    const std::string alphabet = "aAbB\xE9\xC9 1.";
+    std::mt19937 random(7);
+    auto randomText = [&](std::size_t maxLength) {
+        std::string s(random() % (maxLength + 1), ' ');
+        for (char& c : s)
+            c = alphabet[random() % alphabet.size()];
+        return s;
+    };
+    auto folded = [](std::string s) {
+        for (char& c : s)
+            c = static_cast<char>(model::foldCp1252(static_cast<unsigned char>(c)));
+        return s;
+    };
+    for (int i = 0; i < 20000; ++i) {
+        const std::string text = randomText(12);
+        const std::string query = randomText(4);
+        const std::size_t from = model::labelOffset(text);
+        const std::size_t plain = query.empty() ? std::string::npos : folded(text).find(folded(query), from);
+        ASSERT_EQ(model::LabelSearch(query).findIn(text), plain) << "\"" << query << "\" in \"" << text << "\"";
+    }
 }
 
 TEST(LabelSearch, FindsLabelsInRowOrderAcrossTheThreeTrees)

@@ -1,0 +1,100 @@
+#include "app/ClipboardCommands.h"
+
+#include "app/TreeColumns.h"
+#include "io/PlainTextRows.h"
+#include "io/RowsFormat.h"
+
+#include <QClipboard>
+#include <QMimeData>
+#include <algorithm>
+
+namespace app {
+
+using model::TreeId;
+
+namespace {
+constexpr const char* kCutStep = "Cut";
+constexpr const char* kPasteStep = "Paste";
+constexpr const char* kPasteAsChildStep = "Paste as child";
+} // namespace
+
+ClipboardCommands::ClipboardCommands(model::Design& design, TreeColumns& columns, Hooks hooks, QClipboard* clipboard)
+    : m_design(design), m_columns(columns), m_hooks(std::move(hooks)), m_clipboard(clipboard)
+{
+}
+
+std::unique_ptr<QMimeData> ClipboardCommands::mimeDataFor(const model::CopiedRows& rows, TreeId focused)
+{
+    const std::string own = io::encodeRows(rows);
+    auto data = std::make_unique<QMimeData>();
+    data->setData(QString::fromLatin1(io::kRowsMimeType), QByteArray(own.data(), static_cast<qsizetype>(own.size())));
+    data->setText(QString::fromStdString(io::plainTextOf(rows, focused)));
+    return data;
+}
+
+model::CopiedRows ClipboardCommands::rowsFrom(const QMimeData* data, TreeId focused)
+{
+    if (!data)
+        return {};
+    const QString own = QString::fromLatin1(io::kRowsMimeType);
+    if (data->hasFormat(own)) {
+        const QByteArray bytes = data->data(own);
+        return io::decodeRows(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    }
+    return data->hasText() ? io::rowsFromPlainText(data->text(), focused) : model::CopiedRows{};
+}
+
+void ClipboardCommands::putOnClipboard(const model::CopiedRows& rows)
+{
+    m_clipboard->setMimeData(mimeDataFor(rows, m_hooks.focusedTree()).release());
+}
+
+void ClipboardCommands::copy()
+{
+    const model::CopiedRows rows = model::copySubtree(m_design, m_hooks.selectedRow());
+    if (!rows.empty())
+        putOnClipboard(rows);
+}
+
+void ClipboardCommands::cut()
+{
+    m_hooks.runStep(kCutStep, [&] {
+        model::CopiedRows rows;
+        const model::DeleteResult result = m_design.cut(m_hooks.selectedRow(), rows);
+        if (result.refused) {
+            m_hooks.refuseFirstRow();
+            return;
+        }
+        putOnClipboard(rows);
+        m_columns.selectRow(result.selectRow);
+    });
+}
+
+void ClipboardCommands::paste(model::PastePlace place)
+{
+    const bool asChild = place == model::PastePlace::LastChildren;
+    m_hooks.runStep(asChild ? kPasteAsChildStep : kPasteStep, [&] {
+        // Read (and refused, when it must be) before the design changes at all.
+        const model::CopiedRows rows = rowsFrom(m_clipboard->mimeData(), m_hooks.focusedTree());
+        const int row = m_hooks.selectedRow();
+        const int first = m_design.paste(row, rows, place);
+        if (first == model::kNoRow)
+            return;
+        if (asChild)
+            m_columns.setExpanded(row, true);
+        showPasted(first, static_cast<std::size_t>(std::count(rows.levels.begin(), rows.levels.end(), 0u)));
+    });
+}
+
+// The pasted subtrees open, as a duplicate does, and the first is selected.
+void ClipboardCommands::showPasted(int first, std::size_t tops)
+{
+    const model::DesignTree& fr = m_design.tree(TreeId::FR);
+    const model::Node* top = fr.nodeAt(first);
+    for (std::size_t i = 0; i < tops && top; ++i, top = model::DesignTree::nextSibling(top))
+        if (!top->children.empty())
+            m_columns.expandSubtree(fr.rowOf(top));
+    m_columns.selectRow(first);
+}
+
+} // namespace app

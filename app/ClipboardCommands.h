@@ -1,0 +1,60 @@
+#pragma once
+// Copy, Cut, Paste and Paste as child in the window. They act on the
+// selected node row with its whole subtree, in all three trees at once.
+//
+// A copy puts two forms on the clipboard: our own rows format (the three
+// subtrees exactly, see io/RowsFormat.h), which another running instance of
+// the program pastes, and the focused column's subtree as tab-indented
+// labels in plain text, which any editor or outliner pastes. A paste takes
+// our own rows when the clipboard holds them, otherwise its text, which
+// fills the focused column (see io/PlainTextRows.h). Cut and paste are one
+// undo step each; the pasted rows are renumbered and the first is selected.
+
+#include "model/CopiedRows.h"
+#include "model/Design.h"
+
+#include <functional>
+#include <memory>
+
+class QClipboard;
+class QMimeData;
+
+namespace app {
+
+class TreeColumns;
+
+class ClipboardCommands {
+public:
+    // What the window lends: its selected row, the column with the keys,
+    // running a change as one named undo step, and the message Delete gives
+    // for the first row.
+    struct Hooks {
+        std::function<int()> selectedRow;
+        std::function<model::TreeId()> focusedTree;
+        std::function<void(const char* name, const std::function<void()>& change)> runStep;
+        std::function<void()> refuseFirstRow;
+    };
+
+    ClipboardCommands(model::Design& design, TreeColumns& columns, Hooks hooks, QClipboard* clipboard);
+
+    void copy();
+    void cut();
+    void paste(model::PastePlace place);
+
+    // The clipboard's content for copied rows, and the rows of what a
+    // clipboard holds (empty for neither rows nor text). rowsFrom throws
+    // model::UserError for broken rows or a character Windows-1252 lacks.
+    static std::unique_ptr<QMimeData> mimeDataFor(const model::CopiedRows& rows, model::TreeId focused);
+    static model::CopiedRows rowsFrom(const QMimeData* data, model::TreeId focused);
+
+private:
+    void putOnClipboard(const model::CopiedRows& rows);
+    void showPasted(int first, std::size_t tops);
+
+    model::Design& m_design;
+    TreeColumns& m_columns;
+    Hooks m_hooks;
+    QClipboard* m_clipboard;
+};
+
+} // namespace app

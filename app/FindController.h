@@ -1,0 +1,82 @@
+#pragma once
+// Find in the window: the find bar's query searched over the labels of the
+// three trees as the user types, every found label marked in its column,
+// and the next or previous match selected as a click on it would select it,
+// with its ancestors expanded in all three columns.
+//
+// Typing does not move the selection: the current match is the first one
+// at or after the selected row, marked more strongly, and the first Enter
+// goes there. Marks are not stored per row: the node drawing asks for the
+// rows it paints, so a keystroke costs one search and one repaint.
+
+#include "model/LabelSearch.h"
+#include "model/TreeObserver.h"
+#include "ui/NodeDelegate.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+namespace model { class Design; }
+namespace ui { class FindBar; }
+
+namespace app {
+
+class TreeColumns;
+
+class FindController : public QObject, private model::TreeObserver {
+    Q_OBJECT
+public:
+    // Selects `row` as a click on it in column `tree` would (the window's own
+    // handling of a click: all three columns, renumbering, the active tree).
+    using SelectAsClick = std::function<void(model::TreeId tree, int row)>;
+
+    FindController(model::Design& design, TreeColumns& columns, ui::FindBar& bar, SelectAsClick selectAsClick,
+                   QObject* parent = nullptr);
+    ~FindController() override;
+
+    void open();   // Ctrl+F: the bar opens, searching its text again
+    void next();
+    void previous();
+
+    bool active() const { return m_active; }
+    const std::vector<model::FoundLabel>& matches() const { return m_matches; }
+    int current() const { return m_current; } // index into matches(), -1 when none
+    // What the node drawing marks on this node of `tree`.
+    ui::TextMark markOf(model::TreeId tree, const QModelIndex& index) const;
+
+private:
+    void search(const QString& query);
+    void closed();
+    void researchSoon();
+    int firstMatchFrom(const model::FoundLabel& place) const;
+    void pickCurrentNearSelection();
+    void go(int step);
+    void showCount();
+    void repaint();
+
+    // model::TreeObserver: labels may have changed or moved to other rows.
+    void inserted(model::TreeId, model::Node*, int) override { researchSoon(); }
+    void removed(model::TreeId, model::Node*, int) override { researchSoon(); }
+    void moved(model::TreeId, model::Node*, int, model::Node*, int) override { researchSoon(); }
+    void textChanged(model::TreeId, model::Node*) override { researchSoon(); }
+    void reset(model::TreeId) override { researchSoon(); }
+    // A renumbering (textsChanged) changes only numbers, which are not searched.
+
+    model::Design& m_design;
+    TreeColumns& m_columns;
+    ui::FindBar& m_bar;
+    SelectAsClick m_selectAsClick;
+    QPointer<QWidget> m_focusBefore;
+    model::LabelSearch m_search;
+    std::vector<model::FoundLabel> m_matches;
+    int m_current = -1;
+    bool m_active = false;  // the bar is open with a query: rows are marked
+    bool m_visited = false; // the current match has been selected
+    bool m_stale = false;   // the design changed since the last search
+    bool m_researchQueued = false;
+};
+
+} // namespace app
