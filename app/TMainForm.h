@@ -16,6 +16,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -32,14 +33,14 @@ class TTreeView;
 namespace app {
 
 class TableExportCommands;
+class TitleBar;
 class TreeColumns;
+class UndoHistory;
 
 class TMainForm : public QMainWindow, private model::TreeObserver {
     Q_OBJECT
 public:
     static constexpr int kColumns = 3;
-    static constexpr int kTitleMargin = 2;
-    static constexpr int kTitleGap = 4;
     static constexpr int kMinWidth = 300;
     static constexpr int kMinHeight = 440;
 
@@ -59,7 +60,8 @@ public:
     model::Design& design() { return m_design; }
     const CommandTable& commands() const { return m_commands; }
     TreeColumns& columns() { return *m_columns; }
-    QLineEdit* titleEdit(model::TreeId id) const { return m_titles[static_cast<std::size_t>(model::index(id))]; }
+    QLineEdit* titleEdit(model::TreeId id) const;
+    UndoHistory& history() { return *m_history; }
     std::optional<model::TreeId> activeTree() const { return m_activeTree; }
     bool hintsOn() const { return m_hintsOn; }
     const model::HeaderRecord& currentHeader() const { return m_currentHeader; }
@@ -80,6 +82,8 @@ public slots:
     void MoveDownBtnClick();
     void DuplicateBtnClick();
     void ExpandContractAllBtnClick();
+    void UndoBtnClick();
+    void RedoBtnClick();
     // file toolbar and save menu
     void FileOpenBtnClick();
     void SaveBtnClick();
@@ -102,7 +106,6 @@ protected:
 
 private:
     void buildLayout();
-    QWidget* buildTitleBar();
     void wireCommands();
     void wireViews();
     void FormResize();
@@ -111,8 +114,8 @@ private:
     void readGeometry();
     void writeGeometry();
     void designOpened(const model::HeaderRecord& loaded);
+    void designSaved();
     void redrawTrees();
-    void Edit1Change();
     void FRVMouseUp(ui::TTreeView* view, Qt::MouseButton button, const QPoint& pos);
     void FRVDblClick();
     void FRVStartDrag(ui::TTreeView* view, const QModelIndex& source);
@@ -120,10 +123,17 @@ private:
     void showTreeMenu(ui::TTreeView* view, const QPoint& pos);
     void showStatus(const QString& text);
     void depthLimitReached(int depth);
-    void titleEdited(model::TreeId id, const QString& text);
 
     // The command boundary: a command's error ends the command and reaches the user.
     template <typename F> void runCommand(F&& command);
+    // A command that is one step of the undo history, named as the user knows it.
+    template <typename F> void runStep(const char* name, F&& command);
+    void endStep(const char* name, int rowBefore, bool wasModified);
+    void amendStep(const std::function<void()>& change);
+    void labelEdited(model::TreeId id, int row, const std::string& text);
+    void wireHistory();
+    void historyChanged();
+    void finishEditing();
     int selectedRow() const;
     model::TreeId editorTree() const;
     void selectAndEdit(int row);
@@ -133,6 +143,7 @@ private:
     void flagsChanged() override;
 
     model::Design m_design;
+    std::unique_ptr<UndoHistory> m_history; // before anything that adds steps to it
     model::HeaderRecord m_loadedHeader{};
     model::HeaderRecord m_currentHeader{};
     ui::TLevelFonts m_levelFonts;
@@ -146,8 +157,7 @@ private:
     ui::TOptionsDlg* m_options = nullptr;
     CommandTable m_commands;
     std::unique_ptr<TreeColumns> m_columns;
-    std::array<QLineEdit*, model::kTreeCount> m_titles{};
-    QWidget* m_titleBar = nullptr;
+    TitleBar* m_titleBar = nullptr;
     QSplitter* m_splitter = nullptr;
     std::optional<model::TreeId> m_activeTree;
     int m_dragSourceRow = -1;
