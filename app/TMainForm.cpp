@@ -1,12 +1,14 @@
 #include "app/TMainForm.h"
 
 #include "app/QtPrompter.h"
+#include "app/RecoveryKeeper.h"
 #include "app/TitleBar.h"
 #include "app/UndoHistory.h"
 #include "app/TableExportCommands.h"
 #include "app/TreeColumns.h"
 #include "export/DesktopDocumentOpener.h"
 #include "export/RtfExport.h"
+#include "io/DesignFile.h"
 #include "model/UserError.h"
 #include "ui/Cp1252.h"
 #include "ui/Cp1252Validator.h"
@@ -43,6 +45,9 @@ constexpr int kMinColumnWidth = 30;
 constexpr int kStatusBarHeight = 19;
 constexpr const char* kCannotDeleteRoot = "Cannot delete root node";
 constexpr const char* kEditLabelStep = "Edit label";
+constexpr const char* kRecoveredQuestion = "Unsaved changes to %1 from %2 were recovered. Open them?";
+constexpr const char* kNeverSavedDesign = "a design never saved";
+constexpr const char* kRecoveryNotWritten = "A recovery copy could not be written to %1";
 constexpr const char* kDropStep = "Drop";
 constexpr const char* kExportedTo = "Exported to %1";
 constexpr const char* kExportedNotOpened = "Exported to %1; no application could be started to open it";
@@ -87,6 +92,15 @@ TMainForm::TMainForm(const std::string& startupDir, QWidget* parent)
                             [this] { designSaved(); }});
     m_tableExport = std::make_unique<TableExportCommands>(this, m_design, m_currentHeader,
                                                           [this] { return m_files->filePath(); }, m_startupDir);
+    m_recovery = std::make_unique<RecoveryKeeper>(
+        m_design,
+        [this] {
+            model::HeaderRecord header = m_currentHeader; // what a save would write; the window's own stays
+            return io::encodeDesignFile(m_design, header, m_levelFonts.styles());
+        },
+        [this] { return m_files->filePath(); });
+    connect(m_recovery.get(), &RecoveryKeeper::writeFailed, this,
+            [this](const QString& path) { showStatus(QString::fromLatin1(kRecoveryNotWritten).arg(path)); });
     buildLayout();
     wireCommands();
     wireViews();
@@ -107,6 +121,7 @@ TMainForm::~TMainForm()
 {
     qApp->removeEventFilter(this);
     m_columns.reset();
+    m_recovery.reset();
     delete std::exchange(m_titleBar, nullptr); // a title losing the focus as the window goes would add a step
     m_history.reset(); // its steps give what they hold back to the design
     m_design.removeObserver(this);
@@ -639,12 +654,38 @@ void TMainForm::designOpened(const model::HeaderRecord& loaded)
 {
     m_levelFonts.takeFromHeader(loaded); // the title bar shows the new titles by itself
     m_history->clear();
+    m_recovery->discardOwnCopy(); // the changes of the design it replaced were answered for
 }
 
 void TMainForm::designSaved()
 {
     m_history->markSaved();
+    m_recovery->discardOwnCopy();
     redrawTrees(); // in the level colours just saved
+}
+
+void TMainForm::offerRecovery()
+{
+    runCommand([&] {
+        for (const RecoveryKeeper::Orphan& orphan : m_recovery->claimOrphans()) {
+            const QString design = orphan.originalPath.empty() ? QString::fromLatin1(kNeverSavedDesign)
+                                                               : QFile::decodeName(orphan.originalPath.c_str());
+            const QString when = orphan.written.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+            switch (m_prompter->askRecovery(QString::fromLatin1(kRecoveredQuestion).arg(design, when))) {
+            case Prompter::RecoveryAnswer::Open:
+                if (!m_files->openRecovered(QFile::encodeName(orphan.copyPath).toStdString(), orphan.originalPath))
+                    return;
+                m_recovery->adopt(orphan);
+                m_history->markUnsaved();
+                return; // one design at a time: the others wait for the next start
+            case Prompter::RecoveryAnswer::Discard:
+                m_recovery->discard(orphan);
+                break;
+            case Prompter::RecoveryAnswer::Later:
+                break;
+            }
+        }
+    });
 }
 
 void TMainForm::SaveBtnClick()
@@ -733,6 +774,9 @@ void TMainForm::closeEvent(QCloseEvent* event)
         return;
     }
     writeGeometry();
+    // Ending normally: what was not saved was answered for.
+    m_recovery->discardOwnCopy();
+    m_recovery->waitForWriter();
     event->accept();
 }
 

@@ -33,6 +33,7 @@ class TTreeView;
 namespace app {
 
 class TableExportCommands;
+class RecoveryKeeper;
 class TitleBar;
 class TreeColumns;
 class UndoHistory;
@@ -56,12 +57,16 @@ public:
     void attachDialogs(ui::TAboutDlg* about, ui::TOptionsDlg* options);
     // A design named on the command line.
     void openAtStart(const std::string& path);
+    // Offers the changes of earlier runs that ended abnormally, one at a time,
+    // until one is opened.
+    void offerRecovery();
 
     model::Design& design() { return m_design; }
     const CommandTable& commands() const { return m_commands; }
     TreeColumns& columns() { return *m_columns; }
     QLineEdit* titleEdit(model::TreeId id) const;
     UndoHistory& history() { return *m_history; }
+    RecoveryKeeper& recovery() { return *m_recovery; }
     std::optional<model::TreeId> activeTree() const { return m_activeTree; }
     bool hintsOn() const { return m_hintsOn; }
     const model::HeaderRecord& currentHeader() const { return m_currentHeader; }
@@ -152,6 +157,7 @@ private:
     std::shared_ptr<Prompter> m_prompter;
     std::unique_ptr<FileCommands> m_files;
     std::unique_ptr<TableExportCommands> m_tableExport;
+    std::unique_ptr<RecoveryKeeper> m_recovery;
     std::unique_ptr<exporting::DocumentOpener> m_opener;
     ui::TAboutDlg* m_about = nullptr;
     ui::TOptionsDlg* m_options = nullptr;

@@ -126,6 +126,11 @@ void UndoHistory::markSaved()
     m_stack.setClean();
 }
 
+void UndoHistory::markUnsaved()
+{
+    m_stack.resetClean();
+}
+
 std::size_t UndoHistory::bytes() const
 {
     std::size_t total = 0;

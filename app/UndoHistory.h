@@ -39,7 +39,8 @@ public:
     void undo();
     void redo();
     void clear();     // another design was opened
-    void markSaved(); // the design on screen is what is on disk
+    void markSaved();   // the design on screen is what is on disk
+    void markUnsaved(); // no state in the history is (a recovered design)
 
     bool canUndo() const { return m_stack.canUndo(); }
     bool canRedo() const { return m_stack.canRedo(); }
