@@ -1,5 +1,6 @@
 #include "app/CommandTable.h"
 
+#include "ui/DialogIcons.h"
 #include "ui/ToolbarIcons.h"
 
 #include <QMainWindow>
@@ -99,6 +100,22 @@ void buildEditBar(CommandTable& t, QMainWindow* window)
     t.redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
 }
 
+// One key each: the platform's standard sequences add Shift+Del, which is Delete's.
+void buildClipboardEntries(CommandTable& t, QMenu* menu)
+{
+    t.menuCut = addMenuEntry(menu, "Cut1", "Cut", 7, "Cut this (and all sub-nodes) to the clipboard",
+                             QKeySequence(Qt::CTRL | Qt::Key_X));
+    t.menuCopy = addMenuEntry(menu, "Copy1", "Copy", 7, "Copy this (and all sub-nodes) to the clipboard",
+                              QKeySequence(Qt::CTRL | Qt::Key_C));
+    t.menuPaste = addMenuEntry(menu, "Paste1", "Paste", 7, "Paste below this, as its next siblings",
+                               QKeySequence(Qt::CTRL | Qt::Key_V));
+    t.menuPasteAsChild = addMenuEntry(menu, "PasteAsChild1", "Paste as child", 7, "Paste as the last children of this",
+                                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+    t.menuCut->setIcon(ui::icons::themed("edit-cut", QStyle::SP_DialogDiscardButton));
+    t.menuPaste->setIcon(ui::icons::themed("edit-paste", QStyle::SP_DialogApplyButton));
+    t.menuPasteAsChild->setIcon(t.menuPaste->icon());
+}
+
 void buildTreeMenu(CommandTable& t, QMainWindow* window)
 {
     QMenu* menu = t.treeMenu = new QMenu(window);
@@ -113,6 +130,8 @@ void buildTreeMenu(CommandTable& t, QMainWindow* window)
     menu->addSeparator();
     t.menuDelete = addMenuEntry(menu, "Delete1", "Delete", 8, "Delete this (and all sub-nodes)",
                                 QKeySequence(Qt::SHIFT | Qt::Key_Delete));
+    menu->addSeparator();
+    buildClipboardEntries(t, menu);
     menu->addSeparator();
     t.menuSave = addMenuEntry(menu, "Save1", "Save", 10, "Save FR's DP's and PV's to file",
                               QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -163,6 +182,10 @@ CommandTable buildCommandTable(QMainWindow* window)
     t.printTable->setObjectName(QStringLiteral("PrintTable1"));
     t.printTable->setShortcut(QKeySequence::Print);
     window->addAction(t.printTable);
+    t.find = new QAction(QStringLiteral("Find"), window);
+    t.find->setObjectName(QStringLiteral("Find1"));
+    t.find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    window->addAction(t.find);
     return t;
 }
 

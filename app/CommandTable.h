@@ -48,6 +48,10 @@ struct CommandTable {
     QAction* menuMoveUp = nullptr;
     QAction* menuMoveDown = nullptr;
     QAction* menuDelete = nullptr;
+    QAction* menuCut = nullptr;          // Ctrl+X
+    QAction* menuCopy = nullptr;         // Ctrl+C
+    QAction* menuPaste = nullptr;        // Ctrl+V: next siblings of the selected row
+    QAction* menuPasteAsChild = nullptr; // Ctrl+Shift+V: its last children
     QAction* menuSave = nullptr;
     // save menu
     QAction* saveAs = nullptr;
@@ -56,6 +60,7 @@ struct CommandTable {
     QAction* exportTableEntry = nullptr;
     // window-wide
     QAction* printTable = nullptr; // Ctrl+P: the print preview of the table
+    QAction* find = nullptr;       // Ctrl+F: the find bar
 
     QToolButton* button(QAction* action) const;
 };

@@ -1,5 +1,7 @@
 #include "app/TMainForm.h"
 
+#include "app/ClipboardCommands.h"
+#include "app/FindController.h"
 #include "app/QtPrompter.h"
 #include "app/RecoveryKeeper.h"
 #include "app/TitleBar.h"
@@ -13,6 +15,7 @@
 #include "ui/Cp1252.h"
 #include "ui/Cp1252Validator.h"
 #include "ui/ExpansionLimit.h"
+#include "ui/FindBar.h"
 #include "ui/NodeDelegate.h"
 #include "ui/SystemColours.h"
 #include "ui/TAboutDlg.h"
@@ -20,6 +23,7 @@
 #include "ui/ToolbarIcons.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QMimeData>
@@ -105,6 +109,7 @@ TMainForm::TMainForm(const std::string& startupDir, QWidget* parent)
     wireCommands();
     wireViews();
     wireHistory();
+    wireEntryCommands();
     m_design.addObserver(this);
 
     // Both header records start all zero (members), the hints follow the titles
@@ -120,6 +125,7 @@ TMainForm::TMainForm(const std::string& startupDir, QWidget* parent)
 TMainForm::~TMainForm()
 {
     qApp->removeEventFilter(this);
+    m_find.reset(); // before the columns, whose drawing asks it for marks
     m_columns.reset();
     m_recovery.reset();
     delete std::exchange(m_titleBar, nullptr); // a title losing the focus as the window goes would add a step
@@ -170,6 +176,8 @@ void TMainForm::buildLayout()
         m_splitter->setStretchFactor(model::index(id), id == TreeId::PV ? 1 : 0);
     }
     layout->addWidget(m_splitter, 1);
+    m_findBar = new ui::FindBar(central);
+    layout->addWidget(m_findBar);
     setCentralWidget(central);
 
     auto* status = new QStatusBar(this);
@@ -806,6 +814,50 @@ void TMainForm::writeGeometry()
         m_settings.writeInteger(kSettingsSection, "WindowWidth", width());
         m_settings.writeInteger(kSettingsSection, "WindowHeight", height());
     });
+}
+
+// --- copy, cut, paste and find ------------------------------------------------------
+
+void TMainForm::wireEntryCommands()
+{
+    m_clipboard = std::make_unique<ClipboardCommands>(
+        m_design, *m_columns,
+        ClipboardCommands::Hooks{[this] { return selectedRow(); }, [this] { return focusedTree(); },
+                                 [this](const char* name, const std::function<void()>& change) { runStep(name, change); },
+                                 [this] { m_prompter->showMessage(QString::fromLatin1(kCannotDeleteRoot)); }},
+        QGuiApplication::clipboard());
+    m_find = std::make_unique<FindController>(m_design, *m_columns, *m_findBar,
+                                              [this](TreeId id, int row) { selectAsClick(id, row); });
+    const CommandTable& c = m_commands;
+    connect(c.menuCopy, &QAction::triggered, this, [this] { runCommand([&] { m_clipboard->copy(); }); });
+    connect(c.menuCut, &QAction::triggered, this, [this] { m_clipboard->cut(); });
+    connect(c.menuPaste, &QAction::triggered, this, [this] { m_clipboard->paste(model::PastePlace::NextSiblings); });
+    connect(c.menuPasteAsChild, &QAction::triggered, this,
+            [this] { m_clipboard->paste(model::PastePlace::LastChildren); });
+    connect(c.find, &QAction::triggered, m_find.get(), &FindController::open);
+}
+
+// The column the keys go to; a copy gives its labels as text, and pasted text fills it.
+TreeId TMainForm::focusedTree() const
+{
+    const QWidget* focus = QApplication::focusWidget();
+    for (TreeId id : model::kAllTrees)
+        if (focus && (focus == m_columns->view(id) || m_columns->view(id)->isAncestorOf(focus)))
+            return id;
+    return editorTree();
+}
+
+// What a mouse release on the row in column `id` does (see FRVMouseUp).
+void TMainForm::selectAsClick(TreeId id, int row)
+{
+    const bool expanded = m_columns->view(id)->isExpanded(m_columns->indexOfRow(id, row));
+    for (TreeId other : model::kAllTrees) {
+        m_columns->selectRowIn(other, row);
+        if (other != id)
+            m_columns->view(other)->setExpanded(m_columns->indexOfRow(other, row), expanded);
+    }
+    amendStep([&] { m_design.renumber(); });
+    m_activeTree = id;
 }
 
 } // namespace app

@@ -25,6 +25,7 @@ class QSplitter;
 class QStatusBar;
 
 namespace ui {
+class FindBar;
 class TAboutDlg;
 class TOptionsDlg;
 class TTreeView;
@@ -32,6 +33,8 @@ class TTreeView;
 
 namespace app {
 
+class ClipboardCommands;
+class FindController;
 class TableExportCommands;
 class RecoveryKeeper;
 class TitleBar;
@@ -75,6 +78,9 @@ public:
     const FileCommands& files() const { return *m_files; }
     io::SettingsFile& settings() { return m_settings; }
     TableExportCommands& tableExport() { return *m_tableExport; }
+    ClipboardCommands& clipboardCommands() { return *m_clipboard; }
+    FindController& find() { return *m_find; }
+    ui::FindBar& findBar() { return *m_findBar; }
 
 public slots:
     // edit toolbar and tree menu
@@ -144,6 +150,11 @@ private:
     void selectAndEdit(int row);
     QColor levelColour(int level) const;
 
+    // Copy, cut, paste and find: their classes, their entries and keys.
+    void wireEntryCommands();
+    model::TreeId focusedTree() const;
+    void selectAsClick(model::TreeId id, int row);
+
     // model::TreeObserver
     void flagsChanged() override;
 
@@ -157,6 +168,9 @@ private:
     std::shared_ptr<Prompter> m_prompter;
     std::unique_ptr<FileCommands> m_files;
     std::unique_ptr<TableExportCommands> m_tableExport;
+    std::unique_ptr<ClipboardCommands> m_clipboard;
+    std::unique_ptr<FindController> m_find;
+    ui::FindBar* m_findBar = nullptr;
     std::unique_ptr<RecoveryKeeper> m_recovery;
     std::unique_ptr<exporting::DocumentOpener> m_opener;
     ui::TAboutDlg* m_about = nullptr;

@@ -136,6 +136,10 @@ TEST_F(MainFormTest, TreeMenuHasCaptionsShortcutsHintsAndABoldDefault)
                                  "Add child/F4/Add child", "-", "Move up//Move up (if possible)",
                                  "Move down//Move down (if possible)", "-",
                                  "Delete/Shift+Del/Delete this (and all sub-nodes)", "-",
+                                 "Cut/Ctrl+X/Cut this (and all sub-nodes) to the clipboard",
+                                 "Copy/Ctrl+C/Copy this (and all sub-nodes) to the clipboard",
+                                 "Paste/Ctrl+V/Paste below this, as its next siblings",
+                                 "Paste as child/Ctrl+Shift+V/Paste as the last children of this", "-",
                                  "Save/Ctrl+S/Save FR's DP's and PV's to file", "-", "Undo/Ctrl+Z/Undo",
                                  "Redo/Ctrl+Shift+Z/Redo"}));
     EXPECT_EQ(menu->defaultAction(), menu->actions().first());

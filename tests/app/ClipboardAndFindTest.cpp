@@ -1,0 +1,229 @@
+// Copy, cut, paste and find in the window, through the real keys: subtrees
+// copied from one window into another exactly, plain text pasted into the
+// focused column, refusals, undo, and the find bar moving through matches.
+
+#include "MainFormFixture.h"
+
+#include "app/ClipboardCommands.h"
+#include "app/FindController.h"
+#include "app/UndoHistory.h"
+#include "io/RowsFormat.h"
+#include "model/Numbering.h"
+#include "ui/FindBar.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QToolButton>
+
+namespace testing_app {
+namespace {
+
+using model::TreeId;
+
+// 0 A
+//   1 B
+//     2 C
+//       3 D
+//   4 E
+// 5 F
+//   6 G
+const std::vector<std::string> kOutline{"A", "  B", "    C", "      D", "  E", "F", "  G"};
+
+class ClipboardAndFindTest : public MainFormTest {
+protected:
+    void SetUp() override
+    {
+        MainFormTest::SetUp();
+        loadOutline(form->design(), kOutline);
+        form->design().renumber();
+        form->design().setModified(false);
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+
+    // Keys as the user presses them, with the keys in column `id`.
+    void pressIn(TreeId id, QKeySequence keys)
+    {
+        view(id)->setFocus();
+        QTest::keySequence(form->windowHandle(), keys);
+    }
+    void setClipboardText(const char* utf8) { QGuiApplication::clipboard()->setText(QString::fromUtf8(utf8)); }
+
+    // "level:label" of every row from `first` on, in one column, numbers stripped.
+    std::string rowsFrom(const model::Design& d, int first, int count, TreeId id)
+    {
+        std::string out;
+        const model::DesignTree& t = d.tree(id);
+        for (int row = first; row < first + count; ++row)
+            out += (out.empty() ? "" : "|") + std::to_string(t.levelOf(t.nodeAt(row))) + ":"
+                + std::string(model::strippedLabel(t.nodeAt(row)->text()));
+        return out;
+    }
+};
+
+TEST_F(ClipboardAndFindTest, CopiedSubtreePastesIntoAnotherWindowExactly)
+{
+    form->design().editText(TreeId::PV, 2, "1.1.1 \xC9tanch\xE9it\xE9 3 bar");
+    clickRow(TreeId::DP, 1);
+    pressIn(TreeId::DP, QKeySequence(Qt::CTRL | Qt::Key_C));
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_TRUE(data->hasFormat(io::kRowsMimeType));
+    EXPECT_EQ(data->text(), "B'\n\tC'\n\t\tD'\n"); // the focused column, as an editor gets it
+    EXPECT_FALSE(form->history().canUndo());        // a copy changes nothing
+
+    app::TMainForm other;
+    auto otherPrompter = std::make_shared<FakePrompter>();
+    other.setPrompter(otherPrompter);
+    loadOutline(other.design(), {"X", "  Y"});
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    other.columns().view(TreeId::FR)->scrollTo(other.columns().indexOfRow(TreeId::FR, 1));
+    QTest::mouseClick(other.columns().view(TreeId::FR)->viewport(), Qt::LeftButton, {},
+                      other.columns().view(TreeId::FR)->visualRect(other.columns().indexOfRow(TreeId::FR, 1)).center());
+    other.columns().view(TreeId::FR)->setFocus();
+    QTest::keySequence(other.windowHandle(), QKeySequence(Qt::CTRL | Qt::Key_V));
+
+    // Y's next siblings: the subtree of B, three rows, numbered under X.
+    for (TreeId id : model::kAllTrees)
+        EXPECT_EQ(rowsFrom(other.design(), 2, 3, id), rowsFrom(form->design(), 1, 3, id)) << model::index(id);
+    EXPECT_EQ(other.design().tree(TreeId::PV).nodeAt(3)->text(), "1.2.1 \xC9tanch\xE9it\xE9 3 bar");
+    EXPECT_EQ(rowTags(other.design(), 2), "1.2 B|1.2 B'|1.2 B''");
+    for (TreeId id : model::kAllTrees)
+        EXPECT_EQ(other.columns().selectedRow(id), 2);
+    EXPECT_EQ(other.history().undoText(), "Paste");
+    EXPECT_TRUE(otherPrompter->errors.empty());
+
+    other.UndoBtnClick();
+    EXPECT_EQ(other.design().rowCount(), 2);
+}
+
+TEST_F(ClipboardAndFindTest, PlainTextPastesAsChildrenIntoTheFocusedColumn)
+{
+    // Tabs, two spaces, bullets and a jump of two levels, all in one text.
+    setClipboardText("- Seal\n  * Ring\n      \xE2\x80\xA2 Groove\n  Spring\n\n1. Shaft\n");
+    clickRow(TreeId::PV, 5); // F, collapsed, with child G
+    pressIn(TreeId::PV, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+
+    EXPECT_EQ(rowsFrom(form->design(), 7, 5, TreeId::PV), "1:Seal|2:Ring|3:Groove|2:Spring|1:Shaft");
+    EXPECT_EQ(rowTags(form->design(), 8), "2.2.1 __________|2.2.1 __________|2.2.1 Ring");
+    EXPECT_EQ(text(TreeId::PV, 11), "2.3 Shaft");
+    EXPECT_TRUE(expanded(TreeId::FR, 5)); // F opened to show its new children
+    EXPECT_TRUE(expanded(TreeId::DP, 7));
+    for (TreeId id : model::kAllTrees)
+        EXPECT_EQ(selected(id), 7) << model::index(id);
+    EXPECT_EQ(form->history().undoText(), "Paste as child");
+    EXPECT_TRUE(form->design().modified());
+}
+
+TEST_F(ClipboardAndFindTest, TextWithACharacterTheDesignCannotHoldPastesNothing)
+{
+    setClipboardText("Pump\n\tShaft \xE2\x86\x92 gear");
+    clickRow(TreeId::FR, 1);
+    pressIn(TreeId::FR, QKeySequence(Qt::CTRL | Qt::Key_V));
+    ASSERT_EQ(prompter->errors.size(), 1u);
+    EXPECT_TRUE(prompter->errors[0].contains(QString::fromUtf8("\"\xE2\x86\x92\" (U+2192)"))) << prompter->errors[0].toStdString();
+    EXPECT_EQ(form->design().rowCount(), 7);
+    EXPECT_FALSE(form->history().canUndo());
+    EXPECT_FALSE(form->design().modified());
+}
+
+TEST_F(ClipboardAndFindTest, CutOfTheFirstRowIsRefusedOtherRowsMoveThroughTheClipboard)
+{
+    QGuiApplication::clipboard()->setText("untouched");
+    clickRow(TreeId::FR, 0);
+    pressIn(TreeId::FR, QKeySequence(Qt::CTRL | Qt::Key_X));
+    EXPECT_EQ(prompter->messages, std::vector<QString>{"Cannot delete root node"});
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "untouched");
+    EXPECT_EQ(form->design().rowCount(), 7);
+
+    clickRow(TreeId::FR, 4); // E
+    pressIn(TreeId::FR, QKeySequence(Qt::CTRL | Qt::Key_X));
+    EXPECT_EQ(form->design().rowCount(), 6);
+    EXPECT_EQ(form->history().undoText(), "Cut");
+    EXPECT_EQ(selected(TreeId::FR), 1); // the previous sibling, as Delete selects
+    clickRow(TreeId::FR, 4); // F
+    pressIn(TreeId::FR, QKeySequence(Qt::CTRL | Qt::Key_V));
+    EXPECT_EQ(rowTags(form->design(), 6), "3 E|3 E'|3 E''");
+
+    form->UndoBtnClick();
+    form->UndoBtnClick();
+    EXPECT_EQ(rowTags(form->design(), 4), "1.2 E|1.2 E'|1.2 E''");
+    EXPECT_EQ(form->design().rowCount(), 7);
+}
+
+TEST_F(ClipboardAndFindTest, FindCountsMarksMovesWrapsAndClears)
+{
+    form->design().editText(TreeId::DP, 3, "1.1.1.1 Pump seal");
+    form->design().editText(TreeId::FR, 6, "2.1 PUMP");
+    form->design().editText(TreeId::PV, 0, "1 pumped flow");
+    clickRow(TreeId::FR, 1);
+    ui::FindBar& bar = form->findBar();
+    app::FindController& find = form->find();
+
+    QTest::keySequence(form->windowHandle(), QKeySequence(Qt::CTRL | Qt::Key_F));
+    ASSERT_TRUE(bar.isVisible());
+    EXPECT_TRUE(bar.field()->hasFocus());
+    QTest::keyClicks(bar.field(), "pump");
+    EXPECT_EQ(find.matches().size(), 3u);
+    // The first match at or after the selected row B is D's DP label, in a collapsed branch.
+    EXPECT_EQ(bar.countLabel()->text(), "2 of 3");
+    const QModelIndex d = form->columns().indexOfRow(TreeId::DP, 3);
+    const ui::TextMark mark = find.markOf(TreeId::DP, d);
+    EXPECT_EQ(mark.start, 8);
+    EXPECT_EQ(mark.length, 4);
+    EXPECT_TRUE(mark.current);
+    EXPECT_FALSE(find.markOf(TreeId::FR, form->columns().indexOfRow(TreeId::FR, 3)).marked());
+    EXPECT_EQ(selected(TreeId::FR), 1); // typing does not move the selection
+
+    QTest::keyClick(bar.field(), Qt::Key_Return);
+    for (TreeId id : model::kAllTrees) {
+        EXPECT_EQ(selected(id), 3) << model::index(id);
+        EXPECT_TRUE(expanded(id, 2)) << model::index(id); // C, B and A opened in all three columns
+        EXPECT_TRUE(expanded(id, 1)) << model::index(id);
+    }
+    EXPECT_EQ(form->activeTree(), TreeId::DP);
+    EXPECT_FALSE(form->history().canUndo()); // selecting is no step
+
+    QTest::keyClick(bar.field(), Qt::Key_Return);
+    EXPECT_EQ(bar.countLabel()->text(), "3 of 3");
+    EXPECT_EQ(selected(TreeId::DP), 6);
+    EXPECT_EQ(form->activeTree(), TreeId::FR);
+    QTest::mouseClick(bar.nextButton(), Qt::LeftButton); // wraps to the first
+    EXPECT_EQ(bar.countLabel()->text(), "1 of 3");
+    EXPECT_EQ(form->activeTree(), TreeId::PV);
+    QTest::keyClick(bar.field(), Qt::Key_Return, Qt::ShiftModifier); // and back
+    EXPECT_EQ(bar.countLabel()->text(), "3 of 3");
+    EXPECT_EQ(selected(TreeId::PV), 6);
+
+    QTest::keyClick(bar.field(), Qt::Key_Escape);
+    EXPECT_FALSE(bar.isVisible());
+    for (TreeId id : model::kAllTrees)
+        for (int row = 0; row < form->design().rowCount(); ++row)
+            EXPECT_FALSE(find.markOf(id, form->columns().indexOfRow(id, row)).marked());
+}
+
+TEST_F(ClipboardAndFindTest, FindKeepsUpWithEditsAndComparesLettersAsTyped)
+{
+    form->design().editText(TreeId::FR, 6, "2.1 \xC9tanch\xE9it\xE9"); // Étanchéité
+    form->find().open();
+    typeText(form->findBar().field(), QString::fromUtf8("\xC3\xA9TANCH")); // éTANCH
+    EXPECT_EQ(form->findBar().countLabel()->text(), "1 of 1");
+    typeText(form->findBar().field(), QString::fromUtf8("\xE2\x86\x92")); // a character no label holds
+    EXPECT_EQ(form->findBar().countLabel()->text(), "No matches");
+    QTest::keyClick(form->findBar().field(), Qt::Key_Backspace);
+
+    clickRow(TreeId::FR, 0);
+    form->AddChildBtnClick(); // a new row at the end of A moves G down by one
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    form->design().editText(TreeId::DP, 1, "1.1 \xE9tanche");
+    ASSERT_TRUE(eventually([&] { return form->find().matches().size() == 2u; }));
+    EXPECT_EQ(form->find().matches()[1].row, 7);
+    EXPECT_EQ(form->findBar().countLabel()->text(), "2 of 2"); // still on G, one row further down
+}
+
+} // namespace
+} // namespace testing_app
