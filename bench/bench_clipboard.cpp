@@ -2,18 +2,30 @@
 // 10,000 copied rows into a 100,000-row design (reading the clipboard's
 // content, the paste with its renumbering, recorded as the window records
 // a step), and the search over the labels of 100,000 rows (300,000 labels).
+// Then the same in the window: Ctrl+V with 10,000 lines on the clipboard up
+// to the repainted views, and one keystroke in the find bar (search, count,
+// marks) up to the repainted views.
 //
 // Pasted text, 10,000 lines, two shapes:
 //   flat   (arg 0): 10,000 top-level lines
 //   nested (arg 1): 100 lines, each with 9 children of 10 children
 // Each timed paste is undone with the timer paused.
 
+#include "app/ClipboardCommands.h"
+#include "app/TMainForm.h"
+#include "app/TreeColumns.h"
+#include "app/UndoHistory.h"
 #include "io/PlainTextRows.h"
 #include "io/RowsFormat.h"
 #include "model/Design.h"
 #include "model/LabelSearch.h"
+#include "ui/FindBar.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
 #include <QString>
+#include <QTest>
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -118,6 +130,97 @@ void BM_FindInLabels(benchmark::State& state)
 }
 BENCHMARK(BM_FindInLabels)->Arg(0)->Arg(1)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 
+// --- in the window ----------------------------------------------------------------
+
+void repaintViews(app::TMainForm& form)
+{
+    for (TreeId id : model::kAllTrees)
+        form.columns().view(id)->viewport()->repaint();
+}
+
+std::unique_ptr<app::TMainForm> largeWindow()
+{
+    auto form = std::make_unique<app::TMainForm>();
+    std::unique_ptr<Design> d = largeDesign();
+    std::array<model::DesignTree, model::kTreeCount> trees;
+    for (TreeId id : model::kAllTrees)
+        trees[static_cast<std::size_t>(model::index(id))] = std::move(d->tree(id));
+    form->design().replaceTrees(std::move(trees));
+    form->design().renumber();
+    form->show();
+    (void)QTest::qWaitForWindowExposed(form.get());
+    return form;
+}
+
+// Ctrl+V in FR on a row in the middle: the text read from the clipboard,
+// the paste, its undo step, the pasted subtrees opened, the first selected,
+// the views repainted. Undone with the timer paused.
+void BM_PasteInWindow(benchmark::State& state)
+{
+    auto form = largeWindow();
+    QGuiApplication::clipboard()->setText(pastedText(state.range(0) != 0));
+    const int row = middleRow(form->design());
+    form->columns().selectRow(row);
+    auto* view = form->columns().view(TreeId::FR);
+    view->setFocus();
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        QTest::keySequence(form->windowHandle(), QKeySequence(Qt::CTRL | Qt::Key_V));
+        QCoreApplication::processEvents();
+        repaintViews(*form);
+        state.PauseTiming();
+        if (form->design().rowCount() != 99100 + kPastedLines)
+            state.SkipWithError("nothing pasted");
+        form->UndoBtnClick();
+        form->columns().selectRow(row);
+        view->setFocus();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.SetLabel(state.range(0) == 0 ? "flat" : "nested");
+}
+BENCHMARK(BM_PasteInWindow)->Arg(0)->Arg(1)->Iterations(5)->Repetitions(3)->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
+
+// One keystroke in the find bar over 100,000 rows, every branch expanded
+// (arg 1) or collapsed (arg 0): the search, the count, and the marks drawn
+// as the three views repaint. A first letter searches every label; each
+// letter after it only the labels the shorter query found; a deleted
+// letter searches every label again.
+void BM_FindKeystroke(benchmark::State& state)
+{
+    auto form = largeWindow();
+    if (state.range(0) != 0)
+        form->commands().expandAll->trigger();
+    form->commands().find->trigger();
+    QLineEdit* field = form->findBar().field();
+    QCoreApplication::processEvents();
+    const QString word = QStringLiteral("bearing");
+    int typed = 0;
+    for (auto _ : state) {
+        // "b", "be", … "bearing", then back letter by letter: each step one keystroke.
+        const int step = typed % (2 * word.size());
+        if (step < word.size())
+            QTest::keyClick(field, word[step].toLatin1());
+        else
+            QTest::keyClick(field, Qt::Key_Backspace);
+        repaintViews(*form);
+        ++typed;
+    }
+    state.counters["rows"] = form->design().rowCount();
+    state.SetLabel(state.range(0) == 0 ? "collapsed" : "expanded");
+}
+BENCHMARK(BM_FindKeystroke)->Arg(0)->Arg(1)->Iterations(70)->Repetitions(3)->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
+
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
