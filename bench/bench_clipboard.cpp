@@ -37,16 +37,18 @@ namespace {
 
 constexpr int kPastedLines = 10000;
 
-// 100 top-level nodes, each with 33 children of 29 children: 99,100 rows.
-std::unique_ptr<Design> largeDesign()
+// 100 nodes, each with 33 children of 29 children: 99,100 rows, top-level
+// or (underOneTop) below one more top-level row.
+std::unique_ptr<Design> largeDesign(bool underOneTop = false)
 {
     auto d = std::make_unique<Design>();
     const char* labels[] = {"Requirement for the pump assembly", "Parameter of the motor housing",
                             "Process variable of the bearing seat"};
     for (TreeId id : model::kAllTrees) {
         model::DesignTree& t = d->tree(id);
+        model::Node* root = underOneTop ? t.appendTopLevel("Whole design") : t.root();
         for (int a = 0; a < 100; ++a) {
-            model::Node* top = t.appendTopLevel(labels[model::index(id)]);
+            model::Node* top = t.appendChild(root, labels[model::index(id)]);
             for (int b = 0; b < 33; ++b) {
                 model::Node* mid = t.appendChild(top, labels[model::index(id)]);
                 for (int c = 0; c < 29; ++c)
@@ -115,6 +117,20 @@ void BM_PasteCopiedRows(benchmark::State& state)
 }
 BENCHMARK(BM_PasteCopiedRows)->Arg(0)->Arg(1)->Iterations(10)->Repetitions(5)->ReportAggregatesOnly(true)
     ->Unit(benchmark::kMillisecond);
+
+// Copy of a row that holds the whole 100,000-row design: the rows taken
+// out, both clipboard forms written.
+void BM_CopyWholeDesign(benchmark::State& state)
+{
+    auto d = largeDesign(true);
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const model::CopiedRows rows = model::copySubtree(*d, 0);
+        bytes = io::encodeRows(rows).size() + io::plainTextOf(rows, TreeId::FR).size();
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_CopyWholeDesign)->Repetitions(3)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 
 // The search behind each keystroke in the find bar, over every label.
 void BM_FindInLabels(benchmark::State& state)

@@ -35,16 +35,17 @@ constexpr std::optional<unsigned char> unicodeToCp1252(char16_t u)
 
 // A letter in small case, so that searches ignore case: the capitals of
 // ASCII, of Latin-1 (but not the multiplication sign) and the four of
-// 0x80-0x9F (Š, Œ, Ž, Ÿ) become their small letters; every other byte stays.
+// 0x80-0x9F (S and Z with caron, OE, Y with diaeresis) become their small
+// letters; every other byte stays.
 constexpr unsigned char foldCp1252(unsigned char b)
 {
     if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7))
         return static_cast<unsigned char>(b + 0x20);
     switch (b) {
-    case 0x8A: return 0x9A; // Š š
-    case 0x8C: return 0x9C; // Œ œ
-    case 0x8E: return 0x9E; // Ž ž
-    case 0x9F: return 0xFF; // Ÿ ÿ
+    case 0x8A: return 0x9A; // S caron
+    case 0x8C: return 0x9C; // OE
+    case 0x8E: return 0x9E; // Z caron
+    case 0x9F: return 0xFF; // Y diaeresis
     default: return b;
     }
 }

@@ -155,6 +155,22 @@ TEST_F(ClipboardAndFindTest, CutOfTheFirstRowIsRefusedOtherRowsMoveThroughTheCli
     EXPECT_EQ(form->design().rowCount(), 7);
 }
 
+TEST_F(ClipboardAndFindTest, InsideAnOpenEditorTheClipboardKeysBelongToTheEditor)
+{
+    setClipboardText("Seal");
+    clickRow(TreeId::DP, 5);
+    view(TreeId::DP)->setFocus();
+    QTest::keyClick(view(TreeId::DP), Qt::Key_Return);
+    auto* editor = view(TreeId::DP)->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->end(false);
+    QTest::keySequence(form->windowHandle(), QKeySequence(Qt::CTRL | Qt::Key_V));
+    EXPECT_TRUE(editor->text().endsWith("Seal")) << editor->text().toStdString();
+    QTest::keySequence(form->windowHandle(), QKeySequence(Qt::CTRL | Qt::Key_X)); // nothing selected in the editor
+    EXPECT_EQ(form->design().rowCount(), 7);
+    EXPECT_FALSE(form->history().canUndo());
+}
+
 TEST_F(ClipboardAndFindTest, FindCountsMarksMovesWrapsAndClears)
 {
     form->design().editText(TreeId::DP, 3, "1.1.1.1 Pump seal");
