@@ -381,7 +381,7 @@ void TMainForm::amendStep(const std::function<void()>& change)
         change();
         return;
     }
-    m_design.startRecording();
+    m_design.startRecording(model::Design::Joining::Yes);
     change();
     m_history->amend(m_design.stopRecording());
 }
@@ -623,7 +623,7 @@ void TMainForm::FRVDragDrop(ui::TTreeView* view, const QPoint& pos)
         const model::Node* receiver = m_design.tree(TreeId::FR).nodeAt(target);
         // A drop that moved something is a step; one that only renumbered is not.
         const bool wasModified = m_design.modified();
-        m_design.startRecording();
+        m_design.startRecording(model::Design::Joining::Yes); // it joins the step before unless it moves
         const bool didMove = m_design.drop(source, target);
         std::unique_ptr<model::EditRecord> record = m_design.stopRecording();
         if (!didMove) {

@@ -77,12 +77,12 @@ void Design::setTitle(TreeId id, std::string text)
         o->titleChanged(id);
 }
 
-void Design::startRecording()
+void Design::startRecording(Joining joining)
 {
     m_recording = std::make_unique<EditRecord>(*this);
     for (TreeId id : kAllTrees) {
         m_staleAtStart[static_cast<std::size_t>(index(id))] = tree(id).numbersMayBeStale();
-        tree(id).recordInto(m_recording.get());
+        tree(id).recordInto(m_recording.get(), joining == Joining::Yes);
     }
 }
 
@@ -91,7 +91,7 @@ std::unique_ptr<EditRecord> Design::stopRecording()
     std::array<bool, kTreeCount> staleNow{};
     for (TreeId id : kAllTrees) {
         staleNow[static_cast<std::size_t>(index(id))] = tree(id).numbersMayBeStale();
-        tree(id).recordInto(nullptr);
+        tree(id).recordInto(nullptr, false);
     }
     if (m_recording && !m_recording->empty())
         m_recording->staleFlags(m_staleAtStart, staleNow);
