@@ -122,7 +122,10 @@ private:
     void designSaved();
     void redrawTrees();
     void FRVMouseUp(ui::TTreeView* view, Qt::MouseButton button, const QPoint& pos);
-    void FRVDblClick();
+    void FRVKeyDown(ui::TTreeView* view);
+    void chooseRow(model::TreeId id, int row);
+    void FRVDblClick(ui::TTreeView* view, const QPoint& pos);
+    void editNeighbourColumn(ui::TTreeView* view, int step);
     void FRVStartDrag(ui::TTreeView* view, const QModelIndex& source);
     void FRVDragDrop(ui::TTreeView* view, const QPoint& pos);
     void showTreeMenu(ui::TTreeView* view, const QPoint& pos);

@@ -116,6 +116,12 @@ public:
     int duplicate(int k);          // the row of the copy
     bool drop(int source, int target); // true when something moved
     void editText(TreeId id, int row, std::string_view text); // CR, LF, tab, NUL become blanks
+    // The label as typed, behind the node's outline number: the number its
+    // text begins with, or the number of its place when it has none. So a
+    // label that begins with a digit and a space is kept whole.
+    void editLabel(TreeId id, int row, std::string_view label);
+    // The outline number of a row's place ("1.2.3"); O(depth).
+    std::string outlineNumber(int row) const;
     void renumber();               // FR, DP, PV; free when nothing changed
 
     // The first row of an empty design ("1 __________" in each tree).

@@ -113,7 +113,7 @@ TEST_F(UndoRedoTest, LabelAndTitleEditsAreStepsOfTheirOwn)
     editor->selectAll();
     typeText(editor, "Pump");
     QTest::keyClick(editor, Qt::Key_Return);
-    ASSERT_TRUE(eventually([&] { return text(TreeId::DP, 4) == "Pump"; }));
+    ASSERT_TRUE(eventually([&] { return text(TreeId::DP, 4) == "1.3 Pump"; }));
     EXPECT_EQ(form->history().undoText(), "Edit label");
 
     QLineEdit* title = form->titleEdit(TreeId::PV);
@@ -130,7 +130,7 @@ TEST_F(UndoRedoTest, LabelAndTitleEditsAreStepsOfTheirOwn)
     EXPECT_EQ(text(TreeId::DP, 4), "1.3 E'");
     form->RedoBtnClick();
     form->RedoBtnClick();
-    EXPECT_EQ(text(TreeId::DP, 4), "Pump");
+    EXPECT_EQ(text(TreeId::DP, 4), "1.3 Pump");
     EXPECT_EQ(title->text(), "Steps");
 }
 
