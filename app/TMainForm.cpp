@@ -216,6 +216,8 @@ void TMainForm::FormShow()
     m_currentHeader.reserved = m_loadedHeader.reserved;
     m_currentHeader.levels = m_loadedHeader.levels;
     m_design.setModified(false);
+    // The keyboard starts in the left column, where F2 begins a design.
+    m_columns->view(TreeId::FR)->setFocus(Qt::OtherFocusReason);
 }
 
 QColor TMainForm::levelColour(int level) const
@@ -616,7 +618,9 @@ void TMainForm::FRVDblClick(ui::TTreeView* view, const QPoint& pos)
 
 void TMainForm::editNeighbourColumn(ui::TTreeView* view, int step)
 {
-    // Tab and Shift+Tab in a label editor: FR, DP, PV, and round again.
+    // Tab and Shift+Tab in a label editor: FR, DP, PV, and round again. The
+    // active tree stays, so the next added row opens its editor where the
+    // user began the last one.
     const auto id = m_columns->treeOf(view);
     const int row = id ? m_columns->adapter(*id)->rowOf(view->currentIndex()) : -1;
     if (row < 0)
@@ -624,7 +628,6 @@ void TMainForm::editNeighbourColumn(ui::TTreeView* view, int step)
     const TreeId next =
         model::kAllTrees[static_cast<std::size_t>((model::index(*id) + step + model::kTreeCount) % model::kTreeCount)];
     m_columns->selectRowIn(next, row);
-    m_activeTree = next;
     m_columns->editRow(next, row);
 }
 
