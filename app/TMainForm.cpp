@@ -224,6 +224,8 @@ void TMainForm::FormShow()
     m_currentHeader.reserved = m_loadedHeader.reserved;
     m_currentHeader.levels = m_loadedHeader.levels;
     m_design.setModified(false);
+    // The keyboard starts in the left column, where F2 begins a design.
+    m_columns->view(TreeId::FR)->setFocus(Qt::OtherFocusReason);
 }
 
 QColor TMainForm::levelColour(int level) const
@@ -283,7 +285,12 @@ void TMainForm::wireViews()
                 [this, view](const QPoint& p) { showTreeMenu(view, p); });
         connect(view, &ui::TTreeView::expansionLimited, this, &TMainForm::depthLimitReached);
     }
-    connect(m_columns->view(TreeId::FR), &ui::TTreeView::doubleClickedNode, this, [this] { FRVDblClick(); });
+    for (TreeId id : model::kAllTrees) {
+        ui::TTreeView* view = m_columns->view(id);
+        connect(view, &ui::TTreeView::doubleClickedNode, this, [this, view](const QPoint& p) { FRVDblClick(view, p); });
+        connect(view, &ui::TTreeView::keyboardMoved, this, [this, view] { FRVKeyDown(view); });
+        connect(view, &ui::TTreeView::editNeighbour, this, [this, view](int step) { editNeighbourColumn(view, step); });
+    }
 }
 
 template <typename F>
@@ -389,7 +396,7 @@ void TMainForm::amendStep(const std::function<void()>& change)
         change();
         return;
     }
-    m_design.startRecording();
+    m_design.startRecording(model::Design::Joining::Yes);
     change();
     m_history->amend(m_design.stopRecording());
 }
@@ -398,12 +405,12 @@ void TMainForm::labelEdited(TreeId id, int row, const std::string& text)
 {
     runCommand([&] {
         if (m_design.recording()) {
-            m_design.editText(id, row, text);
+            m_design.editLabel(id, row, text);
             return;
         }
         const bool wasModified = m_design.modified();
         m_design.startRecording();
-        m_design.editText(id, row, text);
+        m_design.editLabel(id, row, text);
         std::unique_ptr<model::EditRecord> record = m_design.stopRecording();
         if (!record->empty() || (!wasModified && m_design.modified()))
             m_history->push(QString::fromLatin1(kEditLabelStep), std::move(record), row, row);
@@ -582,26 +589,54 @@ void TMainForm::FRVMouseUp(ui::TTreeView* view, Qt::MouseButton button, const QP
         return;
     const auto id = m_columns->treeOf(view);
     const int row = id ? m_columns->rowAt(*id, pos) : -1;
-    if (row < 0)
-        return;
-    // The clicked node's expanded state (after its arrow may have toggled it) goes to its partners.
-    const bool expanded = view->isExpanded(m_columns->indexOfRow(*id, row));
+    if (row >= 0)
+        chooseRow(*id, row);
+}
+
+void TMainForm::FRVKeyDown(ui::TTreeView* view)
+{
+    // The keyboard moves through the rows as clicks would: every column follows.
+    const auto id = m_columns->treeOf(view);
+    const int row = id ? m_columns->adapter(*id)->rowOf(view->currentIndex()) : -1;
+    if (row >= 0)
+        chooseRow(*id, row);
+}
+
+void TMainForm::chooseRow(TreeId id, int row)
+{
+    // The chosen node's expanded state (after its arrow or a key may have toggled it) goes to its partners.
+    const bool expanded = m_columns->view(id)->isExpanded(m_columns->indexOfRow(id, row));
     for (TreeId other : model::kAllTrees) {
         m_columns->selectRowIn(other, row);
-        if (other != *id)
+        if (other != id)
             m_columns->view(other)->setExpanded(m_columns->indexOfRow(other, row), expanded);
     }
     amendStep([&] { m_design.renumber(); });
-    m_activeTree = *id;
+    m_activeTree = id;
 }
 
-void TMainForm::FRVDblClick()
+void TMainForm::FRVDblClick(ui::TTreeView* view, const QPoint& pos)
 {
-    if (!m_activeTree)
-        return;
-    const int row = m_columns->selectedRow(*m_activeTree);
+    // In the column that was clicked: its first click made it the active tree.
+    const auto id = m_columns->treeOf(view);
+    const int row = id ? m_columns->rowAt(*id, pos) : -1;
     if (row >= 0)
-        m_columns->editRow(*m_activeTree, row);
+        m_columns->editRow(*id, row);
+}
+
+void TMainForm::editNeighbourColumn(ui::TTreeView* view, int step)
+{
+    // Tab and Shift+Tab in a label editor: FR, DP, PV, and round again. The
+    // active tree stays, so the next added row opens its editor where the
+    // user began the last one.
+    const auto id = m_columns->treeOf(view);
+    const int row = id ? m_columns->adapter(*id)->rowOf(view->currentIndex()) : -1;
+    if (row < 0)
+        return;
+    const TreeId next =
+        model::kAllTrees[static_cast<std::size_t>((model::index(*id) + step + model::kTreeCount) % model::kTreeCount)];
+    m_columns->selectRowIn(next, row);
+    m_columns->editRow(next, row);
 }
 
 void TMainForm::showTreeMenu(ui::TTreeView* view, const QPoint& pos)
@@ -631,7 +666,7 @@ void TMainForm::FRVDragDrop(ui::TTreeView* view, const QPoint& pos)
         const model::Node* receiver = m_design.tree(TreeId::FR).nodeAt(target);
         // A drop that moved something is a step; one that only renumbered is not.
         const bool wasModified = m_design.modified();
-        m_design.startRecording();
+        m_design.startRecording(model::Design::Joining::Yes); // it joins the step before unless it moves
         const bool didMove = m_design.drop(source, target);
         std::unique_ptr<model::EditRecord> record = m_design.stopRecording();
         if (!didMove) {
@@ -827,7 +862,7 @@ void TMainForm::wireEntryCommands()
                                  [this] { m_prompter->showMessage(QString::fromLatin1(kCannotDeleteRoot)); }},
         QGuiApplication::clipboard());
     m_find = std::make_unique<FindController>(m_design, *m_columns, *m_findBar,
-                                              [this](TreeId id, int row) { selectAsClick(id, row); });
+                                              [this](TreeId id, int row) { chooseRow(id, row); });
     const CommandTable& c = m_commands;
     connect(c.menuCopy, &QAction::triggered, this, [this] { runCommand([&] { m_clipboard->copy(); }); });
     connect(c.menuCut, &QAction::triggered, this, [this] { m_clipboard->cut(); });
@@ -845,19 +880,6 @@ TreeId TMainForm::focusedTree() const
         if (focus && (focus == m_columns->view(id) || m_columns->view(id)->isAncestorOf(focus)))
             return id;
     return editorTree();
-}
-
-// What a mouse release on the row in column `id` does (see FRVMouseUp).
-void TMainForm::selectAsClick(TreeId id, int row)
-{
-    const bool expanded = m_columns->view(id)->isExpanded(m_columns->indexOfRow(id, row));
-    for (TreeId other : model::kAllTrees) {
-        m_columns->selectRowIn(other, row);
-        if (other != id)
-            m_columns->view(other)->setExpanded(m_columns->indexOfRow(other, row), expanded);
-    }
-    amendStep([&] { m_design.renumber(); });
-    m_activeTree = id;
 }
 
 } // namespace app

@@ -128,7 +128,10 @@ private:
     void designSaved();
     void redrawTrees();
     void FRVMouseUp(ui::TTreeView* view, Qt::MouseButton button, const QPoint& pos);
-    void FRVDblClick();
+    void FRVKeyDown(ui::TTreeView* view);
+    void chooseRow(model::TreeId id, int row);
+    void FRVDblClick(ui::TTreeView* view, const QPoint& pos);
+    void editNeighbourColumn(ui::TTreeView* view, int step);
     void FRVStartDrag(ui::TTreeView* view, const QModelIndex& source);
     void FRVDragDrop(ui::TTreeView* view, const QPoint& pos);
     void showTreeMenu(ui::TTreeView* view, const QPoint& pos);
@@ -153,7 +156,6 @@ private:
     // Copy, cut, paste and find: their classes, their entries and keys.
     void wireEntryCommands();
     model::TreeId focusedTree() const;
-    void selectAsClick(model::TreeId id, int row);
 
     // model::TreeObserver
     void flagsChanged() override;

@@ -1,5 +1,6 @@
 #include "model/Design.h"
 
+#include "model/Numbering.h"
 #include "model/TreeObserver.h"
 #include "model/UserError.h"
 
@@ -77,12 +78,12 @@ void Design::setTitle(TreeId id, std::string text)
         o->titleChanged(id);
 }
 
-void Design::startRecording()
+void Design::startRecording(Joining joining)
 {
     m_recording = std::make_unique<EditRecord>(*this);
     for (TreeId id : kAllTrees) {
         m_staleAtStart[static_cast<std::size_t>(index(id))] = tree(id).numbersMayBeStale();
-        tree(id).recordInto(m_recording.get());
+        tree(id).recordInto(m_recording.get(), joining == Joining::Yes);
     }
 }
 
@@ -91,7 +92,7 @@ std::unique_ptr<EditRecord> Design::stopRecording()
     std::array<bool, kTreeCount> staleNow{};
     for (TreeId id : kAllTrees) {
         staleNow[static_cast<std::size_t>(index(id))] = tree(id).numbersMayBeStale();
-        tree(id).recordInto(nullptr);
+        tree(id).recordInto(nullptr, false);
     }
     if (m_recording && !m_recording->empty())
         m_recording->staleFlags(m_staleAtStart, staleNow);
@@ -328,6 +329,30 @@ std::string Design::oneLineLabel(std::string_view text)
         if (c == '\r' || c == '\n' || c == '\t' || c == '\0')
             c = ' ';
     return out;
+}
+
+std::string Design::outlineNumber(int row) const
+{
+    std::vector<std::uint32_t> places;
+    const DesignTree& fr = tree(TreeId::FR);
+    for (const Node* n = fr.nodeAt(row); n != fr.root(); n = n->parent)
+        places.push_back(n->siblingIndex + 1);
+    std::string number;
+    for (auto it = places.rbegin(); it != places.rend(); ++it)
+        number += (number.empty() ? "" : ".") + std::to_string(*it);
+    return number;
+}
+
+void Design::editLabel(TreeId id, int row, std::string_view label)
+{
+    if (!validRow(row))
+        return;
+    const std::string_view text = tree(id).nodeAt(row)->text().view();
+    std::string full(text.substr(0, labelOffset(text)));
+    if (full.empty())
+        full = outlineNumber(row) + ' ';
+    full += label;
+    editText(id, row, full);
 }
 
 void Design::editText(TreeId id, int row, std::string_view typed)

@@ -99,7 +99,11 @@ public:
     // --- recording the steps of an undo history -------------------------------
     // Between the two calls every change is recorded; the record can then undo
     // and redo exactly those changes. Undo and redo run while not recording.
-    void startRecording();
+    // A record that will join an earlier one (a click's renumbering) keeps
+    // every number it replaces: the earlier record may have started from
+    // numbers that were out of date.
+    enum class Joining { No, Yes };
+    void startRecording(Joining joining = Joining::No);
     std::unique_ptr<EditRecord> stopRecording();
     bool recording() const { return m_recording != nullptr; }
     // Expires when the trees are replaced (or the design is gone): records
@@ -117,6 +121,12 @@ public:
     int duplicate(int k);          // the row of the copy
     bool drop(int source, int target); // true when something moved
     void editText(TreeId id, int row, std::string_view text); // CR, LF, tab, NUL become blanks
+    // The label as typed, behind the node's outline number: the number its
+    // text begins with, or the number of its place when it has none. So a
+    // label that begins with a digit and a space is kept whole.
+    void editLabel(TreeId id, int row, std::string_view label);
+    // The outline number of a row's place ("1.2.3"); O(depth).
+    std::string outlineNumber(int row) const;
     void renumber();               // FR, DP, PV; free when nothing changed
 
     // --- copy, cut and paste (see CopiedRows and copySubtree) -----------------

@@ -17,6 +17,8 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace ui {
@@ -233,6 +235,21 @@ void TTreeView::keyPressEvent(QKeyEvent* event)
         return;
     }
     QTreeView::keyPressEvent(event);
+    static constexpr int kMovingKeys[] = {Qt::Key_Up,   Qt::Key_Down, Qt::Key_Left,   Qt::Key_Right,
+                                          Qt::Key_Home, Qt::Key_End,  Qt::Key_PageUp, Qt::Key_PageDown};
+    if (std::find(std::begin(kMovingKeys), std::end(kMovingKeys), event->key()) != std::end(kMovingKeys)
+        && state() != EditingState)
+        emit keyboardMoved();
+}
+
+void TTreeView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    // Tab goes on to the partner in the next column, not to the next row here.
+    const bool next = hint == QAbstractItemDelegate::EditNextItem;
+    const bool previous = hint == QAbstractItemDelegate::EditPreviousItem;
+    QTreeView::closeEditor(editor, next || previous ? QAbstractItemDelegate::NoHint : hint);
+    if (next || previous)
+        emit editNeighbour(next ? 1 : -1);
 }
 
 bool TTreeView::viewportEvent(QEvent* event)

@@ -38,6 +38,8 @@ public:
 signals:
     void expansionLimited(int depth); // rows at level `depth` and deeper stay collapsed
     void nodeReleased(Qt::MouseButton button, const QPoint& viewportPos);
+    void keyboardMoved(); // the current row moved, or was expanded or collapsed, by a key
+    void editNeighbour(int step); // Tab (+1) or Shift+Tab (-1) confirmed the label editor
     void doubleClickedNode(const QPoint& viewportPos);
     void dragStarted(const QModelIndex& source);
     void dropped(const QPoint& viewportPos);
@@ -56,6 +58,7 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     void slowClickElapsed();

@@ -1,5 +1,6 @@
 #include "ui/TreeAdapter.h"
 
+#include "model/Numbering.h"
 #include "ui/Cp1252.h"
 
 #include <QMimeData>
@@ -83,8 +84,9 @@ QVariant TreeAdapter::data(const QModelIndex& index, int role) const
     const Node* node = nodeOf(index);
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole:
         return decodeCp1252(node->text());
+    case Qt::EditRole: // the label alone: its number is put back in front when it is confirmed
+        return decodeCp1252(model::strippedLabel(node->text()));
     case LevelRole:
         return tree().levelOf(node);
     default:
@@ -102,7 +104,7 @@ bool TreeAdapter::setData(const QModelIndex& index, const QVariant& value, int r
     if (m_labelEditor)
         m_labelEditor(rowOf(index), *bytes);
     else
-        m_design.editText(m_id, rowOf(index), *bytes);
+        m_design.editLabel(m_id, rowOf(index), *bytes);
     return true;
 }
 

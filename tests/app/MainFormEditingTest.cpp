@@ -74,15 +74,59 @@ TEST_F(EditingTest, ReleaseOverEmptySpaceOrRightClickChangesNothing)
     EXPECT_EQ(form->activeTree(), TreeId::FR);
 }
 
-TEST_F(EditingTest, KeyboardMovesOnlyTheFocusedView)
+TEST_F(EditingTest, KeyboardMovesEveryColumnSoCommandsActOnTheRowTheUserSees)
 {
-    clickRow(TreeId::DP, 1);
+    clickRow(TreeId::FR, 1);
     view(TreeId::DP)->setFocus();
     QTest::keyClick(view(TreeId::DP), Qt::Key_Down);
-    EXPECT_EQ(selected(TreeId::DP), 2);
-    EXPECT_EQ(selected(TreeId::FR), 1);
-    QTest::mouseClick(button("AddChildBtn"), Qt::LeftButton); // acts on FRV's row
-    EXPECT_EQ(text(TreeId::FR, 2), "1.1.1 __________");
+    for (TreeId id : model::kAllTrees)
+        EXPECT_EQ(selected(id), 2) << model::index(id);
+    EXPECT_EQ(form->activeTree(), TreeId::DP);
+    QTest::keyClick(view(TreeId::DP), Qt::Key_Delete, Qt::ShiftModifier); // deletes C, the row in sight
+    EXPECT_EQ(rowTags(form->design(), 2), "1.3 E|1.3 E'|1.3 E''");
+
+    QTest::keyClick(view(TreeId::PV), Qt::Key_Home);
+    for (TreeId id : model::kAllTrees)
+        EXPECT_EQ(selected(id), 0) << model::index(id);
+    QTest::keyClick(view(TreeId::PV), Qt::Key_Left); // collapses in all three
+    for (TreeId id : model::kAllTrees)
+        EXPECT_FALSE(expanded(id, 0)) << model::index(id);
+    QTest::keyClick(view(TreeId::PV), Qt::Key_Right);
+    for (TreeId id : model::kAllTrees)
+        EXPECT_TRUE(expanded(id, 0)) << model::index(id);
+    EXPECT_EQ(text(TreeId::FR, 2), "1.2 E"); // the moves renumbered, as clicks do
+}
+
+TEST_F(EditingTest, TabCarriesTheLabelEditorAcrossTheColumns)
+{
+    clickRow(TreeId::FR, 4);
+    QTest::keyClick(view(TreeId::FR), Qt::Key_Return);
+    auto type = [&](TreeId id, const char* label, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        QLineEdit* editor = openEditor(view(id));
+        ASSERT_NE(editor, nullptr) << model::index(id);
+        EXPECT_EQ(editor->text().toStdString(), text(id, 4).substr(4)) << "the editor holds the label alone";
+        editor->selectAll();
+        typeText(editor, label);
+        QTest::keyClick(editor, key, modifiers);
+    };
+    type(TreeId::FR, "3 layer mesh", Qt::Key_Tab);
+    type(TreeId::DP, "Mesh", Qt::Key_Tab);
+    type(TreeId::PV, "Weave", Qt::Key_Backtab, Qt::ShiftModifier); // back to DP
+    type(TreeId::DP, "Fine mesh", Qt::Key_Return);
+    EXPECT_TRUE(eventually([&] { return !view(TreeId::DP)->isEditing(); }));
+    EXPECT_EQ(rowTags(form->design(), 4), "1.3 3 layer mesh|1.3 Fine mesh|1.3 Weave");
+    clickRow(TreeId::PV, 1); // renumbering keeps the label whole
+    EXPECT_EQ(text(TreeId::FR, 4), "1.3 3 layer mesh");
+}
+
+TEST_F(EditingTest, ADoubleClickEditsInTheColumnThatWasClicked)
+{
+    for (TreeId id : {TreeId::PV, TreeId::DP}) {
+        QTest::mouseClick(view(id)->viewport(), Qt::LeftButton, {}, rowCenter(id, 3));
+        QTest::mouseDClick(view(id)->viewport(), Qt::LeftButton, {}, rowCenter(id, 3));
+        EXPECT_TRUE(editing(id)) << model::index(id);
+        QTest::keyClick(openEditor(view(id)), Qt::Key_Escape);
+    }
 }
 
 TEST_F(EditingTest, ExpandContractAllShowsEveryRowThenOnlyTopLevelRows)
@@ -183,7 +227,7 @@ TEST_F(EditingTest, ConfirmedLabelEditChangesOneTreeAndSetsModified)
     editor->selectAll();
     typeText(editor, QString::fromUtf8("Motor \u00e9"));
     QTest::keyClick(editor, Qt::Key_Return);
-    EXPECT_TRUE(eventually([&] { return text(TreeId::DP, 1) == "Motor \xe9"; })) << text(TreeId::DP, 1);
+    EXPECT_TRUE(eventually([&] { return text(TreeId::DP, 1) == "1.1 Motor \xe9"; })) << text(TreeId::DP, 1);
     EXPECT_EQ(text(TreeId::FR, 1), "1.1 B");
     EXPECT_TRUE(form->design().modified());
 }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QKeyEvent>
+#include <QLineEdit>
 
 namespace testing_app {
 
@@ -22,6 +23,14 @@ void loadOutline(model::Design& design, const std::vector<std::string>& lines)
         }
     }
     design.replaceTrees(std::move(trees));
+}
+
+QLineEdit* openEditor(QWidget* view)
+{
+    for (QLineEdit* editor : view->findChildren<QLineEdit*>())
+        if (editor->isVisible())
+            return editor;
+    return nullptr;
 }
 
 void typeText(QWidget* widget, const QString& text)

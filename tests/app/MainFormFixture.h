@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+class QLineEdit;
+
 namespace testing_app {
 
 class FakePrompter : public app::Prompter {
@@ -58,6 +60,9 @@ private:
 
 // Lines of the outline: leading spaces (two per level) then the FR label.
 void loadOutline(model::Design& design, const std::vector<std::string>& lines);
+
+// The label editor open in a view; a closed one lingers hidden until deleted.
+QLineEdit* openEditor(QWidget* view);
 
 // Types any text, one key event per character (QTest::keyClicks takes ASCII only).
 void typeText(QWidget* widget, const QString& text);
