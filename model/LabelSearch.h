@@ -5,7 +5,6 @@
 
 #include "model/TreeId.h"
 
-#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,7 +41,7 @@ public:
 
 private:
     std::string m_folded;
-    std::array<std::size_t, 256> m_shift{}; // by the folded byte under the window's end
+    std::string m_firstBytes; // every byte that folds to the query's first
 };
 
 } // namespace model
