@@ -154,6 +154,7 @@ void FindController::go(int step)
 void FindController::closed()
 {
     m_active = false;
+    m_search = model::LabelSearch(); // nothing left to narrow: opened again, the bar searches anew
     m_matches.clear();
     m_current = -1;
     repaint();

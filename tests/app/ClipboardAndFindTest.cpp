@@ -220,6 +220,12 @@ TEST_F(ClipboardAndFindTest, FindCountsMarksMovesWrapsAndClears)
     for (TreeId id : model::kAllTrees)
         for (int row = 0; row < form->design().rowCount(); ++row)
             EXPECT_FALSE(find.markOf(id, form->columns().indexOfRow(id, row)).marked());
+
+    // Opened again, the bar searches its text again.
+    QTest::keySequence(form->windowHandle(), QKeySequence(Qt::CTRL | Qt::Key_F));
+    EXPECT_EQ(find.matches().size(), 3u);
+    EXPECT_EQ(bar.countLabel()->text(), "3 of 3");
+    EXPECT_TRUE(find.markOf(TreeId::DP, d).marked());
 }
 
 TEST_F(ClipboardAndFindTest, FindKeepsUpWithEditsAndComparesLettersAsTyped)
