@@ -161,17 +161,6 @@ TEST(CopySubtree, HoldsTheRowsLevelsRelativeToTheTop)
 
 // --- find ---------------------------------------------------------------------
 
-TEST(FoldCp1252, PairsEveryCapitalWithItsSmallLetter)
-{
-    // Capitals with a small letter in the code page, and bytes that must stay.
-    const std::pair<unsigned char, unsigned char> folds[] = {
-        {'A', 'a'}, {'Z', 'z'}, {0xC0, 0xE0}, {0xC9, 0xE9}, {0xDE, 0xFE}, {0x8A, 0x9A},
-        {0x8C, 0x9C}, {0x8E, 0x9E}, {0x9F, 0xFF}, {0xD7, 0xD7}, {0xDF, 0xDF}, {0xF7, 0xF7},
-        {'a', 'a'}, {'@', '@'}, {'[', '['}, {0xE9, 0xE9}, {0xB5, 0xB5}, {0x9A, 0x9A}};
-    for (const auto& [from, to] : folds)
-        EXPECT_EQ(model::foldCp1252(from), to) << "byte " << int(from);
-}
-
 TEST(LabelSearch, IgnoresCaseAndTheOutlineNumber)
 {
     const model::LabelSearch search("\xC9tan"); // "Étan"
