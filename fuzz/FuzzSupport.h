@@ -40,14 +40,14 @@ struct Row {
 
 inline std::vector<Row> rowsOf(const model::DesignTree& tree)
 {
-    const std::vector<model::Node*>& order = tree.preorder();
+    const std::span<const model::Node* const> order = tree.preorder();
     std::vector<Row> rows;
     rows.reserve(order.size());
     for (const model::Node* node : order) {
         const bool top = tree.isTopLevel(node);
         check(top || node->parent->row < rows.size(), "a parent comes before its children");
         const std::uint32_t level = top ? 0 : rows[node->parent->row].level + 1;
-        rows.push_back({level, node->text.view()});
+        rows.push_back({level, node->text().view()});
     }
     return rows;
 }
