@@ -37,7 +37,7 @@ Styles stylesOf(const model::HeaderRecord& header)
 std::string resave(io::DesignFileContents& contents, model::Design& design)
 {
     try {
-        design.replaceTrees(std::move(contents.trees)); // checks the shape once more
+        design.replaceTrees(std::move(contents.trees).release()); // checks the shape once more
     } catch (const model::UserError&) {
         fuzzing::fail("the reader accepted trees of different shapes");
     }
