@@ -17,8 +17,6 @@
 #include <QPainter>
 #include <QToolTip>
 
-#include <algorithm>
-#include <iterator>
 #include <utility>
 
 namespace ui {
@@ -234,11 +232,15 @@ void TTreeView::keyPressEvent(QKeyEvent* event)
         editCurrent();
         return;
     }
+    // Any key that moved the current row (arrows, Home, End, the pages, a
+    // typed first letter) or expanded or collapsed it: the window makes the
+    // other columns follow, so they never show another row than this one.
+    const QPersistentModelIndex before = currentIndex();
+    const bool wasExpanded = before.isValid() && isExpanded(before);
     QTreeView::keyPressEvent(event);
-    static constexpr int kMovingKeys[] = {Qt::Key_Up,   Qt::Key_Down, Qt::Key_Left,   Qt::Key_Right,
-                                          Qt::Key_Home, Qt::Key_End,  Qt::Key_PageUp, Qt::Key_PageDown};
-    if (std::find(std::begin(kMovingKeys), std::end(kMovingKeys), event->key()) != std::end(kMovingKeys)
-        && state() != EditingState)
+    const bool moved = currentIndex() != before;
+    const bool toggled = !moved && before.isValid() && isExpanded(before) != wasExpanded;
+    if ((moved || toggled) && state() != EditingState)
         emit keyboardMoved();
 }
 

@@ -95,6 +95,12 @@ TEST_F(EditingTest, KeyboardMovesEveryColumnSoCommandsActOnTheRowTheUserSees)
     for (TreeId id : model::kAllTrees)
         EXPECT_TRUE(expanded(id, 0)) << model::index(id);
     EXPECT_EQ(text(TreeId::FR, 2), "1.2 E"); // the moves renumbered, as clicks do
+
+    const int before = selected(TreeId::DP);
+    QTest::keyClicks(view(TreeId::DP), "1.2"); // the view's own search by typing moves the row too
+    EXPECT_NE(selected(TreeId::DP), before);
+    EXPECT_EQ(selected(TreeId::FR), selected(TreeId::DP));
+    EXPECT_EQ(selected(TreeId::PV), selected(TreeId::DP));
 }
 
 TEST_F(EditingTest, TabCarriesTheLabelEditorAcrossTheColumns)
