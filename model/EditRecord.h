@@ -5,12 +5,13 @@
 //
 // Every change is recorded as the primitive that made it (a subtree linked
 // in or out, a move, a text, the outline numbers a renumbering rewrote, a
-// column title), holding only what that primitive changed: a removed subtree
+// column title, design matrix cells), holding only what that primitive changed: a removed subtree
 // is moved into the record, never copied, and a renumbering keeps only the
 // number prefixes it replaced. Each recorded change is its own inverse:
 // applying it swaps the design's state with the state it holds, so undo
 // applies the changes last to first, and redo first to last.
 
+#include "model/MatrixStore.h"
 #include "model/TreeId.h"
 
 #include <array>
@@ -64,6 +65,8 @@ public:
     void textSet(TreeId tree, Node* node, std::string_view before);
     void numbersSet(TreeId tree, std::vector<PrefixSwap>&& swaps);
     void titleSet(TreeId tree, std::string_view before);
+    // Design matrix cells, each with the value it held before.
+    void cellsSet(std::vector<StoredCell>&& before);
     // Whether each tree's numbers may be out of date, before and after.
     void staleFlags(const std::array<bool, kTreeCount>& before, const std::array<bool, kTreeCount>& after);
 
@@ -73,9 +76,11 @@ private:
     struct Text { TreeId tree; Node* node; std::string other; };
     struct Numbers { TreeId tree; std::vector<PrefixSwap> swaps; };
     struct Title { TreeId tree; std::string other; };
-    using Change = std::variant<Link, Move, Text, Numbers, Title>;
+    struct Cells { std::vector<StoredCell> cells; };
+    using Change = std::variant<Link, Move, Text, Numbers, Title, Cells>;
 
     void apply(Change& change);
+    template <typename C> void applyToTree(C& c);
     void applyStaleFlags(bool undoing);
     bool designAlive() const;
 
