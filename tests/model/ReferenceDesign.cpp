@@ -357,7 +357,7 @@ bool ReferenceDesign::drop(int source, int target)
         texts.insert(texts.begin() + at, block.begin(), block.end());
     }
     std::vector<Dense> block(m_dense.end() - count, m_dense.end());
-    m_dense.resize(m_dense.size() - static_cast<std::size_t>(count));
+    m_dense.erase(m_dense.end() - count, m_dense.end());
     m_dense.insert(m_dense.begin() + at, block.begin(), block.end());
     if (!sameParent)
         dense(parentRow(at)).insert(siblingIndex(at));
