@@ -36,7 +36,7 @@ bool DesignCheck::writeMatrices(const model::Node* parent, const std::string& nu
     bool findings = false;
     const std::string_view shown = number.empty() ? kTopLevel : std::string_view(number);
     for (model::MatrixKind kind : model::kMatrixKinds) {
-        const model::Classification c = model::classify(n, m_matrices.indexedCells(parent, kind));
+        const model::Classification c = model::classify(m_matrices, parent, kind);
         const auto head = [&] {
             out.append(shown).append(" ").append(model::kindName(kind)).append(": ");
         };

@@ -5,6 +5,8 @@
 // Two shapes of about 100,000 rows each (every row three nodes, FR DP PV):
 //   wide (arg 0): 10 top-level nodes x 100 children x 99 grandchildren
 //   deep (arg 1): 1,000 top-level chains, each 100 levels deep
+//   wide with matrices (arg 2): the wide shape, every matrix assessed along
+//     a band beside its diagonal (about 400,000 cells in 1,011 matrix pairs)
 // Each timed command is undone with the timer paused, so every iteration
 // starts from the same design. Run with --benchmark_repetitions to get medians.
 
@@ -60,9 +62,27 @@ std::unique_ptr<Design> deepDesign(int chains, int depth)
     return d;
 }
 
+// Cells (i, i - 1) X and (i - 1, i) O in both matrices of every parent.
+void assessBands(Design& d)
+{
+    for (int row = model::kNoRow; row < d.rowCount(); ++row) {
+        const int n = static_cast<int>(d.matrixParent(row)->children.size());
+        for (model::MatrixKind kind : model::kMatrixKinds)
+            for (int i = 1; i < n; ++i) {
+                d.setMatrixCell(row, kind, i, i - 1, model::CellValue::X);
+                d.setMatrixCell(row, kind, i - 1, i, model::CellValue::O);
+            }
+    }
+}
+
 std::unique_ptr<Design> design(const benchmark::State& state)
 {
-    return state.range(0) == 0 ? wideDesign(10, 100, 99) : deepDesign(1000, 100);
+    if (state.range(0) == 1)
+        return deepDesign(1000, 100);
+    auto d = wideDesign(10, 100, 99);
+    if (state.range(0) == 2)
+        assessBands(*d);
+    return d;
 }
 
 // The rows a command acts on, in the middle of the design.
@@ -88,7 +108,7 @@ Places places(const Design& d, bool deep)
 
 void setLabel(benchmark::State& state)
 {
-    state.SetLabel(state.range(0) == 0 ? "wide" : "deep");
+    state.SetLabel(state.range(0) == 0 ? "wide" : state.range(0) == 1 ? "deep" : "wide, matrices");
 }
 
 // After a change the views ask for rows at once; that is not the next command's cost.
@@ -343,7 +363,7 @@ void BM_MemoryPerNode(benchmark::State& state)
 // Commands are undone between iterations, which costs more than many of them:
 // a fixed number of iterations keeps the run short; five repetitions give medians.
 #define COMMAND_BENCHMARK(name) \
-    BENCHMARK(name)->Arg(0)->Arg(1)->Iterations(20)->Repetitions(5)->ReportAggregatesOnly(true) \
+    BENCHMARK(name)->Arg(0)->Arg(1)->Arg(2)->Iterations(20)->Repetitions(5)->ReportAggregatesOnly(true) \
         ->Unit(benchmark::kMillisecond)
 
 COMMAND_BENCHMARK(BM_AddSiblingBelow);

@@ -85,6 +85,8 @@ void decodeRecords(std::string_view payload, const model::DesignTree& fr, model:
         const model::Node* parent = parentRow == kTopLevelParent ? fr.root() : rows[parentRow];
         require(parent->children.size() == n);
         require(m <= (payload.size() - at) / kMatrixCellSize);
+        if (m > 0)
+            store.reserve(parent, kind, m);
         for (std::uint32_t k = 0; k < m; ++k, at += kMatrixCellSize) {
             const std::uint32_t i = getU32(payload, at);
             const std::uint32_t j = getU32(payload, at + 4);

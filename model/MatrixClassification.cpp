@@ -1,5 +1,7 @@
 #include "model/MatrixClassification.h"
 
+#include "model/Node.h"
+
 #include <algorithm>
 #include <functional>
 #include <queue>
@@ -115,17 +117,24 @@ std::vector<std::vector<std::uint32_t>> coupledGroups(const Graph& g, std::uint3
     return groups;
 }
 
+// Incomplete, told from the number of assessed cells alone; else uncoupled so far.
+Classification counted(std::uint32_t n, std::uint64_t assessed)
+{
+    Classification c;
+    c.offDiagonal = n < 2 ? 0 : std::uint64_t{n} * (n - 1);
+    c.notAssessed = c.offDiagonal - std::min(c.offDiagonal, assessed);
+    if (c.notAssessed > 0)
+        c.coupling = Coupling::Incomplete;
+    return c;
+}
+
 } // namespace
 
 Classification classify(std::uint32_t n, std::span<const IndexedCell> cells)
 {
-    Classification c;
-    c.offDiagonal = n < 2 ? 0 : std::uint64_t{n} * (n - 1);
-    c.notAssessed = c.offDiagonal - std::min<std::uint64_t>(c.offDiagonal, cells.size());
-    if (c.notAssessed > 0) {
-        c.coupling = Coupling::Incomplete;
+    Classification c = counted(n, cells.size());
+    if (c.coupling == Coupling::Incomplete)
         return c;
-    }
     const bool anyX = std::any_of(cells.begin(), cells.end(), [](const IndexedCell& x) { return x.value == CellValue::X; });
     if (!anyX) {
         c.coupling = Coupling::Uncoupled;
@@ -141,6 +150,14 @@ Classification classify(std::uint32_t n, std::span<const IndexedCell> cells)
     c.coupling = Coupling::Coupled;
     c.groups = coupledGroups(g, n);
     return c;
+}
+
+Classification classify(const MatrixStore& store, const Node* parent, MatrixKind kind)
+{
+    const auto n = static_cast<std::uint32_t>(parent->children.size());
+    const Classification c = counted(n, store.cellCount(parent, kind));
+    return c.coupling == Coupling::Incomplete ? c
+                                               : classify(n, store.indexedCells(parent, kind, MatrixStore::Order::Any));
 }
 
 std::string childNumber(std::string_view parentNumber, std::uint32_t index)

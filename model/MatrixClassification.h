@@ -35,6 +35,8 @@ struct Classification {
 
 // `cells`: the assessed off-diagonal cells of an n x n matrix, each once, in any order.
 Classification classify(std::uint32_t n, std::span<const IndexedCell> cells);
+// One matrix of a store; an incomplete one is told by its count of cells alone.
+Classification classify(const MatrixStore& store, const Node* parent, MatrixKind kind);
 
 // "1.2.3" for child 2 (the third) of "1.2"; "3" at the top level (no parent number).
 std::string childNumber(std::string_view parentNumber, std::uint32_t index);

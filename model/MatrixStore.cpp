@@ -56,25 +56,44 @@ CellValue MatrixStore::set(const Node* parent, MatrixKind kind, const Node* row,
     return std::exchange(c->second, value);
 }
 
+void MatrixStore::reserve(const Node* parent, MatrixKind kind, std::size_t cells)
+{
+    CellMap& map = m_parents[parent][slot(kind)];
+    map.reserve(map.size() + cells);
+}
+
 std::size_t MatrixStore::cellCount(const Node* parent, MatrixKind kind) const
 {
     const auto p = m_parents.find(parent);
     return p == m_parents.end() ? 0 : p->second[slot(kind)].size();
 }
 
-std::vector<IndexedCell> MatrixStore::indexedCells(const Node* parent, MatrixKind kind) const
+std::vector<IndexedCell> MatrixStore::indexedCells(const Node* parent, MatrixKind kind, Order order) const
 {
     std::vector<IndexedCell> out;
     const auto p = m_parents.find(parent);
     if (p == m_parents.end())
         return out;
     const CellMap& cells = p->second[slot(kind)];
-    out.reserve(cells.size());
+    if (order == Order::Any) {
+        out.reserve(cells.size());
+        for (const auto& [key, value] : cells)
+            out.push_back({key.row->siblingIndex, key.column->siblingIndex, value});
+        return out;
+    }
+    // Sorted by one 64-bit key each, row above column: cheaper than comparing pairs.
+    struct Keyed {
+        std::uint64_t key;
+        CellValue value;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(cells.size());
     for (const auto& [key, value] : cells)
-        out.push_back({key.row->siblingIndex, key.column->siblingIndex, value});
-    std::sort(out.begin(), out.end(), [](const IndexedCell& a, const IndexedCell& b) {
-        return a.row != b.row ? a.row < b.row : a.column < b.column;
-    });
+        keyed.push_back({(std::uint64_t{key.row->siblingIndex} << 32) | key.column->siblingIndex, value});
+    std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
+    out.reserve(keyed.size());
+    for (const Keyed& k : keyed)
+        out.push_back({static_cast<std::uint32_t>(k.key >> 32), static_cast<std::uint32_t>(k.key), k.value});
     return out;
 }
 

@@ -59,11 +59,15 @@ public:
     CellValue cell(const Node* parent, MatrixKind kind, const Node* row, const Node* column) const;
     // Sets one cell (NotAssessed removes it) and returns what it held.
     CellValue set(const Node* parent, MatrixKind kind, const Node* row, const Node* column, CellValue value);
+    // Room for `cells` more cells in one matrix, before a reader sets at least one of them.
+    void reserve(const Node* parent, MatrixKind kind, std::size_t cells);
 
     bool hasCells(const Node* parent) const { return m_parents.contains(parent); }
     std::size_t cellCount(const Node* parent, MatrixKind kind) const;
-    // The cells of one matrix by the children's positions, ordered by row, then column.
-    std::vector<IndexedCell> indexedCells(const Node* parent, MatrixKind kind) const;
+    // The cells of one matrix by the children's positions, ordered by row,
+    // then column, or in no order at all (cheaper, for classifying).
+    enum class Order { RowThenColumn, Any };
+    std::vector<IndexedCell> indexedCells(const Node* parent, MatrixKind kind, Order order = Order::RowThenColumn) const;
     // Every parent with an assessed cell, in no particular order.
     std::vector<const Node*> parents() const;
 
