@@ -28,9 +28,9 @@ QToolBar* makeToolBar(QMainWindow* window, const char* name)
 }
 
 // A toolbar button: icon from the image list, hint, and the control's name.
-QAction* addButton(QToolBar* bar, const char* name, int icon, const char* hint, bool toggle = false)
+QAction* addButton(QToolBar* bar, const char* name, const QIcon& icon, const char* hint, bool toggle = false)
 {
-    auto* action = new QAction(ui::toolbarIcon(icon), QString::fromLatin1(hint), bar);
+    auto* action = new QAction(icon, QString::fromLatin1(hint), bar);
     action->setToolTip(QString::fromLatin1(hint));
     action->setCheckable(toggle);
     bar->addAction(action);
@@ -54,39 +54,49 @@ QAction* addMenuEntry(QMenu* menu, const char* name, const char* caption, int ic
 void buildFileBar(CommandTable& t, QMainWindow* window)
 {
     QToolBar* bar = t.fileBar = makeToolBar(window, "ToolBar3");
-    t.fileOpen = addButton(bar, "FileOpenBtn", 9, "");
+    t.fileOpen = addButton(bar, "FileOpenBtn", ui::toolbarIcon(9), "");
     t.fileOpen->setToolTip(QString());
     bar->addSeparator();
-    t.save = addButton(bar, "SaveBtn", 10, "Save");
-    t.backup = addButton(bar, "BackupBtn", 11, "Backup", true);
+    t.save = addButton(bar, "SaveBtn", ui::toolbarIcon(10), "Save");
+    t.backup = addButton(bar, "BackupBtn", ui::toolbarIcon(11), "Backup", true);
     t.backup->setChecked(true);
     bar->addSeparator();
-    t.exportRtf = addButton(bar, "ExportBtn", 12, "Export to XML");
+    t.exportRtf = addButton(bar, "ExportBtn", ui::toolbarIcon(12), "Export to XML");
     bar->addSeparator();
-    t.options = addButton(bar, "ToolButton1", 15, "Options");
+    t.options = addButton(bar, "ToolButton1", ui::toolbarIcon(15), "Options");
     t.options->setEnabled(false);
     bar->addSeparator();
-    t.toolTips = addButton(bar, "ToolTipBtn", ui::kToolTipOnIcon, "Show/Hide tooltips", true);
+    t.toolTips = addButton(bar, "ToolTipBtn", ui::toolbarIcon(ui::kToolTipOnIcon), "Show/Hide tooltips", true);
     t.toolTips->setChecked(true);
     bar->addSeparator();
-    t.about = addButton(bar, "AboutBtn", 16, "About");
+    t.about = addButton(bar, "AboutBtn", ui::toolbarIcon(16), "About");
 }
 
 void buildEditBar(CommandTable& t, QMainWindow* window)
 {
     QToolBar* bar = t.editBar = makeToolBar(window, "ToolBar1");
-    t.expandAll = addButton(bar, "ExpandContractAllBtn", 0, "Expand/Contract all", true);
+    t.expandAll = addButton(bar, "ExpandContractAllBtn", ui::toolbarIcon(0), "Expand/Contract all", true);
     bar->addSeparator();
-    t.moveUp = addButton(bar, "MoveUpBtn", 1, "Move up");
-    t.moveDown = addButton(bar, "MoveDownBtn", 2, "Move down");
+    t.moveUp = addButton(bar, "MoveUpBtn", ui::toolbarIcon(1), "Move up");
+    t.moveDown = addButton(bar, "MoveDownBtn", ui::toolbarIcon(2), "Move down");
     bar->addSeparator();
-    t.addBelow = addButton(bar, "AddItemBelowBtn", 3, "Add sibling below");
-    t.addAbove = addButton(bar, "AddItemAboveBtn", 4, "Add sibling above");
-    t.addChild = addButton(bar, "AddChildBtn", 5, "Add child");
-    t.addUncle = addButton(bar, "AddChildToGrandParentBtn", 6, "Add uncle");
-    t.duplicate = addButton(bar, "DuplicateBtn", 7, "Duplicate node");
+    t.addBelow = addButton(bar, "AddItemBelowBtn", ui::toolbarIcon(3), "Add sibling below");
+    t.addAbove = addButton(bar, "AddItemAboveBtn", ui::toolbarIcon(4), "Add sibling above");
+    t.addChild = addButton(bar, "AddChildBtn", ui::toolbarIcon(5), "Add child");
+    t.addUncle = addButton(bar, "AddChildToGrandParentBtn", ui::toolbarIcon(6), "Add uncle");
+    t.duplicate = addButton(bar, "DuplicateBtn", ui::toolbarIcon(7), "Duplicate node");
     bar->addSeparator();
-    t.deleteRow = addButton(bar, "DeleteBtn", 8, "Delete (this and all children)");
+    t.deleteRow = addButton(bar, "DeleteBtn", ui::toolbarIcon(8), "Delete (this and all children)");
+    bar->addSeparator();
+    t.undo = addButton(bar, "UndoBtn", ui::undoIcon(), kUndoText);
+    t.redo = addButton(bar, "RedoBtn", ui::redoIcon(), kRedoText);
+    for (QAction* action : {t.undo, t.redo}) {
+        action->setEnabled(false); // nothing to undo or redo yet
+        action->setShortcutContext(Qt::WindowShortcut);
+        window->addAction(action);
+    }
+    t.undo->setShortcut(QKeySequence::Undo);
+    t.redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
 }
 
 void buildTreeMenu(CommandTable& t, QMainWindow* window)
@@ -106,6 +116,9 @@ void buildTreeMenu(CommandTable& t, QMainWindow* window)
     menu->addSeparator();
     t.menuSave = addMenuEntry(menu, "Save1", "Save", 10, "Save FR's DP's and PV's to file",
                               QKeySequence(Qt::CTRL | Qt::Key_S));
+    menu->addSeparator();
+    menu->addAction(t.undo);
+    menu->addAction(t.redo);
     menu->setDefaultAction(t.menuAddBelow);
 }
 

@@ -12,6 +12,9 @@ class QToolButton;
 
 namespace app {
 
+inline constexpr const char* kUndoText = "Undo";
+inline constexpr const char* kRedoText = "Redo";
+
 struct CommandTable {
     QToolBar* fileBar = nullptr;   // ToolBar3
     QToolBar* editBar = nullptr;   // ToolBar1
@@ -36,6 +39,8 @@ struct CommandTable {
     QAction* addUncle = nullptr;
     QAction* duplicate = nullptr;
     QAction* deleteRow = nullptr;
+    QAction* undo = nullptr;       // also the tree menu's last two entries; Ctrl+Z
+    QAction* redo = nullptr;       // Ctrl+Shift+Z (and Ctrl+Y, see TMainForm)
     // tree menu
     QAction* menuAddBelow = nullptr;
     QAction* menuAddAbove = nullptr;

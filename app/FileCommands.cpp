@@ -58,6 +58,16 @@ bool FileCommands::openPath(const std::string& path)
     return true;
 }
 
+bool FileCommands::openRecovered(const std::string& copyPath, const std::string& originalPath)
+{
+    if (!saveChangesFirst(kSaveBeforeOpening))
+        return false;
+    read(copyPath);
+    m_filePath = originalPath;
+    m_design.setModified(true);
+    return true;
+}
+
 void FileCommands::read(const std::string& path)
 {
     // Everything is read and checked first; only then is anything replaced.

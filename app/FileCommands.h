@@ -41,6 +41,9 @@ public:
     // Each returns false when the user cancelled; errors are thrown.
     bool openWithDialog();
     bool openPath(const std::string& path);   // drop and command line
+    // A recovery copy of `originalPath` ("" when never saved): shown as that
+    // design with unsaved changes, so that Save writes where the user expects.
+    bool openRecovered(const std::string& copyPath, const std::string& originalPath);
     bool save();
     bool saveAs();
     void backup();

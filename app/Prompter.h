@@ -12,6 +12,7 @@ inline constexpr const char* kAppTitle = "Tessaric Design Tool";
 class Prompter {
 public:
     enum class Answer { Yes, No, Cancel };
+    enum class RecoveryAnswer { Open, Discard, Later };
 
     virtual ~Prompter() = default;
     // The one error box: captioned with the application title, error icon, OK.
@@ -22,6 +23,8 @@ public:
     virtual Answer ask(const QString& text, const QString& caption) = 0;
     virtual std::optional<QString> chooseOpenPath() = 0;
     virtual std::optional<QString> chooseSavePath(const QString& preset) = 0;
+    // Open (the default), Discard or Later, for changes recovered after a crash.
+    virtual RecoveryAnswer askRecovery(const QString& text) = 0;
 };
 
 // The error box's text: a full stop is added unless the text already ends in

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace app {
 
@@ -50,6 +51,20 @@ Prompter::Answer QtPrompter::ask(const QString& text, const QString& caption)
     if (button == QMessageBox::Yes)
         return Answer::Yes;
     return button == QMessageBox::No ? Answer::No : Answer::Cancel;
+}
+
+Prompter::RecoveryAnswer QtPrompter::askRecovery(const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, QString::fromLatin1(kAppTitle), text, QMessageBox::NoButton, m_owner);
+    QPushButton* open = box.addButton(QStringLiteral("Open"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QStringLiteral("Discard"), QMessageBox::DestructiveRole);
+    QPushButton* later = box.addButton(QStringLiteral("Later"), QMessageBox::RejectRole);
+    box.setDefaultButton(open);
+    box.setEscapeButton(later); // closing the box decides nothing
+    box.exec();
+    if (box.clickedButton() == open)
+        return RecoveryAnswer::Open;
+    return box.clickedButton() == discard ? RecoveryAnswer::Discard : RecoveryAnswer::Later;
 }
 
 std::optional<QString> QtPrompter::chooseOpenPath()

@@ -16,6 +16,7 @@ public:
     Answer ask(const QString& text, const QString& caption) override;
     std::optional<QString> chooseOpenPath() override;
     std::optional<QString> chooseSavePath(const QString& preset) override;
+    RecoveryAnswer askRecovery(const QString& text) override;
 
 private:
     QWidget* m_owner;

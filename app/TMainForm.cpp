@@ -1,10 +1,14 @@
 #include "app/TMainForm.h"
 
 #include "app/QtPrompter.h"
+#include "app/RecoveryKeeper.h"
+#include "app/TitleBar.h"
+#include "app/UndoHistory.h"
 #include "app/TableExportCommands.h"
 #include "app/TreeColumns.h"
 #include "export/DesktopDocumentOpener.h"
 #include "export/RtfExport.h"
+#include "io/DesignFile.h"
 #include "model/UserError.h"
 #include "ui/Cp1252.h"
 #include "ui/Cp1252Validator.h"
@@ -23,6 +27,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QResizeEvent>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
@@ -35,16 +40,15 @@ using model::TreeId;
 
 namespace {
 
-constexpr int kTitleBarHeight = 22;
-constexpr int kTitleEditHeight = 19;
-constexpr int kTitleMaxLength = 32;
 constexpr int kSplitterWidth = 3;
 constexpr int kMinColumnWidth = 30;
 constexpr int kStatusBarHeight = 19;
-constexpr const char* kTitleNames[model::kTreeCount] = {"Edit1", "Edit2", "Edit3"};
-constexpr const char* kDefaultTitles[model::kTreeCount] = {"Functional Requirements", "Design Parameters",
-                                                           "Process Variables"};
 constexpr const char* kCannotDeleteRoot = "Cannot delete root node";
+constexpr const char* kEditLabelStep = "Edit label";
+constexpr const char* kRecoveredQuestion = "Unsaved changes to %1 from %2 were recovered. Open them?";
+constexpr const char* kNeverSavedDesign = "a design never saved";
+constexpr const char* kRecoveryNotWritten = "A recovery copy could not be written to %1";
+constexpr const char* kDropStep = "Drop";
 constexpr const char* kExportedTo = "Exported to %1";
 constexpr const char* kExportedNotOpened = "Exported to %1; no application could be started to open it";
 constexpr const char* kRowsStayCollapsed = "Rows below level %1 stay collapsed: the design is too deep to expand further";
@@ -59,8 +63,6 @@ std::string startupDirOr(const std::string& dir)
 {
     return dir.empty() ? QFile::encodeName(QDir::currentPath()).toStdString() : dir;
 }
-
-std::size_t at(TreeId id) { return static_cast<std::size_t>(model::index(id)); }
 
 } // namespace
 
@@ -78,6 +80,7 @@ TMainForm::TMainForm(const std::string& startupDir, QWidget* parent)
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
 
+    m_history = std::make_unique<UndoHistory>(m_design);
     m_columns = std::make_unique<TreeColumns>(
         m_design, [this](QObject* owner) { return new ui::NodeDelegate([this](int level) { return levelColour(level); }, owner); },
         this);
@@ -86,17 +89,27 @@ TMainForm::TMainForm(const std::string& startupDir, QWidget* parent)
         m_design, m_loadedHeader, m_currentHeader, *m_prompter,
         FileCommands::Hooks{[this] { return m_levelFonts.styles(); },
                             [this](const model::HeaderRecord& loaded) { designOpened(loaded); },
-                            [this] { redrawTrees(); }});
+                            [this] { designSaved(); }});
     m_tableExport = std::make_unique<TableExportCommands>(this, m_design, m_currentHeader,
                                                           [this] { return m_files->filePath(); }, m_startupDir);
+    m_recovery = std::make_unique<RecoveryKeeper>(
+        m_design,
+        [this] {
+            model::HeaderRecord header = m_currentHeader; // what a save would write; the window's own stays
+            return io::encodeDesignFile(m_design, header, m_levelFonts.styles());
+        },
+        [this] { return m_files->filePath(); });
+    connect(m_recovery.get(), &RecoveryKeeper::writeFailed, this,
+            [this](const QString& path) { showStatus(QString::fromLatin1(kRecoveryNotWritten).arg(path)); });
     buildLayout();
     wireCommands();
     wireViews();
+    wireHistory();
     m_design.addObserver(this);
 
-    // Both header records start all zero (members), the hints follow the titles,
-    // and the tool-tip switch is applied once in its pressed state.
-    Edit1Change();
+    // Both header records start all zero (members), the hints follow the titles
+    // (the title bar sees to that), and the tool-tip switch is applied once in
+    // its pressed state.
     ToolTipBtnClick();
     readGeometry();
     m_design.setModified(false);
@@ -108,6 +121,9 @@ TMainForm::~TMainForm()
 {
     qApp->removeEventFilter(this);
     m_columns.reset();
+    m_recovery.reset();
+    delete std::exchange(m_titleBar, nullptr); // a title losing the focus as the window goes would add a step
+    m_history.reset(); // its steps give what they hold back to the design
     m_design.removeObserver(this);
 }
 
@@ -141,7 +157,8 @@ void TMainForm::buildLayout()
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(buildTitleBar());
+    m_titleBar = new TitleBar(m_design, *m_history, central);
+    layout->addWidget(m_titleBar);
 
     m_splitter = new QSplitter(Qt::Horizontal, central);
     m_splitter->setObjectName(QStringLiteral("ColumnArea"));
@@ -161,32 +178,11 @@ void TMainForm::buildLayout()
     status->setToolTip(QStringLiteral("Status Bar"));
     setStatusBar(status);
 
-    setTabOrder(m_titles[0], m_titles[1]);
-    setTabOrder(m_titles[1], m_titles[2]);
-    setTabOrder(m_titles[2], m_columns->view(TreeId::FR));
+    setTabOrder(titleEdit(TreeId::FR), titleEdit(TreeId::DP));
+    setTabOrder(titleEdit(TreeId::DP), titleEdit(TreeId::PV));
+    setTabOrder(titleEdit(TreeId::PV), m_columns->view(TreeId::FR));
     setTabOrder(m_columns->view(TreeId::FR), m_columns->view(TreeId::DP));
     setTabOrder(m_columns->view(TreeId::DP), m_columns->view(TreeId::PV));
-}
-
-QWidget* TMainForm::buildTitleBar()
-{
-    // Laid out by hand in FormResize: the titles line up with the columns below.
-    m_titleBar = new QWidget(this);
-    m_titleBar->setObjectName(QStringLiteral("ToolBar2"));
-    m_titleBar->setFixedHeight(kTitleBarHeight);
-    for (TreeId id : model::kAllTrees) {
-        auto* edit = new QLineEdit(QString::fromLatin1(kDefaultTitles[at(id)]), m_titleBar);
-        edit->setObjectName(QString::fromLatin1(kTitleNames[at(id)]));
-        edit->setMaxLength(kTitleMaxLength);
-        edit->setValidator(new ui::Cp1252Validator(edit));
-        edit->setFixedHeight(kTitleEditHeight);
-        edit->setStyleSheet(QStringLiteral("QLineEdit { background: rgb(255,251,240); border: 1px solid #a0a0a0; }"));
-        connect(edit, &QLineEdit::textChanged, this, [this] { Edit1Change(); });
-        connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& text) { titleEdited(id, text); });
-        m_titles[at(id)] = edit;
-        m_design.setTitle(id, kDefaultTitles[at(id)]);
-    }
-    return m_titleBar;
 }
 
 void TMainForm::resizeEvent(QResizeEvent* event)
@@ -200,12 +196,7 @@ void TMainForm::FormResize()
     // Columns in thirds of the window's width; titles over them, 2 px narrower, 4 px apart.
     const int column = width() / kColumns;
     m_splitter->setSizes({column, column, std::max(kMinColumnWidth, width() - 2 * column - 2 * kSplitterWidth)});
-    const int titleWidth = column - kTitleMargin;
-    int left = 0;
-    for (QLineEdit* edit : m_titles) {
-        edit->setGeometry(left, (kTitleBarHeight - kTitleEditHeight) / 2, titleWidth, kTitleEditHeight);
-        left += titleWidth + kTitleGap;
-    }
+    m_titleBar->alignTo(column);
 }
 
 void TMainForm::showEvent(QShowEvent* event)
@@ -252,6 +243,7 @@ void TMainForm::wireCommands()
         {c.moveDown, &TMainForm::MoveDownBtnClick},       {c.menuMoveDown, &TMainForm::MoveDownBtnClick},
         {c.deleteRow, &TMainForm::DeleteBtnClick},        {c.menuDelete, &TMainForm::DeleteBtnClick},
         {c.duplicate, &TMainForm::DuplicateBtnClick},
+        {c.undo, &TMainForm::UndoBtnClick},               {c.redo, &TMainForm::RedoBtnClick},
         {c.expandAll, &TMainForm::ExpandContractAllBtnClick},
         {c.toolTips, &TMainForm::ToolTipBtnClick},
         {c.fileOpen, &TMainForm::FileOpenBtnClick},
@@ -302,20 +294,128 @@ void TMainForm::flagsChanged()
     m_commands.backup->setChecked(m_design.backedUp());
 }
 
-// --- the title bar --------------------------------------------------------------
-
-void TMainForm::Edit1Change()
+QLineEdit* TMainForm::titleEdit(TreeId id) const
 {
-    for (QLineEdit* edit : m_titles)
-        edit->setToolTip(edit->text());
+    return m_titleBar->edit(id);
 }
 
-void TMainForm::titleEdited(TreeId id, const QString& text)
+// --- the undo history ------------------------------------------------------------
+
+void TMainForm::wireHistory()
 {
-    if (const auto bytes = ui::encodeCp1252(text)) {
-        m_design.setTitle(id, *bytes);
-        m_design.setModified(true);
+    connect(m_history.get(), &UndoHistory::changed, this, &TMainForm::historyChanged);
+    connect(m_history.get(), &UndoHistory::rowToSelect, this, [this](int row) {
+        if (row >= 0 && row < m_design.rowCount())
+            m_columns->selectRow(row);
+    });
+    // The modified flag follows the history: back at the saved state, it clears.
+    connect(m_history.get(), &UndoHistory::cleanChanged, this, [this](bool clean) { m_design.setModified(!clean); });
+    // Ctrl+Y redoes too, though not inside a label or title editor: the keys there are the editor's.
+    auto* redoKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), this);
+    connect(redoKey, &QShortcut::activated, this, [this] {
+        if (!qobject_cast<QLineEdit*>(QApplication::focusWidget()))
+            RedoBtnClick();
+    });
+    for (TreeId id : model::kAllTrees)
+        m_columns->adapter(id)->setLabelEditor(
+            [this, id](int row, const std::string& text) { labelEdited(id, row, text); });
+    historyChanged();
+}
+
+void TMainForm::historyChanged()
+{
+    // Enabled when there is something to undo or redo; the hint names the step.
+    const auto show = [](QAction* action, const char* verb, bool can, const QString& step) {
+        const QString text = can ? QString::fromLatin1(verb) + QLatin1Char(' ') + step : QString::fromLatin1(verb);
+        action->setEnabled(can);
+        action->setText(text);
+        action->setToolTip(text);
+    };
+    show(m_commands.undo, kUndoText, m_history->canUndo(), m_history->undoText());
+    show(m_commands.redo, kRedoText, m_history->canRedo(), m_history->redoText());
+}
+
+void TMainForm::finishEditing()
+{
+    // An open label editor or an unfinished title edit becomes its own step
+    // before the next one.
+    for (TreeId id : model::kAllTrees)
+        m_columns->view(id)->finishEditing();
+    m_titleBar->finishEditing();
+}
+
+template <typename F>
+void TMainForm::runStep(const char* name, F&& command)
+{
+    runCommand([&] {
+        if (m_design.recording()) { // within a step already: part of it
+            command();
+            return;
+        }
+        finishEditing();
+        const int rowBefore = selectedRow();
+        const bool wasModified = m_design.modified();
+        m_design.startRecording();
+        try {
+            command();
+        } catch (...) {
+            endStep(name, rowBefore, wasModified); // what it changed so far can still be undone
+            throw;
+        }
+        endStep(name, rowBefore, wasModified);
+    });
+}
+
+void TMainForm::endStep(const char* name, int rowBefore, bool wasModified)
+{
+    std::unique_ptr<model::EditRecord> record = m_design.stopRecording();
+    // A command that changed nothing is no step, unless it set the modified flag.
+    if (!record->empty() || (!wasModified && m_design.modified()))
+        m_history->push(QString::fromLatin1(name), std::move(record), rowBefore, selectedRow());
+}
+
+void TMainForm::amendStep(const std::function<void()>& change)
+{
+    // A renumbering is not a step of its own: it joins the step the design is at.
+    if (m_design.recording()) {
+        change();
+        return;
     }
+    m_design.startRecording(model::Design::Joining::Yes);
+    change();
+    m_history->amend(m_design.stopRecording());
+}
+
+void TMainForm::labelEdited(TreeId id, int row, const std::string& text)
+{
+    runCommand([&] {
+        if (m_design.recording()) {
+            m_design.editText(id, row, text);
+            return;
+        }
+        const bool wasModified = m_design.modified();
+        m_design.startRecording();
+        m_design.editText(id, row, text);
+        std::unique_ptr<model::EditRecord> record = m_design.stopRecording();
+        if (!record->empty() || (!wasModified && m_design.modified()))
+            m_history->push(QString::fromLatin1(kEditLabelStep), std::move(record), row, row);
+    });
+}
+
+void TMainForm::UndoBtnClick()
+{
+    runCommand([&] {
+        finishEditing();
+        m_history->undo();
+    });
+}
+
+void TMainForm::RedoBtnClick()
+{
+    runCommand([&] {
+        finishEditing();
+        m_history->redo();
+    });
 }
 
 // --- selection and the label editor ----------------------------------------------
@@ -340,7 +440,7 @@ void TMainForm::selectAndEdit(int row)
 
 void TMainForm::AddItemBelowBtnClick()
 {
-    runCommand([&] {
+    runStep("Add sibling below", [&] {
         const int row = m_design.empty() ? m_design.addFirstRow() : m_design.addSiblingBelow(selectedRow());
         if (row != model::kNoRow)
             selectAndEdit(row);
@@ -349,7 +449,7 @@ void TMainForm::AddItemBelowBtnClick()
 
 void TMainForm::AddItemAboveBtnClick()
 {
-    runCommand([&] {
+    runStep("Add sibling above", [&] {
         const int row = m_design.empty() ? m_design.addFirstRow() : m_design.addSiblingAbove(selectedRow());
         if (row != model::kNoRow)
             selectAndEdit(row);
@@ -358,7 +458,7 @@ void TMainForm::AddItemAboveBtnClick()
 
 void TMainForm::AddChildBtnClick()
 {
-    runCommand([&] {
+    runStep("Add child", [&] {
         const int parent = selectedRow();
         const int row = m_design.empty() ? m_design.addFirstRow() : m_design.addChild(parent);
         if (row == model::kNoRow)
@@ -371,7 +471,7 @@ void TMainForm::AddChildBtnClick()
 
 void TMainForm::AddChildToGrandParentBtnClick()
 {
-    runCommand([&] {
+    runStep("Add uncle", [&] {
         const int selected = selectedRow();
         const int row = m_design.addUncle(selected);
         if (row == model::kNoRow)
@@ -385,7 +485,7 @@ void TMainForm::AddChildToGrandParentBtnClick()
 
 void TMainForm::DeleteBtnClick()
 {
-    runCommand([&] {
+    runStep("Delete", [&] {
         const model::DeleteResult result = m_design.deleteRow(selectedRow());
         if (result.refused) {
             m_prompter->showMessage(QString::fromLatin1(kCannotDeleteRoot));
@@ -397,7 +497,7 @@ void TMainForm::DeleteBtnClick()
 
 void TMainForm::MoveUpBtnClick()
 {
-    runCommand([&] {
+    runStep("Move up", [&] {
         const model::MoveResult result = m_design.moveUp(selectedRow());
         if (!result.moved)
             return;
@@ -408,7 +508,7 @@ void TMainForm::MoveUpBtnClick()
 
 void TMainForm::MoveDownBtnClick()
 {
-    runCommand([&] {
+    runStep("Move down", [&] {
         const int k = selectedRow();
         const model::MoveResult result = m_design.moveDown(k);
         if (!result.moved)
@@ -420,7 +520,7 @@ void TMainForm::MoveDownBtnClick()
 
 void TMainForm::DuplicateBtnClick()
 {
-    runCommand([&] {
+    runStep("Duplicate", [&] {
         const int row = m_design.duplicate(selectedRow());
         if (row == model::kNoRow)
             return;
@@ -483,7 +583,7 @@ void TMainForm::FRVMouseUp(ui::TTreeView* view, Qt::MouseButton button, const QP
         if (other != *id)
             m_columns->view(other)->setExpanded(m_columns->indexOfRow(other, row), expanded);
     }
-    m_design.renumber();
+    amendStep([&] { m_design.renumber(); });
     m_activeTree = *id;
 }
 
@@ -516,12 +616,25 @@ void TMainForm::FRVDragDrop(ui::TTreeView* view, const QPoint& pos)
         const int source = m_dragSourceRow;
         const int target = std::max(0, m_columns->rowAt(*id, pos)); // below the last row: the first row
         m_dragSourceRow = -1;
+        if (source >= m_design.rowCount())
+            return;
+        finishEditing();
         const model::Node* moved = m_design.tree(TreeId::FR).nodeAt(source);
         const model::Node* receiver = m_design.tree(TreeId::FR).nodeAt(target);
-        if (!m_design.drop(source, target))
+        // A drop that moved something is a step; one that only renumbered is not.
+        const bool wasModified = m_design.modified();
+        m_design.startRecording(model::Design::Joining::Yes); // it joins the step before unless it moves
+        const bool didMove = m_design.drop(source, target);
+        std::unique_ptr<model::EditRecord> record = m_design.stopRecording();
+        if (!didMove) {
+            m_history->amend(std::move(record));
             return;
+        }
+        const int movedRow = m_design.tree(TreeId::FR).rowOf(moved);
+        if (!record->empty() || !wasModified)
+            m_history->push(QString::fromLatin1(kDropStep), std::move(record), source, movedRow);
         m_columns->setExpanded(m_design.tree(TreeId::FR).rowOf(receiver), true);
-        m_columns->setExpanded(m_design.tree(TreeId::FR).rowOf(moved), false);
+        m_columns->setExpanded(movedRow, false);
     });
 }
 
@@ -539,9 +652,40 @@ void TMainForm::openAtStart(const std::string& path)
 
 void TMainForm::designOpened(const model::HeaderRecord& loaded)
 {
-    m_levelFonts.takeFromHeader(loaded);
-    for (TreeId id : model::kAllTrees)
-        titleEdit(id)->setText(ui::decodeCp1252(m_design.title(id)));
+    m_levelFonts.takeFromHeader(loaded); // the title bar shows the new titles by itself
+    m_history->clear();
+    m_recovery->discardOwnCopy(); // the changes of the design it replaced were answered for
+}
+
+void TMainForm::designSaved()
+{
+    m_history->markSaved();
+    m_recovery->discardOwnCopy();
+    redrawTrees(); // in the level colours just saved
+}
+
+void TMainForm::offerRecovery()
+{
+    runCommand([&] {
+        for (const RecoveryKeeper::Orphan& orphan : m_recovery->claimOrphans()) {
+            const QString design = orphan.originalPath.empty() ? QString::fromLatin1(kNeverSavedDesign)
+                                                               : QFile::decodeName(orphan.originalPath.c_str());
+            const QString when = orphan.written.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+            switch (m_prompter->askRecovery(QString::fromLatin1(kRecoveredQuestion).arg(design, when))) {
+            case Prompter::RecoveryAnswer::Open:
+                if (!m_files->openRecovered(QFile::encodeName(orphan.copyPath).toStdString(), orphan.originalPath))
+                    return;
+                m_recovery->adopt(orphan);
+                m_history->markUnsaved();
+                return; // one design at a time: the others wait for the next start
+            case Prompter::RecoveryAnswer::Discard:
+                m_recovery->discard(orphan);
+                break;
+            case Prompter::RecoveryAnswer::Later:
+                break;
+            }
+        }
+    });
 }
 
 void TMainForm::SaveBtnClick()
@@ -630,6 +774,9 @@ void TMainForm::closeEvent(QCloseEvent* event)
         return;
     }
     writeGeometry();
+    // Ending normally: what was not saved was answered for.
+    m_recovery->discardOwnCopy();
+    m_recovery->waitForWriter();
     event->accept();
 }
 

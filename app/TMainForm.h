@@ -16,6 +16,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -32,14 +33,15 @@ class TTreeView;
 namespace app {
 
 class TableExportCommands;
+class RecoveryKeeper;
+class TitleBar;
 class TreeColumns;
+class UndoHistory;
 
 class TMainForm : public QMainWindow, private model::TreeObserver {
     Q_OBJECT
 public:
     static constexpr int kColumns = 3;
-    static constexpr int kTitleMargin = 2;
-    static constexpr int kTitleGap = 4;
     static constexpr int kMinWidth = 300;
     static constexpr int kMinHeight = 440;
 
@@ -55,11 +57,16 @@ public:
     void attachDialogs(ui::TAboutDlg* about, ui::TOptionsDlg* options);
     // A design named on the command line.
     void openAtStart(const std::string& path);
+    // Offers the changes of earlier runs that ended abnormally, one at a time,
+    // until one is opened.
+    void offerRecovery();
 
     model::Design& design() { return m_design; }
     const CommandTable& commands() const { return m_commands; }
     TreeColumns& columns() { return *m_columns; }
-    QLineEdit* titleEdit(model::TreeId id) const { return m_titles[static_cast<std::size_t>(model::index(id))]; }
+    QLineEdit* titleEdit(model::TreeId id) const;
+    UndoHistory& history() { return *m_history; }
+    RecoveryKeeper& recovery() { return *m_recovery; }
     std::optional<model::TreeId> activeTree() const { return m_activeTree; }
     bool hintsOn() const { return m_hintsOn; }
     const model::HeaderRecord& currentHeader() const { return m_currentHeader; }
@@ -80,6 +87,8 @@ public slots:
     void MoveDownBtnClick();
     void DuplicateBtnClick();
     void ExpandContractAllBtnClick();
+    void UndoBtnClick();
+    void RedoBtnClick();
     // file toolbar and save menu
     void FileOpenBtnClick();
     void SaveBtnClick();
@@ -102,7 +111,6 @@ protected:
 
 private:
     void buildLayout();
-    QWidget* buildTitleBar();
     void wireCommands();
     void wireViews();
     void FormResize();
@@ -111,8 +119,8 @@ private:
     void readGeometry();
     void writeGeometry();
     void designOpened(const model::HeaderRecord& loaded);
+    void designSaved();
     void redrawTrees();
-    void Edit1Change();
     void FRVMouseUp(ui::TTreeView* view, Qt::MouseButton button, const QPoint& pos);
     void FRVDblClick();
     void FRVStartDrag(ui::TTreeView* view, const QModelIndex& source);
@@ -120,10 +128,17 @@ private:
     void showTreeMenu(ui::TTreeView* view, const QPoint& pos);
     void showStatus(const QString& text);
     void depthLimitReached(int depth);
-    void titleEdited(model::TreeId id, const QString& text);
 
     // The command boundary: a command's error ends the command and reaches the user.
     template <typename F> void runCommand(F&& command);
+    // A command that is one step of the undo history, named as the user knows it.
+    template <typename F> void runStep(const char* name, F&& command);
+    void endStep(const char* name, int rowBefore, bool wasModified);
+    void amendStep(const std::function<void()>& change);
+    void labelEdited(model::TreeId id, int row, const std::string& text);
+    void wireHistory();
+    void historyChanged();
+    void finishEditing();
     int selectedRow() const;
     model::TreeId editorTree() const;
     void selectAndEdit(int row);
@@ -133,6 +148,7 @@ private:
     void flagsChanged() override;
 
     model::Design m_design;
+    std::unique_ptr<UndoHistory> m_history; // before anything that adds steps to it
     model::HeaderRecord m_loadedHeader{};
     model::HeaderRecord m_currentHeader{};
     ui::TLevelFonts m_levelFonts;
@@ -141,13 +157,13 @@ private:
     std::shared_ptr<Prompter> m_prompter;
     std::unique_ptr<FileCommands> m_files;
     std::unique_ptr<TableExportCommands> m_tableExport;
+    std::unique_ptr<RecoveryKeeper> m_recovery;
     std::unique_ptr<exporting::DocumentOpener> m_opener;
     ui::TAboutDlg* m_about = nullptr;
     ui::TOptionsDlg* m_options = nullptr;
     CommandTable m_commands;
     std::unique_ptr<TreeColumns> m_columns;
-    std::array<QLineEdit*, model::kTreeCount> m_titles{};
-    QWidget* m_titleBar = nullptr;
+    TitleBar* m_titleBar = nullptr;
     QSplitter* m_splitter = nullptr;
     std::optional<model::TreeId> m_activeTree;
     int m_dragSourceRow = -1;

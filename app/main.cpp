@@ -90,6 +90,7 @@ int runWindow(int argc, char** argv, const app::CommandLine& commandLine)
         ui::TOptionsDlg options(form.levelFonts(), toStringList(form.settings().sectionNames()), &form);
         form.attachDialogs(&about, &options);
         form.show();
+        form.offerRecovery();
         if (!commandLine.positional().isEmpty())
             form.openAtStart(QFile::encodeName(commandLine.positional().first()).toStdString());
         return app.exec();

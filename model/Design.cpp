@@ -202,12 +202,12 @@ void Design::copyMatrices(const Node* from, const Node* to)
 
 // --- recording -------------------------------------------------------------------
 
-void Design::startRecording()
+void Design::startRecording(Joining joining)
 {
     m_recording = std::make_unique<EditRecord>(*this);
     for (TreeId id : kAllTrees) {
         m_staleAtStart[static_cast<std::size_t>(index(id))] = tree(id).numbersMayBeStale();
-        tree(id).recordInto(m_recording.get());
+        tree(id).recordInto(m_recording.get(), joining == Joining::Yes);
     }
 }
 
@@ -216,7 +216,7 @@ std::unique_ptr<EditRecord> Design::stopRecording()
     std::array<bool, kTreeCount> staleNow{};
     for (TreeId id : kAllTrees) {
         staleNow[static_cast<std::size_t>(index(id))] = tree(id).numbersMayBeStale();
-        tree(id).recordInto(nullptr);
+        tree(id).recordInto(nullptr, false);
     }
     if (m_recording && !m_recording->empty())
         m_recording->staleFlags(m_staleAtStart, staleNow);

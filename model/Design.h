@@ -117,7 +117,11 @@ public:
     // --- recording the steps of an undo history -------------------------------
     // Between the two calls every change is recorded; the record can then undo
     // and redo exactly those changes. Undo and redo run while not recording.
-    void startRecording();
+    // A record that will join an earlier one (a click's renumbering) keeps
+    // every number it replaces: the earlier record may have started from
+    // numbers that were out of date.
+    enum class Joining { No, Yes };
+    void startRecording(Joining joining = Joining::No);
     std::unique_ptr<EditRecord> stopRecording();
     bool recording() const { return m_recording != nullptr; }
     // Expires when the trees are replaced (or the design is gone): records

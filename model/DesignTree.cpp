@@ -342,8 +342,10 @@ bool DesignTree::move(Node* node, Node* newParent, int index)
 
 void DesignTree::setText(Node* node, std::string_view text)
 {
-    if (m_record)
+    if (m_record) {
         m_record->textSet(m_id, node, node->m_text);
+        m_numbersRightWhenRecordingStarted = false;
+    }
     m_textsMayOwn = true;
     node->m_text.assign(text);
     m_numbersStale = true;
@@ -412,7 +414,9 @@ void DesignTree::forceRenumber()
     struct Frame { Node* node; std::size_t next; std::size_t numberLength; ChangedRun changed; };
     std::string number;
     std::vector<TextRun> runs;
-    std::vector<PrefixSwap> swaps; // what the renumbering replaced, when recording
+    PrefixSwaps swaps; // what the renumbering replaced, when recording
+    const bool keepPrefixes = m_record && !m_numbersRightWhenRecordingStarted;
+    bool changedAny = false;
     std::vector<Frame> stack{{m_root.get(), 0, 0, {}}};
     while (!stack.empty()) {
         Frame& f = stack.back();
@@ -428,11 +432,13 @@ void DesignTree::forceRenumber()
             number += '.';
         appendDecimal(number, f.next);
         number += ' ';
-        const std::size_t offset = m_record ? labelOffset(child->m_text) : 0;
-        if (m_record && (offset != number.size() || child->m_text.view().substr(0, offset) != number))
-            swaps.push_back({child, static_cast<std::uint32_t>(number.size()),
-                             std::string(child->m_text.view().substr(0, offset))});
-        if (applyNumber(child->m_text, number)) {
+        // The text keeps its label; only a number that is not already right is replaced.
+        const std::size_t offset = labelOffset(child->m_text);
+        if (offset != number.size() || child->m_text.view().substr(0, offset) != number) {
+            if (keepPrefixes)
+                swaps.add(child, static_cast<std::uint32_t>(number.size()), child->m_text.view().substr(0, offset));
+            changedAny = true;
+            child->m_text.replacePrefix(offset, number);
             m_textsMayOwn = true;
             f.changed.add(f.node, static_cast<int>(f.next - 1), runs);
         }
@@ -443,8 +449,10 @@ void DesignTree::forceRenumber()
             number.resize(parentLength);
     }
     m_numbersStale = false;
-    if (!swaps.empty())
+    if (keepPrefixes && !swaps.empty())
         m_record->numbersSet(m_id, std::move(swaps));
+    else if (m_record && changedAny)
+        m_record->renumbered(m_id);
     announceTexts(runs);
 }
 
@@ -452,7 +460,7 @@ void DesignTree::stripNumbers()
 {
     struct Frame { Node* node; std::size_t next; ChangedRun changed; };
     std::vector<TextRun> runs;
-    std::vector<PrefixSwap> swaps;
+    PrefixSwaps swaps;
     std::vector<Frame> stack{{m_root.get(), 0, {}}};
     while (!stack.empty()) {
         Frame& f = stack.back();
@@ -464,33 +472,43 @@ void DesignTree::stripNumbers()
         Node* child = f.node->children[f.next++];
         if (const std::size_t offset = labelOffset(child->m_text)) {
             if (m_record)
-                swaps.push_back({child, 0, std::string(child->m_text.view().substr(0, offset))});
+                swaps.add(child, 0, child->m_text.view().substr(0, offset));
             child->m_text.erasePrefix(offset);
             f.changed.add(f.node, static_cast<int>(f.next - 1), runs);
         }
         if (!child->children.empty())
             stack.push_back({child, 0, {}});
     }
-    if (!runs.empty())
+    if (!runs.empty()) {
         m_numbersStale = true;
+        m_numbersRightWhenRecordingStarted = false;
+    }
     if (!swaps.empty())
         m_record->numbersSet(m_id, std::move(swaps));
     announceTexts(runs);
 }
 
-void DesignTree::swapPrefixes(std::span<PrefixSwap> swaps)
+void DesignTree::swapPrefixes(PrefixSwaps& swaps)
 {
+    // Each text takes the other prefix, which the swaps keep in its stead.
     // Runs are gathered per parent: the swaps come in row order, so a
     // parent's children arrive in order, though not one after another.
+    PrefixSwaps swapped;
+    swapped.nodes.reserve(swaps.nodes.size());
+    swapped.lengths.reserve(swaps.nodes.size());
+    swapped.ends.reserve(swaps.nodes.size());
     std::vector<std::pair<Node*, int>> changed;
-    changed.reserve(swaps.size());
-    for (PrefixSwap& s : swaps) {
-        std::string replaced(s.node->m_text.view().substr(0, s.length));
-        s.node->m_text.replacePrefix(s.length, s.other);
-        s.length = static_cast<std::uint32_t>(s.other.size());
-        s.other = std::move(replaced);
-        changed.emplace_back(s.node->parent, static_cast<int>(s.node->siblingIndex));
+    changed.reserve(swaps.nodes.size());
+    std::uint32_t begin = 0;
+    for (std::size_t i = 0; i < swaps.nodes.size(); ++i) {
+        Node* node = swaps.nodes[i];
+        const std::string_view other(swaps.prefixes.data() + begin, swaps.ends[i] - begin);
+        swapped.add(node, static_cast<std::uint32_t>(other.size()), node->m_text.view().substr(0, swaps.lengths[i]));
+        node->m_text.replacePrefix(swaps.lengths[i], other);
+        begin = swaps.ends[i];
+        changed.emplace_back(node->parent, static_cast<int>(node->siblingIndex));
     }
+    swaps = std::move(swapped);
     m_textsMayOwn = true;
     std::stable_sort(changed.begin(), changed.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });

@@ -23,7 +23,7 @@ namespace model {
 
 class TreeObserver;
 class EditRecord;
-struct PrefixSwap;
+struct PrefixSwaps;
 struct TextRun;
 
 class DesignTree {
@@ -89,7 +89,7 @@ public:
     void setNumbersMayBeStale(bool stale) { m_numbersStale = stale; } // undo and redo restore it
     // Puts back number prefixes a renumbering replaced, announced as one
     // renumbering; each swap then holds the prefix it replaced (undo and redo).
-    void swapPrefixes(std::span<PrefixSwap> swaps);
+    void swapPrefixes(PrefixSwaps& swaps);
     void forceRenumber(); // full pass whatever the mark says (tests, benchmarks)
 
     // --- building (a tree not yet shown has no observers) -------------------
@@ -119,7 +119,13 @@ public:
 
     // --- notification wiring and recording (done by Design) ---------------
     void attach(TreeId id, const std::vector<TreeObserver*>* observers);
-    void recordInto(EditRecord* record) { m_record = record; } // nullptr: not recording
+    // nullptr: not recording. `keepEveryNumber`: a renumbering records every
+    // number it replaces, even when the numbers were right before.
+    void recordInto(EditRecord* record, bool keepEveryNumber)
+    {
+        m_record = record;
+        m_numbersRightWhenRecordingStarted = !m_numbersStale && !keepEveryNumber;
+    }
     TreeId id() const { return m_id; }
 
 private:
@@ -154,6 +160,9 @@ private:
     TreeId m_id = TreeId::FR;
     const std::vector<TreeObserver*>* m_observers = nullptr;
     EditRecord* m_record = nullptr;
+    // While recording: the numbers were right when it started, and no text
+    // was set since, so a renumbering need not record what it replaces.
+    bool m_numbersRightWhenRecordingStarted = false;
 };
 
 } // namespace model

@@ -54,13 +54,16 @@ void EditRecord::textSet(TreeId tree, Node* node, std::string_view before)
     m_bytes += kChangeBytes + before.size();
 }
 
-void EditRecord::numbersSet(TreeId tree, std::vector<PrefixSwap>&& swaps)
+void EditRecord::numbersSet(TreeId tree, PrefixSwaps&& swaps)
 {
-    m_bytes += kChangeBytes + swaps.size() * sizeof(PrefixSwap);
-    for (const PrefixSwap& s : swaps)
-        if (s.other.size() >= sizeof(std::string)) // beyond the string's own room
-            m_bytes += s.other.size();
+    m_bytes += kChangeBytes + swaps.bytes();
     m_changes.push_back(Numbers{tree, std::move(swaps)});
+}
+
+void EditRecord::renumbered(TreeId tree)
+{
+    m_changes.push_back(Renumbered{tree});
+    m_bytes += kChangeBytes;
 }
 
 void EditRecord::titleSet(TreeId tree, std::string_view before)
@@ -103,8 +106,14 @@ void EditRecord::undo()
 {
     if (!designAlive())
         throw std::logic_error("an edit record outlived the trees it was made on");
+    // A renumbering that kept no numbers: once every other change is undone,
+    // renumbering the tree gives back the numbers the step started from.
+    std::array<bool, kTreeCount> renumber{};
     for (auto it = m_changes.rbegin(); it != m_changes.rend(); ++it)
-        apply(*it);
+        apply(*it, true, renumber);
+    for (TreeId id : kAllTrees)
+        if (renumber[static_cast<std::size_t>(index(id))])
+            m_design->tree(id).forceRenumber();
     applyStaleFlags(true);
 }
 
@@ -112,8 +121,9 @@ void EditRecord::redo()
 {
     if (!designAlive())
         throw std::logic_error("an edit record outlived the trees it was made on");
+    std::array<bool, kTreeCount> unused{};
     for (Change& change : m_changes)
-        apply(change);
+        apply(change, false, unused);
     applyStaleFlags(false);
 }
 
@@ -125,48 +135,47 @@ void EditRecord::applyStaleFlags(bool undoing)
         m_design->tree(id).setNumbersMayBeStale((undoing ? m_staleBefore : m_staleAfter)[static_cast<std::size_t>(index(id))]);
 }
 
-template <typename C>
-void EditRecord::applyToTree(C& c)
-{
-    DesignTree& tree = m_design->tree(c.tree);
-    if constexpr (std::is_same_v<C, Link>) {
-        if (c.linked)
-            tree.detach(c.node);
-        else
-            tree.insertSubtree(c.parent, c.index, c.node);
-        c.linked = !c.linked;
-    } else if constexpr (std::is_same_v<C, Move>) {
-        Node* parent = c.node->parent;
-        const int at = static_cast<int>(c.node->siblingIndex);
-        // move() counts the destination among the children before the move.
-        const int before = (c.otherParent == parent && c.otherIndex > at) ? c.otherIndex + 1 : c.otherIndex;
-        tree.move(c.node, c.otherParent, before);
-        c.otherParent = parent;
-        c.otherIndex = at;
-    } else if constexpr (std::is_same_v<C, Text>) {
-        std::string now(c.node->text().view());
-        tree.setText(c.node, c.other);
-        c.other = std::move(now);
-    } else if constexpr (std::is_same_v<C, Numbers>) {
-        tree.swapPrefixes(c.swaps);
-    } else if constexpr (std::is_same_v<C, Title>) {
-        std::string now = m_design->title(c.tree);
-        m_design->setTitle(c.tree, c.other);
-        c.other = std::move(now);
-    }
-}
-
 // Each change swaps the design's state with the state it holds, so the same
 // call undoes and redoes it.
-void EditRecord::apply(Change& change)
+void EditRecord::apply(Change& change, bool undoing, std::array<bool, kTreeCount>& renumberAfter)
 {
     std::visit(
-        [this](auto& c) {
+        [&](auto& c) {
             using C = std::decay_t<decltype(c)>;
             if constexpr (std::is_same_v<C, Cells>) {
                 m_design->swapCells(c.cells);
             } else {
-                applyToTree(c);
+                DesignTree& tree = m_design->tree(c.tree);
+                if constexpr (std::is_same_v<C, Link>) {
+                    if (c.linked)
+                        tree.detach(c.node);
+                    else
+                        tree.insertSubtree(c.parent, c.index, c.node);
+                    c.linked = !c.linked;
+                } else if constexpr (std::is_same_v<C, Move>) {
+                    Node* parent = c.node->parent;
+                    const int at = static_cast<int>(c.node->siblingIndex);
+                    // move() counts the destination among the children before the move.
+                    const int before = (c.otherParent == parent && c.otherIndex > at) ? c.otherIndex + 1 : c.otherIndex;
+                    tree.move(c.node, c.otherParent, before);
+                    c.otherParent = parent;
+                    c.otherIndex = at;
+                } else if constexpr (std::is_same_v<C, Text>) {
+                    std::string now(c.node->text().view());
+                    tree.setText(c.node, c.other);
+                    c.other = std::move(now);
+                } else if constexpr (std::is_same_v<C, Numbers>) {
+                    tree.swapPrefixes(c.swaps);
+                } else if constexpr (std::is_same_v<C, Renumbered>) {
+                    if (undoing)
+                        renumberAfter[static_cast<std::size_t>(index(c.tree))] = true;
+                    else
+                        tree.forceRenumber(); // the same numbers as when it was recorded
+                } else if constexpr (std::is_same_v<C, Title>) {
+                    std::string now = m_design->title(c.tree);
+                    m_design->setTitle(c.tree, c.other);
+                    c.other = std::move(now);
+                }
             }
         },
         change);

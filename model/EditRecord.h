@@ -28,12 +28,30 @@ namespace model {
 class Design;
 class Node;
 
-// One number prefix a renumbering replaced: the text now begins with
-// `length` bytes of number, and `other` is what stood there before (or after).
-struct PrefixSwap {
-    Node* node;
-    std::uint32_t length;
-    std::string other;
+// The number prefixes a renumbering replaced, packed: a renumbering of a
+// whole large design records hundreds of thousands of them, and a command
+// must not cost much more for being recorded. Node i's text now begins with
+// `lengths[i]` bytes of number; what stood there before (or after) is
+// `prefixes` from ends[i-1] to ends[i].
+struct PrefixSwaps {
+    std::vector<Node*> nodes;
+    std::vector<std::uint32_t> lengths;
+    std::vector<std::uint32_t> ends;
+    std::string prefixes;
+
+    void add(Node* node, std::uint32_t length, std::string_view other)
+    {
+        nodes.push_back(node);
+        lengths.push_back(length);
+        prefixes.append(other);
+        ends.push_back(static_cast<std::uint32_t>(prefixes.size()));
+    }
+    bool empty() const { return nodes.empty(); }
+    std::size_t bytes() const
+    {
+        return nodes.capacity() * sizeof(Node*) + (lengths.capacity() + ends.capacity()) * sizeof(std::uint32_t)
+            + prefixes.capacity();
+    }
 };
 
 class EditRecord {
@@ -54,7 +72,8 @@ public:
     void redo();
 
     // Appends the changes of a record made right after this one, so that
-    // both are undone and redone as one.
+    // both are undone and redone as one. The later record must have been
+    // made joining (Design::Joining::Yes).
     void append(EditRecord&& later);
 
     // --- recording, called by the design's primitives -----------------------
@@ -63,7 +82,11 @@ public:
     void unlinked(TreeId tree, Node* parent, int index, Node* node, std::size_t bytes);
     void moved(TreeId tree, Node* node, Node* fromParent, int fromIndex);
     void textSet(TreeId tree, Node* node, std::string_view before);
-    void numbersSet(TreeId tree, std::vector<PrefixSwap>&& swaps);
+    void numbersSet(TreeId tree, PrefixSwaps&& swaps);
+    // A renumbering that started from numbers that were all right, with no
+    // text set since: undoing the changes before it and renumbering gives
+    // those numbers back, so nothing of them need be kept.
+    void renumbered(TreeId tree);
     void titleSet(TreeId tree, std::string_view before);
     // Design matrix cells, each with the value it held before.
     void cellsSet(std::vector<StoredCell>&& before);
@@ -74,13 +97,13 @@ private:
     struct Link { TreeId tree; Node* parent; int index; Node* node; bool linked; };
     struct Move { TreeId tree; Node* node; Node* otherParent; int otherIndex; };
     struct Text { TreeId tree; Node* node; std::string other; };
-    struct Numbers { TreeId tree; std::vector<PrefixSwap> swaps; };
+    struct Numbers { TreeId tree; PrefixSwaps swaps; };
+    struct Renumbered { TreeId tree; };
     struct Title { TreeId tree; std::string other; };
     struct Cells { std::vector<StoredCell> cells; };
-    using Change = std::variant<Link, Move, Text, Numbers, Title, Cells>;
+    using Change = std::variant<Link, Move, Text, Numbers, Renumbered, Title, Cells>;
 
-    void apply(Change& change);
-    template <typename C> void applyToTree(C& c);
+    void apply(Change& change, bool undoing, std::array<bool, kTreeCount>& renumberAfter);
     void applyStaleFlags(bool undoing);
     bool designAlive() const;
 

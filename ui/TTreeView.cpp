@@ -123,6 +123,19 @@ bool TTreeView::editCurrent()
     return edit(index, AllEditTriggers, nullptr);
 }
 
+void TTreeView::finishEditing()
+{
+    if (state() != EditingState)
+        return;
+    for (auto* editor : viewport()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (editor->isVisible()) { // a closed editor is hidden until it is deleted
+            commitData(editor);
+            closeEditor(editor, QAbstractItemDelegate::NoHint);
+            return;
+        }
+    }
+}
+
 void TTreeView::focusOutEvent(QFocusEvent* event)
 {
     m_slowClick.stop();

@@ -25,6 +25,8 @@ public:
     // Opens the label editor on the current row, shown first if a collapsed
     // branch hid it. What Enter does.
     bool editCurrent();
+    // Confirms an open label editor, as leaving it would.
+    void finishEditing();
 
     // Only rows above level ui::safeExpansionDepth() are ever expanded: these
     // expand every row, or a row and the rows below it, as far as that

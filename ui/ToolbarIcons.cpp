@@ -75,6 +75,16 @@ QIcon toolbarIcon(int number)
     return number == kToolTipOffIcon ? greyed(icon) : icon;
 }
 
+QIcon undoIcon()
+{
+    return load({"edit-undo", QStyle::SP_ArrowBack});
+}
+
+QIcon redoIcon()
+{
+    return load({"edit-redo", QStyle::SP_ArrowForward});
+}
+
 QIcon saveMenuIcon(int number)
 {
     return number >= 0 && number < 3 ? load(kSaveMenu[number]) : QIcon();

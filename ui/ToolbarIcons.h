@@ -16,6 +16,8 @@ inline constexpr int kToolTipOffIcon = 14;
 void ensureIconTheme();
 
 QIcon toolbarIcon(int number);   // 0..16
+QIcon undoIcon();
+QIcon redoIcon();
 QIcon saveMenuIcon(int number);  // 0..2
 QIcon windowIcon();
 

@@ -99,7 +99,10 @@ bool TreeAdapter::setData(const QModelIndex& index, const QVariant& value, int r
     const auto bytes = encodeCp1252(value.toString());
     if (!bytes)
         return false;
-    m_design.editText(m_id, rowOf(index), *bytes);
+    if (m_labelEditor)
+        m_labelEditor(rowOf(index), *bytes);
+    else
+        m_design.editText(m_id, rowOf(index), *bytes);
     return true;
 }
 

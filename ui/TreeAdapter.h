@@ -9,6 +9,9 @@
 
 #include <QAbstractItemModel>
 
+#include <functional>
+#include <string>
+
 namespace ui {
 
 class TreeAdapter : public QAbstractItemModel, private model::TreeObserver {
@@ -22,6 +25,11 @@ public:
     ~TreeAdapter() override;
 
     model::TreeId treeId() const { return m_id; }
+
+    // Who carries out a confirmed label edit (the window, as a step of its
+    // undo history); without one, the design is edited directly.
+    using LabelEditor = std::function<void(int row, const std::string& text)>;
+    void setLabelEditor(LabelEditor editor) { m_labelEditor = std::move(editor); }
     const model::DesignTree& tree() const { return m_design.tree(m_id); }
 
     // Row index <-> QModelIndex, the partner lookup of the views.
@@ -60,6 +68,7 @@ private:
 
     model::Design& m_design;
     model::TreeId m_id;
+    LabelEditor m_labelEditor;
 };
 
 } // namespace ui

@@ -22,6 +22,8 @@ public:
     std::vector<QString> errors, messages, questions;
     std::deque<Answer> answers;
     std::deque<std::optional<QString>> openPaths, savePaths;
+    std::deque<RecoveryAnswer> recoveryAnswers;
+    std::vector<QString> recoveryQuestions;
     int saveDialogs = 0;
 
     void showError(const QString& text) override { errors.push_back(app::errorBoxText(text)); }
@@ -36,6 +38,11 @@ public:
     {
         ++saveDialogs;
         return take(savePaths, std::optional<QString>());
+    }
+    RecoveryAnswer askRecovery(const QString& text) override
+    {
+        recoveryQuestions.push_back(text);
+        return take(recoveryAnswers, RecoveryAnswer::Later);
     }
 
 private:

@@ -121,7 +121,7 @@ TEST_F(MainFormTest, ToolbarsHoldTheirButtonsInOrder)
     };
     EXPECT_EQ(names("ToolBar3"), "FileOpenBtn | SaveBtn BackupBtn | ExportBtn | ToolButton1 | ToolTipBtn | AboutBtn");
     EXPECT_EQ(names("ToolBar1"), "ExpandContractAllBtn | MoveUpBtn MoveDownBtn | AddItemBelowBtn AddItemAboveBtn "
-                                 "AddChildBtn AddChildToGrandParentBtn DuplicateBtn | DeleteBtn");
+                                 "AddChildBtn AddChildToGrandParentBtn DuplicateBtn | DeleteBtn | UndoBtn RedoBtn");
 }
 
 TEST_F(MainFormTest, TreeMenuHasCaptionsShortcutsHintsAndABoldDefault)
@@ -136,7 +136,8 @@ TEST_F(MainFormTest, TreeMenuHasCaptionsShortcutsHintsAndABoldDefault)
                                  "Add child/F4/Add child", "-", "Move up//Move up (if possible)",
                                  "Move down//Move down (if possible)", "-",
                                  "Delete/Shift+Del/Delete this (and all sub-nodes)", "-",
-                                 "Save/Ctrl+S/Save FR's DP's and PV's to file"}));
+                                 "Save/Ctrl+S/Save FR's DP's and PV's to file", "-", "Undo/Ctrl+Z/Undo",
+                                 "Redo/Ctrl+Shift+Z/Redo"}));
     EXPECT_EQ(menu->defaultAction(), menu->actions().first());
     for (QAction* a : menu->actions())
         EXPECT_FALSE(!a->isSeparator() && a->icon().isNull()) << a->text().toStdString();

@@ -87,6 +87,8 @@ TEST_F(ScreenMatchesDesign, AfterEveryCommandAndClickEveryVisibleRowShowsItsText
         {"child", &app::TMainForm::AddChildBtnClick},     {"uncle", &app::TMainForm::AddChildToGrandParentBtnClick},
         {"delete", &app::TMainForm::DeleteBtnClick},      {"up", &app::TMainForm::MoveUpBtnClick},
         {"down", &app::TMainForm::MoveDownBtnClick},      {"duplicate", &app::TMainForm::DuplicateBtnClick},
+        {"undo", &app::TMainForm::UndoBtnClick},          {"redo", &app::TMainForm::RedoBtnClick},
+        {"undo", &app::TMainForm::UndoBtnClick},
     };
     for (int step = 0; step < 150; ++step) {
         const int rows = form->design().rowCount();
@@ -100,7 +102,7 @@ TEST_F(ScreenMatchesDesign, AfterEveryCommandAndClickEveryVisibleRowShowsItsText
             what = "click " + std::to_string(row) + " in tree " + std::to_string(model::index(id));
         } else {
             const auto& [name, command] = commands[pick(std::size(commands))];
-            if (rows > 60 && std::string(name) != "delete")
+            if (rows > 60 && std::string(name) != "delete" && std::string(name) != "undo")
                 continue;
             (form.get()->*command)();
             closeEditors();

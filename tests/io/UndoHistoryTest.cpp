@@ -123,10 +123,15 @@ public:
         case 5: return record([&] { m_design.moveUp(k); }), "up " + std::to_string(k);
         case 6: return record([&] { m_design.moveDown(k); }), "down " + std::to_string(k);
         case 7: return record([&] { m_design.duplicate(k); }), "duplicate " + std::to_string(k);
-        case 8: {
+        case 8: { // a drop that moved something is a step; one that only renumbered joins the one before
             const int t = pick(n);
-            bool moved = false;
-            record([&] { moved = m_design.drop(k, t); }, moved);
+            m_design.startRecording(model::Design::Joining::Yes);
+            const bool moved = m_design.drop(k, t);
+            std::unique_ptr<model::EditRecord> r = m_design.stopRecording();
+            if (moved)
+                m_history.push(std::move(r));
+            else
+                m_history.amend(std::move(r));
             return "drop " + std::to_string(k) + " on " + std::to_string(t);
         }
         case 9: {
@@ -164,7 +169,7 @@ private:
     // A command as the window runs it: one step, unless nothing changed.
     template <typename F> void record(F&& command, bool isStep = true)
     {
-        m_design.startRecording();
+        m_design.startRecording(isStep ? model::Design::Joining::No : model::Design::Joining::Yes);
         command();
         std::unique_ptr<model::EditRecord> r = m_design.stopRecording();
         if (!isStep)

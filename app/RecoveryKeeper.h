@@ -1,0 +1,101 @@
+#pragma once
+// Recovery after a crash. While a design has unsaved changes, a complete
+// design file of it is kept in the user's data folder (subfolder
+// "recovery"), written at most a set time after the first change since the
+// last copy: encoded on the window's thread, written and flushed on a worker
+// thread through the atomic writer. A small side file names the design's
+// path, the time and the process. A program that ends normally removes its
+// copy; a copy whose process is gone is offered at the next start.
+//
+// Each program writes and removes only its own copy, named after its
+// process; another program's copy is offered only once that process is gone,
+// and only to one program at a time (a lock file).
+
+#include "model/TreeObserver.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QThreadPool>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QLockFile;
+
+namespace model { class Design; }
+
+namespace app {
+
+inline constexpr int kRecoveryDelayMs = 30000;
+
+class RecoveryKeeper : public QObject, private model::TreeObserver {
+    Q_OBJECT
+public:
+    using Encoder = std::function<std::string()>;   // the design as a design file
+    using PathOf = std::function<std::string()>;    // the design's own file, or ""
+
+    // A copy left by a run that did not end normally.
+    struct Orphan {
+        QString copyPath;          // the design file of the copy
+        std::string originalPath;  // the design's own file, "" when never saved
+        QDateTime written;
+        qint64 pid = 0;
+    };
+
+    RecoveryKeeper(model::Design& design, Encoder encode, PathOf pathOf, QObject* parent = nullptr);
+    ~RecoveryKeeper() override;
+
+    // The folder of the copies; by default the user's data folder's "recovery".
+    void setFolder(const QString& folder) { m_folder = folder; }
+    const QString& folder() const { return m_folder; }
+    void setDelay(int ms);
+
+    // Writes the copy now (the timer does this on its own).
+    void writeNow();
+    // This program's copy goes: saved, closed or replaced by another design.
+    void discardOwnCopy();
+    // Lets queued writes and removals finish (tests; closing).
+    void waitForWriter();
+    QString ownCopyPath() const;
+
+    // Copies of runs that ended without removing them, newest first; each is
+    // locked for this program until it is answered or this keeper goes.
+    std::vector<Orphan> claimOrphans();
+    void discard(const Orphan& orphan);
+    // The copy becomes this program's own: the recovered design is on screen.
+    void adopt(const Orphan& orphan);
+
+signals:
+    void writeFailed(const QString& path);
+
+private:
+    void changed();
+    void timerElapsed();
+    QString infoPathOf(const QString& copyPath) const;
+    QString pathFor(qint64 pid, const char* suffix) const;
+
+    // model::TreeObserver: any change of the design
+    void inserted(model::TreeId, model::Node*, int) override { changed(); }
+    void removed(model::TreeId, model::Node*, int) override { changed(); }
+    void moved(model::TreeId, model::Node*, int, model::Node*, int) override { changed(); }
+    void textChanged(model::TreeId, model::Node*) override { changed(); }
+    void textsChanged(model::TreeId, std::span<const model::TextRun>) override { changed(); }
+    void titleChanged(model::TreeId) override { changed(); }
+    void reset(model::TreeId) override { changed(); }
+    void flagsChanged() override { changed(); }
+
+    model::Design& m_design;
+    Encoder m_encode;
+    PathOf m_pathOf;
+    QString m_folder;
+    int m_delayMs = kRecoveryDelayMs;
+    QTimer m_timer;
+    QThreadPool m_writer; // one thread: writes and removals keep their order
+    std::vector<std::unique_ptr<QLockFile>> m_claims;
+    bool m_failureReported = false;
+};
+
+} // namespace app

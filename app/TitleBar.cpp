@@ -1,0 +1,109 @@
+#include "app/TitleBar.h"
+
+#include "app/UndoHistory.h"
+#include "model/Design.h"
+#include "ui/Cp1252.h"
+#include "ui/Cp1252Validator.h"
+
+#include <QLineEdit>
+
+namespace app {
+
+using model::TreeId;
+
+namespace {
+constexpr int kEditHeight = 19;
+constexpr int kMaxLength = 32;
+constexpr const char* kNames[model::kTreeCount] = {"Edit1", "Edit2", "Edit3"};
+constexpr const char* kDefaults[model::kTreeCount] = {"Functional Requirements", "Design Parameters",
+                                                      "Process Variables"};
+constexpr const char* kStepName = "Edit title";
+} // namespace
+
+TitleBar::TitleBar(model::Design& design, UndoHistory& history, QWidget* parent)
+    : QWidget(parent), m_design(design), m_history(history)
+{
+    // Laid out by hand in alignTo: the titles line up with the columns below.
+    setObjectName(QStringLiteral("ToolBar2"));
+    setFixedHeight(kHeight);
+    for (TreeId id : model::kAllTrees) {
+        auto* edit = new QLineEdit(QString::fromLatin1(kDefaults[at(id)]), this);
+        edit->setObjectName(QString::fromLatin1(kNames[at(id)]));
+        edit->setMaxLength(kMaxLength);
+        edit->setValidator(new ui::Cp1252Validator(edit));
+        edit->setFixedHeight(kEditHeight);
+        edit->setStyleSheet(QStringLiteral("QLineEdit { background: rgb(255,251,240); border: 1px solid #a0a0a0; }"));
+        connect(edit, &QLineEdit::textChanged, this, [this] { Edit1Change(); });
+        connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& text) { titleEdited(id, text); });
+        connect(edit, &QLineEdit::editingFinished, this, [this, id] { titleFinished(id); });
+        m_edits[at(id)] = edit;
+        m_design.setTitle(id, kDefaults[at(id)]);
+        m_finished[at(id)] = kDefaults[at(id)];
+    }
+    m_design.addObserver(this);
+    Edit1Change(); // the hints follow the titles from the start
+}
+
+TitleBar::~TitleBar()
+{
+    m_design.removeObserver(this);
+}
+
+void TitleBar::alignTo(int columnWidth)
+{
+    const int width = columnWidth - kMargin;
+    int left = 0;
+    for (QLineEdit* edit : m_edits) {
+        edit->setGeometry(left, (kHeight - kEditHeight) / 2, width, kEditHeight);
+        left += width + kGap;
+    }
+}
+
+void TitleBar::Edit1Change()
+{
+    // Each title's hint is its whole text, for a title too long for its field.
+    for (QLineEdit* edit : m_edits)
+        edit->setToolTip(edit->text());
+}
+
+void TitleBar::titleEdited(TreeId id, const QString& text)
+{
+    if (const auto bytes = ui::encodeCp1252(text)) {
+        m_typing = true;
+        m_design.setTitle(id, *bytes);
+        m_typing = false;
+        m_design.setModified(true);
+    }
+}
+
+void TitleBar::titleFinished(TreeId id)
+{
+    const std::string& now = m_design.title(id);
+    std::string& before = m_finished[at(id)];
+    if (now == before)
+        return;
+    auto record = std::make_unique<model::EditRecord>(m_design);
+    record->titleSet(id, before); // the title went from `before` to what it is now
+    before = now;
+    m_history.push(QString::fromLatin1(kStepName), std::move(record), -1, -1);
+}
+
+void TitleBar::finishEditing()
+{
+    for (TreeId id : model::kAllTrees)
+        titleFinished(id);
+}
+
+void TitleBar::titleChanged(TreeId id)
+{
+    // Opening, undo or redo put another title in the design: show it, and it
+    // counts as finished.
+    if (m_typing)
+        return;
+    const QString text = ui::decodeCp1252(m_design.title(id));
+    m_finished[at(id)] = m_design.title(id);
+    if (edit(id)->text() != text)
+        edit(id)->setText(text);
+}
+
+} // namespace app
