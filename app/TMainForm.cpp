@@ -3,6 +3,7 @@
 #include "app/QtPrompter.h"
 #include "app/RecoveryKeeper.h"
 #include "app/TitleBar.h"
+#include "app/MatrixPaneController.h"
 #include "app/UndoHistory.h"
 #include "app/TableExportCommands.h"
 #include "app/TreeColumns.h"
@@ -13,6 +14,7 @@
 #include "ui/Cp1252.h"
 #include "ui/Cp1252Validator.h"
 #include "ui/ExpansionLimit.h"
+#include "ui/MatrixPane.h"
 #include "ui/NodeDelegate.h"
 #include "ui/SystemColours.h"
 #include "ui/TAboutDlg.h"
@@ -105,6 +107,9 @@ TMainForm::TMainForm(const std::string& startupDir, QWidget* parent)
     wireCommands();
     wireViews();
     wireHistory();
+    m_matrixController = std::make_unique<MatrixPaneController>(
+        m_design, *m_columns, m_matrixPane, m_commands.matrix,
+        [this](const char* name, const std::function<void()>& change) { runStep(name, change); });
     m_design.addObserver(this);
 
     // Both header records start all zero (members), the hints follow the titles
@@ -120,6 +125,7 @@ TMainForm::TMainForm(const std::string& startupDir, QWidget* parent)
 TMainForm::~TMainForm()
 {
     qApp->removeEventFilter(this);
+    m_matrixController.reset();
     m_columns.reset();
     m_recovery.reset();
     delete std::exchange(m_titleBar, nullptr); // a title losing the focus as the window goes would add a step
@@ -169,7 +175,14 @@ void TMainForm::buildLayout()
         m_splitter->addWidget(m_columns->view(id));
         m_splitter->setStretchFactor(model::index(id), id == TreeId::PV ? 1 : 0);
     }
-    layout->addWidget(m_splitter, 1);
+    // The design matrix pane below the columns, its height the user's to choose.
+    auto* rows = new QSplitter(Qt::Vertical, central);
+    rows->setChildrenCollapsible(false);
+    m_matrixPane = new ui::MatrixPane(rows);
+    rows->addWidget(m_splitter);
+    rows->addWidget(m_matrixPane);
+    rows->setStretchFactor(0, 1);
+    layout->addWidget(rows, 1);
     setCentralWidget(central);
 
     auto* status = new QStatusBar(this);

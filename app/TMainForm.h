@@ -25,6 +25,7 @@ class QSplitter;
 class QStatusBar;
 
 namespace ui {
+class MatrixPane;
 class TAboutDlg;
 class TOptionsDlg;
 class TTreeView;
@@ -32,6 +33,7 @@ class TTreeView;
 
 namespace app {
 
+class MatrixPaneController;
 class TableExportCommands;
 class RecoveryKeeper;
 class TitleBar;
@@ -75,6 +77,7 @@ public:
     const FileCommands& files() const { return *m_files; }
     io::SettingsFile& settings() { return m_settings; }
     TableExportCommands& tableExport() { return *m_tableExport; }
+    ui::MatrixPane* matrixPane() const { return m_matrixPane; }
 
 public slots:
     // edit toolbar and tree menu
@@ -157,6 +160,7 @@ private:
     std::shared_ptr<Prompter> m_prompter;
     std::unique_ptr<FileCommands> m_files;
     std::unique_ptr<TableExportCommands> m_tableExport;
+    std::unique_ptr<MatrixPaneController> m_matrixController;
     std::unique_ptr<RecoveryKeeper> m_recovery;
     std::unique_ptr<exporting::DocumentOpener> m_opener;
     ui::TAboutDlg* m_about = nullptr;
@@ -165,6 +169,7 @@ private:
     std::unique_ptr<TreeColumns> m_columns;
     TitleBar* m_titleBar = nullptr;
     QSplitter* m_splitter = nullptr;
+    ui::MatrixPane* m_matrixPane = nullptr; // under the columns, hidden at start
     std::optional<model::TreeId> m_activeTree;
     int m_dragSourceRow = -1;
     bool m_hintsOn = true;
