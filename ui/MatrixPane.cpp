@@ -80,6 +80,11 @@ MatrixPane::MatrixPane(QWidget* parent)
     showNothing();
 }
 
+QSize MatrixPane::sizeHint() const
+{
+    return {QWidget::sizeHint().width(), kPreferredHeight};
+}
+
 QString MatrixPane::message() const
 {
     return m_pages->currentIndex() == kMessagePage ? m_message->text() : QString();

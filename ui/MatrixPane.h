@@ -27,6 +27,8 @@ public:
     static constexpr int kMostRows = 200;
     static constexpr const char* kTooManyRows = "Too many rows for a matrix view";
     static constexpr const char* kNoMatrix = "No design matrix here: a level needs two or more rows";
+    // The height the pane asks for when it is shown: the columns keep most of the window.
+    static constexpr int kPreferredHeight = 220;
 
     explicit MatrixPane(QWidget* parent = nullptr);
 
@@ -42,6 +44,8 @@ public:
     QLabel* caption() const { return m_caption; }
     // The message shown instead of the grids, or nothing while they show.
     QString message() const;
+
+    QSize sizeHint() const override;
 
 signals:
     void cellChangeRequested(int parentRow, model::MatrixKind kind, int row, int column, model::CellValue value);
