@@ -406,7 +406,7 @@ bool Design::drop(int source, int target)
     const DesignTree& fr = tree(TreeId::FR);
     const Node* dragged = fr.nodeAt(source);
     const Node* onto = fr.nodeAt(target);
-    if (dragged->parent != onto && !fr.isInSubtree(onto, dragged))
+    if (!m_matrices.empty() && dragged->parent != onto && !fr.isInSubtree(onto, dragged))
         takeRowAndColumn(dragged); // a drop out of its parent
     bool moved = false;
     eachTree([&](DesignTree& t) {
