@@ -17,7 +17,12 @@ CommandLine::CommandLine()
       m_exportTable(QStringLiteral("export"),
                     QStringLiteral("Write DESIGN.vok as a table in FORMAT (odt, html, pdf, csv or md) to OUT (by "
                                    "default beside it, with the format's extension) and exit, without a window."),
-                    QStringLiteral("FORMAT"))
+                    QStringLiteral("FORMAT")),
+      m_check(QStringLiteral("check"),
+              QStringLiteral("Check DESIGN.vok without a window: print one line per design matrix (uncoupled, "
+                             "decoupled with the order, coupled groups, or incomplete) and per missing label. Exit "
+                             "status 0 when all is well, 2 when something is reported, 1 when the file cannot be "
+                             "read."))
 {
     m_parser.setApplicationDescription(
         QStringLiteral("Tessaric Design Tool: functional requirements, design parameters and process variables, "
@@ -26,6 +31,7 @@ CommandLine::CommandLine()
     m_parser.addOption(m_version);
     m_parser.addOption(m_exportRtf);
     m_parser.addOption(m_exportTable);
+    m_parser.addOption(m_check);
     m_parser.addPositionalArgument(QStringLiteral("DESIGN.vok"), QStringLiteral("A design file to open."),
                                    QStringLiteral("[DESIGN.vok]"));
     m_parser.addPositionalArgument(QStringLiteral("OUT.rtf"), QStringLiteral("With --export-rtf: where to write."),
@@ -45,6 +51,8 @@ void CommandLine::parse(const QStringList& arguments)
         m_mode = Mode::Version;
     else if (m_parser.isSet(m_exportRtf))
         m_mode = Mode::ExportRtf;
+    else if (m_parser.isSet(m_check))
+        m_mode = Mode::Check;
     else if (m_parser.isSet(m_exportTable)) {
         m_mode = Mode::ExportTable;
         m_positional.prepend(m_parser.value(m_exportTable));

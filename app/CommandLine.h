@@ -3,6 +3,7 @@
 //   tessaric [DESIGN.vok]                       the window, with a design open
 //   tessaric --export-rtf DESIGN.vok [OUT.rtf]  an export without a window
 //   tessaric --export FORMAT DESIGN.vok [OUT]   the design as a table (odt, html, pdf, csv, md)
+//   tessaric --check DESIGN.vok                 the matrices' independence check and missing labels
 //   tessaric --help | --version                 print and exit
 // An unknown option is an error (exit status 2).
 
@@ -15,7 +16,7 @@ inline constexpr int kUsageExitCode = 2;
 
 class CommandLine {
 public:
-    enum class Mode { Window, Help, Version, ExportRtf, ExportTable, Error };
+    enum class Mode { Window, Help, Version, ExportRtf, ExportTable, Check, Error };
 
     CommandLine();
     // `arguments` as QCoreApplication::arguments() would give them, the program first.
@@ -37,6 +38,7 @@ private:
     QCommandLineOption m_version;
     QCommandLineOption m_exportRtf;
     QCommandLineOption m_exportTable;
+    QCommandLineOption m_check;
     Mode m_mode = Mode::Window;
     QStringList m_positional;
 };

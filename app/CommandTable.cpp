@@ -98,6 +98,11 @@ void buildEditBar(CommandTable& t, QMainWindow* window)
     }
     t.undo->setShortcut(QKeySequence::Undo);
     t.redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    bar->addSeparator();
+    t.matrix = addButton(bar, "MatrixBtn", ui::matrixIcon(), "Design matrix", true);
+    t.matrix->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+    t.matrix->setShortcutContext(Qt::WindowShortcut);
+    window->addAction(t.matrix);
 }
 
 // One key each: the platform's standard sequences add Shift+Del, which is Delete's.

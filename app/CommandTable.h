@@ -41,6 +41,7 @@ struct CommandTable {
     QAction* deleteRow = nullptr;
     QAction* undo = nullptr;       // also the tree menu's last two entries; Ctrl+Z
     QAction* redo = nullptr;       // Ctrl+Shift+Z (and Ctrl+Y, see TMainForm)
+    QAction* matrix = nullptr;     // MatrixBtn, checkable: the design matrix pane shown (Ctrl+M)
     // tree menu
     QAction* menuAddBelow = nullptr;
     QAction* menuAddAbove = nullptr;

@@ -77,9 +77,13 @@ void FileCommands::read(const std::string& path)
         m_design.setTitle(id, contents.titles[static_cast<std::size_t>(model::index(id))]);
     // The reader refuses a file whose trees differ in shape as it reads them.
     m_design.replaceTrees(std::move(contents.trees));
+    m_design.replaceMatrices(std::move(contents.matrices));
     m_filePath = path;
     m_design.setModified(false); // what is on screen is what is on disk
     m_hooks.designOpened(m_loadedHeader);
+    // The design is open and shown; only its matrices were left out.
+    if (contents.matricesLeftOut)
+        m_prompter->showError(QString::fromLocal8Bit(io::matricesLeftOutMessage(path).c_str()));
 }
 
 // --- saving -------------------------------------------------------------------

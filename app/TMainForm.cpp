@@ -5,6 +5,7 @@
 #include "app/QtPrompter.h"
 #include "app/RecoveryKeeper.h"
 #include "app/TitleBar.h"
+#include "app/MatrixPaneController.h"
 #include "app/UndoHistory.h"
 #include "app/TableExportCommands.h"
 #include "app/TreeColumns.h"
@@ -16,6 +17,7 @@
 #include "ui/Cp1252Validator.h"
 #include "ui/ExpansionLimit.h"
 #include "ui/FindBar.h"
+#include "ui/MatrixPane.h"
 #include "ui/NodeDelegate.h"
 #include "ui/SystemColours.h"
 #include "ui/TAboutDlg.h"
@@ -110,6 +112,9 @@ TMainForm::TMainForm(const std::string& startupDir, QWidget* parent)
     wireViews();
     wireHistory();
     wireEntryCommands();
+    m_matrixController = std::make_unique<MatrixPaneController>(
+        m_design, *m_columns, m_matrixPane, m_commands.matrix,
+        [this](const char* name, const std::function<void()>& change) { runStep(name, change); });
     m_design.addObserver(this);
 
     // Both header records start all zero (members), the hints follow the titles
@@ -126,6 +131,7 @@ TMainForm::~TMainForm()
 {
     qApp->removeEventFilter(this);
     m_find.reset(); // before the columns, whose drawing asks it for marks
+    m_matrixController.reset();
     m_columns.reset();
     m_recovery.reset();
     delete std::exchange(m_titleBar, nullptr); // a title losing the focus as the window goes would add a step
@@ -175,9 +181,22 @@ void TMainForm::buildLayout()
         m_splitter->addWidget(m_columns->view(id));
         m_splitter->setStretchFactor(model::index(id), id == TreeId::PV ? 1 : 0);
     }
-    layout->addWidget(m_splitter, 1);
-    m_findBar = new ui::FindBar(central);
-    layout->addWidget(m_findBar);
+    // The find bar right under the columns, and below both the design matrix
+    // pane, its height the user's to choose.
+    auto* columnsAndFind = new QWidget(central);
+    auto* columnsLayout = new QVBoxLayout(columnsAndFind);
+    columnsLayout->setContentsMargins(0, 0, 0, 0);
+    columnsLayout->setSpacing(0);
+    columnsLayout->addWidget(m_splitter, 1);
+    m_findBar = new ui::FindBar(columnsAndFind);
+    columnsLayout->addWidget(m_findBar);
+    auto* rows = new QSplitter(Qt::Vertical, central);
+    rows->setChildrenCollapsible(false);
+    m_matrixPane = new ui::MatrixPane(rows);
+    rows->addWidget(columnsAndFind);
+    rows->addWidget(m_matrixPane);
+    rows->setStretchFactor(0, 1);
+    layout->addWidget(rows, 1);
     setCentralWidget(central);
 
     auto* status = new QStatusBar(this);

@@ -26,6 +26,7 @@ class QStatusBar;
 
 namespace ui {
 class FindBar;
+class MatrixPane;
 class TAboutDlg;
 class TOptionsDlg;
 class TTreeView;
@@ -35,6 +36,7 @@ namespace app {
 
 class ClipboardCommands;
 class FindController;
+class MatrixPaneController;
 class TableExportCommands;
 class RecoveryKeeper;
 class TitleBar;
@@ -81,6 +83,7 @@ public:
     ClipboardCommands& clipboardCommands() { return *m_clipboard; }
     FindController& find() { return *m_find; }
     ui::FindBar& findBar() { return *m_findBar; }
+    ui::MatrixPane* matrixPane() const { return m_matrixPane; }
 
 public slots:
     // edit toolbar and tree menu
@@ -173,6 +176,7 @@ private:
     std::unique_ptr<ClipboardCommands> m_clipboard;
     std::unique_ptr<FindController> m_find;
     ui::FindBar* m_findBar = nullptr;
+    std::unique_ptr<MatrixPaneController> m_matrixController;
     std::unique_ptr<RecoveryKeeper> m_recovery;
     std::unique_ptr<exporting::DocumentOpener> m_opener;
     ui::TAboutDlg* m_about = nullptr;
@@ -181,6 +185,7 @@ private:
     std::unique_ptr<TreeColumns> m_columns;
     TitleBar* m_titleBar = nullptr;
     QSplitter* m_splitter = nullptr;
+    ui::MatrixPane* m_matrixPane = nullptr; // under the columns, hidden at start
     std::optional<model::TreeId> m_activeTree;
     int m_dragSourceRow = -1;
     bool m_hintsOn = true;

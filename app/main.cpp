@@ -1,7 +1,8 @@
 // Start-up: the command line first, then either a command without a window
-// (help, version, export) or the application with the main window, the about
+// (help, version, export, check) or the application with the main window, the about
 // dialog and the options dialog, and the event loop.
 #include "app/CommandLine.h"
+#include "app/DesignCheck.h"
 #include "app/TMainForm.h"
 #include "export/HeadlessExport.h"
 #include "export/TableExportCommand.h"
@@ -118,6 +119,8 @@ int main(int argc, char** argv)
         return exportWithoutWindow(argc, argv, commandLine, exporting::runHeadlessExport);
     case app::CommandLine::Mode::ExportTable:
         return exportWithoutWindow(argc, argv, commandLine, exporting::runTableExport);
+    case app::CommandLine::Mode::Check: // reads and prints only: no application object at all
+        return app::DesignCheck::run(encoded(commandLine.positional()), std::cout, std::cerr);
     default:
         return printAndExit(commandLine);
     }

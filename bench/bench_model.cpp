@@ -2,9 +2,10 @@
 // with the renumbering it sets off, Duplicate of a 50,000-row subtree, the
 // renumbering a click costs, and the memory a node takes.
 //
-// Two shapes of about 100,000 rows each (every row three nodes, FR DP PV):
+// Three designs of about 100,000 rows each (every row three nodes, FR DP PV):
 //   wide (arg 0): 10 top-level nodes x 100 children x 99 grandchildren
 //   deep (arg 1): 1,000 top-level chains, each 100 levels deep
+//   wide with matrices (arg 2): the wide one with about 400,000 matrix cells
 // Each timed command is undone with the timer paused, so every iteration
 // starts from the same design. Run with --benchmark_repetitions to get medians.
 
@@ -29,7 +30,7 @@ using namespace bench;
 
 void setLabel(benchmark::State& state)
 {
-    state.SetLabel(state.range(0) == 0 ? "wide" : "deep");
+    state.SetLabel(state.range(0) == 0 ? "wide" : state.range(0) == 1 ? "deep" : "wide, matrices");
 }
 
 // After a change the views ask for rows at once; that is not the next command's cost.
@@ -284,7 +285,7 @@ void BM_MemoryPerNode(benchmark::State& state)
 // Commands are undone between iterations, which costs more than many of them:
 // a fixed number of iterations keeps the run short; five repetitions give medians.
 #define COMMAND_BENCHMARK(name) \
-    BENCHMARK(name)->Arg(0)->Arg(1)->Iterations(20)->Repetitions(5)->ReportAggregatesOnly(true) \
+    BENCHMARK(name)->Arg(0)->Arg(1)->Arg(2)->Iterations(20)->Repetitions(5)->ReportAggregatesOnly(true) \
         ->Unit(benchmark::kMillisecond)
 
 COMMAND_BENCHMARK(BM_AddSiblingBelow);

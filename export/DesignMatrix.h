@@ -19,6 +19,7 @@ struct DesignMatrix {
     std::vector<std::string> rowHeads;
     std::vector<MatrixMark> marks; // row by row; a missing mark is blank
     std::string classification;
+    std::string corner = {}; // what rows and columns are, "FR \ DP"; a format may leave its corner blank
 
     MatrixMark mark(std::size_t row, std::size_t column) const
     {

@@ -1,5 +1,6 @@
 #include "export/ExportDocument.h"
 
+#include "export/MatrixTables.h"
 #include "model/DesignTree.h"
 
 #include <algorithm>
@@ -21,6 +22,7 @@ ExportDocument ExportDocument::build(const ExportSource& source, const ColourRes
         if (source.trees[t])
             document.appendTree(*source.trees[t], colours);
     }
+    document.m_matrices = matrixTables(source);
     return document;
 }
 

@@ -2,12 +2,14 @@
 // The export document: for FR, DP and PV in turn, the column title line in the
 // automatic colour, then one line per node in pre-order (collapsed branches
 // included), each in the colour of its node's level. With N nodes per tree it
-// holds 3 + 3N lines.
+// holds 3 + 3N lines. The design matrices follow, when a cell is assessed.
 //
 // Lines are views into the titles and node texts they were built from: the
 // document lives only while those do, from building to writing.
 
+#include "export/DesignMatrix.h"
 #include "export/TextColour.h"
+#include "model/MatrixStore.h"
 #include "model/TreeId.h"
 
 #include <array>
@@ -18,12 +20,14 @@ namespace model { class DesignTree; }
 
 namespace exporting {
 
-// What export reads of a design: the titles, the three trees and the level
-// colours of the current header. Nothing here is changed by exporting.
+// What export reads of a design: the titles, the three trees, the level
+// colours of the current header and the design matrices. Nothing here is
+// changed by exporting.
 struct ExportSource {
     std::array<std::string_view, model::kTreeCount> titles;
     std::array<const model::DesignTree*, model::kTreeCount> trees{};
     LevelColourValues levelColours{};
+    const model::MatrixStore* matrices = nullptr; // keyed by the nodes of trees[0]
 };
 
 // One paragraph: a line of text, coloured as a whole.
@@ -37,6 +41,8 @@ public:
     static ExportDocument build(const ExportSource& source, const ColourResolver& resolver);
 
     const std::vector<Paragraph>& paragraphs() const { return m_paragraphs; }
+    // After the PV tree, under "Design matrices"; none when no cell is assessed.
+    const std::vector<DesignMatrix>& matrices() const { return m_matrices; }
 
 private:
     // Index 0..10: the level colours; index 11: every level deeper than 10.
@@ -45,6 +51,7 @@ private:
     void appendTree(const model::DesignTree& tree, const LevelTable& colours);
 
     std::vector<Paragraph> m_paragraphs;
+    std::vector<DesignMatrix> m_matrices;
 };
 
 } // namespace exporting

@@ -2,6 +2,7 @@
 
 #include "export/ExportPath.h"
 #include "export/RtfExport.h"
+#include "io/MatrixBlock.h"
 #include "model/UserError.h"
 
 namespace exporting {
@@ -25,6 +26,7 @@ ExportSource exportSourceOf(const LoadedDesign& design)
         source.trees[t] = &design.trees[t];
     }
     source.levelColours = design.levelColours;
+    source.matrices = &design.matrices;
     return source;
 }
 
@@ -37,6 +39,8 @@ int runHeadlessExport(const std::vector<std::string>& args, std::ostream& err,
     }
     try {
         const LoadedDesign design = load(args[0]);
+        if (design.matricesLeftOut) // the rest of the design is exported all the same
+            err << io::matricesLeftOutMessage(args[0]) << '\n';
         const std::string out = args.size() == 2 ? args[1] : exportPathFor(args[0], {});
         NoOpener opener;
         exportRtf(exportSourceOf(design), resolver, out, writer, opener);

@@ -22,6 +22,8 @@ struct LoadedDesign {
     std::array<std::string, model::kTreeCount> titles;
     std::array<model::DesignTree, model::kTreeCount> trees;
     LevelColourValues levelColours{};
+    model::MatrixStore matrices;  // keyed by the nodes of trees[0]
+    bool matricesLeftOut = false; // the file's matrix block could not be read
 };
 
 // Reads a design file or throws model::UserError.

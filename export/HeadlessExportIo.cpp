@@ -15,8 +15,10 @@ LoadedDesign loadDesignFile(const std::string& path)
         throw model::UserError(path + " is not a design file");
     LoadedDesign design;
     design.titles = std::move(contents.titles);
-    design.trees = std::move(contents.trees).release();
+    design.trees = std::move(contents.trees).release(); // the nodes stay where they are
     design.levelColours = levelColourValues(contents.header);
+    design.matrices = std::move(contents.matrices);
+    design.matricesLeftOut = contents.matricesLeftOut;
     return design;
 }
 

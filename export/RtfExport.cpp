@@ -16,6 +16,7 @@ ExportSource exportSourceOf(const model::Design& design, const model::HeaderReco
         source.trees[model::index(id)] = &design.tree(id);
     }
     source.levelColours = levelColourValues(currentHeader);
+    source.matrices = &design.matrices();
     return source;
 }
 

@@ -1,5 +1,6 @@
 #include "export/RtfWriter.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 
@@ -31,6 +32,15 @@ constexpr std::size_t kLongestColourPrefix = 10; // "\cf" + up to 6 digits + " "
 constexpr std::size_t kHeaderAllowance = 256;
 constexpr std::size_t kColourEntryMax = 24;      // "\red255\green255\blue255;"
 
+// Matrix tables, in twips: the row heads' column, then one column a child,
+// narrower for a large matrix so that it keeps to the width of a page.
+constexpr unsigned kHeadColumnTwips = 2880;
+constexpr unsigned kMarkColumnTwips = 567;
+constexpr unsigned kNarrowestMarkTwips = 240;
+constexpr unsigned kMarksWidthTwips = 6480;
+constexpr unsigned kCellGapTwips = 57;
+constexpr std::string_view kMatricesHeading = "Design matrices";
+
 } // namespace
 
 int RtfWriter::ColourTable::indexOf(const TextColour& colour)
@@ -50,7 +60,7 @@ int RtfWriter::ColourTable::indexOf(const TextColour& colour)
     return m_lastIndex;
 }
 
-std::string RtfWriter::render(const std::vector<Paragraph>& paragraphs) const
+std::string RtfWriter::render(const std::vector<Paragraph>& paragraphs, const std::vector<DesignMatrix>& matrices) const
 {
     // First pass: the colours in use and the size of the document.
     ColourTable colours;
@@ -72,6 +82,8 @@ std::string RtfWriter::render(const std::vector<Paragraph>& paragraphs) const
         out += ' ';
         appendText(out, paragraphs[i].text);
     }
+    if (!matrices.empty())
+        appendMatrices(out, matrices, paragraphs.empty());
     out += "}\r\n";
     return out;
 }
@@ -93,6 +105,66 @@ void RtfWriter::appendHeader(std::string& out, const ColourTable& colours)
     out += "}\r\n\\pard\\plain\\f0\\fs";
     appendNumber(out, kHalfPoints);
     out += "\r\n";
+}
+
+void RtfWriter::appendMatrices(std::string& out, const std::vector<DesignMatrix>& matrices, bool first)
+{
+    if (!first)
+        out += kParagraphBreak;
+    out += "\\cf0\\b ";
+    appendText(out, kMatricesHeading);
+    out += "\\b0";
+    for (const DesignMatrix& matrix : matrices)
+        appendMatrix(out, matrix);
+}
+
+// The caption ends its paragraph before the table's rows; the classification
+// line starts a plain paragraph after them and is ended by what follows.
+void RtfWriter::appendMatrix(std::string& out, const DesignMatrix& matrix)
+{
+    out += kParagraphBreak;
+    out += "\\b ";
+    appendText(out, matrix.caption);
+    out += "\\b0";
+    out += kParagraphBreak;
+    const std::size_t n = matrix.columnHeads.size();
+    const unsigned mark =
+        n == 0 ? kMarkColumnTwips
+               : std::max(kNarrowestMarkTwips, std::min(kMarkColumnTwips, kMarksWidthTwips / static_cast<unsigned>(n)));
+    std::string rowHead = "\\trowd\\trgaph";
+    appendNumber(rowHead, kCellGapTwips);
+    for (std::size_t c = 0; c <= n; ++c) {
+        rowHead += "\\cellx";
+        appendNumber(rowHead, kHeadColumnTwips + static_cast<unsigned>(c) * mark);
+    }
+    rowHead += "\r\n";
+    // The head row: the corner, then the columns' numbers.
+    out += rowHead;
+    out += "\\pard\\intbl ";
+    appendText(out, matrix.corner);
+    out += "\\cell";
+    for (const std::string& head : matrix.columnHeads) {
+        out += "\\pard\\intbl\\qc ";
+        appendText(out, head);
+        out += "\\cell";
+    }
+    out += "\\row\r\n";
+    for (std::size_t r = 0; r < matrix.rowHeads.size(); ++r) {
+        out += rowHead;
+        out += "\\pard\\intbl ";
+        appendText(out, matrix.rowHeads[r]);
+        out += "\\cell";
+        for (std::size_t c = 0; c < n; ++c) {
+            out += "\\pard\\intbl\\qc ";
+            appendText(out, markText(matrix.mark(r, c)));
+            out += "\\cell";
+        }
+        out += "\\row\r\n";
+    }
+    // In a group of its own: some readers end a table only where a group begins.
+    out += "\\pard{";
+    appendText(out, matrix.classification);
+    out += '}';
 }
 
 void RtfWriter::appendNumber(std::string& out, unsigned value)

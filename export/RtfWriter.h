@@ -13,6 +13,11 @@
 //   other bytes < 0x20   dropped: a line break or NUL would split or end the
 //                        line in a reader, and one node is one line
 // The whole document is built in one string reserved to its exact size.
+//
+// Design matrices follow the paragraphs: the bold heading "Design matrices",
+// then for each a bold caption, a table (row heads, then one narrow centred
+// column per child with X, O or nothing) and the classification line, all in
+// the automatic colour.
 
 #include "export/ExportDocument.h"
 
@@ -27,8 +32,11 @@ public:
     static constexpr std::string_view kFontName = "Tahoma";
     static constexpr int kHalfPoints = 16; // 8 pt
 
-    std::string render(const std::vector<Paragraph>& paragraphs) const;
-    std::string render(const ExportDocument& document) const { return render(document.paragraphs()); }
+    std::string render(const std::vector<Paragraph>& paragraphs, const std::vector<DesignMatrix>& matrices = {}) const;
+    std::string render(const ExportDocument& document) const
+    {
+        return render(document.paragraphs(), document.matrices());
+    }
 
 private:
     // Index 0 is the automatic colour; the rest are 0x00BBGGRR values.
@@ -44,6 +52,8 @@ private:
     };
 
     static void appendHeader(std::string& out, const ColourTable& colours);
+    static void appendMatrices(std::string& out, const std::vector<DesignMatrix>& matrices, bool first);
+    static void appendMatrix(std::string& out, const DesignMatrix& matrix);
     static void appendNumber(std::string& out, unsigned value);
     static void appendText(std::string& out, std::string_view text);
     static std::size_t textSize(std::string_view text);

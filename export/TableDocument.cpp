@@ -1,5 +1,6 @@
 #include "export/TableDocument.h"
 
+#include "export/MatrixTables.h"
 #include "model/DesignTree.h"
 #include "model/Numbering.h"
 
@@ -38,6 +39,7 @@ TableDocument TableDocument::build(const ExportSource& source, const ColourResol
         document.m_colours[level] = documentColour(source.levelColours[level], resolver);
     document.m_colours.back() = TextColour::explicitColour(0);
     document.appendRows(source);
+    document.m_matrices = matrixTables(source);
     return document;
 }
 

@@ -1,6 +1,7 @@
 // The design file reader. Property: a file that reads, written again with the
 // level styles of its own level records and read back, gives the same trees,
-// titles and level styles; writing that a second time gives the same bytes.
+// titles, level styles and matrix cells (a matrix block written is never
+// refused); writing that a second time gives the same bytes.
 #include "FuzzSupport.h"
 
 #include "io/DesignFile.h"
@@ -41,6 +42,7 @@ std::string resave(io::DesignFileContents& contents, model::Design& design)
     } catch (const model::UserError&) {
         fuzzing::fail("the reader accepted trees of different shapes");
     }
+    design.replaceMatrices(std::move(contents.matrices));
     for (model::TreeId id : model::kAllTrees)
         design.setTitle(id, contents.titles[static_cast<std::size_t>(model::index(id))]);
     model::HeaderRecord header = contents.header;
@@ -69,6 +71,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     fuzzing::check(second->titles == titles, "the titles read back are the titles written");
     fuzzing::check(stylesOf(second->header) == styles, "the level styles read back are those written");
+    fuzzing::check(!second->matricesLeftOut, "a written matrix block reads back");
+    fuzzing::check(second->matrices.cellCount() == design.matrices().cellCount(),
+                   "the matrix cells read back are the cells written");
 
     model::Design again;
     fuzzing::check(resave(*second, again) == written, "a second write gives the same bytes");

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <atomic>
 #include <exception>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <utility>
@@ -183,6 +184,16 @@ std::shared_ptr<char[]> sectionBuffer(std::size_t length, bool& onHugePages)
                                    [length](char* p) { model::freeHugeBlock(p, length); });
 }
 
+// Where a matrix block would begin: behind the furthest section end, the FR
+// section taken from where it is read.
+std::uint64_t sectionsEnd(const model::HeaderRecord& header)
+{
+    std::uint64_t end = kFrStart + header.lengths[0];
+    for (std::size_t i = 1; i < model::kTreeCount; ++i)
+        end = std::max<std::uint64_t>(end, std::uint64_t{header.starts[i]} + header.lengths[i]);
+    return end;
+}
+
 std::uint32_t sectionLength(std::size_t bytes)
 {
     if (bytes > std::numeric_limits<std::uint32_t>::max())
@@ -190,15 +201,29 @@ std::uint32_t sectionLength(std::size_t bytes)
     return static_cast<std::uint32_t>(bytes);
 }
 
+void readMatrices(DesignFileContents& c, std::uint64_t behind,
+                  const std::function<std::string(std::uint64_t, std::size_t)>& bytesAt)
+{
+    MatrixBlockRead block = readMatrixBlock(behind, bytesAt, c.trees[0]);
+    c.matrices = std::move(block.matrices);
+    c.matricesLeftOut = block.leftOut;
+}
+
 } // namespace
 
 DesignFileContents parseDesignFile(std::string_view bytes, const std::string& pathForMessages, ReadReport* report)
 {
-    return parseSections(bytes.substr(0, model::kHeaderSize), bytes.size(), pathForMessages, report,
-                         [&](std::uint64_t start, std::uint32_t length) {
-                             auto copy = std::make_shared<const std::string>(bytes.substr(start, length));
-                             return Section{*copy, copy};
-                         });
+    DesignFileContents c =
+        parseSections(bytes.substr(0, model::kHeaderSize), bytes.size(), pathForMessages, report,
+                      [&](std::uint64_t start, std::uint32_t length) {
+                          auto copy = std::make_shared<const std::string>(bytes.substr(start, length));
+                          return Section{*copy, copy};
+                      });
+    const std::uint64_t end = sectionsEnd(c.header);
+    readMatrices(c, bytes.size() > end ? bytes.size() - end : 0, [&](std::uint64_t offset, std::size_t length) {
+        return std::string(bytes.substr(end + offset, length));
+    });
+    return c;
 }
 
 // The header first, then one section at a time, each into bytes of its own
@@ -228,6 +253,11 @@ DesignFileContents readDesignFile(const std::string& path, ReadReport* report)
             return Section{std::string_view(section.get(), length), section};
         });
         tellHuge();
+        const std::uint64_t end = sectionsEnd(c.header);
+        readMatrices(c, size > end ? size - end : 0, [&](std::uint64_t offset, std::size_t length) {
+            std::string bytes;
+            return file.readAt(end + offset, length, bytes) ? bytes : std::string();
+        });
         return c;
     } catch (...) {
         tellHuge();
@@ -255,6 +285,8 @@ std::string encodeDesignFile(const model::Design& design, model::HeaderRecord& c
         model::storeStyle(current.levels[i], levelFonts[i]);
     const std::string header = encodeHeader(current);
     out.replace(0, header.size(), header);
+    if (!design.matrices().empty())
+        out += encodeMatrixBlock(design.tree(model::TreeId::FR), design.matrices());
     return out;
 }
 

@@ -7,12 +7,17 @@
 //   36  DP title (32)         700 FR section, then DP and PV where their starts say
 //   68  PV title (32)
 //
+// Behind the furthest section end, a block may hold the design matrices (see
+// MatrixBlock.h); a block that cannot be read leaves the matrices out and
+// nothing else.
+//
 // Reading is all or nothing: a file is parsed into new contents, and the
 // caller replaces its design only when no error was thrown. Writing builds the
 // whole file in memory and replaces the old file atomically, or not at all.
 
 #include "io/AtomicWriter.h"
 #include "io/HeaderCodec.h"
+#include "io/MatrixBlock.h"
 #include "model/Design.h"
 #include "model/HeaderRecord.h"
 #include "model/LevelStyle.h"
@@ -28,6 +33,8 @@ struct DesignFileContents {
     model::HeaderRecord header;              // the loaded header, as read
     std::array<std::string, 3> titles;       // each up to its NUL, or all 32 bytes
     model::ComparedTrees trees;              // FR, DP, PV, of the same shape
+    model::MatrixStore matrices;             // keyed by the nodes of trees[0]
+    bool matricesLeftOut = false;            // a matrix block was there and refused
 };
 
 // How a design file was read, for the tests and benchmarks that must know
@@ -46,6 +53,8 @@ struct ReadReport {
 //   "Stream read error"                                header cut short, a section past the end
 //   "Invalid level (%d) for item "%s""                 a line two levels deeper than the one before
 //   "The three trees in %s do not have the same shape"
+// A matrix block that cannot be read is no error: the design comes without
+// matrices and `matricesLeftOut` says so (see matricesLeftOutMessage).
 // `report`, when given, is told how the file was read.
 DesignFileContents readDesignFile(const std::string& path, ReadReport* report = nullptr);
 DesignFileContents parseDesignFile(std::string_view bytes, const std::string& pathForMessages,
@@ -53,7 +62,8 @@ DesignFileContents parseDesignFile(std::string_view bytes, const std::string& pa
 
 // The whole file for a design. Fills `current` first: magic, section starts
 // and lengths, the titles from the design (bytes behind a NUL kept) and the
-// level records from `levelFonts`.
+// level records from `levelFonts`. The matrix block follows the PV section
+// when a cell is assessed.
 std::string encodeDesignFile(const model::Design& design, model::HeaderRecord& current,
                              const std::array<model::LevelStyle, model::kLevelCount>& levelFonts);
 

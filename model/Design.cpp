@@ -57,6 +57,7 @@ void Design::replaceTrees(std::array<DesignTree, kTreeCount>&& trees)
     m_lifetime = std::make_shared<const int>(0);
     for (TreeId id : kAllTrees)
         tree(id).assign(std::move(trees[static_cast<std::size_t>(index(id))]));
+    replaceMatrices({});
 }
 
 void Design::replaceTrees(ComparedTrees&& trees)
@@ -64,6 +65,7 @@ void Design::replaceTrees(ComparedTrees&& trees)
     m_lifetime = std::make_shared<const int>(0);
     for (TreeId id : kAllTrees)
         tree(id).assign(std::move(trees.m_trees[static_cast<std::size_t>(index(id))]));
+    replaceMatrices({});
 }
 
 void Design::setTitle(TreeId id, std::string text)
@@ -77,6 +79,129 @@ void Design::setTitle(TreeId id, std::string text)
     for (TreeObserver* o : m_observers)
         o->titleChanged(id);
 }
+
+// --- design matrices ------------------------------------------------------------
+
+const Node* Design::matrixParent(int parentRow) const
+{
+    const DesignTree& fr = tree(TreeId::FR);
+    return parentRow == kNoRow ? fr.root() : fr.nodeAt(parentRow);
+}
+
+bool Design::setMatrixCell(int parentRow, MatrixKind kind, int row, int column, CellValue value)
+{
+    if (parentRow != kNoRow && !validRow(parentRow))
+        return false;
+    const Node* parent = matrixParent(parentRow);
+    const int n = DesignTree::childCount(parent);
+    if (row < 0 || column < 0 || row >= n || column >= n || row == column)
+        return false;
+    const Node* r = parent->children[static_cast<std::size_t>(row)];
+    const Node* c = parent->children[static_cast<std::size_t>(column)];
+    const CellValue old = m_matrices.set(parent, kind, r, c, value);
+    if (old == value)
+        return false;
+    if (m_recording)
+        m_recording->cellsSet({StoredCell{parent, kind, r, c, old}});
+    announceMatrices(parent);
+    setModified(true);
+    return true;
+}
+
+void Design::replaceMatrices(MatrixStore&& matrices)
+{
+    if (m_matrices.empty() && matrices.empty())
+        return;
+    m_matrices = std::move(matrices);
+    announceMatrices(nullptr);
+}
+
+void Design::swapCells(std::span<StoredCell> cells)
+{
+    for (StoredCell& c : cells)
+        c.value = m_matrices.set(c.parent, c.kind, c.row, c.column, c.value);
+    announceMatrices(nullptr);
+}
+
+void Design::announceMatrices(const Node* parent)
+{
+    for (TreeObserver* o : m_observers)
+        o->matricesChanged(parent);
+}
+
+void Design::cellsTaken(std::vector<StoredCell>&& cells)
+{
+    if (cells.empty())
+        return;
+    if (m_recording)
+        m_recording->cellsSet(std::move(cells));
+    announceMatrices(nullptr);
+}
+
+// A child leaving its parent takes its row and column out of the parent's matrices.
+void Design::takeRowAndColumn(const Node* child)
+{
+    if (m_matrices.empty())
+        return;
+    std::vector<StoredCell> taken;
+    m_matrices.takeChild(child->parent, child, taken);
+    cellsTaken(std::move(taken));
+}
+
+// A deleted subtree also takes the matrices of every parent inside it, found
+// by whichever is shorter: the parents with cells, or the subtree.
+void Design::takeMatricesOf(const Node* top)
+{
+    if (m_matrices.empty())
+        return;
+    std::vector<StoredCell> taken;
+    m_matrices.takeChild(top->parent, top, taken);
+    const DesignTree& fr = tree(TreeId::FR);
+    if (m_matrices.parentCount() < static_cast<std::size_t>(fr.subtreeSize(top))) {
+        for (const Node* p : m_matrices.parents())
+            if (fr.isInSubtree(p, top))
+                m_matrices.takeParent(p, taken);
+    } else {
+        std::vector<const Node*> stack{top};
+        while (!stack.empty()) {
+            const Node* n = stack.back();
+            stack.pop_back();
+            m_matrices.takeParent(n, taken);
+            for (const Node* c : n->children)
+                if (!c->children.empty())
+                    stack.push_back(c);
+        }
+    }
+    cellsTaken(std::move(taken));
+}
+
+// The copy of a subtree gets the matrices inside the original; its own row and
+// column in its parent's matrices stay not assessed.
+void Design::copyMatrices(const Node* from, const Node* to)
+{
+    if (m_matrices.empty())
+        return;
+    std::vector<StoredCell> added;
+    std::vector<std::pair<const Node*, const Node*>> stack{{from, to}};
+    while (!stack.empty()) {
+        const auto [src, dst] = stack.back();
+        stack.pop_back();
+        if (m_matrices.hasCells(src))
+            for (MatrixKind kind : kMatrixKinds)
+                for (const IndexedCell& c : m_matrices.indexedCells(src, kind)) {
+                    const Node* r = dst->children[c.row];
+                    const Node* col = dst->children[c.column];
+                    m_matrices.set(dst, kind, r, col, c.value);
+                    added.push_back({dst, kind, r, col, CellValue::NotAssessed});
+                }
+        for (std::size_t i = 0; i < src->children.size(); ++i)
+            if (!src->children[i]->children.empty())
+                stack.emplace_back(src->children[i], dst->children[i]);
+    }
+    cellsTaken(std::move(added));
+}
+
+// --- recording -------------------------------------------------------------------
 
 void Design::startRecording(Joining joining)
 {
@@ -210,6 +335,7 @@ DeleteResult Design::deleteRow(int k)
         const Node* other = DesignTree::prevSibling(s);
         select = fr.rowOf(other ? other : fr.parentOf(s));
     }
+    takeMatricesOf(s);
     eachTree([&](DesignTree& t) { t.remove(t.nodeAt(k)); });
     setModified(true);
     return {false, select};
@@ -258,12 +384,17 @@ int Design::duplicate(int k)
     // The copy keeps the source's texts, numbers included, so renumbering strips
     // each number exactly once; the copy's top gets the suffix.
     int row = kNoRow;
+    const Node* source = tree(TreeId::FR).nodeAt(k);
+    const Node* frCopy = nullptr;
     eachTree([&](DesignTree& t) {
         Node* s = t.nodeAt(k);
         Node* copy = t.cloneSubtree(s, kCopySuffix);
         Node* parent = s->parent;
         row = t.rowOf(t.insertSubtree(parent, DesignTree::childCount(parent), copy));
+        if (t.id() == TreeId::FR)
+            frCopy = copy;
     });
+    copyMatrices(source, frCopy);
     renumber();
     setModified(true);
     return row;
@@ -273,6 +404,11 @@ bool Design::drop(int source, int target)
 {
     if (!validRow(source) || !validRow(target))
         return false;
+    const DesignTree& fr = tree(TreeId::FR);
+    const Node* dragged = fr.nodeAt(source);
+    const Node* onto = fr.nodeAt(target);
+    if (!m_matrices.empty() && dragged->parent != onto && !fr.isInSubtree(onto, dragged))
+        takeRowAndColumn(dragged); // a drop out of its parent
     bool moved = false;
     eachTree([&](DesignTree& t) {
         Node* s = t.nodeAt(source);

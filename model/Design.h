@@ -1,17 +1,25 @@
 #pragma once
 // A design: the three design trees FR, DP and PV, which always keep the same
-// shape, the three column titles and the modified and backed-up flags.
+// shape, the three column titles, the design matrices and the modified and
+// backed-up flags.
 //
 // Every command takes the row index of the selected node row, does the same
 // step in FR, then DP, then PV, and reports what the window should select.
+// The matrices follow every change of structure in the same step: a child
+// that leaves its parent (Delete, a drop elsewhere) takes its row and column
+// with it, a deleted subtree takes the matrices inside it, and a duplicate
+// copies the matrices inside the copied subtree. A new child joins not
+// assessed, which costs nothing: only assessed cells are stored.
 
 #include "model/CopiedRows.h"
 #include "model/DesignTree.h"
 #include "model/EditRecord.h"
+#include "model/MatrixStore.h"
 #include "model/TreeId.h"
 
 #include <array>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -86,6 +94,21 @@ public:
     const std::string& title(TreeId id) const { return m_titles[static_cast<std::size_t>(index(id))]; }
     void setTitle(TreeId id, std::string text);
 
+    // --- design matrices ----------------------------------------------------
+    // A matrix parent is an FR node, or the FR tree's hidden root for the top
+    // level; `matrixParent(kNoRow)` gives the hidden root.
+    const MatrixStore& matrices() const { return m_matrices; }
+    const Node* matrixParent(int parentRow) const;
+    // Cell (row, column) of the matrix of `kind` over the children of row
+    // `parentRow` (kNoRow: the top level), both counted among those children.
+    // Returns false, changing nothing, for a diagonal cell, a cell outside the
+    // matrix or the value it holds already.
+    bool setMatrixCell(int parentRow, MatrixKind kind, int row, int column, CellValue value);
+    // Opening a design: matrices keyed by the nodes of the trees just put in.
+    void replaceMatrices(MatrixStore&& matrices);
+    // Undo and redo: every cell takes the value given, which then holds the cell's old one.
+    void swapCells(std::span<StoredCell> cells);
+
     // --- flags ----------------------------------------------------------------
     bool modified() const { return m_modified; }
     bool backedUp() const { return m_backedUp; }
@@ -145,9 +168,15 @@ private:
     static bool sameShape(const DesignTree& a, const DesignTree& b);
     static std::string oneLineLabel(std::string_view text);
     template <typename F> void eachTree(F&& step);
+    void takeRowAndColumn(const Node* child);
+    void takeMatricesOf(const Node* top);
+    void copyMatrices(const Node* from, const Node* to);
+    void cellsTaken(std::vector<StoredCell>&& cells);
+    void announceMatrices(const Node* parent);
 
     std::array<DesignTree, kTreeCount> m_trees;
     std::array<std::string, kTreeCount> m_titles;
+    MatrixStore m_matrices;
     std::vector<TreeObserver*> m_observers;
     std::unique_ptr<EditRecord> m_recording;
     std::array<bool, kTreeCount> m_staleAtStart{};

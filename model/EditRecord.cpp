@@ -72,6 +72,12 @@ void EditRecord::titleSet(TreeId tree, std::string_view before)
     m_bytes += kChangeBytes + before.size();
 }
 
+void EditRecord::cellsSet(std::vector<StoredCell>&& before)
+{
+    m_bytes += kChangeBytes + before.size() * sizeof(StoredCell);
+    m_changes.push_back(Cells{std::move(before)});
+}
+
 void EditRecord::staleFlags(const std::array<bool, kTreeCount>& before, const std::array<bool, kTreeCount>& after)
 {
     m_staleBefore = before;
@@ -136,36 +142,40 @@ void EditRecord::apply(Change& change, bool undoing, std::array<bool, kTreeCount
     std::visit(
         [&](auto& c) {
             using C = std::decay_t<decltype(c)>;
-            DesignTree& tree = m_design->tree(c.tree);
-            if constexpr (std::is_same_v<C, Link>) {
-                if (c.linked)
-                    tree.detach(c.node);
-                else
-                    tree.insertSubtree(c.parent, c.index, c.node);
-                c.linked = !c.linked;
-            } else if constexpr (std::is_same_v<C, Move>) {
-                Node* parent = c.node->parent;
-                const int at = static_cast<int>(c.node->siblingIndex);
-                // move() counts the destination among the children before the move.
-                const int before = (c.otherParent == parent && c.otherIndex > at) ? c.otherIndex + 1 : c.otherIndex;
-                tree.move(c.node, c.otherParent, before);
-                c.otherParent = parent;
-                c.otherIndex = at;
-            } else if constexpr (std::is_same_v<C, Text>) {
-                std::string now(c.node->text().view());
-                tree.setText(c.node, c.other);
-                c.other = std::move(now);
-            } else if constexpr (std::is_same_v<C, Numbers>) {
-                tree.swapPrefixes(c.swaps);
-            } else if constexpr (std::is_same_v<C, Renumbered>) {
-                if (undoing)
-                    renumberAfter[static_cast<std::size_t>(index(c.tree))] = true;
-                else
-                    tree.forceRenumber(); // the same numbers as when it was recorded
-            } else if constexpr (std::is_same_v<C, Title>) {
-                std::string now = m_design->title(c.tree);
-                m_design->setTitle(c.tree, c.other);
-                c.other = std::move(now);
+            if constexpr (std::is_same_v<C, Cells>) {
+                m_design->swapCells(c.cells);
+            } else {
+                DesignTree& tree = m_design->tree(c.tree);
+                if constexpr (std::is_same_v<C, Link>) {
+                    if (c.linked)
+                        tree.detach(c.node);
+                    else
+                        tree.insertSubtree(c.parent, c.index, c.node);
+                    c.linked = !c.linked;
+                } else if constexpr (std::is_same_v<C, Move>) {
+                    Node* parent = c.node->parent;
+                    const int at = static_cast<int>(c.node->siblingIndex);
+                    // move() counts the destination among the children before the move.
+                    const int before = (c.otherParent == parent && c.otherIndex > at) ? c.otherIndex + 1 : c.otherIndex;
+                    tree.move(c.node, c.otherParent, before);
+                    c.otherParent = parent;
+                    c.otherIndex = at;
+                } else if constexpr (std::is_same_v<C, Text>) {
+                    std::string now(c.node->text().view());
+                    tree.setText(c.node, c.other);
+                    c.other = std::move(now);
+                } else if constexpr (std::is_same_v<C, Numbers>) {
+                    tree.swapPrefixes(c.swaps);
+                } else if constexpr (std::is_same_v<C, Renumbered>) {
+                    if (undoing)
+                        renumberAfter[static_cast<std::size_t>(index(c.tree))] = true;
+                    else
+                        tree.forceRenumber(); // the same numbers as when it was recorded
+                } else if constexpr (std::is_same_v<C, Title>) {
+                    std::string now = m_design->title(c.tree);
+                    m_design->setTitle(c.tree, c.other);
+                    c.other = std::move(now);
+                }
             }
         },
         change);

@@ -5,12 +5,13 @@
 //
 // Every change is recorded as the primitive that made it (a subtree linked
 // in or out, a move, a text, the outline numbers a renumbering rewrote, a
-// column title), holding only what that primitive changed: a removed subtree
+// column title, design matrix cells), holding only what that primitive changed: a removed subtree
 // is moved into the record, never copied, and a renumbering keeps only the
 // number prefixes it replaced. Each recorded change is its own inverse:
 // applying it swaps the design's state with the state it holds, so undo
 // applies the changes last to first, and redo first to last.
 
+#include "model/MatrixStore.h"
 #include "model/TreeId.h"
 
 #include <array>
@@ -87,6 +88,8 @@ public:
     // those numbers back, so nothing of them need be kept.
     void renumbered(TreeId tree);
     void titleSet(TreeId tree, std::string_view before);
+    // Design matrix cells, each with the value it held before.
+    void cellsSet(std::vector<StoredCell>&& before);
     // Whether each tree's numbers may be out of date, before and after.
     void staleFlags(const std::array<bool, kTreeCount>& before, const std::array<bool, kTreeCount>& after);
 
@@ -97,7 +100,8 @@ private:
     struct Numbers { TreeId tree; PrefixSwaps swaps; };
     struct Renumbered { TreeId tree; };
     struct Title { TreeId tree; std::string other; };
-    using Change = std::variant<Link, Move, Text, Numbers, Renumbered, Title>;
+    struct Cells { std::vector<StoredCell> cells; };
+    using Change = std::variant<Link, Move, Text, Numbers, Renumbered, Title, Cells>;
 
     void apply(Change& change, bool undoing, std::array<bool, kTreeCount>& renumberAfter);
     void applyStaleFlags(bool undoing);

@@ -1,5 +1,9 @@
 #include "model/Numbering.h"
 
+#include "model/Node.h"
+
+#include <vector>
+
 namespace model {
 
 std::size_t labelOffset(std::string_view text)
@@ -22,6 +26,20 @@ bool applyNumber(NodeText& text, std::string_view prefix)
         return false;
     text.replacePrefix(offset, prefix);
     return true;
+}
+
+std::string outlineNumberOf(const Node* node)
+{
+    std::vector<std::uint32_t> positions;
+    for (const Node* n = node; n->parent; n = n->parent)
+        positions.push_back(n->siblingIndex + 1);
+    std::string out;
+    for (auto it = positions.rbegin(); it != positions.rend(); ++it) {
+        if (!out.empty())
+            out += '.';
+        out += std::to_string(*it);
+    }
+    return out;
 }
 
 } // namespace model

@@ -8,6 +8,8 @@
 
 namespace model {
 
+class Node;
+
 // Where the label starts once the number is stripped: behind the first space
 // when the text begins with a digit 1 to 9 and holds a space, otherwise 0.
 std::size_t labelOffset(std::string_view text);
@@ -19,5 +21,9 @@ std::string_view strippedLabel(std::string_view text);
 // its stripped label, in place where it fits. Returns false, touching
 // nothing, when the text already reads so.
 bool applyNumber(NodeText& text, std::string_view prefix);
+
+// A node's outline number from its position ("1.2.3"), whatever its text
+// says; empty for a tree's hidden root. O(depth).
+std::string outlineNumberOf(const Node* node);
 
 } // namespace model

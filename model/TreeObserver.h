@@ -46,6 +46,10 @@ public:
 
     // A column title changed (undo and redo of a title edit).
     virtual void titleChanged(TreeId) {}
+
+    // Cells of the design matrices over `parent`'s children changed; nullptr:
+    // of any parent (a structural command, undo, redo, opening a design).
+    virtual void matricesChanged(const Node* /*parent*/) {}
 };
 
 } // namespace model

@@ -85,6 +85,11 @@ QIcon redoIcon()
     return load({"edit-redo", QStyle::SP_ArrowForward});
 }
 
+QIcon matrixIcon()
+{
+    return load({"x-office-spreadsheet", QStyle::SP_FileDialogDetailedView});
+}
+
 QIcon saveMenuIcon(int number)
 {
     return number >= 0 && number < 3 ? load(kSaveMenu[number]) : QIcon();

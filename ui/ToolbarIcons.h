@@ -18,6 +18,7 @@ void ensureIconTheme();
 QIcon toolbarIcon(int number);   // 0..16
 QIcon undoIcon();
 QIcon redoIcon();
+QIcon matrixIcon();
 QIcon saveMenuIcon(int number);  // 0..2
 QIcon windowIcon();
 

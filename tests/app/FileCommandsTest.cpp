@@ -460,6 +460,35 @@ TEST_F(FileCommandsTest, OpeningWithoutChangesAsksNothing)
     EXPECT_EQ(currentPath(), other.toStdString());
 }
 
+
+// A file whose matrix block was damaged: the design opens and shows, then the
+// error box says what was left out; saving it again writes the trees alone.
+TEST_F(FileCommandsTest, ADamagedMatrixBlockOpensTheDesignWithoutMatricesAndSaysSo)
+{
+    model::Design design;
+    loadOutline(design, kOther);
+    design.setMatrixCell(model::kNoRow, model::MatrixKind::FrDp, 0, 1, model::CellValue::X);
+    model::HeaderRecord header{};
+    std::string bytes = io::encodeDesignFile(design, header, plainStyles());
+    const std::string good = bytes;
+    bytes[bytes.size() - 4] ^= 0x02; // a cell's value no longer matches the CRC
+    const QString damaged = inDir("damaged.vok");
+    writeBytes(damaged, bytes);
+
+    form->openAtStart(QFile::encodeName(damaged).toStdString());
+    EXPECT_EQ(currentPath(), damaged.toStdString());
+    EXPECT_EQ(form->design().rowCount(), 3);
+    EXPECT_FALSE(form->design().modified());
+    EXPECT_TRUE(form->design().matrices().empty());
+    EXPECT_EQ(prompter->errors,
+              std::vector<QString>{"The design matrices in " + damaged + " could not be read and are left out."});
+
+    // The same file undamaged brings its cell back.
+    writeBytes(damaged, good);
+    form->openAtStart(QFile::encodeName(damaged).toStdString());
+    EXPECT_EQ(form->design().matrices().cellCount(), 1u);
+    EXPECT_EQ(prompter->errors.size(), 1u);
+}
 // --- saving ------------------------------------------------------------------------
 
 TEST_F(FileCommandsTest, SaveRightAfterStartAsksForANameAndCancelWritesNothing)

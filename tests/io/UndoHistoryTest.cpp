@@ -3,7 +3,8 @@
 // by step as the window records them, undone all the way back (the first
 // bytes again), redone all the way forward (the last bytes again), and
 // random interleavings of undo, redo and new commands, each state compared
-// with the bytes saved when the history was last in that state.
+// with the bytes saved when the history was last in that state. Design matrix
+// cells are edited among the commands, so the bytes hold the matrix block.
 //
 // Set TESSARIC_SEED to replay one seed; a failure names the seed and the step.
 
@@ -113,7 +114,7 @@ public:
     {
         const int n = m_design.rowCount();
         const int k = pick(n + 1) - (pick(10) == 0 ? 1 : 0);
-        switch (n > 300 ? 4 : pick(20)) {
+        switch (n > 300 ? 4 : pick(22)) {
         case 0: return record([&] { m_design.addSiblingBelow(k); }), "below " + std::to_string(k);
         case 1: return record([&] { m_design.addSiblingAbove(k); }), "above " + std::to_string(k);
         case 2: return record([&] { m_design.addChild(k); }), "child " + std::to_string(k);
@@ -163,6 +164,7 @@ public:
             return "cut " + std::to_string(k);
         }
         case 17: return m_clip = model::copySubtree(m_design, k), "copy " + std::to_string(k);
+        case 18: case 19: return cell();
         default: return m_history.redo() ? "redo" : "redo (nothing)";
         }
     }
@@ -171,7 +173,9 @@ public:
     {
         ASSERT_TRUE(sameShape(m_design));
         ASSERT_EQ(savedBytes(m_design), m_history.savedNow()) << "history at " << m_history.index();
+        m_blocksSeen += m_history.savedNow().find(io::kMatrixTag) != std::string::npos;
     }
+    int blocksSeen() const { return m_blocksSeen; }
 
     History& history() { return m_history; }
     model::Design& design() { return m_design; }
@@ -191,6 +195,22 @@ private:
             m_history.push(std::move(r));
     }
 
+    // A cell of the matrices the pane shows for a random row: its parent's.
+    std::string cell()
+    {
+        const model::DesignTree& fr = m_design.tree(TreeId::FR);
+        if (fr.empty())
+            return "cell (no row)";
+        const model::Node* parent = fr.nodeAt(pick(fr.size()))->parent;
+        const int parentRow = parent == fr.root() ? model::kNoRow : fr.rowOf(parent);
+        const int n = static_cast<int>(parent->children.size());
+        const int i = pick(n), j = pick(n);
+        const auto kind = model::kMatrixKinds[static_cast<std::size_t>(pick(model::kMatrixKindCount))];
+        const auto value = static_cast<model::CellValue>(pick(3));
+        record([&] { m_design.setMatrixCell(parentRow, kind, i, j, value); });
+        return "cell " + std::to_string(parentRow) + ":" + std::to_string(i) + "," + std::to_string(j);
+    }
+
     void click()
     {
         record([&] { m_design.renumber(); }, false);
@@ -200,6 +220,7 @@ private:
     model::Design m_design;
     model::CopiedRows m_clip;
     History m_history;
+    int m_blocksSeen = 0; // states whose bytes held a matrix block
 };
 
 std::vector<std::uint32_t> seeds()
@@ -227,6 +248,7 @@ TEST(UndoHistory, RandomCommandsUndoneAndRedoneGiveBackEverySavedState)
         while (run.history().redo())
             ASSERT_NO_FATAL_FAILURE(run.check());
         EXPECT_EQ(run.history().index(), run.history().size());
+        EXPECT_GT(run.blocksSeen(), 100) << "matrix cells were among the states undone and redone";
     }
 }
 

@@ -72,6 +72,8 @@ void ReferenceDesign::insertRow(int at, int lvl)
     m_level.insert(m_level.begin() + at, lvl);
     for (auto& texts : m_text)
         texts.insert(texts.begin() + at, kNew);
+    m_dense.insert(m_dense.begin() + at, Dense{});
+    dense(parentRow(at)).insert(siblingIndex(at));
     modified = true;
 }
 
@@ -80,6 +82,105 @@ void ReferenceDesign::rotate(int first, int middle, int last)
     rotateRows(m_level, first, middle, last);
     for (auto& texts : m_text)
         rotateRows(texts, first, middle, last);
+    rotateRows(m_dense, first, middle, last);
+}
+
+int ReferenceDesign::siblingIndex(int k) const
+{
+    int index = 0;
+    for (int s = prevSibling(k); s >= 0; s = prevSibling(s))
+        ++index;
+    return index;
+}
+
+// --- matrices ---------------------------------------------------------------------
+
+void ReferenceDesign::Dense::reshape(const std::vector<int>& from)
+{
+    const int m = static_cast<int>(from.size());
+    for (auto& values : cells) {
+        std::vector<int> next(static_cast<std::size_t>(m * m), 0);
+        for (int p = 0; p < m; ++p)
+            for (int q = 0; q < m; ++q)
+                if (p != q && from[p] >= 0 && from[q] >= 0)
+                    next[static_cast<std::size_t>(p * m + q)] = values[static_cast<std::size_t>(from[p] * n + from[q])];
+        values = std::move(next);
+    }
+    n = m;
+}
+
+void ReferenceDesign::Dense::insert(int at)
+{
+    std::vector<int> from;
+    for (int p = 0; p <= n; ++p)
+        from.push_back(p < at ? p : p == at ? -1 : p - 1);
+    reshape(from);
+}
+
+void ReferenceDesign::Dense::erase(int at)
+{
+    std::vector<int> from;
+    for (int p = 0; p < n; ++p)
+        if (p != at)
+            from.push_back(p);
+    reshape(from);
+}
+
+void ReferenceDesign::Dense::swap(int a, int b)
+{
+    std::vector<int> from;
+    for (int p = 0; p < n; ++p)
+        from.push_back(p == a ? b : p == b ? a : p);
+    reshape(from);
+}
+
+void ReferenceDesign::Dense::moveToEnd(int at)
+{
+    std::vector<int> from;
+    for (int p = 0; p < n; ++p)
+        if (p != at)
+            from.push_back(p);
+    from.push_back(at);
+    reshape(from);
+}
+
+int ReferenceDesign::childCount(int parentRow) const
+{
+    return dense(parentRow).n;
+}
+
+int ReferenceDesign::cell(int parentRow, int kind, int i, int j) const
+{
+    const Dense& d = dense(parentRow);
+    return d.cells[static_cast<std::size_t>(kind)][static_cast<std::size_t>(i * d.n + j)];
+}
+
+bool ReferenceDesign::setCell(int parentRow, int kind, int i, int j, int value)
+{
+    if (parentRow < -1 || parentRow >= size())
+        return false;
+    Dense& d = dense(parentRow);
+    if (i < 0 || j < 0 || i >= d.n || j >= d.n || i == j)
+        return false;
+    int& c = d.cells[static_cast<std::size_t>(kind)][static_cast<std::size_t>(i * d.n + j)];
+    if (c == value)
+        return false;
+    c = value;
+    modified = true;
+    return true;
+}
+
+int ReferenceDesign::assessedCells() const
+{
+    int count = 0;
+    const auto add = [&](const Dense& d) {
+        for (const auto& values : d.cells)
+            count += static_cast<int>(std::count_if(values.begin(), values.end(), [](int v) { return v != 0; }));
+    };
+    add(m_top);
+    for (const Dense& d : m_dense)
+        add(d);
+    return count;
 }
 
 void ReferenceDesign::renumber()
@@ -159,9 +260,11 @@ int ReferenceDesign::deleteRow(int k, bool& refused)
     if (nextSibling(k) < 0)
         select = prevSibling(k) >= 0 ? prevSibling(k) : parentRow(k);
     const int e = subtreeEnd(k);
+    dense(parentRow(k)).erase(siblingIndex(k));
     m_level.erase(m_level.begin() + k, m_level.begin() + e);
     for (auto& texts : m_text)
         texts.erase(texts.begin() + k, texts.begin() + e);
+    m_dense.erase(m_dense.begin() + k, m_dense.begin() + e);
     modified = true;
     return select;
 }
@@ -175,6 +278,8 @@ int ReferenceDesign::moveUp(int k, bool& acted, bool& moved)
     modified = true;
     int row = k;
     if (const int p = prevSibling(k); p >= 0) {
+        const int index = siblingIndex(k);
+        dense(parentRow(k)).swap(index - 1, index);
         rotate(p, k, subtreeEnd(k));
         moved = true;
         row = p;
@@ -190,6 +295,8 @@ int ReferenceDesign::moveDown(int k, bool& acted, bool& moved)
     if (x < 0)
         return -1;
     const int xEnd = subtreeEnd(x);
+    const int index = siblingIndex(k);
+    dense(parentRow(k)).swap(index, index + 1);
     rotate(k, x, xEnd);
     acted = moved = modified = true;
     renumber();
@@ -209,6 +316,10 @@ int ReferenceDesign::duplicate(int k)
         copy.front() += " copy";
         texts.insert(texts.begin() + at, copy.begin(), copy.end());
     }
+    // The matrices inside the subtree travel with the copy; the copy joins its parent not assessed.
+    const std::vector<Dense> matrices(m_dense.begin() + k, m_dense.begin() + e);
+    m_dense.insert(m_dense.begin() + at, matrices.begin(), matrices.end());
+    dense(parentRow(at)).insert(siblingIndex(at));
     modified = true;
     renumber();
     return at;
@@ -227,6 +338,11 @@ bool ReferenceDesign::drop(int source, int target)
     }
     const int count = e - source;
     const int delta = level(target) + 1 - level(source);
+    const bool sameParent = parentRow(source) == target;
+    if (sameParent)
+        dense(target).moveToEnd(siblingIndex(source));
+    else
+        dense(parentRow(source)).erase(siblingIndex(source));
     rotate(source, e, size()); // the dragged rows to the end, then out
     std::vector<int> levels(m_level.end() - count, m_level.end());
     m_level.resize(static_cast<std::size_t>(size() - count));
@@ -240,6 +356,11 @@ bool ReferenceDesign::drop(int source, int target)
         texts.resize(texts.size() - static_cast<std::size_t>(count));
         texts.insert(texts.begin() + at, block.begin(), block.end());
     }
+    std::vector<Dense> block(m_dense.end() - count, m_dense.end());
+    m_dense.erase(m_dense.end() - count, m_dense.end());
+    m_dense.insert(m_dense.begin() + at, block.begin(), block.end());
+    if (!sameParent)
+        dense(parentRow(at)).insert(siblingIndex(at));
     modified = true; // deliberately, unlike the drop of old, which left the flag alone
     renumber();
     return true;

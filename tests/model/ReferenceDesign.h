@@ -4,6 +4,10 @@
 // texts each, a subtree is a run of rows deeper than its first, and
 // renumbering always strips and rebuilds every number with one counter per
 // level. Slow and simple; nothing recursive.
+//
+// Design matrices are dense here: every row (and the top level) carries its
+// two matrices over its children as n x n values (0 not assessed, 1 X, 2 O),
+// which travel with the row and are reshaped by each command's plain rule.
 
 #include "model/TreeId.h"
 
@@ -33,6 +37,12 @@ public:
     bool editText(model::TreeId t, int row, const std::string& text); // true when it changed
     void renumber();
 
+    // Matrices of the children of `parentRow` (-1: the top level); kind 0 FR-DP, 1 DP-PV.
+    int childCount(int parentRow) const;
+    int cell(int parentRow, int kind, int i, int j) const;
+    bool setCell(int parentRow, int kind, int i, int j, int value); // true when it changed
+    int assessedCells() const; // off-diagonal cells not 0, over the whole design
+
     bool modified = false;
 
 private:
@@ -44,7 +54,24 @@ private:
     int nextSibling(int k) const; // -1 when none
     void insertRow(int at, int level);
     void rotate(int first, int middle, int last); // rows [middle, last) go before [first, middle)
+    int siblingIndex(int k) const;
 
+    // Two n x n matrices over one row's children.
+    struct Dense {
+        int n = 0;
+        std::array<std::vector<int>, 2> cells;
+        // Child p of the result is child from[p] before (-1: a new child, not assessed).
+        void reshape(const std::vector<int>& from);
+        void insert(int at);
+        void erase(int at);
+        void swap(int a, int b);
+        void moveToEnd(int at);
+    };
+    Dense& dense(int parentRow) { return parentRow < 0 ? m_top : m_dense[static_cast<std::size_t>(parentRow)]; }
+    const Dense& dense(int parentRow) const { return parentRow < 0 ? m_top : m_dense[static_cast<std::size_t>(parentRow)]; }
+
+    std::vector<Dense> m_dense;
+    Dense m_top;
     std::vector<int> m_level;
     std::array<std::vector<std::string>, model::kTreeCount> m_text;
 };

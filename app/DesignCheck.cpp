@@ -1,0 +1,144 @@
+#include "app/DesignCheck.h"
+
+#include "io/DesignFile.h"
+#include "model/MatrixClassification.h"
+#include "model/Numbering.h"
+
+#include <algorithm>
+
+namespace app {
+namespace {
+
+constexpr const char* kUsage = "Usage: tessaric --check DESIGN.vok";
+constexpr std::string_view kTopLevel = "top";
+constexpr std::array<std::string_view, model::kTreeCount> kTreeNames = {"FR", "DP", "PV"};
+
+// Empty, or nothing but the underscores a new row starts with.
+bool missingLabel(const model::Node* node)
+{
+    const std::string_view label = model::strippedLabel(node->text());
+    return std::all_of(label.begin(), label.end(), [](char c) { return c == '_'; });
+}
+
+} // namespace
+
+DesignCheck::DesignCheck(const std::array<const model::DesignTree*, model::kTreeCount>& trees,
+                         const model::MatrixStore& matrices)
+    : m_trees(trees), m_matrices(matrices)
+{
+}
+
+bool DesignCheck::writeMatrices(const model::Node* parent, const std::string& number, std::string& out) const
+{
+    const auto n = static_cast<std::uint32_t>(parent->children.size());
+    if (n < 2)
+        return false;
+    bool findings = false;
+    const std::string_view shown = number.empty() ? kTopLevel : std::string_view(number);
+    for (model::MatrixKind kind : model::kMatrixKinds) {
+        const model::Classification c = model::classify(m_matrices, parent, kind);
+        const auto head = [&] {
+            out.append(shown).append(" ").append(model::kindName(kind)).append(": ");
+        };
+        switch (c.coupling) {
+        case model::Coupling::Uncoupled:
+            head();
+            out += "uncoupled\n";
+            break;
+        case model::Coupling::Decoupled:
+            head();
+            out += "decoupled; order ";
+            for (std::size_t i = 0; i < c.order.size(); ++i)
+                out.append(i ? ", " : "").append(model::childNumber(number, c.order[i]));
+            out += '\n';
+            break;
+        case model::Coupling::Coupled:
+            for (const auto& group : c.groups) {
+                head();
+                out += "coupled:";
+                for (std::uint32_t member : group)
+                    out.append(" ").append(model::childNumber(number, member));
+                out += '\n';
+            }
+            findings = true;
+            break;
+        case model::Coupling::Incomplete:
+            head();
+            out.append("incomplete: ").append(std::to_string(c.notAssessed)).append(" of ");
+            out.append(std::to_string(c.offDiagonal)).append(" not assessed\n");
+            findings = true;
+            break;
+        }
+    }
+    return findings;
+}
+
+bool DesignCheck::writeLabels(const std::array<const model::Node*, model::kTreeCount>& row,
+                              const std::string& number, std::string& out) const
+{
+    bool findings = false;
+    for (std::size_t t = 0; t < row.size(); ++t)
+        if (missingLabel(row[t])) {
+            out.append(number).append(" ").append(kTreeNames[t]).append(": no label\n");
+            findings = true;
+        }
+    return findings;
+}
+
+// Depth first in row order with one growing number, the three trees in step:
+// linear, and no recursion however deep the design.
+bool DesignCheck::write(std::string& out) const
+{
+    bool findings = writeMatrices(m_trees[0]->root(), {}, out);
+    struct Frame {
+        std::array<const model::Node*, model::kTreeCount> nodes;
+        std::size_t next;
+        std::size_t numberLength;
+    };
+    std::string number;
+    std::vector<Frame> stack{{{m_trees[0]->root(), m_trees[1]->root(), m_trees[2]->root()}, 0, 0}};
+    while (!stack.empty()) {
+        Frame& f = stack.back();
+        if (f.next == f.nodes[0]->children.size()) {
+            stack.pop_back();
+            continue;
+        }
+        const std::size_t i = f.next++;
+        std::array<const model::Node*, model::kTreeCount> row{};
+        for (std::size_t t = 0; t < row.size(); ++t)
+            row[t] = f.nodes[t]->children[i];
+        number.resize(f.numberLength);
+        if (!number.empty())
+            number += '.';
+        number += std::to_string(i + 1);
+        findings = writeLabels(row, number, out) || findings;
+        findings = writeMatrices(row[0], number, out) || findings;
+        if (!row[0]->children.empty())
+            stack.push_back({row, 0, number.size()}); // f is not used past here
+    }
+    return findings;
+}
+
+int DesignCheck::run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    if (args.size() != 1 || args[0].empty()) {
+        err << kUsage << '\n';
+        return kCheckUnreadable;
+    }
+    try {
+        io::DesignFileContents contents = io::readDesignFile(args[0]);
+        if (contents.matricesLeftOut)
+            err << io::matricesLeftOutMessage(args[0]) << '\n';
+        std::string lines;
+        const bool findings =
+            DesignCheck({&contents.trees[0], &contents.trees[1], &contents.trees[2]}, contents.matrices).write(lines);
+        out << lines;
+        out.flush();
+        return findings ? kCheckFindings : kCheckPassed;
+    } catch (const std::exception& e) { // UserError, and bad_alloc on a huge file
+        err << e.what() << '\n';
+        return kCheckUnreadable;
+    }
+}
+
+} // namespace app

@@ -1,0 +1,49 @@
+#pragma once
+// `tessaric --check DESIGN.vok`: the design read without a display, and one
+// line per finding:
+//   top FR-DP: uncoupled                       the top level's matrices first
+//   1.2 FR: no label                           then row by row: its empty labels (FR, DP, PV)
+//   1.2 FR-DP: decoupled; order 1.2.2, 1.2.1   and the matrices over its children,
+//   1.2 DP-PV: coupled: 1.2.1 1.2.3            FR-DP before DP-PV; one line per coupled group
+//   1.2 DP-PV: incomplete: 4 of 6 not assessed
+// Numbers come from the rows' positions. Exit status 0 when every matrix is
+// uncoupled or decoupled and no label is missing, 2 when anything else is
+// reported, 1 when the file cannot be read.
+
+#include "model/DesignTree.h"
+#include "model/MatrixStore.h"
+
+#include <array>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace app {
+
+inline constexpr int kCheckPassed = 0;
+inline constexpr int kCheckUnreadable = 1;
+inline constexpr int kCheckFindings = 2;
+
+class DesignCheck {
+public:
+    // Three trees of the same shape and their matrices, keyed by the FR nodes.
+    DesignCheck(const std::array<const model::DesignTree*, model::kTreeCount>& trees,
+                const model::MatrixStore& matrices);
+
+    // Appends every line to `out`; true when something needs attention.
+    bool write(std::string& out) const;
+
+    // Reads `args` (DESIGN.vok alone), writes the lines to `out` and errors to
+    // `err`; returns the exit status.
+    static int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+private:
+    bool writeMatrices(const model::Node* parent, const std::string& number, std::string& out) const;
+    bool writeLabels(const std::array<const model::Node*, model::kTreeCount>& row, const std::string& number,
+                     std::string& out) const;
+
+    std::array<const model::DesignTree*, model::kTreeCount> m_trees;
+    const model::MatrixStore& m_matrices;
+};
+
+} // namespace app

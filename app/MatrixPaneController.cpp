@@ -1,0 +1,67 @@
+#include "app/MatrixPaneController.h"
+
+#include "app/TreeColumns.h"
+#include "ui/MatrixPane.h"
+
+#include <QAction>
+#include <QItemSelectionModel>
+
+namespace app {
+
+MatrixPaneController::MatrixPaneController(model::Design& design, TreeColumns& columns, ui::MatrixPane* pane,
+                                           QAction* toggle, StepRunner runStep)
+    : m_design(design), m_columns(columns), m_pane(pane), m_toggle(toggle), m_runStep(std::move(runStep))
+{
+    m_refresh.setSingleShot(true);
+    m_refresh.setInterval(0);
+    connect(&m_refresh, &QTimer::timeout, this, &MatrixPaneController::refresh);
+    m_pane->hide();
+    connect(m_toggle, &QAction::toggled, this, [this](bool on) {
+        m_pane->setVisible(on);
+        refresh();
+    });
+    for (model::TreeId id : model::kAllTrees)
+        connect(m_columns.view(id)->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                &MatrixPaneController::scheduleRefresh);
+    connect(m_pane, &ui::MatrixPane::cellChangeRequested, this,
+            [this](int parentRow, model::MatrixKind kind, int row, int column, model::CellValue value) {
+                m_runStep(kStepName, [&] { m_design.setMatrixCell(parentRow, kind, row, column, value); });
+            });
+    m_design.addObserver(this);
+}
+
+MatrixPaneController::~MatrixPaneController()
+{
+    m_design.removeObserver(this);
+}
+
+int MatrixPaneController::parentRowFor(const model::Design& design, int selectedRow)
+{
+    if (selectedRow < 0 || selectedRow >= design.rowCount())
+        return model::kNoRow;
+    const model::DesignTree& fr = design.tree(model::TreeId::FR);
+    const model::Node* node = fr.nodeAt(selectedRow);
+    if (node->children.size() >= 2)
+        return selectedRow;
+    const model::Node* parent = fr.parentOf(node);
+    return parent ? fr.rowOf(parent) : model::kNoRow;
+}
+
+void MatrixPaneController::scheduleRefresh()
+{
+    if (m_pane->isVisible())
+        m_refresh.start();
+}
+
+void MatrixPaneController::refresh()
+{
+    if (!m_pane->isVisible())
+        return;
+    if (m_design.empty()) {
+        m_pane->showNothing();
+        return;
+    }
+    m_pane->showMatrices(m_design, parentRowFor(m_design, m_columns.selectedRow(model::TreeId::FR)));
+}
+
+} // namespace app

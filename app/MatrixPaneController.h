@@ -1,0 +1,65 @@
+#pragma once
+// The design matrix pane in the main window: the MatrixBtn (and Ctrl+M)
+// shows and hides it; while shown it follows the selected row, holding the
+// matrices over that row's children when it has two or more, otherwise those
+// of the level the row belongs to; every cell the user changes is one undo
+// step, run through the window's own step runner.
+//
+// The design's notifications arrive in the middle of commands, when the three
+// trees may not have the same shape yet: the pane is read again once the
+// command is over, from the event loop.
+
+#include "model/Design.h"
+#include "model/TreeObserver.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+
+class QAction;
+
+namespace ui { class MatrixPane; }
+
+namespace app {
+
+class TreeColumns;
+
+class MatrixPaneController : public QObject, private model::TreeObserver {
+    Q_OBJECT
+public:
+    inline static constexpr const char* kStepName = "Edit matrix cell";
+    // Runs a change of the design as one named step of the undo history.
+    using StepRunner = std::function<void(const char* name, const std::function<void()>& change)>;
+
+    MatrixPaneController(model::Design& design, TreeColumns& columns, ui::MatrixPane* pane, QAction* toggle,
+                         StepRunner runStep);
+    ~MatrixPaneController() override;
+
+    // The parent whose matrices a selected row brings up (model::kNoRow: the top level).
+    static int parentRowFor(const model::Design& design, int selectedRow);
+
+    // Reads the design into the pane now, when shown.
+    void refresh();
+
+private:
+    void scheduleRefresh();
+
+    // model::TreeObserver: anything that may change what the pane shows.
+    void inserted(model::TreeId, model::Node*, int) override { scheduleRefresh(); }
+    void removed(model::TreeId, model::Node*, int) override { scheduleRefresh(); }
+    void moved(model::TreeId, model::Node*, int, model::Node*, int) override { scheduleRefresh(); }
+    void textChanged(model::TreeId, model::Node*) override { scheduleRefresh(); }
+    void textsChanged(model::TreeId, std::span<const model::TextRun>) override { scheduleRefresh(); }
+    void reset(model::TreeId) override { scheduleRefresh(); }
+    void matricesChanged(const model::Node*) override { scheduleRefresh(); }
+
+    model::Design& m_design;
+    TreeColumns& m_columns;
+    ui::MatrixPane* m_pane;
+    QAction* m_toggle;
+    StepRunner m_runStep;
+    QTimer m_refresh;
+};
+
+} // namespace app

@@ -1,0 +1,201 @@
+// Design matrices: classifying a 200 x 200 matrix (uncoupled, decoupled,
+// coupled), and at 100,000 rows opening, saving and `--check`, each without
+// matrices and with every matrix assessed along a band beside its diagonal
+// (about 400,000 cells), against a plain read of the same file.
+//
+// The design: 10 top-level rows x 100 children x 99 grandchildren.
+#include "RatioReporter.h"
+#include "app/DesignCheck.h"
+#include "io/DesignFile.h"
+#include "model/Design.h"
+#include "model/MatrixClassification.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QTemporaryDir>
+
+#include <fstream>
+#include <map>
+#include <memory>
+#include <optional>
+
+namespace {
+
+using model::CellValue;
+using model::MatrixKind;
+using model::TreeId;
+
+constexpr std::uint32_t kSide = 200;
+
+// Every off-diagonal cell assessed: arg 0 all O (uncoupled), arg 1 X below
+// the diagonal in every third cell (decoupled), arg 2 the same and one X in
+// the top right corner, which closes a cycle through most children (coupled).
+std::vector<model::IndexedCell> fullMatrix(int pattern)
+{
+    std::vector<model::IndexedCell> cells;
+    for (std::uint32_t i = 0; i < kSide; ++i)
+        for (std::uint32_t j = 0; j < kSide; ++j) {
+            if (i == j)
+                continue;
+            bool x = pattern >= 1 && j < i && (j == i - 1 || (i + j) % 3 == 0);
+            if (pattern == 2 && i == 0 && j == kSide - 1)
+                x = true;
+            cells.push_back({i, j, x ? CellValue::X : CellValue::O});
+        }
+    return cells;
+}
+
+void BM_Classify200(benchmark::State& state)
+{
+    const std::vector<model::IndexedCell> cells = fullMatrix(static_cast<int>(state.range(0)));
+    model::Coupling coupling{};
+    for (auto _ : state) {
+        const model::Classification c = model::classify(kSide, cells);
+        coupling = c.coupling;
+        benchmark::DoNotOptimize(c.order.data());
+    }
+    static const char* const kNames[] = {"incomplete", "uncoupled", "decoupled", "coupled"};
+    state.SetLabel(kNames[static_cast<int>(coupling)]);
+}
+
+// The same from the design's store, as the pane and the export do it: the
+// cells gathered by position, then classified.
+void BM_Classify200FromTheStore(benchmark::State& state)
+{
+    model::Design d;
+    for (TreeId id : model::kAllTrees) {
+        model::Node* top = d.tree(id).appendTopLevel("Pump");
+        for (std::uint32_t i = 0; i < kSide; ++i)
+            d.tree(id).appendChild(top, "Part");
+    }
+    for (const model::IndexedCell& c : fullMatrix(1))
+        d.setMatrixCell(0, MatrixKind::FrDp, static_cast<int>(c.row), static_cast<int>(c.column), c.value);
+    const model::Node* parent = d.matrixParent(0);
+    for (auto _ : state) {
+        const model::Classification c = model::classify(d.matrices(), parent, MatrixKind::FrDp);
+        benchmark::DoNotOptimize(c.order.data());
+    }
+}
+
+// --- 100,000 rows ---------------------------------------------------------------------
+
+QTemporaryDir& tempDir()
+{
+    static QTemporaryDir dir;
+    return dir;
+}
+
+void buildDesign(model::Design& d, bool matrices)
+{
+    for (TreeId id : model::kAllTrees) {
+        model::DesignTree& t = d.tree(id);
+        for (int i = 0; i < 10; ++i) {
+            model::Node* top = t.appendTopLevel("Function");
+            for (int j = 0; j < 100; ++j) {
+                model::Node* c = t.appendChild(top, "Parameter");
+                for (int k = 0; k < 99; ++k)
+                    t.appendChild(c, "Variable");
+            }
+        }
+    }
+    d.renumber();
+    if (!matrices)
+        return;
+    for (int row = model::kNoRow; row < d.rowCount(); ++row) {
+        const int n = static_cast<int>(d.matrixParent(row)->children.size());
+        for (MatrixKind kind : model::kMatrixKinds)
+            for (int i = 1; i < n; ++i) {
+                d.setMatrixCell(row, kind, i, i - 1, CellValue::X);
+                d.setMatrixCell(row, kind, i - 1, i, CellValue::O);
+            }
+    }
+}
+
+// The file of the design, written once per kind.
+const std::string& designFile(bool matrices)
+{
+    static std::map<bool, std::string> paths;
+    if (auto it = paths.find(matrices); it != paths.end())
+        return it->second;
+    model::Design d;
+    buildDesign(d, matrices);
+    const std::string path = tempDir().filePath(matrices ? "with.vok" : "without.vok").toStdString();
+    model::HeaderRecord header;
+    io::writeDesignFile(path, d, header, {});
+    return paths.emplace(matrices, path).first->second;
+}
+
+void setLabel(benchmark::State& state)
+{
+    state.SetLabel(state.range(0) ? "with matrices" : "without matrices");
+}
+
+void BM_PlainRead(benchmark::State& state)
+{
+    const std::string& path = designFile(state.range(0) != 0);
+    for (auto _ : state) {
+        std::ifstream in(path, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    setLabel(state);
+}
+
+void BM_Open(benchmark::State& state)
+{
+    const std::string& path = designFile(state.range(0) != 0);
+    for (auto _ : state) {
+        std::optional<io::DesignFileContents> c = io::readDesignFile(path);
+        benchmark::DoNotOptimize(c->matrices.cellCount());
+        state.PauseTiming();
+        c.reset();
+        state.ResumeTiming();
+    }
+    setLabel(state);
+}
+
+void BM_Encode(benchmark::State& state)
+{
+    model::Design d;
+    buildDesign(d, state.range(0) != 0);
+    for (auto _ : state) {
+        model::HeaderRecord header;
+        benchmark::DoNotOptimize(io::encodeDesignFile(d, header, {}).size());
+    }
+    state.counters["cells"] = static_cast<double>(d.matrices().cellCount());
+    setLabel(state);
+}
+
+// Reading the file, checking and printing every line, as `tessaric --check` does.
+void BM_Check(benchmark::State& state)
+{
+    const std::string& path = designFile(state.range(0) != 0);
+    std::ofstream sink("/dev/null");
+    int status = 0;
+    for (auto _ : state)
+        status = app::DesignCheck::run({path}, sink, sink);
+    state.counters["exit status"] = status;
+    setLabel(state);
+}
+
+} // namespace
+
+BENCHMARK(BM_Classify200)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Classify200FromTheStore)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlainRead)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Open)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Encode)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Check)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    bench::RatioReporter reporter({
+        {"open with / without matrices, 100k rows", "BM_Open/1", "BM_Open/0"},
+        {"encode with / without matrices, 100k rows", "BM_Encode/1", "BM_Encode/0"},
+        {"check with matrices / open with matrices, 100k rows", "BM_Check/1", "BM_Open/1"},
+    });
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

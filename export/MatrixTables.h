@@ -1,0 +1,18 @@
+#pragma once
+// The design matrices as the documents show them: for every parent with an
+// assessed cell, in row order (the top level first), its FR-DP and DP-PV
+// matrices, each under a caption such as "1.2 FR-DP" ("Top level FR-DP"),
+// rows headed by the children's numbers and labels (FR, resp. DP), columns by
+// their numbers (DP, resp. PV), the diagonal X, and the classification
+// sentence. A design without an assessed cell has none.
+
+#include "export/DesignMatrix.h"
+#include "export/ExportDocument.h"
+
+#include <vector>
+
+namespace exporting {
+
+std::vector<DesignMatrix> matrixTables(const ExportSource& source);
+
+} // namespace exporting

@@ -1,0 +1,140 @@
+// `tessaric --check DESIGN.vok` run as the real program, without a display:
+// the lines, their order and the exit status.
+#include "MainFormFixture.h"
+
+#include "io/DesignFile.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+namespace testing_app {
+namespace {
+
+using model::CellValue;
+using model::MatrixKind;
+using model::TreeId;
+
+struct CheckRun {
+    int exitCode = -1;
+    QByteArray out, err;
+};
+
+CheckRun check(const QString& path)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(TESSARIC_BINARY), {"--check", path});
+    if (!process.waitForFinished(30000))
+        return {};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
+            process.readAllStandardError()};
+}
+
+std::string saved(const model::Design& design)
+{
+    model::HeaderRecord header;
+    return io::encodeDesignFile(design, header, {});
+}
+
+void writeFile(const QString& path, const std::string& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+class DesignCheckRun : public ::testing::Test {
+protected:
+    QString file(const std::string& bytes)
+    {
+        const QString path = dir.filePath(QString("d%1.vok").arg(++m_files));
+        writeFile(path, bytes);
+        return path;
+    }
+
+    QTemporaryDir dir;
+    int m_files = 0;
+};
+
+// 1 Pump           top level: Pump and Motor
+//   1.1 ________   no FR label; no DP label either
+//   1.2 Seal       (its FR text says "9 Seal": numbers come from positions)
+//     1.2.1 Lip
+//     1.2.2 Spring
+// 2 Motor
+TEST_F(DesignCheckRun, PrintsEveryFindingInRowOrderAndExitsWithTwo)
+{
+    model::Design design;
+    loadOutline(design, {"1 Pump", "  1.1 __________", "  9 Seal", "    1.2.1 Lip", "    1.2.2 Spring", "2 Motor"});
+    design.editText(TreeId::DP, 1, "1.1 ");
+    const int top = model::kNoRow;
+    design.setMatrixCell(top, MatrixKind::FrDp, 0, 1, CellValue::O);
+    design.setMatrixCell(top, MatrixKind::FrDp, 1, 0, CellValue::O);
+    design.setMatrixCell(top, MatrixKind::DpPv, 0, 1, CellValue::X);
+    design.setMatrixCell(top, MatrixKind::DpPv, 1, 0, CellValue::O);
+    design.setMatrixCell(0, MatrixKind::FrDp, 0, 1, CellValue::X);
+    design.setMatrixCell(0, MatrixKind::FrDp, 1, 0, CellValue::X);
+    design.setMatrixCell(0, MatrixKind::DpPv, 1, 0, CellValue::O);
+    design.setMatrixCell(2, MatrixKind::FrDp, 0, 1, CellValue::O);
+    design.setMatrixCell(2, MatrixKind::FrDp, 1, 0, CellValue::O);
+
+    const CheckRun run = check(file(saved(design)));
+    EXPECT_EQ(run.exitCode, 2) << run.err.toStdString();
+    EXPECT_EQ(run.out.toStdString(), "top FR-DP: uncoupled\n"
+                                     "top DP-PV: decoupled; order 2, 1\n"
+                                     "1 FR-DP: coupled: 1.1 1.2\n"
+                                     "1 DP-PV: incomplete: 1 of 2 not assessed\n"
+                                     "1.1 FR: no label\n"
+                                     "1.1 DP: no label\n"
+                                     "1.2 FR-DP: uncoupled\n"
+                                     "1.2 DP-PV: incomplete: 2 of 2 not assessed\n");
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+}
+
+TEST_F(DesignCheckRun, ExitsWithZeroWhenEveryMatrixIsUncoupledOrDecoupled)
+{
+    model::Design design;
+    loadOutline(design, {"1 Pump", "  1.1 Seal", "  1.2 Shaft", "  1.3 Bearing"});
+    // Within Pump: DP 1.3 before 1.1 before 1.2, both kinds.
+    for (MatrixKind kind : model::kMatrixKinds)
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j)
+                if (i != j)
+                    design.setMatrixCell(0, kind, i, j, (i == 0 && j == 2) || (i == 1 && j != 1) ? CellValue::X : CellValue::O);
+    const CheckRun run = check(file(saved(design)));
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out.toStdString(), "1 FR-DP: decoupled; order 1.3, 1.1, 1.2\n"
+                                     "1 DP-PV: decoupled; order 1.3, 1.1, 1.2\n");
+}
+
+TEST_F(DesignCheckRun, AFileThatCannotBeReadExitsWithOneAndSaysWhy)
+{
+    const QString missing = dir.filePath("missing.vok");
+    const CheckRun run = check(missing);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_EQ(run.err.toStdString(), "Cannot open file " + missing.toStdString() + "\n");
+}
+
+TEST_F(DesignCheckRun, AMatrixBlockLeftOutIsSaidAndTheRestChecked)
+{
+    model::Design design;
+    loadOutline(design, {"1 Pump", "2 Motor"});
+    design.setMatrixCell(model::kNoRow, MatrixKind::FrDp, 0, 1, CellValue::O);
+    std::string bytes = saved(design);
+    bytes.back() ^= 0x01; // the payload no longer matches its CRC
+    const QString path = file(bytes);
+    const CheckRun run = check(path);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err.toStdString(),
+              "The design matrices in " + path.toStdString() + " could not be read and are left out\n");
+    EXPECT_EQ(run.out.toStdString(), "top FR-DP: incomplete: 2 of 2 not assessed\n"
+                                     "top DP-PV: incomplete: 2 of 2 not assessed\n");
+}
+
+} // namespace
+} // namespace testing_app

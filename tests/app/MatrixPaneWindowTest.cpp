@@ -1,0 +1,144 @@
+// The design matrix pane in the window: the MatrixBtn and Ctrl+M, following
+// the selected row, a cell click as one undo step that sets the modified
+// flag, cells staying with their rows through Move up, and a save and reopen.
+#include "MainFormFixture.h"
+
+#include "app/UndoHistory.h"
+#include "ui/MatrixPane.h"
+
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace testing_app {
+namespace {
+
+using model::CellValue;
+using model::MatrixKind;
+using model::TreeId;
+
+// 0 1 A       A has three children, C one; the top level has A and E
+// 1   1.1 B
+// 2   1.2 C
+// 3     1.2.1 D
+// 4   1.3 F
+// 5 2 E
+class MatrixPaneWindowTest : public MainFormTest {
+protected:
+    void SetUp() override
+    {
+        MainFormTest::SetUp();
+        loadOutline(form->design(), {"1 A", "  1.1 B", "  1.2 C", "    1.2.1 D", "  1.3 F", "2 E"});
+        form->design().setModified(false);
+        form->commands().expandAll->trigger();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+
+    ui::MatrixPane* pane() const { return form->matrixPane(); }
+    ui::MatrixGrid* frDp() const { return pane()->grid(MatrixKind::FrDp); }
+    QToolButton* button(const char* name) const { return form->findChild<QToolButton*>(name); }
+    void press(QKeySequence keys) { QTest::keySequence(form->windowHandle(), keys); }
+    void showPane()
+    {
+        QTest::mouseClick(button("MatrixBtn"), Qt::LeftButton);
+        ASSERT_TRUE(pane()->isVisible());
+    }
+    // The pane catches up with a command once the event loop runs.
+    bool paneShows(int parentRow, const QString& caption)
+    {
+        return eventually([&] { return pane()->parentRow() == parentRow && pane()->caption()->text() == caption; });
+    }
+    void clickCell(int row, int column)
+    {
+        const QModelIndex index = frDp()->model()->index(row, column);
+        frDp()->scrollTo(index);
+        QTest::mouseClick(frDp()->viewport(), Qt::LeftButton, {}, frDp()->visualRect(index).center());
+    }
+    QString shown(int row, int column) const { return frDp()->model()->index(row, column).data().toString(); }
+};
+
+TEST_F(MatrixPaneWindowTest, HiddenAtStartAndShownOrHiddenByTheButtonAtTheEndOfTheEditToolbarAndCtrlM)
+{
+    QToolButton* matrix = button("MatrixBtn");
+    ASSERT_NE(matrix, nullptr);
+    EXPECT_FALSE(pane()->isVisible());
+    EXPECT_EQ(form->commands().editBar->actions().last(), form->commands().matrix);
+    EXPECT_TRUE(matrix->isCheckable());
+    EXPECT_EQ(matrix->toolTip(), "Design matrix");
+    EXPECT_FALSE(matrix->icon().isNull());
+
+    QTest::mouseClick(matrix, Qt::LeftButton);
+    EXPECT_TRUE(pane()->isVisible());
+    view(TreeId::FR)->setFocus();
+    press(QKeySequence(Qt::CTRL | Qt::Key_M));
+    EXPECT_FALSE(pane()->isVisible());
+    EXPECT_FALSE(matrix->isChecked());
+    press(QKeySequence(Qt::CTRL | Qt::Key_M));
+    EXPECT_TRUE(pane()->isVisible());
+}
+
+TEST_F(MatrixPaneWindowTest, FollowsTheSelectedRowToTheLevelItsMatricesBelongTo)
+{
+    showPane();
+    clickRow(TreeId::FR, 0); // A: its own children
+    EXPECT_TRUE(paneShows(0, "Design matrix of 1 A"));
+    EXPECT_EQ(frDp()->model()->rowCount(), 3);
+    clickRow(TreeId::PV, 4); // F, a leaf: the level it belongs to
+    EXPECT_TRUE(paneShows(0, "Design matrix of 1 A"));
+    clickRow(TreeId::FR, 5); // E: the top level
+    EXPECT_TRUE(paneShows(model::kNoRow, "Design matrix of the top level"));
+    EXPECT_EQ(frDp()->model()->headerData(1, Qt::Vertical).toString(), "2 E");
+    clickRow(TreeId::DP, 3); // D, the only child of C: no matrix
+    EXPECT_TRUE(paneShows(2, "Design matrix of 1.2 C"));
+    EXPECT_EQ(pane()->message(), ui::MatrixPane::kNoMatrix);
+}
+
+TEST_F(MatrixPaneWindowTest, ACellClickIsOneUndoStepThatSetsTheModifiedFlag)
+{
+    showPane();
+    clickRow(TreeId::FR, 0);
+    ASSERT_TRUE(paneShows(0, "Design matrix of 1 A"));
+    clickCell(0, 2);
+    const model::Node* a = form->design().matrixParent(0);
+    EXPECT_EQ(form->design().matrices().cell(a, MatrixKind::FrDp, a->children[0], a->children[2]), CellValue::X);
+    EXPECT_EQ(form->history().undoText(), "Edit matrix cell");
+    EXPECT_TRUE(form->design().modified());
+    EXPECT_TRUE(eventually([&] { return shown(0, 2) == "X"; }));
+
+    view(TreeId::FR)->setFocus();
+    press(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_TRUE(form->design().matrices().empty());
+    EXPECT_FALSE(form->design().modified());
+    EXPECT_TRUE(eventually([&] { return shown(0, 2).isEmpty(); }));
+    press(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    EXPECT_TRUE(eventually([&] { return shown(0, 2) == "X"; }));
+    EXPECT_EQ(pane()->classification(MatrixKind::FrDp)->text(), "5 of 6 cells not assessed");
+}
+
+TEST_F(MatrixPaneWindowTest, MoveUpTakesTheCellsAlongAndSaveAndReopenBringThemBack)
+{
+    showPane();
+    clickRow(TreeId::FR, 0);
+    ASSERT_TRUE(paneShows(0, "Design matrix of 1 A"));
+    clickCell(0, 2); // B is affected by F's parameter
+    clickRow(TreeId::FR, 4); // F
+    QTest::mouseClick(button("MoveUpBtn"), Qt::LeftButton);
+    ASSERT_EQ(rowTags(form->design(), 2), "1.2 F|1.2 F'|1.2 F''");
+    EXPECT_TRUE(eventually([&] { return shown(0, 1) == "X" && shown(0, 2).isEmpty(); }));
+    EXPECT_EQ(frDp()->model()->headerData(1, Qt::Vertical).toString(), "1.2 F");
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("pump.vok");
+    prompter->savePaths.push_back(path);
+    form->commands().saveAs->trigger();
+    form->openAtStart(QFile::encodeName(path).toStdString());
+    ASSERT_TRUE(prompter->errors.empty()) << prompter->errors.front().toStdString();
+    EXPECT_EQ(form->design().matrices().cellCount(), 1u);
+    clickRow(TreeId::FR, 0);
+    EXPECT_TRUE(eventually([&] { return shown(0, 1) == "X"; }));
+}
+
+} // namespace
+} // namespace testing_app

@@ -1,0 +1,66 @@
+#include "ui/MatrixGrid.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+
+namespace ui {
+namespace {
+
+constexpr int kCellSize = 24;
+
+} // namespace
+
+MatrixGrid::MatrixGrid(QWidget* parent) : QTableView(parent)
+{
+    setModel(&m_model);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTabKeyNavigation(false);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setDefaultSectionSize(kCellSize + 12); // room for numbers such as 1.12
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(kCellSize);
+    verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    connect(this, &QAbstractItemView::clicked, this,
+            [this](const QModelIndex& index) { request(index, cycled(m_model.cell(index.row(), index.column()))); });
+}
+
+model::CellValue MatrixGrid::cycled(model::CellValue value)
+{
+    switch (value) {
+    case model::CellValue::NotAssessed:
+        return model::CellValue::X;
+    case model::CellValue::X:
+        return model::CellValue::O;
+    case model::CellValue::O:
+        break;
+    }
+    return model::CellValue::NotAssessed;
+}
+
+void MatrixGrid::request(const QModelIndex& index, model::CellValue value)
+{
+    if (index.isValid() && index.row() != index.column())
+        emit cellRequested(index.row(), index.column(), value);
+}
+
+void MatrixGrid::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_X:
+        request(currentIndex(), model::CellValue::X);
+        return;
+    case Qt::Key_O:
+    case Qt::Key_0:
+        request(currentIndex(), model::CellValue::O);
+        return;
+    case Qt::Key_Delete:
+    case Qt::Key_Space:
+        request(currentIndex(), model::CellValue::NotAssessed);
+        return;
+    default:
+        QTableView::keyPressEvent(event);
+    }
+}
+
+} // namespace ui

@@ -1,0 +1,36 @@
+#pragma once
+// The grid of one design matrix. A click on a cell cycles it: not assessed,
+// X, O, not assessed again. Keys: the arrows move, X sets X, O or 0 sets O,
+// Delete or Space clears. The diagonal never changes. The grid only asks
+// for a change (cellRequested); the design decides.
+
+#include "model/MatrixStore.h"
+#include "ui/MatrixGridModel.h"
+
+#include <QTableView>
+
+namespace ui {
+
+class MatrixGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit MatrixGrid(QWidget* parent = nullptr);
+
+    MatrixGridModel& grid() { return m_model; }
+
+    // What a click makes of a cell.
+    static model::CellValue cycled(model::CellValue value);
+
+signals:
+    void cellRequested(int row, int column, model::CellValue value);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void request(const QModelIndex& index, model::CellValue value);
+
+    MatrixGridModel m_model;
+};
+
+} // namespace ui

@@ -1,0 +1,159 @@
+#include "ui/MatrixPane.h"
+
+#include "model/MatrixClassification.h"
+#include "model/Numbering.h"
+#include "ui/Cp1252.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace ui {
+namespace {
+
+enum Page { kGridsPage = 0, kMessagePage = 1 };
+
+// The classification's colour: green, amber, red, grey.
+QString colourOf(model::Coupling coupling)
+{
+    switch (coupling) {
+    case model::Coupling::Uncoupled:
+        return QStringLiteral("#1e7b1e");
+    case model::Coupling::Decoupled:
+        return QStringLiteral("#b26b00");
+    case model::Coupling::Coupled:
+        return QStringLiteral("#c62828");
+    case model::Coupling::Incomplete:
+        break;
+    }
+    return QStringLiteral("#777777");
+}
+
+// The partner of an FR node (or the FR tree's hidden root) in another tree.
+const model::Node* partner(const model::Design& design, model::TreeId id, int parentRow)
+{
+    const model::DesignTree& tree = design.tree(id);
+    return parentRow == model::kNoRow ? tree.root() : tree.nodeAt(parentRow);
+}
+
+QString labelOf(const model::Node* node)
+{
+    return decodeCp1252(model::strippedLabel(node->text()));
+}
+
+} // namespace
+
+MatrixPane::MatrixPane(QWidget* parent)
+    : QWidget(parent), m_caption(new QLabel(this)), m_pages(new QStackedWidget(this)), m_message(new QLabel(this))
+{
+    setObjectName(QStringLiteral("MatrixPane"));
+    auto* grids = new QWidget(m_pages);
+    auto* side = new QHBoxLayout(grids);
+    side->setContentsMargins(0, 0, 0, 0);
+    for (model::MatrixKind kind : model::kMatrixKinds) {
+        auto* column = new QVBoxLayout;
+        auto* heading = new QLabel(QString::fromLatin1(model::kindName(kind).data()), grids);
+        heading->setStyleSheet(QStringLiteral("font-weight: bold"));
+        auto* grid = new MatrixGrid(grids);
+        grid->setObjectName(kind == model::MatrixKind::FrDp ? QStringLiteral("FrDpGrid") : QStringLiteral("DpPvGrid"));
+        auto* line = new QLabel(grids);
+        line->setWordWrap(true);
+        column->addWidget(heading);
+        column->addWidget(grid, 1);
+        column->addWidget(line);
+        side->addLayout(column, 1);
+        m_grids[model::slot(kind)] = grid;
+        m_classifications[model::slot(kind)] = line;
+        connect(grid, &MatrixGrid::cellRequested, this, [this, kind](int row, int column, model::CellValue value) {
+            emit cellChangeRequested(m_parentRow, kind, row, column, value);
+        });
+    }
+    m_message->setAlignment(Qt::AlignCenter);
+    m_message->setStyleSheet(QStringLiteral("color: #777777"));
+    m_pages->addWidget(grids);
+    m_pages->addWidget(m_message);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(m_caption);
+    layout->addWidget(m_pages, 1);
+    showNothing();
+}
+
+QSize MatrixPane::sizeHint() const
+{
+    return {QWidget::sizeHint().width(), kPreferredHeight};
+}
+
+QString MatrixPane::message() const
+{
+    return m_pages->currentIndex() == kMessagePage ? m_message->text() : QString();
+}
+
+void MatrixPane::showMessage(const QString& text)
+{
+    m_message->setText(text);
+    m_pages->setCurrentIndex(kMessagePage);
+}
+
+void MatrixPane::showNothing()
+{
+    m_parentRow = model::kNoRow;
+    m_caption->setText(QStringLiteral("Design matrix"));
+    showMessage(QString::fromLatin1(kNoMatrix));
+}
+
+void MatrixPane::showMatrices(const model::Design& design, int parentRow)
+{
+    if (parentRow != model::kNoRow && (parentRow < 0 || parentRow >= design.rowCount())) {
+        showNothing();
+        return;
+    }
+    m_parentRow = parentRow;
+    const model::Node* parent = design.matrixParent(parentRow);
+    const std::string number = model::outlineNumberOf(parent);
+    m_caption->setText(parentRow == model::kNoRow
+                           ? QStringLiteral("Design matrix of the top level")
+                           : QStringLiteral("Design matrix of %1 %2")
+                                 .arg(QString::fromStdString(number), labelOf(parent)));
+    const int n = static_cast<int>(parent->children.size());
+    if (n < 2) {
+        showMessage(QString::fromLatin1(kNoMatrix));
+        return;
+    }
+    if (n > kMostRows) {
+        showMessage(QString::fromLatin1(kTooManyRows));
+        return;
+    }
+    for (model::MatrixKind kind : model::kMatrixKinds)
+        showGrid(design, parent, kind, number);
+    m_pages->setCurrentIndex(kGridsPage);
+}
+
+// FR-DP: rows FR, columns DP; DP-PV: rows DP, columns PV.
+void MatrixPane::showGrid(const model::Design& design, const model::Node* parent, model::MatrixKind kind,
+                          const std::string& number)
+{
+    const bool frDp = kind == model::MatrixKind::FrDp;
+    const model::Node* rows = partner(design, frDp ? model::TreeId::FR : model::TreeId::DP, m_parentRow);
+    const model::Node* columns = partner(design, frDp ? model::TreeId::DP : model::TreeId::PV, m_parentRow);
+    const auto n = static_cast<std::uint32_t>(parent->children.size());
+    MatrixSnapshot snapshot;
+    for (std::uint32_t i = 0; i < n; ++i) {
+        const QString child = QString::fromStdString(model::childNumber(number, i));
+        snapshot.rowHeads << child + QLatin1Char(' ') + labelOf(rows->children[i]);
+        snapshot.columnHeads << child;
+        snapshot.columnHints << labelOf(columns->children[i]);
+    }
+    snapshot.cells.assign(std::size_t{n} * n, model::CellValue::NotAssessed);
+    for (const model::IndexedCell& c : design.matrices().indexedCells(parent, kind, model::MatrixStore::Order::Any))
+        snapshot.cells[std::size_t{c.row} * n + c.column] = c.value;
+    grid(kind)->grid().setSnapshot(std::move(snapshot));
+
+    const model::Classification c = model::classify(design.matrices(), parent, kind);
+    QLabel* line = classification(kind);
+    line->setText(QString::fromStdString(model::describe(c, kind, number)));
+    line->setStyleSheet(QStringLiteral("color: %1").arg(colourOf(c.coupling)));
+}
+
+} // namespace ui
