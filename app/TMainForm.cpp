@@ -1,9 +1,13 @@
+// The main window: its construction, layout and wiring, the hints, the file
+// commands and closing. The editing commands, the undo steps and the trees'
+// own gestures are in TMainFormEditing.cpp.
 #include "app/TMainForm.h"
 
 #include "app/ClipboardCommands.h"
 #include "app/FindController.h"
 #include "app/QtPrompter.h"
 #include "app/RecoveryKeeper.h"
+#include "app/StepRecorder.h"
 #include "app/TitleBar.h"
 #include "app/MatrixPaneController.h"
 #include "app/UndoHistory.h"
@@ -50,14 +54,11 @@ constexpr int kSplitterWidth = 3;
 constexpr int kMinColumnWidth = 30;
 constexpr int kStatusBarHeight = 19;
 constexpr const char* kCannotDeleteRoot = "Cannot delete root node";
-constexpr const char* kEditLabelStep = "Edit label";
 constexpr const char* kRecoveredQuestion = "Unsaved changes to %1 from %2 were recovered. Open them?";
 constexpr const char* kNeverSavedDesign = "a design never saved";
 constexpr const char* kRecoveryNotWritten = "A recovery copy could not be written to %1";
-constexpr const char* kDropStep = "Drop";
 constexpr const char* kExportedTo = "Exported to %1";
 constexpr const char* kExportedNotOpened = "Exported to %1; no application could be started to open it";
-constexpr const char* kRowsStayCollapsed = "Rows below level %1 stay collapsed: the design is too deep to expand further";
 constexpr const char* kSettingsName = "Formats.ini";
 constexpr const char* kSettingsSection = "Settings";
 constexpr int kDefaultTop = 50;
@@ -87,6 +88,8 @@ TMainForm::TMainForm(const std::string& startupDir, QWidget* parent)
     setAutoFillBackground(true);
 
     m_history = std::make_unique<UndoHistory>(m_design);
+    m_steps = std::make_unique<StepRecorder>(m_design, *m_history, [this] { return selectedRow(); },
+                                             [this] { finishEditing(); });
     m_columns = std::make_unique<TreeColumns>(
         m_design, [this](QObject* owner) { return new ui::NodeDelegate([this](int level) { return levelColour(level); }, owner); },
         this);
@@ -135,6 +138,7 @@ TMainForm::~TMainForm()
     m_columns.reset();
     m_recovery.reset();
     delete std::exchange(m_titleBar, nullptr); // a title losing the focus as the window goes would add a step
+    m_steps.reset();
     m_history.reset(); // its steps give what they hold back to the design
     m_design.removeObserver(this);
 }
@@ -312,15 +316,6 @@ void TMainForm::wireViews()
     }
 }
 
-template <typename F>
-void TMainForm::runCommand(F&& command)
-{
-    try {
-        command();
-    } catch (const std::exception& e) {
-        m_prompter->showError(QString::fromLocal8Bit(e.what()));
-    }
-}
 
 void TMainForm::flagsChanged()
 {
@@ -331,254 +326,6 @@ void TMainForm::flagsChanged()
 QLineEdit* TMainForm::titleEdit(TreeId id) const
 {
     return m_titleBar->edit(id);
-}
-
-// --- the undo history ------------------------------------------------------------
-
-void TMainForm::wireHistory()
-{
-    connect(m_history.get(), &UndoHistory::changed, this, &TMainForm::historyChanged);
-    connect(m_history.get(), &UndoHistory::rowToSelect, this, [this](int row) {
-        if (row >= 0 && row < m_design.rowCount())
-            m_columns->selectRow(row);
-    });
-    // The modified flag follows the history: back at the saved state, it clears.
-    connect(m_history.get(), &UndoHistory::cleanChanged, this, [this](bool clean) { m_design.setModified(!clean); });
-    // Ctrl+Y redoes too, though not inside a label or title editor: the keys there are the editor's.
-    auto* redoKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), this);
-    connect(redoKey, &QShortcut::activated, this, [this] {
-        if (!qobject_cast<QLineEdit*>(QApplication::focusWidget()))
-            RedoBtnClick();
-    });
-    for (TreeId id : model::kAllTrees)
-        m_columns->adapter(id)->setLabelEditor(
-            [this, id](int row, const std::string& text) { labelEdited(id, row, text); });
-    historyChanged();
-}
-
-void TMainForm::historyChanged()
-{
-    // Enabled when there is something to undo or redo; the hint names the step.
-    const auto show = [](QAction* action, const char* verb, bool can, const QString& step) {
-        const QString text = can ? QString::fromLatin1(verb) + QLatin1Char(' ') + step : QString::fromLatin1(verb);
-        action->setEnabled(can);
-        action->setText(text);
-        action->setToolTip(text);
-    };
-    show(m_commands.undo, kUndoText, m_history->canUndo(), m_history->undoText());
-    show(m_commands.redo, kRedoText, m_history->canRedo(), m_history->redoText());
-}
-
-void TMainForm::finishEditing()
-{
-    // An open label editor or an unfinished title edit becomes its own step
-    // before the next one.
-    for (TreeId id : model::kAllTrees)
-        m_columns->view(id)->finishEditing();
-    m_titleBar->finishEditing();
-}
-
-template <typename F>
-void TMainForm::runStep(const char* name, F&& command)
-{
-    runCommand([&] {
-        if (m_design.recording()) { // within a step already: part of it
-            command();
-            return;
-        }
-        finishEditing();
-        const int rowBefore = selectedRow();
-        const bool wasModified = m_design.modified();
-        m_design.startRecording();
-        try {
-            command();
-        } catch (...) {
-            endStep(name, rowBefore, wasModified); // what it changed so far can still be undone
-            throw;
-        }
-        endStep(name, rowBefore, wasModified);
-    });
-}
-
-void TMainForm::endStep(const char* name, int rowBefore, bool wasModified)
-{
-    std::unique_ptr<model::EditRecord> record = m_design.stopRecording();
-    // A command that changed nothing is no step, unless it set the modified flag.
-    if (!record->empty() || (!wasModified && m_design.modified()))
-        m_history->push(QString::fromLatin1(name), std::move(record), rowBefore, selectedRow());
-}
-
-void TMainForm::amendStep(const std::function<void()>& change)
-{
-    // A renumbering is not a step of its own: it joins the step the design is at.
-    if (m_design.recording()) {
-        change();
-        return;
-    }
-    m_design.startRecording(model::Design::Joining::Yes);
-    change();
-    m_history->amend(m_design.stopRecording());
-}
-
-void TMainForm::labelEdited(TreeId id, int row, const std::string& text)
-{
-    runCommand([&] {
-        if (m_design.recording()) {
-            m_design.editLabel(id, row, text);
-            return;
-        }
-        const bool wasModified = m_design.modified();
-        m_design.startRecording();
-        m_design.editLabel(id, row, text);
-        std::unique_ptr<model::EditRecord> record = m_design.stopRecording();
-        if (!record->empty() || (!wasModified && m_design.modified()))
-            m_history->push(QString::fromLatin1(kEditLabelStep), std::move(record), row, row);
-    });
-}
-
-void TMainForm::UndoBtnClick()
-{
-    runCommand([&] {
-        finishEditing();
-        m_history->undo();
-    });
-}
-
-void TMainForm::RedoBtnClick()
-{
-    runCommand([&] {
-        finishEditing();
-        m_history->redo();
-    });
-}
-
-// --- selection and the label editor ----------------------------------------------
-
-int TMainForm::selectedRow() const
-{
-    return m_columns->selectedRow(TreeId::FR);
-}
-
-TreeId TMainForm::editorTree() const
-{
-    return m_activeTree.value_or(TreeId::FR);
-}
-
-void TMainForm::selectAndEdit(int row)
-{
-    m_columns->selectRow(row);
-    m_columns->editRow(editorTree(), row);
-}
-
-// --- adding ----------------------------------------------------------------------
-
-void TMainForm::AddItemBelowBtnClick()
-{
-    runStep("Add sibling below", [&] {
-        const int row = m_design.empty() ? m_design.addFirstRow() : m_design.addSiblingBelow(selectedRow());
-        if (row != model::kNoRow)
-            selectAndEdit(row);
-    });
-}
-
-void TMainForm::AddItemAboveBtnClick()
-{
-    runStep("Add sibling above", [&] {
-        const int row = m_design.empty() ? m_design.addFirstRow() : m_design.addSiblingAbove(selectedRow());
-        if (row != model::kNoRow)
-            selectAndEdit(row);
-    });
-}
-
-void TMainForm::AddChildBtnClick()
-{
-    runStep("Add child", [&] {
-        const int parent = selectedRow();
-        const int row = m_design.empty() ? m_design.addFirstRow() : m_design.addChild(parent);
-        if (row == model::kNoRow)
-            return;
-        if (parent >= 0)
-            m_columns->setExpanded(parent, true);
-        selectAndEdit(row);
-    });
-}
-
-void TMainForm::AddChildToGrandParentBtnClick()
-{
-    runStep("Add uncle", [&] {
-        const int selected = selectedRow();
-        const int row = m_design.addUncle(selected);
-        if (row == model::kNoRow)
-            return;
-        m_columns->setExpanded(selected, true); // the uncle lands below S's subtree: S keeps its row
-        selectAndEdit(row);
-    });
-}
-
-// --- removing, reordering, duplicating ----------------------------------------------
-
-void TMainForm::DeleteBtnClick()
-{
-    runStep("Delete", [&] {
-        const model::DeleteResult result = m_design.deleteRow(selectedRow());
-        if (result.refused) {
-            m_prompter->showMessage(QString::fromLatin1(kCannotDeleteRoot));
-            return;
-        }
-        m_columns->selectRow(result.selectRow);
-    });
-}
-
-void TMainForm::MoveUpBtnClick()
-{
-    runStep("Move up", [&] {
-        const model::MoveResult result = m_design.moveUp(selectedRow());
-        if (!result.moved)
-            return;
-        m_columns->setExpanded(result.row, false); // the node that moved comes back collapsed
-        m_columns->selectRow(result.row);
-    });
-}
-
-void TMainForm::MoveDownBtnClick()
-{
-    runStep("Move down", [&] {
-        const int k = selectedRow();
-        const model::MoveResult result = m_design.moveDown(k);
-        if (!result.moved)
-            return;
-        m_columns->setExpanded(k, false); // the next sibling jumped over it and comes back collapsed
-        m_columns->selectRow(result.row);
-    });
-}
-
-void TMainForm::DuplicateBtnClick()
-{
-    runStep("Duplicate", [&] {
-        const int row = m_design.duplicate(selectedRow());
-        if (row == model::kNoRow)
-            return;
-        m_columns->expandSubtree(row);
-        m_columns->setExpanded(row, !m_design.tree(TreeId::FR).nodeAt(row)->children.empty());
-        m_columns->selectRowIn(editorTree(), row);
-        m_columns->editRow(editorTree(), row);
-    });
-}
-
-void TMainForm::ExpandContractAllBtnClick()
-{
-    if (!m_commands.expandAll->isChecked()) {
-        m_columns->collapseAll();
-        return;
-    }
-    m_columns->expandAll();
-    if (m_design.tree(TreeId::FR).maxLevel() > ui::safeExpansionDepth())
-        depthLimitReached(ui::safeExpansionDepth());
-}
-
-void TMainForm::depthLimitReached(int depth)
-{
-    showStatus(QString::fromLatin1(kRowsStayCollapsed).arg(depth));
 }
 
 // --- hints --------------------------------------------------------------------------
@@ -598,106 +345,6 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
             return true;
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-// --- the views' own gestures ----------------------------------------------------------
-
-void TMainForm::FRVMouseUp(ui::TTreeView* view, Qt::MouseButton button, const QPoint& pos)
-{
-    if (button == Qt::RightButton)
-        return;
-    const auto id = m_columns->treeOf(view);
-    const int row = id ? m_columns->rowAt(*id, pos) : -1;
-    if (row >= 0)
-        chooseRow(*id, row);
-}
-
-void TMainForm::FRVKeyDown(ui::TTreeView* view)
-{
-    // The keyboard moves through the rows as clicks would: every column follows.
-    const auto id = m_columns->treeOf(view);
-    const int row = id ? m_columns->adapter(*id)->rowOf(view->currentIndex()) : -1;
-    if (row >= 0)
-        chooseRow(*id, row);
-}
-
-void TMainForm::chooseRow(TreeId id, int row)
-{
-    // The chosen node's expanded state (after its arrow or a key may have toggled it) goes to its partners.
-    const bool expanded = m_columns->view(id)->isExpanded(m_columns->indexOfRow(id, row));
-    for (TreeId other : model::kAllTrees) {
-        m_columns->selectRowIn(other, row);
-        if (other != id)
-            m_columns->view(other)->setExpanded(m_columns->indexOfRow(other, row), expanded);
-    }
-    amendStep([&] { m_design.renumber(); });
-    m_activeTree = id;
-}
-
-void TMainForm::FRVDblClick(ui::TTreeView* view, const QPoint& pos)
-{
-    // In the column that was clicked: its first click made it the active tree.
-    const auto id = m_columns->treeOf(view);
-    const int row = id ? m_columns->rowAt(*id, pos) : -1;
-    if (row >= 0)
-        m_columns->editRow(*id, row);
-}
-
-void TMainForm::editNeighbourColumn(ui::TTreeView* view, int step)
-{
-    // Tab and Shift+Tab in a label editor: FR, DP, PV, and round again. The
-    // active tree stays, so the next added row opens its editor where the
-    // user began the last one.
-    const auto id = m_columns->treeOf(view);
-    const int row = id ? m_columns->adapter(*id)->rowOf(view->currentIndex()) : -1;
-    if (row < 0)
-        return;
-    const TreeId next =
-        model::kAllTrees[static_cast<std::size_t>((model::index(*id) + step + model::kTreeCount) % model::kTreeCount)];
-    m_columns->selectRowIn(next, row);
-    m_columns->editRow(next, row);
-}
-
-void TMainForm::showTreeMenu(ui::TTreeView* view, const QPoint& pos)
-{
-    m_commands.treeMenu->popup(view->viewport()->mapToGlobal(pos));
-}
-
-void TMainForm::FRVStartDrag(ui::TTreeView* view, const QModelIndex& source)
-{
-    const auto id = m_columns->treeOf(view);
-    m_dragSourceRow = id ? m_columns->adapter(*id)->rowOf(source) : -1;
-}
-
-void TMainForm::FRVDragDrop(ui::TTreeView* view, const QPoint& pos)
-{
-    const auto id = m_columns->treeOf(view);
-    if (!id || m_dragSourceRow < 0)
-        return;
-    runCommand([&] {
-        const int source = m_dragSourceRow;
-        const int target = std::max(0, m_columns->rowAt(*id, pos)); // below the last row: the first row
-        m_dragSourceRow = -1;
-        if (source >= m_design.rowCount())
-            return;
-        finishEditing();
-        const model::Node* moved = m_design.tree(TreeId::FR).nodeAt(source);
-        const model::Node* receiver = m_design.tree(TreeId::FR).nodeAt(target);
-        // A drop that moved something is a step; one that only renumbered is not.
-        const bool wasModified = m_design.modified();
-        m_design.startRecording(model::Design::Joining::Yes); // it joins the step before unless it moves
-        const bool didMove = m_design.drop(source, target);
-        std::unique_ptr<model::EditRecord> record = m_design.stopRecording();
-        if (!didMove) {
-            m_history->amend(std::move(record));
-            return;
-        }
-        const int movedRow = m_design.tree(TreeId::FR).rowOf(moved);
-        if (!record->empty() || !wasModified)
-            m_history->push(QString::fromLatin1(kDropStep), std::move(record), source, movedRow);
-        m_columns->setExpanded(m_design.tree(TreeId::FR).rowOf(receiver), true);
-        m_columns->setExpanded(movedRow, false);
-    });
 }
 
 // --- file commands ------------------------------------------------------------------

@@ -39,6 +39,7 @@ class FindController;
 class MatrixPaneController;
 class TableExportCommands;
 class RecoveryKeeper;
+class StepRecorder;
 class TitleBar;
 class TreeColumns;
 class UndoHistory;
@@ -142,11 +143,16 @@ private:
     void depthLimitReached(int depth);
 
     // The command boundary: a command's error ends the command and reaches the user.
-    template <typename F> void runCommand(F&& command);
+    template <typename F> void runCommand(F&& command)
+    {
+        try {
+            command();
+        } catch (const std::exception& e) {
+            m_prompter->showError(QString::fromLocal8Bit(e.what()));
+        }
+    }
     // A command that is one step of the undo history, named as the user knows it.
-    template <typename F> void runStep(const char* name, F&& command);
-    void endStep(const char* name, int rowBefore, bool wasModified);
-    void amendStep(const std::function<void()>& change);
+    void runStep(const char* name, const std::function<void()>& command);
     void labelEdited(model::TreeId id, int row, const std::string& text);
     void wireHistory();
     void historyChanged();
@@ -165,6 +171,7 @@ private:
 
     model::Design m_design;
     std::unique_ptr<UndoHistory> m_history; // before anything that adds steps to it
+    std::unique_ptr<StepRecorder> m_steps;
     model::HeaderRecord m_loadedHeader{};
     model::HeaderRecord m_currentHeader{};
     ui::TLevelFonts m_levelFonts;
