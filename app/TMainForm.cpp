@@ -53,7 +53,6 @@ namespace {
 constexpr int kSplitterWidth = 3;
 constexpr int kMinColumnWidth = 30;
 constexpr int kStatusBarHeight = 19;
-constexpr const char* kCannotDeleteRoot = "Cannot delete root node";
 constexpr const char* kRecoveredQuestion = "Unsaved changes to %1 from %2 were recovered. Open them?";
 constexpr const char* kNeverSavedDesign = "a design never saved";
 constexpr const char* kRecoveryNotWritten = "A recovery copy could not be written to %1";

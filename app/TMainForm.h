@@ -34,6 +34,9 @@ class TTreeView;
 
 namespace app {
 
+// Delete's one refusal, also Cut's.
+inline constexpr const char* kCannotDeleteRoot = "Cannot delete root node";
+
 class ClipboardCommands;
 class FindController;
 class MatrixPaneController;

@@ -21,7 +21,6 @@ namespace app {
 using model::TreeId;
 
 namespace {
-constexpr const char* kCannotDeleteRoot = "Cannot delete root node";
 constexpr const char* kEditLabelStep = "Edit label";
 constexpr const char* kDropStep = "Drop";
 constexpr const char* kRowsStayCollapsed = "Rows below level %1 stay collapsed: the design is too deep to expand further";

@@ -467,18 +467,6 @@ std::string Design::oneLineLabel(std::string_view text)
     return out;
 }
 
-std::string Design::outlineNumber(int row) const
-{
-    std::vector<std::uint32_t> places;
-    const DesignTree& fr = tree(TreeId::FR);
-    for (const Node* n = fr.nodeAt(row); n != fr.root(); n = n->parent)
-        places.push_back(n->siblingIndex + 1);
-    std::string number;
-    for (auto it = places.rbegin(); it != places.rend(); ++it)
-        number += (number.empty() ? "" : ".") + std::to_string(*it);
-    return number;
-}
-
 void Design::editLabel(TreeId id, int row, std::string_view label)
 {
     if (!validRow(row))
@@ -486,7 +474,7 @@ void Design::editLabel(TreeId id, int row, std::string_view label)
     const std::string_view text = tree(id).nodeAt(row)->text().view();
     std::string full(text.substr(0, labelOffset(text)));
     if (full.empty())
-        full = outlineNumber(row) + ' ';
+        full = outlineNumberOf(tree(id).nodeAt(row)) + ' ';
     full += label;
     editText(id, row, full);
 }

@@ -148,8 +148,6 @@ public:
     // text begins with, or the number of its place when it has none. So a
     // label that begins with a digit and a space is kept whole.
     void editLabel(TreeId id, int row, std::string_view label);
-    // The outline number of a row's place ("1.2.3"); O(depth).
-    std::string outlineNumber(int row) const;
     void renumber();               // FR, DP, PV; free when nothing changed
 
     // --- copy, cut and paste (see CopiedRows and copySubtree) -----------------
