@@ -19,15 +19,6 @@ std::string_view strippedLabel(std::string_view text)
     return text.substr(labelOffset(text));
 }
 
-bool applyNumber(NodeText& text, std::string_view prefix)
-{
-    const std::size_t offset = labelOffset(text);
-    if (offset == prefix.size() && text.view().substr(0, offset) == prefix)
-        return false;
-    text.replacePrefix(offset, prefix);
-    return true;
-}
-
 std::string outlineNumberOf(const Node* node)
 {
     std::vector<std::uint32_t> positions;

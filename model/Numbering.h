@@ -1,8 +1,6 @@
 #pragma once
 // Outline numbers at the head of node texts ("2.1.10 Pump flow").
 
-#include "model/NodeText.h"
-
 #include <string>
 #include <string_view>
 
@@ -16,11 +14,6 @@ std::size_t labelOffset(std::string_view text);
 
 // The text without its outline number.
 std::string_view strippedLabel(std::string_view text);
-
-// Rewrites `text` as `prefix` (an outline number and one space) followed by
-// its stripped label, in place where it fits. Returns false, touching
-// nothing, when the text already reads so.
-bool applyNumber(NodeText& text, std::string_view prefix);
 
 // A node's outline number from its position ("1.2.3"), whatever its text
 // says; empty for a tree's hidden root. O(depth).
