@@ -39,12 +39,6 @@ private:
     bool m_starts;
 };
 
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 class ExportCommandTest : public ::testing::Test {
 protected:
     void SetUp() override

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -23,6 +24,12 @@ void loadOutline(model::Design& design, const std::vector<std::string>& lines)
         }
     }
     design.replaceTrees(std::move(trees));
+}
+
+QByteArray readBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 QLineEdit* openEditor(QWidget* view)

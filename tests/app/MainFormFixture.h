@@ -61,6 +61,9 @@ private:
 // Lines of the outline: leading spaces (two per level) then the FR label.
 void loadOutline(model::Design& design, const std::vector<std::string>& lines);
 
+// A whole file's bytes, or none when it cannot be read.
+QByteArray readBytes(const QString& path);
+
 // The label editor open in a view; a closed one lingers hidden until deleted.
 QLineEdit* openEditor(QWidget* view);
 

@@ -67,12 +67,6 @@ public:
     }
 };
 
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 class TableExportCommandTest : public ::testing::Test {
 protected:
     void SetUp() override
