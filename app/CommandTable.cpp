@@ -13,6 +13,12 @@ namespace app {
 namespace {
 
 constexpr int kToolBarHeight = 29;
+const QKeySequence kMoveUpKey(Qt::ALT | Qt::Key_Up);
+const QKeySequence kMoveDownKey(Qt::ALT | Qt::Key_Down);
+const QKeySequence kAddUncleKey(Qt::SHIFT | Qt::Key_F4);
+const QKeySequence kDuplicateKey(Qt::CTRL | Qt::Key_D);
+const QKeySequence kExpandAllKey(Qt::CTRL | Qt::Key_E);
+const QKeySequence kDeleteKey(Qt::SHIFT | Qt::Key_Delete);
 
 QToolBar* makeToolBar(QMainWindow* window, const char* name)
 {
@@ -29,10 +35,16 @@ QToolBar* makeToolBar(QMainWindow* window, const char* name)
 }
 
 // A toolbar button: icon from the image list, hint, and the control's name.
-QAction* addButton(QToolBar* bar, const char* name, const QIcon& icon, const char* hint, bool toggle = false)
+// A command with a key names it in the hint, "Move up (Alt+Up)", so the key
+// can be learnt where the button is.
+QAction* addButton(QToolBar* bar, const char* name, const QIcon& icon, const char* hint, bool toggle = false,
+                   const QKeySequence& key = {})
 {
     auto* action = new QAction(icon, QString::fromLatin1(hint), bar);
-    action->setToolTip(QString::fromLatin1(hint));
+    QString tip = QString::fromLatin1(hint);
+    if (!key.isEmpty())
+        tip += QStringLiteral(" (%1)").arg(key.toString(QKeySequence::NativeText));
+    action->setToolTip(tip);
     action->setCheckable(toggle);
     bar->addAction(action);
     bar->widgetForAction(action)->setObjectName(QString::fromLatin1(name));
@@ -62,7 +74,7 @@ void buildFileBar(CommandTable& t, QMainWindow* window)
     t.backup = addButton(bar, "BackupBtn", ui::toolbarIcon(11), "Backup", true);
     t.backup->setChecked(true);
     bar->addSeparator();
-    t.exportRtf = addButton(bar, "ExportBtn", ui::toolbarIcon(12), "Export to XML");
+    t.exportRtf = addButton(bar, "ExportBtn", ui::toolbarIcon(12), "Export to RTF and open it");
     bar->addSeparator();
     t.options = addButton(bar, "ToolButton1", ui::toolbarIcon(15), "Options");
     t.options->setEnabled(false);
@@ -76,18 +88,18 @@ void buildFileBar(CommandTable& t, QMainWindow* window)
 void buildEditBar(CommandTable& t, QMainWindow* window)
 {
     QToolBar* bar = t.editBar = makeToolBar(window, "ToolBar1");
-    t.expandAll = addButton(bar, "ExpandContractAllBtn", ui::toolbarIcon(0), "Expand/Contract all", true);
+    t.expandAll = addButton(bar, "ExpandContractAllBtn", ui::toolbarIcon(0), "Expand/Contract all", true, kExpandAllKey);
     bar->addSeparator();
-    t.moveUp = addButton(bar, "MoveUpBtn", ui::toolbarIcon(1), "Move up");
-    t.moveDown = addButton(bar, "MoveDownBtn", ui::toolbarIcon(2), "Move down");
+    t.moveUp = addButton(bar, "MoveUpBtn", ui::toolbarIcon(1), "Move up", false, kMoveUpKey);
+    t.moveDown = addButton(bar, "MoveDownBtn", ui::toolbarIcon(2), "Move down", false, kMoveDownKey);
     bar->addSeparator();
-    t.addBelow = addButton(bar, "AddItemBelowBtn", ui::toolbarIcon(3), "Add sibling below");
-    t.addAbove = addButton(bar, "AddItemAboveBtn", ui::toolbarIcon(4), "Add sibling above");
-    t.addChild = addButton(bar, "AddChildBtn", ui::toolbarIcon(5), "Add child");
-    t.addUncle = addButton(bar, "AddChildToGrandParentBtn", ui::toolbarIcon(6), "Add uncle");
-    t.duplicate = addButton(bar, "DuplicateBtn", ui::toolbarIcon(7), "Duplicate node");
+    t.addBelow = addButton(bar, "AddItemBelowBtn", ui::toolbarIcon(3), "Add sibling below", false, Qt::Key_F2);
+    t.addAbove = addButton(bar, "AddItemAboveBtn", ui::toolbarIcon(4), "Add sibling above", false, Qt::Key_F3);
+    t.addChild = addButton(bar, "AddChildBtn", ui::toolbarIcon(5), "Add child", false, Qt::Key_F4);
+    t.addUncle = addButton(bar, "AddChildToGrandParentBtn", ui::toolbarIcon(6), "Add uncle", false, kAddUncleKey);
+    t.duplicate = addButton(bar, "DuplicateBtn", ui::toolbarIcon(7), "Duplicate node", false, kDuplicateKey);
     bar->addSeparator();
-    t.deleteRow = addButton(bar, "DeleteBtn", ui::toolbarIcon(8), "Delete (this and all children)");
+    t.deleteRow = addButton(bar, "DeleteBtn", ui::toolbarIcon(8), "Delete (this and all children)", false, kDeleteKey);
     bar->addSeparator();
     t.undo = addButton(bar, "UndoBtn", ui::undoIcon(), kUndoText);
     t.redo = addButton(bar, "RedoBtn", ui::redoIcon(), kRedoText);
@@ -129,12 +141,16 @@ void buildTreeMenu(CommandTable& t, QMainWindow* window)
     t.menuAddBelow = addMenuEntry(menu, "AddSiblingBelow1", "Add sibling below", 3, "Add sibling below", Qt::Key_F2);
     t.menuAddAbove = addMenuEntry(menu, "AddSiblingAbove1", "Add sibling above", 4, "Add sibling above", Qt::Key_F3);
     t.menuAddChild = addMenuEntry(menu, "AddChild1", "Add child", 5, "Add child", Qt::Key_F4);
+    t.menuAddUncle = addMenuEntry(menu, "AddUncle1", "Add uncle", 6, "Add a sibling of the parent", kAddUncleKey);
     menu->addSeparator();
-    t.menuMoveUp = addMenuEntry(menu, "MoveUp1", "Move up", 1, "Move up (if possible)");
-    t.menuMoveDown = addMenuEntry(menu, "MoveDown1", "Move down", 2, "Move down (if possible)");
+    t.menuMoveUp = addMenuEntry(menu, "MoveUp1", "Move up", 1, "Move up (if possible)", kMoveUpKey);
+    t.menuMoveDown = addMenuEntry(menu, "MoveDown1", "Move down", 2, "Move down (if possible)", kMoveDownKey);
+    t.menuDuplicate = addMenuEntry(menu, "Duplicate1", "Duplicate", 7, "Duplicate this (and all sub-nodes)",
+                                   kDuplicateKey);
     menu->addSeparator();
-    t.menuDelete = addMenuEntry(menu, "Delete1", "Delete", 8, "Delete this (and all sub-nodes)",
-                                QKeySequence(Qt::SHIFT | Qt::Key_Delete));
+    t.menuDelete = addMenuEntry(menu, "Delete1", "Delete", 8, "Delete this (and all sub-nodes)", kDeleteKey);
+    t.menuExpandAll = addMenuEntry(menu, "ExpandAll1", "Expand/collapse all", 0, "Expand or collapse every row",
+                                   kExpandAllKey);
     menu->addSeparator();
     buildClipboardEntries(t, menu);
     menu->addSeparator();

@@ -1,6 +1,6 @@
 #pragma once
 // The main window's commands as the user meets them: the file toolbar, the
-// edit toolbar, the tree menu (with the five shortcuts) and the save menu.
+// edit toolbar, the tree menu (with every edit command's key) and the save menu.
 // Every toolbar button carries the control name as its objectName.
 
 #include <QAction>
@@ -48,7 +48,10 @@ struct CommandTable {
     QAction* menuAddChild = nullptr;
     QAction* menuMoveUp = nullptr;
     QAction* menuMoveDown = nullptr;
+    QAction* menuAddUncle = nullptr;     // Shift+F4
+    QAction* menuDuplicate = nullptr;    // Ctrl+D
     QAction* menuDelete = nullptr;
+    QAction* menuExpandAll = nullptr;    // Ctrl+E: toggles the Expand/Contract all button
     QAction* menuCut = nullptr;          // Ctrl+X
     QAction* menuCopy = nullptr;         // Ctrl+C
     QAction* menuPaste = nullptr;        // Ctrl+V: next siblings of the selected row

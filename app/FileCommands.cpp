@@ -5,6 +5,7 @@
 #include "model/UserError.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace app {
 
@@ -24,11 +25,18 @@ std::string FileCommands::backupPathFor(const std::string& path)
 
 // --- opening ------------------------------------------------------------------
 
-bool FileCommands::saveChangesFirst(const char* question)
+QString FileCommands::displayName() const
+{
+    if (m_filePath.empty())
+        return QString::fromLatin1(kUntitled);
+    return QFileInfo(QFile::decodeName(m_filePath.c_str())).fileName();
+}
+
+bool FileCommands::saveChangesFirst(const QString& question)
 {
     if (!m_design.modified())
         return true;
-    switch (m_prompter->ask(QString::fromLatin1(question), QString::fromLatin1(kSaveChangesCaption))) {
+    switch (m_prompter->ask(question, QString::fromLatin1(kSaveChangesCaption))) {
     case Prompter::Answer::Yes:
         return save();
     case Prompter::Answer::No:
@@ -41,7 +49,7 @@ bool FileCommands::saveChangesFirst(const char* question)
 
 bool FileCommands::openWithDialog()
 {
-    if (!saveChangesFirst(kSaveBeforeOpening))
+    if (!saveChangesFirst(QString::fromLatin1(kSaveBeforeOpening)))
         return false;
     const auto path = m_prompter->chooseOpenPath();
     if (!path)
@@ -52,7 +60,7 @@ bool FileCommands::openWithDialog()
 
 bool FileCommands::openPath(const std::string& path)
 {
-    if (!saveChangesFirst(kSaveBeforeOpening))
+    if (!saveChangesFirst(QString::fromLatin1(kSaveBeforeOpening)))
         return false;
     read(path);
     return true;
@@ -60,7 +68,7 @@ bool FileCommands::openPath(const std::string& path)
 
 bool FileCommands::openRecovered(const std::string& copyPath, const std::string& originalPath)
 {
-    if (!saveChangesFirst(kSaveBeforeOpening))
+    if (!saveChangesFirst(QString::fromLatin1(kSaveBeforeOpening)))
         return false;
     read(copyPath);
     m_filePath = originalPath;
@@ -140,7 +148,7 @@ void FileCommands::copyToBackup(const std::string& path)
 
 bool FileCommands::mayClose()
 {
-    return saveChangesFirst(kSaveBeforeClosing);
+    return saveChangesFirst(QString::fromLatin1(kSaveBeforeClosing).arg(displayName()));
 }
 
 } // namespace app

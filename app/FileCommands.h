@@ -9,6 +9,8 @@
 #include "model/HeaderRecord.h"
 #include "model/LevelStyle.h"
 
+#include <QString>
+
 #include <array>
 #include <functional>
 #include <string>
@@ -16,7 +18,8 @@
 namespace app {
 
 inline constexpr const char* kSaveChangesCaption = "Save Changes?";
-inline constexpr const char* kSaveBeforeClosing = "Save changes before closing?";
+inline constexpr const char* kSaveBeforeClosing = "Save changes to %1 before closing?";
+inline constexpr const char* kUntitled = "Untitled";
 inline constexpr const char* kSaveBeforeOpening = "Save changes before opening another design?";
 inline constexpr const char* kBackupPrefix = "BackedUp_";
 
@@ -36,6 +39,9 @@ public:
                  Prompter& prompter, Hooks hooks);
 
     const std::string& filePath() const { return m_filePath; }
+    // The file's name as the user knows it: "pump.vok", or "Untitled" for a
+    // design never saved.
+    QString displayName() const;
     void setPrompter(Prompter& prompter) { m_prompter = &prompter; }
 
     // Each returns false when the user cancelled; errors are thrown.
@@ -54,7 +60,7 @@ public:
     static std::string backupPathFor(const std::string& path);
 
 private:
-    bool saveChangesFirst(const char* question); // false: the user cancelled
+    bool saveChangesFirst(const QString& question); // false: the user cancelled
     void read(const std::string& path);
     void write(const std::string& path);
     void copyToBackup(const std::string& path);

@@ -80,7 +80,6 @@ TMainForm::TMainForm(const std::string& startupDir, QWidget* parent)
       m_opener(std::make_unique<exporting::DesktopDocumentOpener>())
 {
     setObjectName(QStringLiteral("MainForm"));
-    setWindowTitle(QString::fromLatin1(kAppTitle));
     setWindowIcon(ui::windowIcon());
     setMinimumSize(kMinWidth, kMinHeight);
     setBackgroundRole(QPalette::Button);
@@ -270,11 +269,11 @@ void TMainForm::wireCommands()
         {c.addBelow, &TMainForm::AddItemBelowBtnClick},   {c.menuAddBelow, &TMainForm::AddItemBelowBtnClick},
         {c.addAbove, &TMainForm::AddItemAboveBtnClick},   {c.menuAddAbove, &TMainForm::AddItemAboveBtnClick},
         {c.addChild, &TMainForm::AddChildBtnClick},       {c.menuAddChild, &TMainForm::AddChildBtnClick},
-        {c.addUncle, &TMainForm::AddChildToGrandParentBtnClick},
+        {c.addUncle, &TMainForm::AddChildToGrandParentBtnClick}, {c.menuAddUncle, &TMainForm::AddChildToGrandParentBtnClick},
         {c.moveUp, &TMainForm::MoveUpBtnClick},           {c.menuMoveUp, &TMainForm::MoveUpBtnClick},
         {c.moveDown, &TMainForm::MoveDownBtnClick},       {c.menuMoveDown, &TMainForm::MoveDownBtnClick},
         {c.deleteRow, &TMainForm::DeleteBtnClick},        {c.menuDelete, &TMainForm::DeleteBtnClick},
-        {c.duplicate, &TMainForm::DuplicateBtnClick},
+        {c.duplicate, &TMainForm::DuplicateBtnClick},     {c.menuDuplicate, &TMainForm::DuplicateBtnClick},
         {c.undo, &TMainForm::UndoBtnClick},               {c.redo, &TMainForm::RedoBtnClick},
         {c.expandAll, &TMainForm::ExpandContractAllBtnClick},
         {c.toolTips, &TMainForm::ToolTipBtnClick},
@@ -289,6 +288,8 @@ void TMainForm::wireCommands()
     };
     for (const auto& [action, slot] : table)
         connect(action, &QAction::triggered, this, slot);
+    // The menu's entry works the toolbar's toggle, so the button shows the state.
+    connect(c.menuExpandAll, &QAction::triggered, c.expandAll, &QAction::trigger);
     // The tree menu's shortcuts act while a tree has the focus.
     for (TreeId id : model::kAllTrees)
         m_columns->view(id)->addActions(m_commands.treeMenu->actions());
@@ -320,6 +321,17 @@ void TMainForm::flagsChanged()
 {
     // The Backup button shows the backed-up flag.
     m_commands.backup->setChecked(m_design.backedUp());
+    showDesignName();
+}
+
+// "pump.vok – Tessaric Design Tool", marked while there are unsaved changes:
+// the title names the file every save writes.
+void TMainForm::showDesignName()
+{
+    if (!m_files)
+        return;
+    setWindowTitle(QStringLiteral("%1[*] \u2013 %2").arg(m_files->displayName(), QString::fromLatin1(kAppTitle)));
+    setWindowModified(m_design.modified());
 }
 
 QLineEdit* TMainForm::titleEdit(TreeId id) const
@@ -361,6 +373,10 @@ void TMainForm::openAtStart(const std::string& path)
 void TMainForm::designOpened(const model::HeaderRecord& loaded)
 {
     m_levelFonts.takeFromHeader(loaded); // the title bar shows the new titles by itself
+    // The rows are drawn in the colours of the design just opened, not the last saved one's.
+    m_currentHeader.levels = loaded.levels;
+    redrawTrees();
+    showDesignName();
     m_history->clear();
     m_recovery->discardOwnCopy(); // the changes of the design it replaced were answered for
 }
@@ -370,6 +386,7 @@ void TMainForm::designSaved()
     m_history->markSaved();
     m_recovery->discardOwnCopy();
     redrawTrees(); // in the level colours just saved
+    showDesignName();
 }
 
 void TMainForm::offerRecovery()

@@ -133,6 +133,7 @@ private:
     void writeGeometry();
     void designOpened(const model::HeaderRecord& loaded);
     void designSaved();
+    void showDesignName();
     void redrawTrees();
     void FRVMouseUp(ui::TTreeView* view, Qt::MouseButton button, const QPoint& pos);
     void FRVKeyDown(ui::TTreeView* view);

@@ -317,7 +317,8 @@ int Design::addUncle(int k)
         Node* grandparent = t.nodeAt(k)->parent->parent;
         row = t.rowOf(t.insert(grandparent, DesignTree::childCount(grandparent), kNewNodeLabel));
     });
-    setModified(true); // no renumbering: the uncle stays unnumbered until the next one
+    renumber();
+    setModified(true);
     return row;
 }
 
@@ -337,6 +338,7 @@ DeleteResult Design::deleteRow(int k)
     }
     takeMatricesOf(s);
     eachTree([&](DesignTree& t) { t.remove(t.nodeAt(k)); });
+    renumber();
     setModified(true);
     return {false, select};
 }

@@ -584,7 +584,21 @@ TEST_F(FileCommandsTest, SuccessfulSaveClearsTheModifiedFlagAndATitleEditSetsIt)
     EXPECT_TRUE(form->design().modified());
     EXPECT_FALSE(backupPressed());
     EXPECT_FALSE(form->close());
-    EXPECT_EQ(prompter->questions, std::vector<QString>{"Save changes before closing?"});
+    EXPECT_EQ(prompter->questions, std::vector<QString>{"Save changes to pump.vok before closing?"});
+}
+
+TEST_F(FileCommandsTest, TheWindowTitleNamesTheDesignAndMarksUnsavedChanges)
+{
+    // What the window manager shows: the placeholder resolved.
+    auto shown = [&] { return form->windowHandle() ? form->windowHandle()->title() : QString(); };
+    EXPECT_EQ(shown(), QString::fromUtf8("Untitled \u2013 Tessaric Design Tool"));
+    loadOutline(form->design(), kOnScreen);
+    structuralEdit();
+    EXPECT_EQ(shown(), QString::fromUtf8("Untitled* \u2013 Tessaric Design Tool"));
+    saveAs(inDir("pump.vok"));
+    EXPECT_EQ(shown(), QString::fromUtf8("pump.vok \u2013 Tessaric Design Tool"));
+    structuralEdit();
+    EXPECT_EQ(shown(), QString::fromUtf8("pump.vok* \u2013 Tessaric Design Tool"));
 }
 
 // --- the close query and the window's geometry ----------------------------------------
@@ -628,7 +642,9 @@ TEST_P(CloseQueryTest, SavesClosesOrStaysOpen)
     EXPECT_EQ(form->close(), c.closes);
     EXPECT_EQ(form->isVisible(), !c.closes);
     EXPECT_EQ(prompter->questions,
-              c.answer ? std::vector<QString>{"Save changes before closing?"} : std::vector<QString>{});
+              c.answer ? std::vector<QString>{c.hasPath ? "Save changes to pump.vok before closing?"
+                                                        : "Save changes to Untitled before closing?"}
+                       : std::vector<QString>{});
     EXPECT_EQ(prompter->captions, c.answer ? std::vector<QString>{"Save Changes?"} : std::vector<QString>{});
     EXPECT_EQ(rowsOnDisk(target), c.saves ? 3 : c.hasPath ? 2 : -1);
     EXPECT_EQ(QFileInfo::exists(settingsPath()), c.closes); // a cancelled close writes nothing
@@ -817,7 +833,7 @@ protected:
     const std::vector<std::string> kChain = {"1 A", "  1.1 B", "    1.1.1 C"};
 };
 
-TEST_F(LevelStyleMomentsTest, OpenedLevelColoursShowOnlyAfterASave)
+TEST_F(LevelStyleMomentsTest, OpenedLevelColoursShowAtOnceAndASaveKeepsThem)
 {
     Styles styles = plainStyles();
     styles[2].colour = 0x000000FF; // red
@@ -825,8 +841,8 @@ TEST_F(LevelStyleMomentsTest, OpenedLevelColoursShowOnlyAfterASave)
     writeDesign(red, kChain, kOtherTitles, styles);
 
     openBy(Route::Dialog, red);
-    EXPECT_EQ(drawnColour(2), QColor(Qt::black));
-    EXPECT_EQ(form->currentHeader().levels[2].colour, 0u);
+    EXPECT_EQ(drawnColour(2), QColor(Qt::red));
+    EXPECT_EQ(drawnColour(1), QColor(Qt::black));
 
     commands().save->trigger();
     EXPECT_EQ(form->currentHeader().levels[2].colour, 0x000000FFu);

@@ -83,7 +83,7 @@ TEST_F(EditingTest, KeyboardMovesEveryColumnSoCommandsActOnTheRowTheUserSees)
         EXPECT_EQ(selected(id), 2) << model::index(id);
     EXPECT_EQ(form->activeTree(), TreeId::DP);
     QTest::keyClick(view(TreeId::DP), Qt::Key_Delete, Qt::ShiftModifier); // deletes C, the row in sight
-    EXPECT_EQ(rowTags(form->design(), 2), "1.3 E|1.3 E'|1.3 E''");
+    EXPECT_EQ(rowTags(form->design(), 2), "1.2 E|1.2 E'|1.2 E''");
 
     QTest::keyClick(view(TreeId::PV), Qt::Key_Home);
     for (TreeId id : model::kAllTrees)
@@ -101,6 +101,46 @@ TEST_F(EditingTest, KeyboardMovesEveryColumnSoCommandsActOnTheRowTheUserSees)
     EXPECT_NE(selected(TreeId::DP), before);
     EXPECT_EQ(selected(TreeId::FR), selected(TreeId::DP));
     EXPECT_EQ(selected(TreeId::PV), selected(TreeId::DP));
+}
+
+// Every edit command has a key that works wherever a tree has the focus.
+struct EditKeyCase {
+    const char* name;
+    int row; // the row clicked first
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    int rowToCheck;
+    const char* textThere; // FR's text at that row afterwards
+    int rowCount;
+};
+
+class EditKeys : public EditingTest, public ::testing::WithParamInterface<EditKeyCase> {};
+
+TEST_P(EditKeys, ActOnTheSelectedRow)
+{
+    const EditKeyCase& c = GetParam();
+    clickRow(TreeId::DP, c.row);
+    QTest::keyClick(view(TreeId::DP), c.key, c.modifiers);
+    EXPECT_EQ(text(TreeId::FR, c.rowToCheck), c.textThere);
+    EXPECT_EQ(form->design().rowCount(), c.rowCount);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, EditKeys,
+    ::testing::Values(EditKeyCase{"AltUpMovesUp", 2, Qt::Key_Up, Qt::AltModifier, 1, "1.1 C", 6},
+                      EditKeyCase{"AltDownMovesDown", 2, Qt::Key_Down, Qt::AltModifier, 2, "1.2 E", 6},
+                      EditKeyCase{"CtrlDDuplicates", 2, Qt::Key_D, Qt::ControlModifier, 5, "1.4 C copy", 8},
+                      EditKeyCase{"ShiftF4AddsAnUncle", 3, Qt::Key_F4, Qt::ShiftModifier, 5, "1.4 __________", 7}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(EditingTest, CtrlETogglesExpandAllAndItsButton)
+{
+    clickRow(TreeId::PV, 1);
+    QTest::keyClick(view(TreeId::PV), Qt::Key_E, Qt::ControlModifier);
+    EXPECT_FALSE(form->commands().expandAll->isChecked());
+    EXPECT_FALSE(expanded(TreeId::FR, 0));
+    QTest::keyClick(view(TreeId::PV), Qt::Key_E, Qt::ControlModifier);
+    EXPECT_TRUE(expanded(TreeId::DP, 0));
 }
 
 TEST_F(EditingTest, TabCarriesTheLabelEditorAcrossTheColumns)
@@ -154,7 +194,7 @@ TEST_F(EditingTest, ExpandContractAllShowsEveryRowThenOnlyTopLevelRows)
     EXPECT_EQ(text(TreeId::FR, 0), "A"); // no renumbering
 }
 
-TEST_F(MainFormTest, AddUncleAppendsAnUnnumberedSiblingOfTheParentAndExpandsTheNode)
+TEST_F(MainFormTest, AddUncleAppendsANumberedSiblingOfTheParentAndExpandsTheNode)
 {
     // 0 A   1 B   2 C (level 2, collapsed)   3 D
     loadOutline(form->design(), {"A", "  B", "    C", "      D"});
@@ -163,7 +203,7 @@ TEST_F(MainFormTest, AddUncleAppendsAnUnnumberedSiblingOfTheParentAndExpandsTheN
     clickRow(TreeId::PV, 2);
     ASSERT_FALSE(expanded(TreeId::FR, 2));
     QTest::mouseClick(form->findChild<QToolButton*>("AddChildToGrandParentBtn"), Qt::LeftButton);
-    EXPECT_EQ(rowTags(form->design(), 4), "__________|__________|__________");
+    EXPECT_EQ(rowTags(form->design(), 4), "1.2 __________|1.2 __________|1.2 __________");
     for (TreeId id : model::kAllTrees) {
         EXPECT_EQ(selected(id), 4);
         EXPECT_TRUE(expanded(id, 2));
@@ -177,7 +217,7 @@ TEST_F(EditingTest, DeleteKeepsTheSameRowSelectedInAllViews)
     QTest::mouseClick(button("DeleteBtn"), Qt::LeftButton);
     for (TreeId id : model::kAllTrees)
         EXPECT_EQ(selected(id), 2);
-    EXPECT_EQ(rowTags(form->design(), 2), "1.3 E|1.3 E'|1.3 E''");
+    EXPECT_EQ(rowTags(form->design(), 2), "1.2 E|1.2 E'|1.2 E''");
 }
 
 TEST_F(EditingTest, DeleteOfTheFirstRowIsRefusedWithAMessage)

@@ -166,7 +166,7 @@ TEST_F(TableExportCommandTest, ColoursAreThoseTheTreesAreDrawnWith)
     form->commands().save->trigger();
     exportTo(inDir("after.html"), TableFormat::Html);
 
-    EXPECT_TRUE(readBytes(inDir("before.html")).contains("margin-left: 14px; color: #000000;"));
+    EXPECT_TRUE(readBytes(inDir("before.html")).contains("margin-left: 14px; color: #ff0000;"));
     EXPECT_TRUE(readBytes(inDir("after.html")).contains("margin-left: 14px; color: #ff0000;"));
 }
 

@@ -40,7 +40,7 @@ TEST(AddSiblingAbove, OnFirstRowTheNewRowIsProtectedAndTheOldOneNot)
     EXPECT_TRUE(testsupport::shapeHolds(d));
 }
 
-TEST(AddUncle, StaysUnnumberedUntilTheNextRenumbering)
+TEST(AddUncle, NumbersTheNewRowAtOnce)
 {
     // 1              1
     //   1.1            1.1
@@ -49,24 +49,21 @@ TEST(AddUncle, StaysUnnumberedUntilTheNextRenumbering)
     //     1.2.2          1.2.2
     //     1.2.3  <-      1.2.3
     //   1.3            1.3
-    //                  __________   -> 1.4 __________ after a click
+    //                  1.4 __________
     Design d;
     makeDesign(d, {"x", " y", " z", "  p", "  q", "  r", " w"});
     EXPECT_EQ(d.addUncle(5), 7);
-    EXPECT_EQ(text(d, 7), "__________");
-    EXPECT_EQ(text(d, 6), "1.3 w");
-    d.renumber();
     EXPECT_EQ(text(d, 7), "1.4 __________");
+    EXPECT_EQ(text(d, 6), "1.3 w");
     EXPECT_TRUE(testsupport::partnersHold(d));
 }
 
-TEST(Delete, LaterSiblingsKeepTheirNumbersUntilTheNextRenumbering)
+TEST(Delete, LaterSiblingsAreRenumberedAtOnce)
 {
+    // A saved file or an export right after a Delete must not show two rows 1.3.
     Design d;
     makeDesign(d, {"n", " p", " q", " r"});
     d.deleteRow(2);
-    EXPECT_EQ(text(d, 2), "1.3 r");
-    d.renumber();
     EXPECT_EQ(text(d, 2), "1.2 r");
     EXPECT_EQ(text(d, 2, TreeId::PV), "1.2 r''");
 }
@@ -147,7 +144,7 @@ TEST(Duplicate, CopyIsIndependentOfItsSource)
     d.editText(TreeId::DP, copy, "1.2 changed");
     EXPECT_EQ(text(d, 1, TreeId::DP), "1.1 b'");
     d.deleteRow(1);
-    EXPECT_EQ(text(d, 1, TreeId::DP), "1.2 changed");
+    EXPECT_EQ(text(d, 1, TreeId::DP), "1.1 changed");
 }
 
 TEST(Duplicate, LabelThatLostItsNumberLosesItsFirstWordInSourceAndCopy)

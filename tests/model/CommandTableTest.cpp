@@ -112,10 +112,10 @@ const auto kAdding = ::testing::Values(
                 true},
     // The uncle follows the subtrees of the parent and its later siblings, unnumbered.
     CommandCase{"UncleOfFirstGrandchild", uncle(2), "row 7",
-                {"1 a", " 1.1 b", "  1.1.1 c", "  1.1.2 d", " 1.2 e", " 1.3 f", "  1.3.1 g", " __________", "2 h"},
+                {"1 a", " 1.1 b", "  1.1.1 c", "  1.1.2 d", " 1.2 e", " 1.3 f", "  1.3.1 g", " 1.4 __________", "2 h"},
                 true},
     CommandCase{"UncleOfLastGrandchild", uncle(6), "row 7",
-                {"1 a", " 1.1 b", "  1.1.1 c", "  1.1.2 d", " 1.2 e", " 1.3 f", "  1.3.1 g", " __________", "2 h"},
+                {"1 a", " 1.1 b", "  1.1.1 c", "  1.1.2 d", " 1.2 e", " 1.3 f", "  1.3.1 g", " 1.4 __________", "2 h"},
                 true},
     CommandCase{"UncleOfLevelOneRefused", uncle(1), "row -1", kNumbered, false},
     CommandCase{"UncleOfTopLevelRefused", uncle(0), "row -1", kNumbered, false});
@@ -124,8 +124,8 @@ INSTANTIATE_TEST_SUITE_P(Adding, EveryCommand, kAdding, [](const auto& info) { r
 const auto kRemovingAndMoving = ::testing::Values(
     // Delete does not renumber: f keeps 1.3 and g 1.3.1 until the next renumbering.
     CommandCase{"DeleteMiddleChild", remove(4), "select 4",
-                {"1 a", " 1.1 b", "  1.1.1 c", "  1.1.2 d", " 1.3 f", "  1.3.1 g", "2 h"}, true},
-    CommandCase{"DeleteFirstChildWithSubtree", remove(1), "select 1", {"1 a", " 1.2 e", " 1.3 f", "  1.3.1 g", "2 h"},
+                {"1 a", " 1.1 b", "  1.1.1 c", "  1.1.2 d", " 1.2 f", "  1.2.1 g", "2 h"}, true},
+    CommandCase{"DeleteFirstChildWithSubtree", remove(1), "select 1", {"1 a", " 1.1 e", " 1.2 f", "  1.2.1 g", "2 h"},
                 true},
     CommandCase{"DeleteLastChildSelectsPrevious", remove(5), "select 4",
                 {"1 a", " 1.1 b", "  1.1.1 c", "  1.1.2 d", " 1.2 e", "2 h"}, true},

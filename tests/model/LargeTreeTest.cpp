@@ -85,15 +85,17 @@ TEST(DeepTree, ChainOfOneHundredThousandRowsIsFoundMovedCopiedAndFreed)
 
 TEST(DeepTree, DesignCommandsOnADeepChain)
 {
+    // Add uncle and Delete renumber, and the numbers of a chain grow with the
+    // square of its length: 5,000 levels (25 MB of numbers) on a small stack.
     onSmallStack([] {
+        constexpr int kDeep = 5000;
         auto d = std::make_unique<Design>();
         for (TreeId id : model::kAllTrees)
-            buildChain(d->tree(id), kChain);
-        // Add uncle and Delete do not renumber, so they are cheap at any depth.
-        EXPECT_EQ(d->addUncle(kChain - 1), kChain);
-        EXPECT_EQ(d->tree(TreeId::PV).levelOf(d->tree(TreeId::PV).nodeAt(kChain)), kChain - 2);
-        EXPECT_EQ(d->deleteRow(kChain / 2).selectRow, kChain / 2 - 1);
-        EXPECT_EQ(d->rowCount(), kChain / 2);
+            buildChain(d->tree(id), kDeep);
+        EXPECT_EQ(d->addUncle(kDeep - 1), kDeep);
+        EXPECT_EQ(d->tree(TreeId::PV).levelOf(d->tree(TreeId::PV).nodeAt(kDeep)), kDeep - 2);
+        EXPECT_EQ(d->deleteRow(kDeep / 2).selectRow, kDeep / 2 - 1);
+        EXPECT_EQ(d->rowCount(), kDeep / 2);
         EXPECT_TRUE(d->hasSameShape());
         d.reset();
     });

@@ -73,18 +73,20 @@ TEST_F(Notifications, TopLevelNodesHaveTheHiddenRootAsParent)
                                    pairs("textsChanged 1 0..2", "textsChanged -1 0..1"), {"flagsChanged"}}));
 }
 
-TEST_F(Notifications, AddUncleAnnouncesNoRenumbering)
+TEST_F(Notifications, AddUncleNumbersOnlyTheNewRow)
 {
     m_design.addChild(1); // 1.1.1
     m_rec.lines.clear();
     m_design.addUncle(2);
-    EXPECT_EQ(m_rec.lines, concat({pairs("aboutToInsert 0 3", "inserted 0 3"), {"flagsChanged"}}));
+    EXPECT_EQ(m_rec.lines, concat({pairs("aboutToInsert 0 3", "inserted 0 3"), threeTimes("textsChanged 0 3..3"),
+                                   {"flagsChanged"}}));
 }
 
-TEST_F(Notifications, DeleteRemovesInEachTreeWithoutRenumbering)
+TEST_F(Notifications, DeleteRemovesInEachTreeThenRenumbersTheLaterSiblings)
 {
     m_design.deleteRow(2);
-    EXPECT_EQ(m_rec.lines, concat({pairs("aboutToRemove 0 1", "removed 0 1"), {"flagsChanged"}}));
+    EXPECT_EQ(m_rec.lines, concat({pairs("aboutToRemove 0 1", "removed 0 1"), threeTimes("textsChanged 0 1..1"),
+                                   {"flagsChanged"}}));
 }
 
 TEST_F(Notifications, MoveDownMovesTheNextSiblingUp)

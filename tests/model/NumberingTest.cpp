@@ -195,18 +195,17 @@ TEST(EditLabel, KeepsALabelThatBeginsWithADigitWholeThroughRenumberings)
     model::Design design;
     testsupport::buildTagged(design, {"a", " b", "  c", " d"});
     design.renumber();
-    design.addUncle(2); // an uncle of c: unnumbered until the next renumbering
-    const int uncle = design.rowCount() - 1;
-    ASSERT_EQ(design.tree(model::TreeId::FR).nodeAt(uncle)->text(), "__________");
+    const int uncle = 3; // d, its number typed away
+    design.editText(model::TreeId::DP, uncle, "__________");
 
     design.editLabel(model::TreeId::FR, 1, "3 layer mesh");     // has its number
     design.editLabel(model::TreeId::DP, uncle, "3 way valve");  // has none: the number of its place
     EXPECT_EQ(design.tree(model::TreeId::FR).nodeAt(1)->text(), "1.1 3 layer mesh");
-    EXPECT_EQ(design.tree(model::TreeId::DP).nodeAt(uncle)->text(), "1.3 3 way valve");
+    EXPECT_EQ(design.tree(model::TreeId::DP).nodeAt(uncle)->text(), "1.2 3 way valve");
     for (int i = 0; i < 3; ++i) {
         design.moveDown(1); // renumbers every time
         design.moveUp(2);
     }
     EXPECT_EQ(design.tree(model::TreeId::FR).nodeAt(1)->text(), "1.1 3 layer mesh");
-    EXPECT_EQ(design.tree(model::TreeId::DP).nodeAt(uncle)->text(), "1.3 3 way valve");
+    EXPECT_EQ(design.tree(model::TreeId::DP).nodeAt(uncle)->text(), "1.2 3 way valve");
 }

@@ -248,6 +248,7 @@ int ReferenceDesign::addUncle(int k)
     while (at < size() && level(at) > level(k) - 2)
         ++at;
     insertRow(at, level(k) - 1);
+    renumber();
     return at;
 }
 
@@ -265,6 +266,7 @@ int ReferenceDesign::deleteRow(int k, bool& refused)
     for (auto& texts : m_text)
         texts.erase(texts.begin() + k, texts.begin() + e);
     m_dense.erase(m_dense.begin() + k, m_dense.begin() + e);
+    renumber();
     modified = true;
     return select;
 }
