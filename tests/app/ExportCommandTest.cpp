@@ -3,10 +3,12 @@
 // `tessaric --export-rtf` command line end to end.
 #include "MainFormFixture.h"
 
+#include "export/TableFormat.h"
 #include "io/DesignFile.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -17,6 +19,8 @@
 #include <functional>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace testing_app {
 namespace {
@@ -249,6 +253,54 @@ TEST(TessaricCommandLine, MissingDesignFileExitsWithOneAndAMessage)
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.err.contains(("Cannot open file " + missing).toUtf8())) << result.err.toStdString();
     EXPECT_FALSE(QFile::exists(dir.filePath("out.rtf")));
+}
+
+// An OUT that is the design under any name, or that is not a regular file,
+// is refused before anything is written: the design keeps its bytes, links
+// and FIFOs stay what they were, and no file appears.
+TEST(TessaricCommandLine, ExportOntoTheDesignOrOntoAFifoIsRefusedAndTouchesNothing)
+{
+    const QString pump = examplePump();
+    ASSERT_FALSE(pump.isEmpty()) << "TESSARIC_SOURCE_DIR is not set (ctest sets it to the source folder)";
+    const QByteArray designBytes = readBytes(pump);
+    QTemporaryDir dir;
+    auto at = [&](const char* name) { return dir.filePath(QString::fromLatin1(name)); };
+    auto local = [&](const char* name) { return QFile::encodeName(at(name)); };
+    for (const char* name : {"d.vok", "d.md", "x.rtf"}) // designs, two named like an export
+        ASSERT_TRUE(QFile::copy(pump, at(name))) << name;
+    ASSERT_EQ(symlink(local("d.vok").constData(), local("link.csv").constData()), 0);
+    ASSERT_EQ(link(local("d.vok").constData(), local("hard.odt").constData()), 0);
+    ASSERT_EQ(mkfifo(local("pipe.csv").constData(), 0600), 0);
+    ASSERT_EQ(symlink(local("pipe.csv").constData(), local("pipelink.pdf").constData()), 0);
+    const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+
+    const QString d = at("d.vok");
+    auto itself = [](const QString& out) { return "Cannot export " + out + " onto itself\n"; };
+    std::vector<std::pair<QStringList, QString>> cases = {
+        {{"--export-rtf", d, d}, itself(d)},
+        {{"--export", "csv", d, at("link.csv")}, itself(at("link.csv"))},
+        {{"--export", "odt", d, at("hard.odt")}, itself(at("hard.odt"))},
+        {{"--export", "md", at("d.md")}, itself(at("d.md"))}, // the default OUT
+        {{"--export-rtf", at("x.rtf")}, itself(at("x.rtf"))},
+        {{"--export", "csv", d, at("pipe.csv")}, "Cannot create file " + at("pipe.csv") + "\n"},
+        {{"--export-rtf", d, at("pipelink.pdf")}, "Cannot create file " + at("pipelink.pdf") + "\n"},
+    };
+    for (exporting::TableFormat format : exporting::kTableFormats)
+        cases.push_back({{"--export", QString::fromLatin1(exporting::formatName(format)), d, d}, itself(d)});
+
+    for (const auto& [args, message] : cases) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        const ProcessResult result = runTessaric(args);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_TRUE(result.err.contains(message.toLocal8Bit())) << result.err.toStdString();
+    }
+    for (const char* name : {"d.vok", "d.md", "x.rtf"})
+        EXPECT_EQ(readBytes(at(name)), designBytes) << name;
+    struct stat status {};
+    EXPECT_TRUE(lstat(local("pipe.csv").constData(), &status) == 0 && S_ISFIFO(status.st_mode));
+    EXPECT_TRUE(QFileInfo(at("link.csv")).isSymLink());
+    EXPECT_TRUE(QFileInfo(at("pipelink.pdf")).isSymLink());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot), before);
 }
 
 } // namespace
