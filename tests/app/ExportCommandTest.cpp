@@ -255,52 +255,71 @@ TEST(TessaricCommandLine, MissingDesignFileExitsWithOneAndAMessage)
     EXPECT_FALSE(QFile::exists(dir.filePath("out.rtf")));
 }
 
+// A folder for one refused export: three copies of the example design (two
+// named like an export), a symlink and a hard link to d.vok, a FIFO and a
+// symlink to it.
+void makeExportTraps(const QTemporaryDir& dir, const QString& pump)
+{
+    auto local = [&](const char* name) { return QFile::encodeName(dir.filePath(QString::fromLatin1(name))); };
+    for (const char* name : {"d.vok", "d.md", "x.rtf"})
+        ASSERT_TRUE(QFile::copy(pump, dir.filePath(QString::fromLatin1(name)))) << name;
+    ASSERT_EQ(symlink(local("d.vok").constData(), local("link.csv").constData()), 0);
+    ASSERT_EQ(link(local("d.vok").constData(), local("hard.odt").constData()), 0);
+    ASSERT_EQ(mkfifo(local("pipe.csv").constData(), 0600), 0);
+    ASSERT_EQ(symlink(local("pipe.csv").constData(), local("pipelink.pdf").constData()), 0);
+}
+
+struct RefusedExport {
+    QStringList args; // an argument with a dot and no leading "--" names a file in the folder
+    const char* out;  // the OUT the message names
+    bool itself;      // "onto itself", or else "Cannot create file"
+};
+
 // An OUT that is the design under any name, or that is not a regular file,
 // is refused before anything is written: the design keeps its bytes, links
-// and FIFOs stay what they were, and no file appears.
+// and the FIFO stay what they were, and no file appears. Each case gets a
+// folder of its own, so one export that went through cannot hide the next.
 TEST(TessaricCommandLine, ExportOntoTheDesignOrOntoAFifoIsRefusedAndTouchesNothing)
 {
     const QString pump = examplePump();
     ASSERT_FALSE(pump.isEmpty()) << "TESSARIC_SOURCE_DIR is not set (ctest sets it to the source folder)";
     const QByteArray designBytes = readBytes(pump);
-    QTemporaryDir dir;
-    auto at = [&](const char* name) { return dir.filePath(QString::fromLatin1(name)); };
-    auto local = [&](const char* name) { return QFile::encodeName(at(name)); };
-    for (const char* name : {"d.vok", "d.md", "x.rtf"}) // designs, two named like an export
-        ASSERT_TRUE(QFile::copy(pump, at(name))) << name;
-    ASSERT_EQ(symlink(local("d.vok").constData(), local("link.csv").constData()), 0);
-    ASSERT_EQ(link(local("d.vok").constData(), local("hard.odt").constData()), 0);
-    ASSERT_EQ(mkfifo(local("pipe.csv").constData(), 0600), 0);
-    ASSERT_EQ(symlink(local("pipe.csv").constData(), local("pipelink.pdf").constData()), 0);
-    const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
-
-    const QString d = at("d.vok");
-    auto itself = [](const QString& out) { return "Cannot export " + out + " onto itself\n"; };
-    std::vector<std::pair<QStringList, QString>> cases = {
-        {{"--export-rtf", d, d}, itself(d)},
-        {{"--export", "csv", d, at("link.csv")}, itself(at("link.csv"))},
-        {{"--export", "odt", d, at("hard.odt")}, itself(at("hard.odt"))},
-        {{"--export", "md", at("d.md")}, itself(at("d.md"))}, // the default OUT
-        {{"--export-rtf", at("x.rtf")}, itself(at("x.rtf"))},
-        {{"--export", "csv", d, at("pipe.csv")}, "Cannot create file " + at("pipe.csv") + "\n"},
-        {{"--export-rtf", d, at("pipelink.pdf")}, "Cannot create file " + at("pipelink.pdf") + "\n"},
+    std::vector<RefusedExport> cases = {
+        {{"--export-rtf", "d.vok", "d.vok"}, "d.vok", true},
+        {{"--export", "csv", "d.vok", "link.csv"}, "link.csv", true},
+        {{"--export", "odt", "d.vok", "hard.odt"}, "hard.odt", true},
+        {{"--export", "md", "d.md"}, "d.md", true}, // the default OUT
+        {{"--export-rtf", "x.rtf"}, "x.rtf", true},
+        {{"--export", "csv", "d.vok", "pipe.csv"}, "pipe.csv", false},
+        {{"--export-rtf", "d.vok", "pipelink.pdf"}, "pipelink.pdf", false},
     };
     for (exporting::TableFormat format : exporting::kTableFormats)
-        cases.push_back({{"--export", QString::fromLatin1(exporting::formatName(format)), d, d}, itself(d)});
+        cases.push_back({{"--export", QString::fromLatin1(exporting::formatName(format)), "d.vok", "d.vok"}, "d.vok", true});
 
-    for (const auto& [args, message] : cases) {
-        SCOPED_TRACE(args.join(' ').toStdString());
+    for (const RefusedExport& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        QTemporaryDir dir;
+        makeExportTraps(dir, pump);
+        const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+        QStringList args;
+        for (const QString& arg : c.args)
+            args << (arg.contains('.') && !arg.startsWith("--") ? dir.filePath(arg) : arg);
+        const QString out = dir.filePath(QString::fromLatin1(c.out));
+
         const ProcessResult result = runTessaric(args);
+
         EXPECT_EQ(result.exitCode, 1);
+        const QString message = c.itself ? "Cannot export " + out + " onto itself\n" : "Cannot create file " + out + "\n";
         EXPECT_TRUE(result.err.contains(message.toLocal8Bit())) << result.err.toStdString();
+        for (const char* name : {"d.vok", "d.md", "x.rtf"})
+            EXPECT_EQ(readBytes(dir.filePath(QString::fromLatin1(name))), designBytes) << name;
+        struct stat status {};
+        EXPECT_TRUE(lstat(QFile::encodeName(dir.filePath("pipe.csv")).constData(), &status) == 0
+                    && S_ISFIFO(status.st_mode));
+        EXPECT_TRUE(QFileInfo(dir.filePath("link.csv")).isSymLink());
+        EXPECT_TRUE(QFileInfo(dir.filePath("pipelink.pdf")).isSymLink());
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot), before);
     }
-    for (const char* name : {"d.vok", "d.md", "x.rtf"})
-        EXPECT_EQ(readBytes(at(name)), designBytes) << name;
-    struct stat status {};
-    EXPECT_TRUE(lstat(local("pipe.csv").constData(), &status) == 0 && S_ISFIFO(status.st_mode));
-    EXPECT_TRUE(QFileInfo(at("link.csv")).isSymLink());
-    EXPECT_TRUE(QFileInfo(at("pipelink.pdf")).isSymLink());
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot), before);
 }
 
 } // namespace
