@@ -54,6 +54,7 @@ std::optional<std::string> TableExportCommands::exportTable()
     if (!target)
         return std::nullopt;
     m_lastFormat = target->format;
+    exporting::refuseUnsafeTarget(target->path, m_filePath());
     const QString shownPath = QFile::decodeName(target->path.c_str());
     const auto progress = m_dialogs->progress(QStringLiteral("Exporting to %1").arg(shownPath));
     try {

@@ -38,7 +38,8 @@ public:
 
     // Asks where, writes the table there and says so in the status bar.
     // Returns the path written, or nothing when the user cancelled the
-    // dialog or the export. Throws model::UserError "Cannot create file %s".
+    // dialog or the export. Throws model::UserError "Cannot create file %s",
+    // or "Cannot export %s onto itself" for the design file (refuseUnsafeTarget).
     std::optional<std::string> exportTable();
 
     // The print preview of the same document, from which it can be printed.

@@ -7,6 +7,7 @@ namespace {
 
 constexpr std::string_view kRecordEnd = "\r\n";
 constexpr std::size_t kBytesPerRowGuess = 96;
+constexpr std::string_view kFormulaStarts = "=+-@\t\r";
 
 std::string_view escapeQuote(char c) { return c == '"' ? "\"\"" : ""; }
 std::string_view keep(char) { return {}; }
@@ -22,13 +23,16 @@ public:
     void field(std::string_view cp1252)
     {
         separate();
-        if (cp1252.find_first_of(",\"\r\n") == std::string_view::npos) {
-            appendUtf8(m_out, cp1252, keep);
-            return;
-        }
-        m_out += '"';
-        appendUtf8(m_out, cp1252, escapeQuote);
-        m_out += '"';
+        const bool quoted = cp1252.find_first_of(",\"\r\n") != std::string_view::npos;
+        if (quoted)
+            m_out += '"';
+        // A spreadsheet runs a cell that starts like a formula: the leading
+        // apostrophe makes it text (no number or level starts so).
+        if (!cp1252.empty() && kFormulaStarts.find(cp1252.front()) != std::string_view::npos)
+            m_out += '\'';
+        appendUtf8(m_out, cp1252, quoted ? escapeQuote : keep);
+        if (quoted)
+            m_out += '"';
     }
     void endRecord()
     {

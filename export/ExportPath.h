@@ -1,6 +1,6 @@
 #pragma once
 // Where an export is written: next to the design file, under its name with the
-// extension ".rtf".
+// extension ".rtf"; and which targets an export refuses to replace.
 
 #include <string>
 #include <string_view>
@@ -22,5 +22,14 @@ inline std::string exportPathFor(std::string_view designPath, std::string_view s
 {
     return exportPathFor(designPath, startupDir, kRtfExtension);
 }
+
+// Throws model::UserError unless an export may replace whatever is at
+// `target`: never the design file itself, under whatever name (a symlink, a
+// hard link, or the derived name of a design whose own name ends in the
+// export's extension): "Cannot export %s onto itself"; and never an existing
+// thing that is not a regular file (a FIFO, a device), which the atomic
+// rename would turn into a file: "Cannot create file %s". `designPath` is
+// empty for a design never saved. Call it before anything is rendered.
+void refuseUnsafeTarget(const std::string& target, const std::string& designPath);
 
 } // namespace exporting

@@ -42,6 +42,7 @@ int runHeadlessExport(const std::vector<std::string>& args, std::ostream& err,
         if (design.matricesLeftOut) // the rest of the design is exported all the same
             err << io::matricesLeftOutMessage(args[0]) << '\n';
         const std::string out = args.size() == 2 ? args[1] : exportPathFor(args[0], {});
+        refuseUnsafeTarget(out, args[0]);
         NoOpener opener;
         exportRtf(exportSourceOf(design), resolver, out, writer, opener);
         return 0;

@@ -47,6 +47,7 @@ ExportResult exportDesign(const model::Design& design, std::string_view currentF
 {
     ExportResult result;
     result.path = exportPathFor(currentFilePath, startupDir);
+    refuseUnsafeTarget(result.path, std::string(currentFilePath));
     result.opened = exportRtf(exportSourceOf(design, currentHeader), resolver, result.path, writer, opener);
     return result;
 }

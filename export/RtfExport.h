@@ -39,8 +39,8 @@ struct ExportResult {
 };
 
 // The export button: exports to the path exportPathFor() derives from the
-// current file path (or "Output.rtf" in the start-up folder).
-// Writes atomically unless a writer is given.
+// current file path (or "Output.rtf" in the start-up folder), refusing a
+// target refuseUnsafeTarget() refuses. Writes atomically unless a writer is given.
 ExportResult exportDesign(const model::Design& design, std::string_view currentFilePath,
                          std::string_view startupDir, const model::HeaderRecord& currentHeader,
                          const ColourResolver& resolver, DocumentOpener& opener);

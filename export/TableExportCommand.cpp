@@ -30,6 +30,7 @@ int runTableExport(const std::vector<std::string>& args, std::ostream& err, cons
         if (design.matricesLeftOut) // the rest of the design is exported all the same
             err << io::matricesLeftOutMessage(args[1]) << '\n';
         const std::string out = args.size() == 3 ? args[2] : exportPathFor(args[1], {}, extensionOf(*format));
+        refuseUnsafeTarget(out, args[1]);
         const TableDocument document = TableDocument::build(exportSourceOf(design), resolver, tableTitleFor(args[1]));
         NoProgress progress;
         exportTable(document, *format, out, writer, progress);

@@ -3,10 +3,12 @@
 // `tessaric --export-rtf` command line end to end.
 #include "MainFormFixture.h"
 
+#include "export/TableFormat.h"
 #include "io/DesignFile.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -17,6 +19,8 @@
 #include <functional>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace testing_app {
 namespace {
@@ -249,6 +253,73 @@ TEST(TessaricCommandLine, MissingDesignFileExitsWithOneAndAMessage)
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.err.contains(("Cannot open file " + missing).toUtf8())) << result.err.toStdString();
     EXPECT_FALSE(QFile::exists(dir.filePath("out.rtf")));
+}
+
+// A folder for one refused export: three copies of the example design (two
+// named like an export), a symlink and a hard link to d.vok, a FIFO and a
+// symlink to it.
+void makeExportTraps(const QTemporaryDir& dir, const QString& pump)
+{
+    auto local = [&](const char* name) { return QFile::encodeName(dir.filePath(QString::fromLatin1(name))); };
+    for (const char* name : {"d.vok", "d.md", "x.rtf"})
+        ASSERT_TRUE(QFile::copy(pump, dir.filePath(QString::fromLatin1(name)))) << name;
+    ASSERT_EQ(symlink(local("d.vok").constData(), local("link.csv").constData()), 0);
+    ASSERT_EQ(link(local("d.vok").constData(), local("hard.odt").constData()), 0);
+    ASSERT_EQ(mkfifo(local("pipe.csv").constData(), 0600), 0);
+    ASSERT_EQ(symlink(local("pipe.csv").constData(), local("pipelink.pdf").constData()), 0);
+}
+
+struct RefusedExport {
+    QStringList args; // an argument with a dot and no leading "--" names a file in the folder
+    const char* out;  // the OUT the message names
+    bool itself;      // "onto itself", or else "Cannot create file"
+};
+
+// An OUT that is the design under any name, or that is not a regular file,
+// is refused before anything is written: the design keeps its bytes, links
+// and the FIFO stay what they were, and no file appears. Each case gets a
+// folder of its own, so one export that went through cannot hide the next.
+TEST(TessaricCommandLine, ExportOntoTheDesignOrOntoAFifoIsRefusedAndTouchesNothing)
+{
+    const QString pump = examplePump();
+    ASSERT_FALSE(pump.isEmpty()) << "TESSARIC_SOURCE_DIR is not set (ctest sets it to the source folder)";
+    const QByteArray designBytes = readBytes(pump);
+    std::vector<RefusedExport> cases = {
+        {{"--export-rtf", "d.vok", "d.vok"}, "d.vok", true},
+        {{"--export", "csv", "d.vok", "link.csv"}, "link.csv", true},
+        {{"--export", "odt", "d.vok", "hard.odt"}, "hard.odt", true},
+        {{"--export", "md", "d.md"}, "d.md", true}, // the default OUT
+        {{"--export-rtf", "x.rtf"}, "x.rtf", true},
+        {{"--export", "csv", "d.vok", "pipe.csv"}, "pipe.csv", false},
+        {{"--export-rtf", "d.vok", "pipelink.pdf"}, "pipelink.pdf", false},
+    };
+    for (exporting::TableFormat format : exporting::kTableFormats)
+        cases.push_back({{"--export", QString::fromLatin1(exporting::formatName(format)), "d.vok", "d.vok"}, "d.vok", true});
+
+    for (const RefusedExport& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        QTemporaryDir dir;
+        makeExportTraps(dir, pump);
+        const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+        QStringList args;
+        for (const QString& arg : c.args)
+            args << (arg.contains('.') && !arg.startsWith("--") ? dir.filePath(arg) : arg);
+        const QString out = dir.filePath(QString::fromLatin1(c.out));
+
+        const ProcessResult result = runTessaric(args);
+
+        EXPECT_EQ(result.exitCode, 1);
+        const QString message = c.itself ? "Cannot export " + out + " onto itself\n" : "Cannot create file " + out + "\n";
+        EXPECT_TRUE(result.err.contains(message.toLocal8Bit())) << result.err.toStdString();
+        for (const char* name : {"d.vok", "d.md", "x.rtf"})
+            EXPECT_EQ(readBytes(dir.filePath(QString::fromLatin1(name))), designBytes) << name;
+        struct stat status {};
+        EXPECT_TRUE(lstat(QFile::encodeName(dir.filePath("pipe.csv")).constData(), &status) == 0
+                    && S_ISFIFO(status.st_mode));
+        EXPECT_TRUE(QFileInfo(dir.filePath("link.csv")).isSymLink());
+        EXPECT_TRUE(QFileInfo(dir.filePath("pipelink.pdf")).isSymLink());
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot), before);
+    }
 }
 
 } // namespace

@@ -24,6 +24,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <sys/stat.h>
+
 namespace exporting {
 inline void PrintTo(const TableTarget& t, std::ostream* os) { *os << t.path << " as " << formatName(t.format); }
 } // namespace exporting
@@ -137,6 +139,29 @@ TEST_F(TableExportCommandTest, FileThatCannotBeWrittenIsReportedInTheErrorBox)
     ASSERT_TRUE(QDir(dir.path()).mkdir("taken.pdf"));
     exportTo(inDir("taken.pdf"), TableFormat::Pdf);
     EXPECT_EQ(prompter->errors, std::vector<QString>{"Cannot create file " + inDir("taken.pdf") + "."});
+    EXPECT_EQ(statusText(), "");
+}
+
+// Both export commands of the window: the Export button's own target is the
+// design when the design is named like an RTF file.
+TEST_F(TableExportCommandTest, ExportOntoTheDesignFileOrAFifoIsRefusedInTheErrorBox)
+{
+    const QString design = inDir("x.rtf");
+    saveAs(design);
+    const QByteArray saved = readBytes(design);
+    ASSERT_FALSE(saved.isEmpty());
+    const QString pipe = inDir("pipe.csv");
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+
+    form->commands().exportRtf->trigger();
+    exportTo(design, TableFormat::Csv);
+    exportTo(pipe, TableFormat::Csv);
+
+    const QString itself = "Cannot export " + design + " onto itself.";
+    EXPECT_EQ(prompter->errors, (std::vector<QString>{itself, itself, "Cannot create file " + pipe + "."}));
+    EXPECT_EQ(readBytes(design), saved);
+    struct stat status {};
+    EXPECT_TRUE(lstat(QFile::encodeName(pipe).constData(), &status) == 0 && S_ISFIFO(status.st_mode));
     EXPECT_EQ(statusText(), "");
 }
 

@@ -111,6 +111,51 @@ TEST(TableExportProgress, StopWhileTheOdtIsWrittenIsHonouredOnceItIsDone)
     EXPECT_TRUE(writer.written.empty());
 }
 
+// --- CSV cells a spreadsheet would run as formulas ---------------------------------
+
+struct CsvCellCase {
+    const char* name;
+    const char* text;  // put in every text cell
+    const char* field; // each of those cells as the CSV holds it
+};
+
+void PrintTo(const CsvCellCase& c, std::ostream* os) { *os << c.name; }
+
+class CsvCell : public testing::TestWithParam<CsvCellCase> {};
+
+// Every text cell: the column titles, the labels of all three trees, and the
+// matrix's caption, heads and classification.
+TEST_P(CsvCell, IsWrittenAsTextInEveryPlace)
+{
+    const CsvCellCase& c = GetParam();
+    model::Design design;
+    for (model::TreeId id : model::kAllTrees) {
+        design.setTitle(id, c.text);
+        design.tree(id).appendTopLevel(c.text);
+    }
+    exporting::TableDocument document =
+        exporting::TableDocument::build(exporting::exportSourceOf(design, {}), {}, "t.vok");
+    document.setMatrices({exporting::DesignMatrix{c.text, {c.text}, {c.text}, {exporting::MatrixMark::X}, c.text}});
+    exporting::NoProgress progress;
+    const std::string f = c.field;
+    EXPECT_EQ(exporting::renderTable(document, TableFormat::Csv, progress),
+              "\xEF\xBB\xBFNo.,Level," + f + ',' + f + ',' + f + "\r\n1,0," + f + ',' + f + ',' + f
+                  + "\r\n\r\nDesign matrices\r\n\r\n" + f + "\r\n," + f + "\r\n" + f + ",X\r\n" + f + "\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CsvCell,
+    testing::Values(CsvCellCase{"Equals", "=cmd|' /C calc'!A0", "'=cmd|' /C calc'!A0"},
+                    CsvCellCase{"Plus", "+1+1", "'+1+1"},
+                    CsvCellCase{"Minus", "-5 V supply", "'-5 V supply"},
+                    CsvCellCase{"At", "@SUM(A1:A9)", "'@SUM(A1:A9)"},
+                    CsvCellCase{"Tab", "\t=1", "'\t=1"},
+                    CsvCellCase{"CarriageReturnIsQuotedAroundTheApostrophe", "\r=1", "\"'\r=1\""},
+                    CsvCellCase{"QuotesDoubledBehindTheApostrophe", "=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\""},
+                    CsvCellCase{"FormulaLaterInTheText", "Pump =1+1", "Pump =1+1"},
+                    CsvCellCase{"AccentedFormula", "=caf\xE9", "'=caf\xC3\xA9"}),
+    [](const testing::TestParamInfo<CsvCellCase>& info) { return std::string(info.param.name); });
+
 // --- the command line -------------------------------------------------------------
 
 class TableExportCommand : public testing::Test {

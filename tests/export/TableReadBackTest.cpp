@@ -158,6 +158,7 @@ TEST(TableReadBack, CsvThroughPythonHasHeadsEveryRowWithItsLevelAndTheMatrix)
     std::vector<QStringList> expected{{"No.", "Level", "Functions", "Means", "Processes"}};
     for (const SampleRow& row : sampleRows())
         expected.push_back({row.number, QString::number(row.level), row.label[0], row.label[1], row.label[2]});
+    expected.back()[4] = "'-5 V supply"; // a leading minus could start a formula: the apostrophe keeps it text
     expected.insert(expected.end(), {{}, {"Design matrices"}, {}, {"1.2 FR-DP"}});
     expected.insert(expected.end(), kExpectedMatrix.begin(), kExpectedMatrix.end());
     expected.push_back({"Decoupled"});
