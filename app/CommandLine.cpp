@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 
-#include <QFile>
+#include <string_view>
 
 namespace app {
 
@@ -71,12 +71,71 @@ QString CommandLine::versionText()
     return QString::fromLatin1(kProgram) + QLatin1Char(' ') + QStringLiteral(TESSARIC_VERSION) + QLatin1Char('\n');
 }
 
+namespace {
+
+// Length of the valid UTF-8 sequence at the start of `bytes`, 0 when there is none.
+int utf8Length(std::string_view bytes)
+{
+    const auto lead = static_cast<unsigned char>(bytes[0]);
+    if (lead < 0x80)
+        return 1;
+    const int length = lead >= 0xF8 ? 0 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+    if (length == 0 || length > static_cast<int>(bytes.size()))
+        return 0;
+    char32_t c = lead & (0x7F >> length);
+    for (int i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(bytes[static_cast<std::size_t>(i)]);
+        if ((next & 0xC0) != 0x80)
+            return 0;
+        c = (c << 6) | (next & 0x3F);
+    }
+    constexpr char32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
+    const bool valid = c >= kShortest[length] && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
+    return valid ? length : 0;
+}
+
+// A byte that is not UTF-8 becomes a lone low surrogate U+DC80..U+DCFF, which
+// no decoded text holds, so fileNameOf() gives the byte back.
+constexpr char16_t kByteEscape = 0xDC00;
+
+QString decodeArgument(std::string_view bytes)
+{
+    QString text;
+    while (!bytes.empty()) {
+        const int length = utf8Length(bytes);
+        if (length > 0)
+            text += QString::fromUtf8(bytes.data(), length);
+        else
+            text += QChar(static_cast<char16_t>(kByteEscape | static_cast<unsigned char>(bytes[0])));
+        bytes.remove_prefix(static_cast<std::size_t>(length > 0 ? length : 1));
+    }
+    return text;
+}
+
+} // namespace
+
 QStringList argumentsOf(int argc, char** argv)
 {
     QStringList list;
     for (int i = 0; i < argc; ++i)
-        list << QFile::decodeName(argv[i]);
+        list << decodeArgument(argv[i]);
     return list;
+}
+
+std::string fileNameOf(const QString& argument)
+{
+    std::string bytes;
+    for (qsizetype i = 0; i < argument.size(); ++i) {
+        const char16_t c = argument[i].unicode();
+        if (c >= (kByteEscape | 0x80) && c <= (kByteEscape | 0xFF)) {
+            bytes += static_cast<char>(c & 0xFF);
+            continue;
+        }
+        const qsizetype units = QChar::isHighSurrogate(c) && i + 1 < argument.size() ? 2 : 1;
+        bytes += QStringView(argument).mid(i, units).toUtf8().toStdString();
+        i += units - 1;
+    }
+    return bytes;
 }
 
 } // namespace app

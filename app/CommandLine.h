@@ -10,6 +10,8 @@
 #include <QCommandLineParser>
 #include <QStringList>
 
+#include <string>
+
 namespace app {
 
 inline constexpr int kUsageExitCode = 2;
@@ -43,7 +45,11 @@ private:
     QStringList m_positional;
 };
 
-// The arguments of main() as text, decoded as the system's file names are.
+// The arguments of main() as text: UTF-8, with each byte that is not kept
+// for fileNameOf(). (QFile::decodeName turns such a byte into U+FFFD, and a
+// file named with it could not be opened.)
 QStringList argumentsOf(int argc, char** argv);
+// An argument from argumentsOf() as the bytes of the file name it was.
+std::string fileNameOf(const QString& argument);
 
 } // namespace app

@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace app {
 
@@ -44,6 +45,30 @@ QByteArray startTimeOf(qint64 pid)
     return fields.size() > 19 ? fields[19] : QByteArray();
 }
 
+// This run's name for its copy. The process id alone is not enough: it is
+// used again after a reboot, and inside a PID namespace every run has the
+// same one, so a new run would take an older run's copy for its own.
+const QString& runName()
+{
+    static const QString name = [] {
+        const qint64 pid = QCoreApplication::applicationPid();
+        QByteArray started = startTimeOf(pid);
+        if (started.isEmpty()) // no /proc: the time this run first asked tells it apart
+            started = QByteArray::number(QDateTime::currentMSecsSinceEpoch());
+        return QString::number(pid) + QLatin1Char('-') + QString::fromLatin1(started);
+    }();
+    return name;
+}
+
+// The design's path as it reads from any folder: a later run that recovers
+// the copy may start somewhere else. Bytes stay bytes (names need not be UTF-8).
+std::string absolutePath(const std::string& path)
+{
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.string();
+}
+
 struct Info {
     std::string path;
     QDateTime written;
@@ -55,7 +80,7 @@ struct Info {
 QByteArray encodeInfo(const std::string& path, qint64 pid)
 {
     QByteArray out;
-    out += "path=" + QByteArray::fromStdString(path.empty() ? kNeverSaved : path) + '\n';
+    out += "path=" + QByteArray::fromStdString(path.empty() ? kNeverSaved : absolutePath(path)) + '\n';
     out += "time=" + QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toLatin1() + '\n';
     out += "pid=" + QByteArray::number(pid) + '\n';
     out += "boot=" + bootId() + '\n';
@@ -119,14 +144,14 @@ RecoveryKeeper::~RecoveryKeeper()
     m_writer.waitForDone();
 }
 
-QString RecoveryKeeper::pathFor(qint64 pid, const char* suffix) const
+QString RecoveryKeeper::pathFor(const QString& name, const char* suffix) const
 {
-    return m_folder + QLatin1Char('/') + QString::number(pid) + QString::fromLatin1(suffix);
+    return m_folder + QLatin1Char('/') + name + QString::fromLatin1(suffix);
 }
 
 QString RecoveryKeeper::ownCopyPath() const
 {
-    return pathFor(QCoreApplication::applicationPid(), kCopySuffix);
+    return pathFor(runName(), kCopySuffix);
 }
 
 QString RecoveryKeeper::infoPathOf(const QString& copyPath) const
@@ -159,21 +184,33 @@ void RecoveryKeeper::timerElapsed()
 void RecoveryKeeper::writeNow()
 {
     m_timer.stop();
-    // Encoded here, where the design lives; the worker only writes bytes.
-    auto bytes = std::make_shared<std::string>(m_encode());
-    const QByteArray info = encodeInfo(m_pathOf(), QCoreApplication::applicationPid());
     const QString copy = ownCopyPath(), infoPath = infoPathOf(copy), folder = m_folder;
+    std::shared_ptr<std::string> bytes;
+    QByteArray info;
+    try {
+        // Encoded here, where the design lives; the worker only writes bytes.
+        bytes = std::make_shared<std::string>(m_encode());
+        info = encodeInfo(m_pathOf(), QCoreApplication::applicationPid());
+    } catch (const std::exception&) {
+        // Short of memory, or a design no file can hold: nothing is written,
+        // and the next change tries again.
+        reportFailure(copy);
+        return;
+    }
     m_writer.start([this, bytes, info, copy, infoPath, folder] {
         QDir().mkpath(folder);
         const bool written =
             writeWhole(copy, QByteArray::fromRawData(bytes->data(), static_cast<qsizetype>(bytes->size())))
             && writeWhole(infoPath, info);
         if (!written)
-            QMetaObject::invokeMethod(this, [this, copy] {
-                if (!std::exchange(m_failureReported, true))
-                    emit writeFailed(copy);
-            }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, [this, copy] { reportFailure(copy); }, Qt::QueuedConnection);
     });
+}
+
+void RecoveryKeeper::reportFailure(const QString& copy)
+{
+    if (!std::exchange(m_failureReported, true))
+        emit writeFailed(copy);
 }
 
 void RecoveryKeeper::discardOwnCopy()
@@ -198,11 +235,13 @@ std::vector<RecoveryKeeper::Orphan> RecoveryKeeper::claimOrphans()
     for (const QString& name : dir.entryList({QStringLiteral("*") + QString::fromLatin1(kInfoSuffix)}, QDir::Files)) {
         const QString infoPath = dir.filePath(name);
         const std::optional<Info> info = decodeInfo(readSmallFile(infoPath));
-        const QString copy = infoPath.left(infoPath.size() - static_cast<int>(qstrlen(kInfoSuffix)))
-                             + QString::fromLatin1(kCopySuffix);
-        if (!info || info->pid == QCoreApplication::applicationPid() || stillRunning(*info) || !QFile::exists(copy))
+        const QString base = name.left(name.size() - static_cast<int>(qstrlen(kInfoSuffix)));
+        const QString copy = pathFor(base, kCopySuffix);
+        // A copy is this run's only by its name; any other, even of this
+        // process id, belongs to whichever process has its id and start time.
+        if (!info || copy == ownCopyPath() || stillRunning(*info) || !QFile::exists(copy))
             continue;
-        auto lock = std::make_unique<QLockFile>(pathFor(info->pid, kLockSuffix));
+        auto lock = std::make_unique<QLockFile>(pathFor(base, kLockSuffix));
         if (!lock->tryLock(0))
             continue; // another program is offering it
         m_claims.push_back(std::move(lock));

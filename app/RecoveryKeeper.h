@@ -4,12 +4,13 @@
 // "recovery"), written at most a set time after the first change since the
 // last copy: encoded on the window's thread, written and flushed on a worker
 // thread through the atomic writer. A small side file names the design's
-// path, the time and the process. A program that ends normally removes its
-// copy; a copy whose process is gone is offered at the next start.
+// absolute path, the time and the process. A program that ends normally
+// removes its copy; a copy whose process is gone is offered at the next start.
 //
 // Each program writes and removes only its own copy, named after its
-// process; another program's copy is offered only once that process is gone,
-// and only to one program at a time (a lock file).
+// process id and start time; another program's copy (named after its process
+// id alone by older versions) is offered only once that process is gone, and
+// only to one program at a time (a lock file).
 
 #include "model/TreeObserver.h"
 
@@ -75,7 +76,8 @@ private:
     void changed();
     void timerElapsed();
     QString infoPathOf(const QString& copyPath) const;
-    QString pathFor(qint64 pid, const char* suffix) const;
+    QString pathFor(const QString& name, const char* suffix) const;
+    void reportFailure(const QString& copy); // once: the status bar is not to fill with it
 
     // model::TreeObserver: any change of the design
     void inserted(model::TreeId, model::Node*, int) override { changed(); }

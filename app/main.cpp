@@ -13,7 +13,6 @@
 #include "ui/ToolbarIcons.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QMessageBox>
 
 #include <csignal>
@@ -27,11 +26,11 @@ std::uint32_t resolveToRgb(std::uint32_t value)
     return ui::toColourValue(ui::resolveColour(value));
 }
 
-std::vector<std::string> encoded(const QStringList& names)
+std::vector<std::string> fileNames(const QStringList& arguments)
 {
     std::vector<std::string> out;
-    for (const QString& name : names)
-        out.push_back(QFile::encodeName(name).toStdString());
+    for (const QString& argument : arguments)
+        out.push_back(app::fileNameOf(argument));
     return out;
 }
 
@@ -65,7 +64,7 @@ int exportWithoutWindow(int argc, char** argv, const app::CommandLine& commandLi
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    return run(encoded(commandLine.positional()), std::cerr, resolveToRgb);
+    return run(fileNames(commandLine.positional()), std::cerr, resolveToRgb);
 }
 
 QStringList toStringList(const std::vector<std::string>& names)
@@ -92,7 +91,7 @@ int runWindow(int argc, char** argv, const app::CommandLine& commandLine)
         form.show();
         form.offerRecovery();
         if (!commandLine.positional().isEmpty())
-            form.openAtStart(QFile::encodeName(commandLine.positional().first()).toStdString());
+            form.openAtStart(app::fileNameOf(commandLine.positional().first()));
         return app.exec();
     } catch (const std::exception& e) {
         // An error while starting up is shown like any other, and ends the program.
@@ -120,7 +119,7 @@ int main(int argc, char** argv)
     case app::CommandLine::Mode::ExportTable:
         return exportWithoutWindow(argc, argv, commandLine, exporting::runTableExport);
     case app::CommandLine::Mode::Check: // reads and prints only: no application object at all
-        return app::DesignCheck::run(encoded(commandLine.positional()), std::cout, std::cerr);
+        return app::DesignCheck::run(fileNames(commandLine.positional()), std::cout, std::cerr);
     default:
         return printAndExit(commandLine);
     }

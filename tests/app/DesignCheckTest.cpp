@@ -8,6 +8,9 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
+#include <cstdio>
+#include <fstream>
+
 namespace testing_app {
 namespace {
 
@@ -20,18 +23,24 @@ struct CheckRun {
     QByteArray out, err;
 };
 
-CheckRun check(const QString& path)
+CheckRun run(const QString& program, const QStringList& arguments, const QString& folder = {})
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(QString::fromLatin1(name));
     process.setProcessEnvironment(env);
-    process.start(QStringLiteral(TESSARIC_BINARY), {"--check", path});
+    process.setWorkingDirectory(folder);
+    process.start(program, arguments);
     if (!process.waitForFinished(30000))
         return {};
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
             process.readAllStandardError()};
+}
+
+CheckRun check(const QString& path)
+{
+    return run(QStringLiteral(TESSARIC_BINARY), {"--check", path});
 }
 
 std::string saved(const model::Design& design)
@@ -118,6 +127,21 @@ TEST_F(DesignCheckRun, AFileThatCannotBeReadExitsWithOneAndSaysWhy)
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.out.isEmpty());
     EXPECT_EQ(run.err.toStdString(), "Cannot open file " + missing.toStdString() + "\n");
+}
+
+TEST_F(DesignCheckRun, AFileNameThatIsNotUtf8IsOpenedByItsOwnBytes)
+{
+    model::Design design;
+    loadOutline(design, {"1 Pump"});
+    const std::string name = "caf\xe9.vok"; // Latin-1, as older systems name files
+    const std::string path = QFile::encodeName(dir.path()).toStdString() + '/' + name;
+    std::ofstream(path, std::ios::binary) << saved(design);
+    // QProcess takes arguments as text, so the shell passes the byte.
+    const CheckRun result = run(QStringLiteral("/bin/sh"), {"-c", "exec \"$0\" --check \"$(printf 'caf\\351.vok')\"",
+                                                            QStringLiteral(TESSARIC_BINARY)}, dir.path());
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
+    std::remove(path.c_str()); // QTemporaryDir cannot name it either
 }
 
 TEST_F(DesignCheckRun, AMatrixBlockLeftOutIsSaidAndTheRestChecked)

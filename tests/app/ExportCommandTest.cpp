@@ -3,6 +3,7 @@
 // `tessaric --export-rtf` command line end to end.
 #include "MainFormFixture.h"
 
+#include "app/CommandLine.h"
 #include "export/TableFormat.h"
 #include "io/DesignFile.h"
 
@@ -217,6 +218,27 @@ TEST(TessaricCommandLine, HelpAndVersionPrintWithoutADisplay)
     const ProcessResult version = runTessaric({"--version"});
     EXPECT_EQ(version.exitCode, 0) << version.err.toStdString();
     EXPECT_EQ(version.out, "tessaric " TESSARIC_VERSION "\n");
+}
+
+// A file name is bytes: what is UTF-8 reads as such, and every name comes back whole.
+TEST(TessaricCommandLine, ArgumentsGiveBackTheBytesOfEveryFileName)
+{
+    const struct {
+        std::string bytes;
+        bool utf8;
+    } cases[] = {
+        {"pump.vok", true},       {"caf\xc3\xa9 \xf0\x9f\x98\x80.vok", true},
+        {"caf\xe9.vok", false},   {"\xc0\xaf overlong", false},
+        {"\xed\xa0\x80 surrogate", false}, {"cut \xe2\x82", false},
+        {"\xf8\x88\x80\x80\x80 five", false}, {"\xf4\x90\x80\x80 past U+10FFFF", false},
+    };
+    for (const auto& c : cases) {
+        std::string copy = c.bytes;
+        char* argv[] = {copy.data()};
+        const QString argument = app::argumentsOf(1, argv).first();
+        EXPECT_EQ(app::fileNameOf(argument), c.bytes);
+        EXPECT_EQ(argument == QString::fromUtf8(c.bytes), c.utf8) << c.bytes;
+    }
 }
 
 TEST(TessaricCommandLine, AnUnknownOptionGivesOneLineAndTheUsageAndExitsWithTwo)

@@ -1,6 +1,7 @@
 // Recovery after a crash: a program that edits a design and is killed leaves
-// a copy that the next start offers; Open, Discard and Later do what they
-// say; a save removes the copy; a normal end leaves none.
+// a copy that the next start offers, even a start with the same process id;
+// Open, Discard and Later do what they say; a save removes the copy; a normal
+// end leaves none; a copy that cannot be made is said and tried again.
 
 #include "MainFormFixture.h"
 
@@ -40,45 +41,86 @@ private:
     QByteArray m_old;
 };
 
-// Runs in the child: saves a design, changes it, waits for its recovery copy,
-// says so, and waits to be killed.
+// Edits a design saved as `name` in the working folder, and waits for the
+// recovery copy of the edit.
+void editSavedDesign(app::TMainForm& form, FakePrompter& prompter, const char* name)
+{
+    loadOutline(form.design(), {"Pump", "  Drive"});
+    prompter.savePaths.push_back(QString::fromLatin1(name)); // relative, as `tessaric pump.vok` opens it
+    form.SaveBtnClick();
+    form.recovery().setDelay(20);
+    form.columns().selectRow(1);
+    form.AddChildBtnClick();
+    ASSERT_TRUE(eventually([&] { return exists(form.recovery().ownCopyPath()); }, 10000));
+    form.recovery().waitForWriter();
+}
+
+// Runs in the child: edits pump.vok, says so, and waits to be killed.
 TEST_F(MainFormTest, RecoveryChildEditsAndWaitsToBeKilled)
 {
-    const char* folder = std::getenv(kChildVariable);
-    if (!folder)
+    if (!std::getenv(kChildVariable))
         GTEST_SKIP() << "runs in the child process of the recovery tests";
-    loadOutline(form->design(), {"Pump", "  Drive"});
-    prompter->savePaths.push_back(QDir(QString::fromLocal8Bit(folder)).filePath("pump.vok"));
-    form->SaveBtnClick();
-    form->recovery().setDelay(20);
-    form->columns().selectRow(1);
-    form->AddChildBtnClick();
-    ASSERT_TRUE(eventually([&] { return exists(form->recovery().ownCopyPath()); }, 10000));
-    form->recovery().waitForWriter();
+    ASSERT_NO_FATAL_FAILURE(editSavedDesign(*form, *prompter, "pump.vok"));
     std::printf("READY\n");
     std::fflush(stdout);
     for (;;)
         QTest::qWait(1000);
 }
 
-// A child that edits `folder`/pump.vok and is killed once its copy is written.
-void crashAfterAnEdit(const QString& folder)
+// Runs in the child: offers what it finds (answered Later), edits valve.vok
+// and ends normally without saving.
+TEST_F(MainFormTest, RecoveryChildOffersEditsAndEnds)
 {
-    QProcess child;
+    if (!std::getenv(kChildVariable))
+        GTEST_SKIP() << "runs in the child process of the recovery tests";
+    form->offerRecovery();
+    ASSERT_NO_FATAL_FAILURE(editSavedDesign(*form, *prompter, "valve.vok"));
+    prompter->answers = {FakePrompter::Answer::No};
+    form->close();
+    std::printf("OFFERED %zu\nREADY\n", prompter->recoveryQuestions.size());
+    std::fflush(stdout);
+}
+
+// Whether a run can be process 1 of a PID namespace of its own, as every run
+// inside a sandbox or container is.
+bool canRunAsPidOne()
+{
+    QProcess probe;
+    probe.start(QStringLiteral("unshare"), {"--pid", "--fork", "--mount-proc", "true"});
+    return probe.waitForFinished(10000) && probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0;
+}
+
+// Runs the child test `test` in `folder` (its user data and working folder)
+// until it says READY or ends; its output. `asPidOne` runs it as process 1 of
+// a new PID namespace, which goes with unshare when that is killed.
+QByteArray startChild(QProcess& child, const QString& folder, const char* test, bool asPidOne)
+{
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QString::fromLatin1(kChildVariable), folder);
+    env.insert(QString::fromLatin1(kChildVariable), QStringLiteral("1"));
     env.insert(QStringLiteral("XDG_DATA_HOME"), folder);
     env.insert(QStringLiteral("TESSARIC_KEEP_XDG_DATA_HOME"), QStringLiteral("1"));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     child.setProcessEnvironment(env);
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--gtest_filter=MainFormTest.RecoveryChildEditsAndWaitsToBeKilled")});
+    child.setWorkingDirectory(folder);
+    QStringList command{QCoreApplication::applicationFilePath(),
+                        QStringLiteral("--gtest_filter=MainFormTest.") + QString::fromLatin1(test)};
+    if (asPidOne)
+        command = QStringList{"unshare", "--pid", "--fork", "--mount-proc", "--kill-child"} + command;
+    child.start(command.takeFirst(), command);
     QByteArray out;
-    ASSERT_TRUE(eventually([&] {
+    eventually([&] {
         out += child.readAllStandardOutput();
         return out.contains("READY") || child.state() == QProcess::NotRunning;
-    }, 30000));
-    ASSERT_TRUE(out.contains("READY")) << out.toStdString() << child.readAllStandardError().toStdString();
+    }, 30000);
+    return out + child.readAllStandardOutput() + child.readAllStandardError();
+}
+
+// A child that edits `folder`/pump.vok and is killed once its copy is written.
+void crashAfterAnEdit(const QString& folder, bool asPidOne = false)
+{
+    QProcess child;
+    const QByteArray out = startChild(child, folder, "RecoveryChildEditsAndWaitsToBeKilled", asPidOne);
+    ASSERT_TRUE(out.contains("READY")) << out.toStdString();
     ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
     ASSERT_TRUE(child.waitForFinished(10000));
 }
@@ -138,6 +180,27 @@ TEST_F(RecoveryTest, AKilledProgramsEditIsOfferedAndOpensWhereItWasSaved)
     EXPECT_TRUE(prompter->errors.empty());
 }
 
+// Inside a sandbox every run is process 1: the next run offers the killed
+// run's copy, and its own save, copy and normal end leave that copy alone.
+TEST_F(RecoveryTest, ARunWithTheSameProcessIdOffersTheKilledRunsCopyAndKeepsIt)
+{
+    if (!canRunAsPidOne())
+        GTEST_SKIP() << "unshare --pid is not permitted here";
+    ASSERT_NO_FATAL_FAILURE(crashAfterAnEdit(dir.path(), true));
+    QProcess next;
+    const QByteArray out = startChild(next, dir.path(), "RecoveryChildOffersEditsAndEnds", true);
+    next.waitForFinished(30000); // false too when it has already ended
+    ASSERT_EQ(next.state(), QProcess::NotRunning);
+    EXPECT_TRUE(out.contains("OFFERED 1\n")) << out.toStdString();
+
+    prompter->recoveryAnswers = {FakePrompter::RecoveryAnswer::Open};
+    auto form = startProgram();
+    form->offerRecovery();
+    ASSERT_EQ(prompter->recoveryQuestions.size(), 1u) << copies().join(' ').toStdString();
+    EXPECT_EQ(form->files().filePath(), dir.filePath("pump.vok").toStdString());
+    EXPECT_EQ(form->design().rowCount(), 3);
+}
+
 TEST_F(RecoveryTest, DiscardDeletesTheCopyAndNothingIsOfferedAgain)
 {
     ASSERT_NO_FATAL_FAILURE(crashAfterAnEdit(dir.path()));
@@ -171,6 +234,33 @@ TEST_F(RecoveryTest, ARunningProgramKeepsACopyOnlyWhileChangesAreUnsaved)
     prompter->answers = {FakePrompter::Answer::No};
     form->close(); // ends normally after "No": the copy goes
     EXPECT_TRUE(copies().isEmpty()) << copies().join(' ').toStdString();
+}
+
+TEST_F(RecoveryTest, ACopyThatCannotBeMadeIsSaidAndMadeAtTheNextChange)
+{
+    model::Design design;
+    loadOutline(design, {"Pump"});
+    bool outOfMemory = true;
+    app::RecoveryKeeper keeper(
+        design,
+        [&] {
+            if (std::exchange(outOfMemory, false))
+                throw std::bad_alloc();
+            return std::string("copy");
+        },
+        [] { return std::string(); });
+    keeper.setFolder(dir.filePath("recovery"));
+    keeper.setDelay(0);
+    QStringList failures;
+    QObject::connect(&keeper, &app::RecoveryKeeper::writeFailed, [&](const QString& copy) { failures << copy; });
+
+    design.editText(TreeId::FR, 0, "Motor");
+    ASSERT_TRUE(eventually([&] { return !failures.isEmpty(); }));
+    EXPECT_EQ(failures, QStringList{keeper.ownCopyPath()});
+    design.editText(TreeId::FR, 0, "Valve");
+    ASSERT_TRUE(eventually([&] { return exists(keeper.ownCopyPath()); }));
+    keeper.waitForWriter();
+    EXPECT_EQ(readBytes(keeper.ownCopyPath()), "copy");
 }
 
 } // namespace
