@@ -5,7 +5,16 @@
 #include "model/Numbering.h"
 
 namespace exporting {
+
 namespace {
+
+// A label still holding the blank line of a new row ("__________") is left
+// empty, so a review sees an empty cell rather than a line to fill in.
+std::string_view reviewLabel(std::string_view label)
+{
+    const bool placeholder = !label.empty() && label.find_first_not_of('_') == std::string_view::npos;
+    return placeholder ? std::string_view{} : label;
+}
 
 // Numbers deeper than this show their last parts only, behind an ellipsis:
 // nobody reads a number of sixteen parts, and without the cut the numbers
@@ -77,7 +86,7 @@ void TableDocument::appendRows(const ExportSource& source)
         }
         for (std::size_t t = 0; t < partners.size(); ++t)
             if (row < partners[t].size())
-                out.labels[t] = model::strippedLabel(partners[t][row]->text());
+                out.labels[t] = reviewLabel(model::strippedLabel(partners[t][row]->text()));
     }
 }
 

@@ -133,8 +133,11 @@ Classification counted(std::uint32_t n, std::uint64_t assessed)
 Classification classify(std::uint32_t n, std::span<const IndexedCell> cells)
 {
     Classification c = counted(n, cells.size());
-    if (c.coupling == Coupling::Incomplete)
+    if (c.coupling == Coupling::Incomplete) {
+        // A coupling among the cells assessed so far stays whatever the open ones hold.
+        c.groups = coupledGroups(graphOf(n, cells), n);
         return c;
+    }
     const bool anyX = std::any_of(cells.begin(), cells.end(), [](const IndexedCell& x) { return x.value == CellValue::X; });
     if (!anyX) {
         c.coupling = Coupling::Uncoupled;
@@ -155,9 +158,9 @@ Classification classify(std::uint32_t n, std::span<const IndexedCell> cells)
 Classification classify(const MatrixStore& store, const Node* parent, MatrixKind kind)
 {
     const auto n = static_cast<std::uint32_t>(parent->children.size());
-    const Classification c = counted(n, store.cellCount(parent, kind));
-    return c.coupling == Coupling::Incomplete ? c
-                                               : classify(n, store.indexedCells(parent, kind, MatrixStore::Order::Any));
+    if (store.cellCount(parent, kind) == 0)
+        return counted(n, 0);
+    return classify(n, store.indexedCells(parent, kind, MatrixStore::Order::Any));
 }
 
 std::string childNumber(std::string_view parentNumber, std::uint32_t index)
@@ -193,8 +196,12 @@ std::string listed(const std::vector<std::uint32_t>& members, std::string_view p
 std::string describe(const Classification& c, MatrixKind kind, std::string_view parentNumber)
 {
     switch (c.coupling) {
-    case Coupling::Incomplete:
-        return std::to_string(c.notAssessed) + " of " + std::to_string(c.offDiagonal) + " cells not assessed";
+    case Coupling::Incomplete: {
+        std::string out = std::to_string(c.notAssessed) + " of " + std::to_string(c.offDiagonal) + " cells not assessed";
+        for (const auto& group : c.groups)
+            out += "; " + listed(group, parentNumber) + " already affect each other";
+        return out;
+    }
     case Coupling::Uncoupled:
         return "Uncoupled";
     case Coupling::Decoupled: {

@@ -28,8 +28,9 @@ struct Classification {
     // Decoupled: the order in which to set the parameters, the lowest
     // position first among those free to go.
     std::vector<std::uint32_t> order;
-    // Coupled: each group of two or more children that affect each other
-    // round, members in row order, groups ordered by their first member.
+    // Coupled, or incomplete with X cells that already close a loop: each
+    // group of two or more children that affect each other round, members in
+    // row order, groups ordered by their first member.
     std::vector<std::vector<std::uint32_t>> groups;
 };
 
@@ -46,6 +47,7 @@ std::string childNumber(std::string_view parentNumber, std::uint32_t index);
 //   "Decoupled: set DP 1.2, then 1.1, then 1.3"        (PV for a DP-PV matrix)
 //   "Coupled: 1.1 and 1.3 affect each other"            (groups joined by "; ")
 //   "4 of 6 cells not assessed"
+//   "4 of 6 cells not assessed; 1.1 and 1.2 already affect each other"
 std::string describe(const Classification& c, MatrixKind kind, std::string_view parentNumber);
 
 // "FR-DP" or "DP-PV".

@@ -153,7 +153,9 @@ void MatrixPane::showGrid(const model::Design& design, const model::Node* parent
     const model::Classification c = model::classify(design.matrices(), parent, kind);
     QLabel* line = classification(kind);
     line->setText(QString::fromStdString(model::describe(c, kind, number)));
-    line->setStyleSheet(QStringLiteral("color: %1").arg(colourOf(c.coupling)));
+    // A coupling already known shows in the coupled colour before the last cell is filled.
+    const bool coupledSoFar = c.coupling == model::Coupling::Incomplete && !c.groups.empty();
+    line->setStyleSheet(QStringLiteral("color: %1").arg(colourOf(coupledSoFar ? model::Coupling::Coupled : c.coupling)));
 }
 
 } // namespace ui

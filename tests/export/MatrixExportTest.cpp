@@ -60,7 +60,7 @@ TEST_F(MatrixExport, TablesOfEveryParentWithACellInRowOrderBothKinds)
     EXPECT_EQ(top.columnHeads, (std::vector<std::string>{"1", "2", "3"}));
     using M = exporting::MatrixMark;
     EXPECT_EQ(top.marks, (std::vector<M>{M::X, M::Blank, M::X, M::O, M::X, M::Blank, M::X, M::Blank, M::X}));
-    EXPECT_EQ(top.classification, "3 of 6 cells not assessed");
+    EXPECT_EQ(top.classification, "3 of 6 cells not assessed; 1 and 3 already affect each other");
     // The DP-PV matrix is headed by the DP labels.
     EXPECT_EQ(tables[3].rowHeads, (std::vector<std::string>{"1.1 SealD", "1.2 ShaftD"}));
     EXPECT_EQ(tables[3].columnHeads, (std::vector<std::string>{"1.1", "1.2"}));
@@ -112,7 +112,7 @@ TEST_F(MatrixExport, RtfTablesReadBackByUnrtf)
     document.setHtml(html);
     const QString text = document.toPlainText();
     EXPECT_TRUE(text.contains("3.2 BoltP\nDesign matrices\nTop level FR-DP")) << text.toStdString();
-    EXPECT_TRUE(text.contains("3 of 6 cells not assessed\nTop level DP-PV")) << text.toStdString();
+    EXPECT_TRUE(text.contains("3 of 6 cells not assessed; 1 and 3 already affect each other\nTop level DP-PV")) << text.toStdString();
 
     std::vector<QTextTable*> tables;
     for (QTextFrame* frame : document.rootFrame()->childFrames())

@@ -71,6 +71,24 @@ TEST(TableDocument, DeepChainNumbersKeepTheirLastSixteenParts)
     EXPECT_LT(csv.size(), 100u * kDepth);
 }
 
+TEST(TableDocument, PlaceholderLabelsOfNewRowsAreLeftEmpty)
+{
+    model::Design design;
+    const char* labels[] = {"1 __________", "2 _", "3 a_b", "4 __ __"};
+    for (model::TreeId id : model::kAllTrees)
+        for (const char* label : labels)
+            design.tree(id).appendTopLevel(label);
+    const exporting::TableDocument document =
+        exporting::TableDocument::build(exporting::exportSourceOf(design, {}), {}, "new.vok");
+    const char* expected[] = {"", "", "a_b", "__ __"};
+    for (std::size_t i = 0; i < 4; ++i)
+        for (std::size_t t = 0; t < 3; ++t)
+            EXPECT_EQ(document.rows()[i].labels[t], expected[i]) << i << " " << t;
+    exporting::NoProgress progress;
+    EXPECT_EQ(exporting::renderTable(document, exporting::TableFormat::Csv, progress).find("__________"),
+              std::string::npos);
+}
+
 TEST(TableDocument, EmptyDesignGivesTheHeadsAlone)
 {
     model::Design design;

@@ -64,8 +64,9 @@ const Case kCases[] = {
     {"CycleBesideAnOrder", {"XXO", "OXX", "OXX"}, Coupling::Coupled, {}, {{1, 2}},
      "Coupled: 1.2 and 1.3 affect each other"},
     {"Incomplete", {"XX.", "OX.", ".OX"}, Coupling::Incomplete, {}, {}, "3 of 6 cells not assessed"},
-    // Missing cells win over a cycle among the assessed ones.
-    {"IncompleteWithACycle", {"XX.", "XX.", "..X"}, Coupling::Incomplete, {}, {}, "4 of 6 cells not assessed"},
+    // Missing cells win over a cycle among the assessed ones, which is named all the same.
+    {"IncompleteWithACycle", {"XX.", "XX.", "..X"}, Coupling::Incomplete, {}, {{0, 1}},
+     "4 of 6 cells not assessed; 1.1 and 1.2 already affect each other"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Matrices, Classify, ::testing::ValuesIn(kCases),

@@ -153,7 +153,10 @@ INSTANTIATE_TEST_SUITE_P(Lines, MatrixPaneClassification,
                                            Shown{"Coupled", {"XOX", "OXO", "XOX"},
                                                  "Coupled: 1.1 and 1.3 affect each other", "#c62828"},
                                            Shown{"Incomplete", {"XX.", ".XO", "..X"}, "4 of 6 cells not assessed",
-                                                 "#777777"}),
+                                                 "#777777"},
+                                           Shown{"IncompleteButAlreadyCoupled", {"XX.", "XX.", "..X"},
+                                                 "4 of 6 cells not assessed; 1.1 and 1.2 already affect each other",
+                                                 "#c62828"}),
                          [](const ::testing::TestParamInfo<Shown>& info) { return std::string(info.param.name); });
 
 TEST(MatrixPaneLimits, MoreThanTwoHundredRowsShowAMessageAndKeepTheirCells)
