@@ -21,14 +21,15 @@ inline constexpr std::uint32_t kDeepestLevel = 4096;
 // editor leaves; the outline number in front of it is not counted.
 inline constexpr std::size_t kLongestLabel = 65536;
 
-// "Cannot paste: the rows would lie deeper than level 4096", for a paste at
-// `placeLevel` (the level its top rows take) whose deepest row lies
-// `deepest` levels below its top.
-std::string tooDeepToPaste();
-inline bool fitsBelow(std::uint32_t placeLevel, std::uint32_t deepest)
+// Whether a pasted row `level` levels below the pasted top rows lies no
+// deeper than kDeepestLevel, the top rows taking level `placeLevel`.
+inline bool fitsBelow(std::uint32_t placeLevel, std::uint32_t level)
 {
-    return std::uint64_t{placeLevel} + deepest <= kDeepestLevel;
+    return std::uint64_t{placeLevel} + level <= kDeepestLevel;
 }
+
+// The refusal of rows that do not: "Cannot paste: the rows would lie deeper than level 4096".
+std::string tooDeepToPaste();
 
 // The node text with its label cut to kLongestLabel bytes, its number kept.
 std::string_view withLabelCut(std::string_view text);
