@@ -32,16 +32,16 @@ std::unique_ptr<QMimeData> ClipboardCommands::mimeDataFor(const model::CopiedRow
     return data;
 }
 
-model::CopiedRows ClipboardCommands::rowsFrom(const QMimeData* data, TreeId focused)
+model::CopiedRows ClipboardCommands::rowsFrom(const QMimeData* data, TreeId focused, std::uint32_t placeLevel)
 {
     if (!data)
         return {};
     const QString own = QString::fromLatin1(io::kRowsMimeType);
     if (data->hasFormat(own)) {
         const QByteArray bytes = data->data(own);
-        return io::decodeRows(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        return io::decodeRows(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), placeLevel);
     }
-    return data->hasText() ? io::rowsFromPlainText(data->text(), focused) : model::CopiedRows{};
+    return data->hasText() ? io::rowsFromPlainText(data->text(), focused, placeLevel) : model::CopiedRows{};
 }
 
 void ClipboardCommands::putOnClipboard(const model::CopiedRows& rows)
@@ -75,15 +75,28 @@ void ClipboardCommands::paste(model::PastePlace place)
     const bool asChild = place == model::PastePlace::LastChildren;
     m_hooks.runStep(asChild ? kPasteAsChildStep : kPasteStep, [&] {
         // Read (and refused, when it must be) before the design changes at all.
-        const model::CopiedRows rows = rowsFrom(m_clipboard->mimeData(), m_hooks.focusedTree());
         const int row = m_hooks.selectedRow();
+        const model::CopiedRows rows =
+            rowsFrom(m_clipboard->mimeData(), m_hooks.focusedTree(), levelOfPlace(row, place));
         const int first = m_design.paste(row, rows, place);
         if (first == model::kNoRow)
             return;
         if (asChild)
             m_columns.setExpanded(row, true);
         showPasted(first, static_cast<std::size_t>(std::count(rows.levels.begin(), rows.levels.end(), 0u)));
+        if (rows.labelsCut > 0)
+            m_hooks.labelsCut();
     });
+}
+
+// The level the pasted top rows take: the selected row's, or one below it.
+std::uint32_t ClipboardCommands::levelOfPlace(int row, model::PastePlace place) const
+{
+    const model::DesignTree& fr = m_design.tree(TreeId::FR);
+    if (row < 0 || row >= fr.size())
+        return 0; // an empty design: the pasted rows are its top rows
+    const auto level = static_cast<std::uint32_t>(fr.levelOf(fr.nodeAt(row)));
+    return place == model::PastePlace::LastChildren ? level + 1 : level;
 }
 
 // The pasted subtrees open, as a duplicate does, and the first is selected.

@@ -33,6 +33,7 @@ public:
         std::function<model::TreeId()> focusedTree;
         std::function<void(const char* name, const std::function<void()>& change)> runStep;
         std::function<void()> refuseFirstRow;
+        std::function<void()> labelsCut; // a paste cut labels longer than model::kLongestLabel
     };
 
     ClipboardCommands(model::Design& design, TreeColumns& columns, Hooks hooks, QClipboard* clipboard);
@@ -42,13 +43,15 @@ public:
     void paste(model::PastePlace place);
 
     // The clipboard's content for copied rows, and the rows of what a
-    // clipboard holds (empty for neither rows nor text). rowsFrom throws
-    // model::UserError for broken rows or a character Windows-1252 lacks.
+    // clipboard holds (empty for neither rows nor text) to be pasted at level
+    // `placeLevel`. rowsFrom throws model::UserError for broken rows, a
+    // character Windows-1252 lacks or rows that would lie too deep.
     static std::unique_ptr<QMimeData> mimeDataFor(const model::CopiedRows& rows, model::TreeId focused);
-    static model::CopiedRows rowsFrom(const QMimeData* data, model::TreeId focused);
+    static model::CopiedRows rowsFrom(const QMimeData* data, model::TreeId focused, std::uint32_t placeLevel = 0);
 
 private:
     void putOnClipboard(const model::CopiedRows& rows);
+    std::uint32_t levelOfPlace(int row, model::PastePlace place) const;
     void showPasted(int first, std::size_t tops);
 
     model::Design& m_design;

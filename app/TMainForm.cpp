@@ -11,12 +11,14 @@
 #include "app/TitleBar.h"
 #include "app/MatrixPaneController.h"
 #include "app/UndoHistory.h"
+#include "app/WindowPlacement.h"
 #include "app/TableExportCommands.h"
 #include "app/TreeColumns.h"
 #include "export/DesktopDocumentOpener.h"
 #include "export/RtfExport.h"
 #include "io/DesignFile.h"
 #include "model/UserError.h"
+#include "model/Limits.h"
 #include "ui/Cp1252.h"
 #include "ui/Cp1252Validator.h"
 #include "ui/ExpansionLimit.h"
@@ -37,6 +39,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
@@ -58,6 +61,7 @@ constexpr const char* kNeverSavedDesign = "a design never saved";
 constexpr const char* kRecoveryNotWritten = "A recovery copy could not be written to %1";
 constexpr const char* kExportedTo = "Exported to %1";
 constexpr const char* kExportedNotOpened = "Exported to %1; no application could be started to open it";
+constexpr const char* kLabelsCut = "Labels longer than %1 characters are cut to their first %1";
 constexpr const char* kSettingsName = "Formats.ini";
 constexpr const char* kSettingsSection = "Settings";
 constexpr int kDefaultTop = 50;
@@ -89,7 +93,12 @@ TMainForm::TMainForm(const std::string& startupDir, QWidget* parent)
     m_steps = std::make_unique<StepRecorder>(m_design, *m_history, [this] { return selectedRow(); },
                                              [this] { finishEditing(); });
     m_columns = std::make_unique<TreeColumns>(
-        m_design, [this](QObject* owner) { return new ui::NodeDelegate([this](int level) { return levelColour(level); }, owner); },
+        m_design,
+        [this](QObject* owner) {
+            auto* delegate = new ui::NodeDelegate([this](int level) { return levelColour(level); }, owner);
+            connect(delegate, &ui::NodeDelegate::labelCut, this, &TMainForm::labelsCut);
+            return delegate;
+        },
         this);
     m_commands = buildCommandTable(this);
     m_files = std::make_unique<FileCommands>(
@@ -446,6 +455,11 @@ void TMainForm::showStatus(const QString& text)
     statusBar()->showMessage(text);
 }
 
+void TMainForm::labelsCut()
+{
+    showStatus(QString::fromLatin1(kLabelsCut).arg(model::kLongestLabel));
+}
+
 void TMainForm::ExportTable1Click()
 {
     runCommand([&] { m_tableExport->exportTable(); });
@@ -518,8 +532,13 @@ void TMainForm::readGeometry()
     const int left = m_settings.readInteger(kSettingsSection, "WindowLeft", kDefaultLeft);
     const int width = m_settings.readInteger(kSettingsSection, "WindowWidth", kDefaultWidth);
     const int height = m_settings.readInteger(kSettingsSection, "WindowHeight", kDefaultHeight);
-    move(left, top);
-    resize(width, height);
+    const QScreen* screen = QGuiApplication::screenAt(QPoint(left, top));
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const QRect placed = screen ? placedWindow({left, top}, {width, height}, minimumSize(), screen->availableGeometry())
+                                : QRect(left, top, width, height);
+    move(placed.topLeft());
+    resize(placed.size());
 }
 
 void TMainForm::writeGeometry()
@@ -541,7 +560,8 @@ void TMainForm::wireEntryCommands()
         m_design, *m_columns,
         ClipboardCommands::Hooks{[this] { return selectedRow(); }, [this] { return focusedTree(); },
                                  [this](const char* name, const std::function<void()>& change) { runStep(name, change); },
-                                 [this] { m_prompter->showMessage(QString::fromLatin1(kCannotDeleteRoot)); }},
+                                 [this] { m_prompter->showMessage(QString::fromLatin1(kCannotDeleteRoot)); },
+                                 [this] { labelsCut(); }},
         QGuiApplication::clipboard());
     m_find = std::make_unique<FindController>(m_design, *m_columns, *m_findBar,
                                               [this](TreeId id, int row) { chooseRow(id, row); });

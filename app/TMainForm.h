@@ -144,6 +144,7 @@ private:
     void FRVDragDrop(ui::TTreeView* view, const QPoint& pos);
     void showTreeMenu(ui::TTreeView* view, const QPoint& pos);
     void showStatus(const QString& text);
+    void labelsCut(); // by a paste or in the label editor
     void depthLimitReached(int depth);
 
     // The command boundary: a command's error ends the command and reaches the user.

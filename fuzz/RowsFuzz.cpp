@@ -26,7 +26,7 @@ void checkRowsFormat(std::string_view bytes)
         return;
     }
     fuzzing::check(rows.wellFormed(), "decoded rows are well-formed");
-    fuzzing::check(io::encodeRows(rows) == bytes, "decoded rows encode to the same bytes");
+    fuzzing::check(rows.labelsCut > 0 || io::encodeRows(rows) == bytes, "decoded rows encode to the same bytes");
 }
 
 void checkPlainText(std::string_view bytes)

@@ -3,6 +3,7 @@
 #include "io/Cp1252.h"
 #include "model/Cp1252.h"
 #include "model/Design.h"
+#include "model/Limits.h"
 #include "model/Numbering.h"
 #include "model/UserError.h"
 
@@ -151,6 +152,16 @@ std::string encodeLabel(QStringView label)
     return out;
 }
 
+// The label cut to model::kLongestLabel characters (each one byte in the
+// design), never between the halves of a surrogate pair.
+QStringView cutLabel(QStringView label)
+{
+    constexpr auto longest = static_cast<qsizetype>(model::kLongestLabel);
+    if (label.size() <= longest)
+        return label;
+    return label.first(label[longest - 1].isHighSurrogate() ? longest - 1 : longest);
+}
+
 // "1", "1.1", "2": the outline number of the next row at `level`.
 std::string nextNumber(std::vector<int>& counters, std::size_t level)
 {
@@ -179,13 +190,26 @@ std::string plainTextOf(const model::CopiedRows& rows, model::TreeId tree)
     return out;
 }
 
-model::CopiedRows rowsFromPlainText(QStringView text, model::TreeId into)
+model::CopiedRows rowsFromPlainText(QStringView text, model::TreeId into, std::uint32_t placeLevel)
 {
     const std::vector<Line> lines = splitLines(text);
     const bool tabs = std::any_of(lines.begin(), lines.end(), [](const Line& l) { return l.tabs > 0; });
     const int unit = tabs ? 1 : spacesPerLevel(lines);
 
+    // The levels first: a text too deep is refused before any label is made.
+    model::CopiedRows rows;
+    rows.levels.reserve(lines.size());
+    const int top = lines.empty() ? 0 : (tabs ? lines.front().tabs : lines.front().spaces / unit);
+    for (const Line& l : lines) {
+        const int raw = tabs ? l.tabs : l.spaces / unit;
+        const int previous = rows.levels.empty() ? -1 : static_cast<int>(rows.levels.back());
+        rows.levels.push_back(static_cast<std::uint32_t>(std::clamp(raw - top, 0, previous + 1)));
+        if (!model::fitsBelow(placeLevel, rows.levels.back()))
+            throw model::UserError(model::tooDeepToPaste());
+    }
+
     std::vector<QStringView> labels;
+    labels.reserve(lines.size());
     bool everyLineNumbered = true;
     for (const Line& l : lines) {
         labels.push_back(dropBullet(l.content));
@@ -193,20 +217,17 @@ model::CopiedRows rowsFromPlainText(QStringView text, model::TreeId into)
         everyLineNumbered = everyLineNumbered && numberLength(labels.back(), marked) > 0;
     }
 
-    model::CopiedRows rows;
     std::vector<int> counters;
-    const int top = lines.empty() ? 0 : (tabs ? lines.front().tabs : lines.front().spaces / unit);
+    const auto tree = static_cast<std::size_t>(model::index(into));
+    for (auto& texts : rows.texts)
+        texts.resize(lines.size(), std::string(model::kNewNodeLabel));
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const int raw = tabs ? lines[i].tabs : lines[i].spaces / unit;
-        const int previous = i == 0 ? -1 : static_cast<int>(rows.levels.back());
-        const auto level = static_cast<std::uint32_t>(std::clamp(raw - top, 0, previous + 1));
         bool marked = false;
         const qsizetype number = numberLength(labels[i], marked);
         const QStringView label = (marked || everyLineNumbered) ? labels[i].sliced(number) : labels[i];
-        std::array<std::string, model::kTreeCount> texts{model::kNewNodeLabel, model::kNewNodeLabel,
-                                                         model::kNewNodeLabel};
-        texts[static_cast<std::size_t>(model::index(into))] = nextNumber(counters, level) + ' ' + encodeLabel(label);
-        rows.append(level, std::move(texts));
+        const QStringView kept = cutLabel(label);
+        rows.labelsCut += kept.size() < label.size();
+        rows.texts[tree][i] = nextNumber(counters, rows.levels[i]) + ' ' + encodeLabel(kept);
     }
     return rows;
 }

@@ -31,6 +31,9 @@ std::string plainTextOf(const model::CopiedRows& rows, model::TreeId tree);
 // the paste's renumbering replaces, so a label beginning with a digit stays
 // whole. A character Windows-1252 cannot hold is refused with
 // model::UserError naming the first one, and no rows are made.
-model::CopiedRows rowsFromPlainText(QStringView text, model::TreeId into);
+// The rows are to be pasted at level `placeLevel`: a text whose rows would lie
+// deeper than model::kDeepestLevel is refused before any row is made, and
+// labels longer than model::kLongestLabel are cut (counted in `labelsCut`).
+model::CopiedRows rowsFromPlainText(QStringView text, model::TreeId into, std::uint32_t placeLevel = 0);
 
 } // namespace io

@@ -1,6 +1,7 @@
 #include "io/RowsFormat.h"
 
 #include "io/ByteOrder.h"
+#include "model/Limits.h"
 
 namespace io {
 
@@ -50,7 +51,7 @@ std::string encodeRows(const model::CopiedRows& rows)
     return out;
 }
 
-model::CopiedRows decodeRows(std::string_view bytes)
+model::CopiedRows decodeRows(std::string_view bytes, std::uint32_t placeLevel)
 {
     requireRange(bytes, 0, kLevelsOffset);
     if (bytes.substr(0, kMagic.size()) != kMagic)
@@ -68,8 +69,15 @@ model::CopiedRows decodeRows(std::string_view bytes)
     model::CopiedRows rows;
     rows.levels.reserve(n);
     std::size_t at = kLevelsOffset;
-    for (std::uint32_t i = 0; i < n; ++i, at += kFieldSize)
-        rows.levels.push_back(getU32(bytes, at));
+    for (std::uint32_t i = 0; i < n; ++i, at += kFieldSize) {
+        const std::uint32_t level = getU32(bytes, at);
+        if (i == 0 ? level != 0 : level > rows.levels.back() + 1)
+            throw model::UserError(kStreamReadError);
+        // Refused here, before a single text is copied.
+        if (!model::fitsBelow(placeLevel, level))
+            throw model::UserError(model::tooDeepToPaste());
+        rows.levels.push_back(level);
+    }
     for (auto& texts : rows.texts) {
         texts.reserve(n);
         for (std::uint32_t i = 0; i < n; ++i) {
@@ -80,7 +88,9 @@ model::CopiedRows decodeRows(std::string_view bytes)
             // A line break or a NUL would cut the saved tree apart.
             if (text.find_first_of(kLineBreaks) != std::string_view::npos)
                 throw model::UserError(kStreamReadError);
-            texts.emplace_back(text);
+            const std::string_view kept = model::withLabelCut(text);
+            rows.labelsCut += kept.size() < text.size();
+            texts.emplace_back(kept);
             at += length;
         }
     }

@@ -26,6 +26,9 @@ std::string encodeRows(const model::CopiedRows& rows);
 // Reads and checks the bytes: well-formed rows or model::UserError
 // ("Stream read error" for bytes cut short, too long, with levels that
 // skip one or a text holding a line break or a NUL; "The clipboard holds rows of a newer version" for a later format).
-model::CopiedRows decodeRows(std::string_view bytes);
+// The rows are to be pasted at level `placeLevel`: rows that would lie deeper
+// than model::kDeepestLevel are refused before any text is read, and labels
+// longer than model::kLongestLabel are cut (counted in `labelsCut`).
+model::CopiedRows decodeRows(std::string_view bytes, std::uint32_t placeLevel = 0);
 
 } // namespace io

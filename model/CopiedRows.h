@@ -24,6 +24,7 @@ class Design;
 struct CopiedRows {
     std::vector<std::uint32_t> levels; // row order, 0 for the top of each subtree
     std::array<std::vector<std::string>, kTreeCount> texts; // one per row in each tree
+    std::size_t labelsCut = 0; // labels a paste read cut to kLongestLabel (see Limits.h)
 
     std::size_t size() const { return levels.size(); }
     bool empty() const { return levels.empty(); }

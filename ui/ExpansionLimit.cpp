@@ -1,5 +1,7 @@
 #include "ui/ExpansionLimit.h"
 
+#include "model/Limits.h"
+
 #include <algorithm>
 #include <cstddef>
 
@@ -13,7 +15,7 @@ namespace {
 constexpr std::size_t kStackBytesPerLevel = 2048;
 constexpr std::size_t kDefaultStack = 8 * 1024 * 1024;
 constexpr int kFloor = 32;
-constexpr int kCeiling = 4096;
+constexpr int kCeiling = static_cast<int>(model::kDeepestLevel); // a paste reaches no deeper either
 
 std::size_t stackSize()
 {

@@ -108,7 +108,8 @@ QWidget* NodeDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
 {
     QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
     if (auto* line = qobject_cast<QLineEdit*>(editor)) {
-        line->setValidator(new Cp1252Validator(line));
+        line->setMaxLength(LabelValidator::kEditorLength);
+        line->setValidator(new LabelValidator([this] { emit labelCut(); }, line));
         // White with a frame: an open editor must not pass for a row.
         line->setStyleSheet(QStringLiteral("QLineEdit { background: white; border: 1px solid %1; padding: 0px; }")
                                 .arg(selectionEdge().name()));

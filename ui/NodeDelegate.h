@@ -5,8 +5,8 @@
 // the same in all three views whichever has the focus, so that nobody can miss
 // the row every command acts on; its text keeps its level colour. Where Find
 // found its query in a label, the found characters lie on a marker colour.
-// The label editor is plainly an editor, and refuses what Windows-1252
-// cannot hold.
+// The label editor is plainly an editor, refuses what Windows-1252 cannot
+// hold, and cuts a label longer than model::kLongestLabel.
 
 #include <QColor>
 #include <QHash>
@@ -61,6 +61,10 @@ public:
     using MarkFinder = std::function<TextMark(const QModelIndex& index)>;
     void setMarkFinder(MarkFinder finder) { m_markFinder = std::move(finder); }
     TextMark markOf(const QModelIndex& index) const { return m_markFinder ? m_markFinder(index) : TextMark{}; }
+
+signals:
+    // The label editor cut a label longer than model::kLongestLabel.
+    void labelCut() const;
 
 private:
     static constexpr qsizetype kMaxLayouts = 4096;

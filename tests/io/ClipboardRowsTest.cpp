@@ -202,6 +202,113 @@ TEST(PlainTextPaste, RefusesTheFirstCharacterWindows1252CannotHold)
     }
 }
 
+// --- bounds on what a paste may hold ---------------------------------------------
+
+// A chain whose deepest row lies `deepest` levels below its top, in our own
+// format or as tab-indented text.
+std::string chainBytes(std::uint32_t deepest)
+{
+    CopiedRows rows;
+    for (std::uint32_t level = 0; level <= deepest; ++level)
+        rows.append(level, {"1 x", "1 y", "1 z"});
+    return io::encodeRows(rows);
+}
+
+QString chainText(std::uint32_t deepest)
+{
+    QString text;
+    for (std::uint32_t level = 0; level <= deepest; ++level)
+        text += QString(static_cast<qsizetype>(level), QChar(u'\t')) + QStringLiteral("x\n");
+    return text;
+}
+
+struct DepthCase {
+    const char* name;
+    bool text; // plain text, else our own rows format
+    std::uint32_t placeLevel;
+    std::uint32_t deepest; // below the pasted top
+    bool accepted;
+};
+
+class PasteDepth : public ::testing::TestWithParam<DepthCase> {};
+
+TEST_P(PasteDepth, NoRowLiesDeeperThanTheDeepestLevel)
+{
+    const DepthCase& c = GetParam();
+    try {
+        const CopiedRows rows = c.text ? io::rowsFromPlainText(chainText(c.deepest), TreeId::FR, c.placeLevel)
+                                       : io::decodeRows(chainBytes(c.deepest), c.placeLevel);
+        EXPECT_TRUE(c.accepted);
+        EXPECT_EQ(rows.levels.back(), c.deepest);
+    } catch (const model::UserError& e) {
+        EXPECT_FALSE(c.accepted);
+        EXPECT_STREQ(e.what(), "Cannot paste: the rows would lie deeper than level 4096");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Depth, PasteDepth,
+    ::testing::Values(DepthCase{"RowsReachingTheDeepestLevel", false, 0, 4096, true},
+                      DepthCase{"RowsOneLevelDeeper", false, 0, 4097, false},
+                      DepthCase{"RowsCountedFromTheirPlace", false, 4000, 97, false},
+                      DepthCase{"OneRowBelowADeepPlace", false, 4097, 0, false},
+                      DepthCase{"TextReachingTheDeepestLevel", true, 4000, 96, true},
+                      DepthCase{"TextOneLevelDeeper", true, 4000, 97, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PasteDepth, IsRefusedBeforeAnyTextIsRead)
+{
+    std::string bytes = chainBytes(4097);
+    bytes.pop_back(); // the last text cut short: a reader that got there would say "Stream read error"
+    try {
+        io::decodeRows(bytes);
+        FAIL() << "decoded";
+    } catch (const model::UserError& e) {
+        EXPECT_STREQ(e.what(), "Cannot paste: the rows would lie deeper than level 4096");
+    }
+}
+
+struct LongLabel {
+    const char* name;
+    bool text;
+    QString label;
+    std::size_t kept; // characters of it kept
+};
+
+class PastedLabel : public ::testing::TestWithParam<LongLabel> {};
+
+TEST_P(PastedLabel, IsCutToTheLongestLabel)
+{
+    const LongLabel& c = GetParam();
+    CopiedRows rows;
+    if (c.text) {
+        rows = io::rowsFromPlainText(c.label, TreeId::DP);
+    } else {
+        CopiedRows one;
+        const std::string label = c.label.toStdString();
+        one.append(0, {"1 " + label, "1 " + label, "1 short"});
+        rows = io::decodeRows(io::encodeRows(one));
+    }
+    ASSERT_EQ(rows.size(), 1u);
+    const std::string expected = "1 " + c.label.first(static_cast<qsizetype>(c.kept)).toStdString();
+    EXPECT_TRUE(rows.textsOf(TreeId::DP)[0] == expected) << rows.textsOf(TreeId::DP)[0].size() << " bytes"; // not 64 KB of text
+    EXPECT_EQ(rows.labelsCut, (c.text ? 1u : 2u) * (c.kept < static_cast<std::size_t>(c.label.size())));
+}
+
+const QString kHundredKilobytes(100 * 1024, u'a');
+const QString kLongestLabel(65536, u'a');
+
+INSTANTIATE_TEST_SUITE_P(
+    Labels, PastedLabel,
+    ::testing::Values(LongLabel{"RowsFormat", false, kHundredKilobytes, 65536},
+                      LongLabel{"RowsFormatAtTheLongest", false, kLongestLabel, 65536},
+                      LongLabel{"Text", true, kHundredKilobytes, 65536},
+                      LongLabel{"TextAtTheLongest", true, kLongestLabel, 65536},
+                      // A character beyond the code page straddles the cut: it goes whole, unrefused.
+                      LongLabel{"TextCutBeforeASurrogatePair", true,
+                                QString(65535, u'a') + QString::fromUtf8("\xF0\x9F\x98\x80" "b"), 65535}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // The search folds case byte by byte; it must agree with Unicode's small
 // letters wherever the code page has both cases.
 TEST(FoldCp1252, AgreesWithUnicodeSmallLettersForEveryByte)
