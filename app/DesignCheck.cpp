@@ -129,12 +129,16 @@ int DesignCheck::run(const std::vector<std::string>& args, std::ostream& out, st
         io::DesignFileContents contents = io::readDesignFile(args[0]);
         if (contents.matricesLeftOut)
             err << io::matricesLeftOutMessage(args[0]) << '\n';
+        for (const model::KeptBlock& block : contents.kept)
+            if (block.why == model::KeptBlock::Why::Unknown)
+                err << args[0] << " holds data this version does not know (" << block.name << ")\n";
         std::string lines;
         const bool findings =
             DesignCheck({&contents.trees[0], &contents.trees[1], &contents.trees[2]}, contents.matrices).write(lines);
         out << lines;
         out.flush();
-        return findings ? kCheckFindings : kCheckPassed;
+        // A block the check could not look into leaves the design unchecked in part.
+        return findings || !contents.kept.empty() ? kCheckFindings : kCheckPassed;
     } catch (const std::exception& e) { // UserError, and bad_alloc on a huge file
         err << e.what() << '\n';
         return kCheckUnreadable;

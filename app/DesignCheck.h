@@ -6,9 +6,11 @@
 //   1.2 FR-DP: decoupled; order 1.2.2, 1.2.1   and the matrices over its children,
 //   1.2 DP-PV: coupled: 1.2.1 1.2.3            FR-DP before DP-PV; one line per coupled group
 //   1.2 DP-PV: incomplete: 4 of 6 not assessed
-// Numbers come from the rows' positions. Exit status 0 when every matrix is
-// uncoupled or decoupled and no label is missing, 2 when anything else is
-// reported, 1 when the file cannot be read.
+// Numbers come from the rows' positions. A block of the file that was not
+// taken in (a matrix block that could not be read, a block of a kind this
+// version does not know) is reported on the error output. Exit status 0 when
+// every matrix is uncoupled or decoupled, no label is missing and every block
+// was read; 2 when anything else is reported; 1 when the file cannot be read.
 
 #include "model/DesignTree.h"
 #include "model/MatrixStore.h"

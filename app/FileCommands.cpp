@@ -7,7 +7,47 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace app {
+
+namespace {
+
+constexpr const char* kLeaveOutQuestion = "%1 holds data %2 (%3); saving will leave it out. Save anyway?";
+constexpr const char* kSavedWithout = "Saved %1 without the data %2";
+
+QString fileNameOf(const std::string& path)
+{
+    return path.empty() ? QString::fromLatin1(kUntitled) : QFileInfo(QFile::decodeName(path.c_str())).fileName();
+}
+
+// Which data the kept blocks hold: "that could not be read", "this version
+// does not know", or both.
+QString keptData(const model::KeptBlocks& kept)
+{
+    const auto any = [&](model::KeptBlock::Why why) {
+        return std::any_of(kept.begin(), kept.end(), [&](const model::KeptBlock& k) { return k.why == why; });
+    };
+    const bool unreadable = any(model::KeptBlock::Why::Unreadable);
+    const bool unknown = any(model::KeptBlock::Why::Unknown);
+    if (unreadable && unknown)
+        return QStringLiteral("that could not be read or that this version does not know");
+    return unreadable ? QStringLiteral("that could not be read") : QStringLiteral("this version does not know");
+}
+
+// Each kept block's name once, in file order: "the design matrices, block ABCD".
+QString keptNames(const model::KeptBlocks& kept)
+{
+    QStringList names;
+    for (const model::KeptBlock& k : kept) {
+        const QString name = QString::fromLatin1(k.name.c_str());
+        if (!names.contains(name))
+            names.push_back(name);
+    }
+    return names.join(QStringLiteral(", "));
+}
+
+} // namespace
 
 FileCommands::FileCommands(model::Design& design, model::HeaderRecord& loadedHeader,
                            model::HeaderRecord& currentHeader, Prompter& prompter, Hooks hooks)
@@ -27,9 +67,7 @@ std::string FileCommands::backupPathFor(const std::string& path)
 
 QString FileCommands::displayName() const
 {
-    if (m_filePath.empty())
-        return QString::fromLatin1(kUntitled);
-    return QFileInfo(QFile::decodeName(m_filePath.c_str())).fileName();
+    return fileNameOf(m_filePath);
 }
 
 bool FileCommands::saveChangesFirst(const QString& question)
@@ -86,6 +124,7 @@ void FileCommands::read(const std::string& path)
     // The reader refuses a file whose trees differ in shape as it reads them.
     m_design.replaceTrees(std::move(contents.trees));
     m_design.replaceMatrices(std::move(contents.matrices));
+    m_design.replaceKeptBlocks(std::move(contents.kept));
     m_filePath = path;
     m_design.setModified(false); // what is on screen is what is on disk
     m_hooks.designOpened(m_loadedHeader);
@@ -100,12 +139,16 @@ bool FileCommands::save()
 {
     if (m_filePath.empty())
         return saveAs();
+    if (!mayLeaveOutKeptBlocks())
+        return false;
     write(m_filePath);
     return true;
 }
 
 bool FileCommands::saveAs()
 {
+    if (!mayLeaveOutKeptBlocks())
+        return false;
     const auto path = m_prompter->chooseSavePath(QFile::decodeName(m_filePath.c_str()));
     if (!path)
         return false;
@@ -114,11 +157,28 @@ bool FileCommands::saveAs()
     return true;
 }
 
+// While the design keeps blocks, the file path is the file they came from:
+// the first save lets go of them.
+bool FileCommands::mayLeaveOutKeptBlocks()
+{
+    const model::KeptBlocks& kept = m_design.keptBlocks();
+    if (kept.empty())
+        return true;
+    return m_prompter->confirm(
+        QString::fromLatin1(kLeaveOutQuestion).arg(fileNameOf(m_filePath), keptData(kept), keptNames(kept)));
+}
+
 void FileCommands::write(const std::string& path)
 {
     io::writeDesignFile(path, m_design, m_currentHeader, m_hooks.levelFonts());
     m_design.setModified(false);
     m_hooks.designSaved();
+    if (m_design.keptBlocks().empty())
+        return;
+    // The design's file holds them no more: nothing is left to ask about.
+    const QString data = keptData(m_design.keptBlocks());
+    m_design.replaceKeptBlocks({});
+    m_hooks.showStatus(QString::fromLatin1(kSavedWithout).arg(fileNameOf(path), data));
 }
 
 // --- backup and closing ----------------------------------------------------------

@@ -27,12 +27,14 @@ class FileCommands {
 public:
     using LevelStyles = std::array<model::LevelStyle, model::kLevelCount>;
 
-    // What the window lends the commands: the level styles to save, and what
-    // to do once a design was read (level labels, titles, views).
+    // What the window lends the commands: the level styles to save, what to
+    // do once a design was read (level labels, titles, views) or saved, and
+    // the status bar.
     struct Hooks {
         std::function<LevelStyles()> levelFonts;
         std::function<void(const model::HeaderRecord& loaded)> designOpened;
         std::function<void()> designSaved;
+        std::function<void(const QString&)> showStatus;
     };
 
     FileCommands(model::Design& design, model::HeaderRecord& loadedHeader, model::HeaderRecord& currentHeader,
@@ -50,6 +52,9 @@ public:
     // A recovery copy of `originalPath` ("" when never saved): shown as that
     // design with unsaved changes, so that Save writes where the user expects.
     bool openRecovered(const std::string& copyPath, const std::string& originalPath);
+    // A design that kept blocks of its file it did not take in asks first
+    // whether to save without them (No writes nothing); once saved, it lets
+    // go of them.
     bool save();
     bool saveAs();
     void backup();
@@ -62,6 +67,7 @@ public:
 private:
     bool saveChangesFirst(const QString& question); // false: the user cancelled
     void read(const std::string& path);
+    bool mayLeaveOutKeptBlocks(); // false: the user said No
     void write(const std::string& path);
     void copyToBackup(const std::string& path);
 

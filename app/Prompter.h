@@ -21,6 +21,9 @@ public:
     virtual void showMessage(const QString& text) = 0;
     // Yes/No/Cancel with a warning icon under `caption`.
     virtual Answer ask(const QString& text, const QString& caption) = 0;
+    // Yes/No with a warning icon under the application title, No the default
+    // (and Escape's answer): true for Yes.
+    virtual bool confirm(const QString& text) = 0;
     virtual std::optional<QString> chooseOpenPath() = 0;
     virtual std::optional<QString> chooseSavePath(const QString& preset) = 0;
     // Open (the default), Discard or Later, for changes recovered after a crash.

@@ -53,6 +53,13 @@ Prompter::Answer QtPrompter::ask(const QString& text, const QString& caption)
     return button == QMessageBox::No ? Answer::No : Answer::Cancel;
 }
 
+bool QtPrompter::confirm(const QString& text)
+{
+    return QMessageBox::warning(m_owner, QString::fromLatin1(kAppTitle), text, QMessageBox::Yes | QMessageBox::No,
+                                QMessageBox::No)
+           == QMessageBox::Yes;
+}
+
 Prompter::RecoveryAnswer QtPrompter::askRecovery(const QString& text)
 {
     QMessageBox box(QMessageBox::Question, QString::fromLatin1(kAppTitle), text, QMessageBox::NoButton, m_owner);

@@ -14,6 +14,7 @@ public:
     void showError(const QString& text) override;
     void showMessage(const QString& text) override;
     Answer ask(const QString& text, const QString& caption) override;
+    bool confirm(const QString& text) override;
     std::optional<QString> chooseOpenPath() override;
     std::optional<QString> chooseSavePath(const QString& preset) override;
     RecoveryAnswer askRecovery(const QString& text) override;

@@ -105,14 +105,16 @@ TMainForm::TMainForm(const std::string& startupDir, QWidget* parent)
         m_design, m_loadedHeader, m_currentHeader, *m_prompter,
         FileCommands::Hooks{[this] { return m_levelFonts.styles(); },
                             [this](const model::HeaderRecord& loaded) { designOpened(loaded); },
-                            [this] { designSaved(); }});
+                            [this] { designSaved(); }, [this](const QString& text) { showStatus(text); }});
     m_tableExport = std::make_unique<TableExportCommands>(this, m_design, m_currentHeader,
                                                           [this] { return m_files->filePath(); }, m_startupDir);
     m_recovery = std::make_unique<RecoveryKeeper>(
         m_design,
         [this] {
-            model::HeaderRecord header = m_currentHeader; // what a save would write; the window's own stays
-            return io::encodeDesignFile(m_design, header, m_levelFonts.styles());
+            // What a save would write (the window's own header stays), and the
+            // blocks kept from the file, which the save would still ask about.
+            model::HeaderRecord header = m_currentHeader;
+            return io::encodeDesignFile(m_design, header, m_levelFonts.styles(), io::KeptBlocksToo::Yes);
         },
         [this] { return m_files->filePath(); });
     connect(m_recovery.get(), &RecoveryKeeper::writeFailed, this,

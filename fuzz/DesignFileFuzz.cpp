@@ -1,7 +1,9 @@
 // The design file reader. Property: a file that reads, written again with the
 // level styles of its own level records and read back, gives the same trees,
 // titles, level styles and matrix cells (a matrix block written is never
-// refused); writing that a second time gives the same bytes.
+// refused) and keeps no block; writing that a second time gives the same
+// bytes. A recovery copy, which carries the blocks kept from the file, reads
+// back with the same blocks kept.
 #include "FuzzSupport.h"
 
 #include "io/DesignFile.h"
@@ -74,6 +76,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzing::check(!second->matricesLeftOut, "a written matrix block reads back");
     fuzzing::check(second->matrices.cellCount() == design.matrices().cellCount(),
                    "the matrix cells read back are the cells written");
+    fuzzing::check(second->kept.empty(), "a written file keeps no block");
+
+    design.replaceKeptBlocks(model::KeptBlocks(first->kept));
+    model::HeaderRecord header = first->header;
+    std::optional<io::DesignFileContents> copy =
+        parse(io::encodeDesignFile(design, header, styles, io::KeptBlocksToo::Yes));
+    fuzzing::check(copy && copy->kept == first->kept, "a recovery copy keeps the blocks kept");
 
     model::Design again;
     fuzzing::check(resave(*second, again) == written, "a second write gives the same bytes");

@@ -184,7 +184,7 @@ std::shared_ptr<char[]> sectionBuffer(std::size_t length, bool& onHugePages)
                                    [length](char* p) { model::freeHugeBlock(p, length); });
 }
 
-// Where a matrix block would begin: behind the furthest section end, the FR
+// Where the chain of blocks begins: behind the furthest section end, the FR
 // section taken from where it is read.
 std::uint64_t sectionsEnd(const model::HeaderRecord& header)
 {
@@ -201,12 +201,11 @@ std::uint32_t sectionLength(std::size_t bytes)
     return static_cast<std::uint32_t>(bytes);
 }
 
-void readMatrices(DesignFileContents& c, std::uint64_t behind,
-                  const std::function<std::string(std::uint64_t, std::size_t)>& bytesAt)
+void readChain(DesignFileContents& c, std::uint64_t behind, const BytesAt& bytesAt)
 {
-    MatrixBlockRead block = readMatrixBlock(behind, bytesAt, c.trees[0]);
-    c.matrices = std::move(block.matrices);
-    c.matricesLeftOut = block.leftOut;
+    readBlocks(behind, bytesAt, c);
+    c.matricesLeftOut = std::any_of(c.kept.begin(), c.kept.end(),
+                                    [](const model::KeptBlock& k) { return tagOf(k) == kMatrixTag; });
 }
 
 } // namespace
@@ -220,7 +219,7 @@ DesignFileContents parseDesignFile(std::string_view bytes, const std::string& pa
                           return Section{*copy, copy};
                       });
     const std::uint64_t end = sectionsEnd(c.header);
-    readMatrices(c, bytes.size() > end ? bytes.size() - end : 0, [&](std::uint64_t offset, std::size_t length) {
+    readChain(c, bytes.size() > end ? bytes.size() - end : 0, [&](std::uint64_t offset, std::size_t length) {
         return std::string(bytes.substr(end + offset, length));
     });
     return c;
@@ -254,7 +253,7 @@ DesignFileContents readDesignFile(const std::string& path, ReadReport* report)
         });
         tellHuge();
         const std::uint64_t end = sectionsEnd(c.header);
-        readMatrices(c, size > end ? size - end : 0, [&](std::uint64_t offset, std::size_t length) {
+        readChain(c, size > end ? size - end : 0, [&](std::uint64_t offset, std::size_t length) {
             std::string bytes;
             return file.readAt(end + offset, length, bytes) ? bytes : std::string();
         });
@@ -266,7 +265,7 @@ DesignFileContents readDesignFile(const std::string& path, ReadReport* report)
 }
 
 std::string encodeDesignFile(const model::Design& design, model::HeaderRecord& current,
-                             const std::array<model::LevelStyle, model::kLevelCount>& levelFonts)
+                             const std::array<model::LevelStyle, model::kLevelCount>& levelFonts, KeptBlocksToo kept)
 {
     // A guess at the size, so that the buffer seldom grows: walking the trees
     // once more to count exactly would cost more than the copy it saves.
@@ -285,8 +284,10 @@ std::string encodeDesignFile(const model::Design& design, model::HeaderRecord& c
         model::storeStyle(current.levels[i], levelFonts[i]);
     const std::string header = encodeHeader(current);
     out.replace(0, header.size(), header);
-    if (!design.matrices().empty())
-        out += encodeMatrixBlock(design.tree(model::TreeId::FR), design.matrices());
+    writeBlocks(design, out);
+    if (kept == KeptBlocksToo::Yes)
+        for (const model::KeptBlock& block : design.keptBlocks())
+            out += block.bytes;
     return out;
 }
 

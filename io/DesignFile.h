@@ -7,9 +7,10 @@
 //   36  DP title (32)         700 FR section, then DP and PV where their starts say
 //   68  PV title (32)
 //
-// Behind the furthest section end, a block may hold the design matrices (see
-// MatrixBlock.h); a block that cannot be read leaves the matrices out and
-// nothing else.
+// Behind the furthest section end stands a chain of blocks, each of a kind
+// of its own, the design matrices the first (see ExtensionBlocks.h). A block
+// that cannot be read leaves out what it holds and nothing else; it is kept
+// as bytes with the contents.
 //
 // Reading is all or nothing: a file is parsed into new contents, and the
 // caller replaces its design only when no error was thrown. Writing builds the
@@ -17,6 +18,7 @@
 
 #include "io/AtomicWriter.h"
 #include "io/HeaderCodec.h"
+#include "io/ExtensionBlocks.h"
 #include "io/MatrixBlock.h"
 #include "model/Design.h"
 #include "model/HeaderRecord.h"
@@ -34,7 +36,8 @@ struct DesignFileContents {
     std::array<std::string, 3> titles;       // each up to its NUL, or all 32 bytes
     model::ComparedTrees trees;              // FR, DP, PV, of the same shape
     model::MatrixStore matrices;             // keyed by the nodes of trees[0]
-    bool matricesLeftOut = false;            // a matrix block was there and refused
+    bool matricesLeftOut = false;            // a matrix block was there and not taken in
+    model::KeptBlocks kept;                  // every block not taken in, in file order
 };
 
 // How a design file was read, for the tests and benchmarks that must know
@@ -53,21 +56,30 @@ struct ReadReport {
 //   "Stream read error"                                header cut short, a section past the end
 //   "Invalid level (%d) for item "%s""                 a line two levels deeper than the one before
 //   "The three trees in %s do not have the same shape"
-// A matrix block that cannot be read is no error: the design comes without
-// matrices and `matricesLeftOut` says so (see matricesLeftOutMessage).
+// A block that cannot be read is no error: the design comes without what it
+// holds, `kept` has it, and for the matrix block `matricesLeftOut` says so
+// (see matricesLeftOutMessage).
 // `report`, when given, is told how the file was read.
 DesignFileContents readDesignFile(const std::string& path, ReadReport* report = nullptr);
 DesignFileContents parseDesignFile(std::string_view bytes, const std::string& pathForMessages,
                                    ReadReport* report = nullptr);
 
+// Whether a file written for a design carries the blocks the design kept
+// from its file: a save leaves them out (their meaning may no longer fit the
+// design; the user was asked), a recovery copy keeps them, so that the design
+// recovered is the design that was open.
+enum class KeptBlocksToo { No, Yes };
+
 // The whole file for a design. Fills `current` first: magic, section starts
 // and lengths, the titles from the design (bytes behind a NUL kept) and the
-// level records from `levelFonts`. The matrix block follows the PV section
-// when a cell is assessed.
+// level records from `levelFonts`. The design's blocks follow the PV section
+// (the matrix block when a cell is assessed), then the kept ones if asked.
 std::string encodeDesignFile(const model::Design& design, model::HeaderRecord& current,
-                             const std::array<model::LevelStyle, model::kLevelCount>& levelFonts);
+                             const std::array<model::LevelStyle, model::kLevelCount>& levelFonts,
+                             KeptBlocksToo kept = KeptBlocksToo::No);
 
-// Encodes and writes atomically; the old file stays intact on any failure.
+// Encodes and writes atomically, without the kept blocks; the old file stays
+// intact on any failure.
 // Throws "Cannot create file %s" or "Stream write error". `current` is
 // filled even when writing fails.
 void writeDesignFile(const std::string& path, const model::Design& design, model::HeaderRecord& current,

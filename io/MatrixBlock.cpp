@@ -1,30 +1,17 @@
 #include "io/MatrixBlock.h"
 
 #include "io/ByteOrder.h"
+#include "io/DesignFile.h"
+#include "model/Design.h"
 #include "model/UserError.h"
-
-#include <zlib.h>
 
 #include <algorithm>
 #include <limits>
-#include <unordered_set>
 
 namespace io {
 namespace {
 
 constexpr std::uint64_t kWholeU32 = std::numeric_limits<std::uint32_t>::max();
-
-std::uint32_t crcOf(std::string_view bytes)
-{
-    uLong crc = crc32(0L, Z_NULL, 0);
-    // zlib counts in uInt: feed a long payload in pieces.
-    while (!bytes.empty()) {
-        const std::size_t piece = std::min<std::size_t>(bytes.size(), 1u << 30);
-        crc = crc32(crc, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(piece));
-        bytes.remove_prefix(piece);
-    }
-    return static_cast<std::uint32_t>(crc);
-}
 
 void appendU32(std::string& out, std::uint32_t v)
 {
@@ -64,29 +51,48 @@ void require(bool condition)
         throw Refused{};
 }
 
-// The records of a checked payload, into `store`.
+// Where a record's parent goes in the written order: the top level first.
+std::int64_t parentOrder(std::uint32_t parentRow)
+{
+    return parentRow == kTopLevelParent ? -1 : std::int64_t{parentRow};
+}
+
+bool zeros(std::string_view payload, std::size_t at, std::size_t count)
+{
+    return payload.substr(at, count).find_first_not_of('\0') == std::string_view::npos;
+}
+
+// The records of a checked payload, into `store`, in the order they are
+// written and no other: each record after the one before it, each cell after
+// the one before it (so nothing comes twice).
 void decodeRecords(std::string_view payload, const model::DesignTree& fr, model::MatrixStore& store)
 {
     const std::span<const model::Node* const> rows = fr.preorder();
-    std::unordered_set<std::uint64_t> seen; // parent row and kind of every record so far
+    std::int64_t lastParent = std::numeric_limits<std::int64_t>::min();
+    std::uint8_t lastKind = 0;
     std::size_t at = 0;
+    require(!payload.empty());
     while (at < payload.size()) {
         require(payload.size() - at >= kMatrixRecordHeadSize);
         const std::uint8_t kindByte = getU8(payload, at);
         require(kindByte == static_cast<std::uint8_t>(model::MatrixKind::FrDp)
                 || kindByte == static_cast<std::uint8_t>(model::MatrixKind::DpPv));
+        require(zeros(payload, at + 1, 3));
         const auto kind = static_cast<model::MatrixKind>(kindByte);
         const std::uint32_t parentRow = getU32(payload, at + 4);
         const std::uint32_t n = getU32(payload, at + 8);
         const std::uint32_t m = getU32(payload, at + 12);
         at += kMatrixRecordHeadSize;
-        require(seen.insert((std::uint64_t{parentRow} << 2) | kindByte).second);
         require(parentRow == kTopLevelParent || parentRow < rows.size());
+        const std::int64_t order = parentOrder(parentRow);
+        require(order > lastParent || (order == lastParent && kindByte > lastKind));
+        lastParent = order;
+        lastKind = kindByte;
         const model::Node* parent = parentRow == kTopLevelParent ? fr.root() : rows[parentRow];
         require(parent->children.size() == n);
-        require(m <= (payload.size() - at) / kMatrixCellSize);
-        if (m > 0)
-            store.reserve(parent, kind, m);
+        require(m > 0 && m <= (payload.size() - at) / kMatrixCellSize);
+        store.reserve(parent, kind, m);
+        std::uint64_t lastCell = 0; // row * 2^32 + column + 1 of the cell before; 0 before the first
         for (std::uint32_t k = 0; k < m; ++k, at += kMatrixCellSize) {
             const std::uint32_t i = getU32(payload, at);
             const std::uint32_t j = getU32(payload, at + 4);
@@ -94,11 +100,32 @@ void decodeRecords(std::string_view payload, const model::DesignTree& fr, model:
             require(i < n && j < n && i != j);
             require(value == static_cast<std::uint8_t>(model::CellValue::X)
                     || value == static_cast<std::uint8_t>(model::CellValue::O));
-            require(store.set(parent, kind, parent->children[i], parent->children[j],
-                              static_cast<model::CellValue>(value))
-                    == model::CellValue::NotAssessed); // a repeated cell
+            require(zeros(payload, at + 9, 3));
+            const std::uint64_t place = (std::uint64_t{i} << 32) + j + 1;
+            require(place > lastCell);
+            lastCell = place;
+            store.set(parent, kind, parent->children[i], parent->children[j], static_cast<model::CellValue>(value));
         }
     }
+}
+
+bool readMatrices(std::uint32_t version, std::string_view payload, DesignFileContents& into)
+{
+    if (version != kMatrixBlockVersion)
+        return false;
+    try {
+        decodeRecords(payload, into.trees[0], into.matrices);
+        return true;
+    } catch (const Refused&) {
+    } catch (const model::UserError&) { // a field outside the payload
+    }
+    into.matrices.clear();
+    return false;
+}
+
+void writeMatrices(const model::Design& design, std::string& out)
+{
+    out += encodeMatrixBlock(design.tree(model::TreeId::FR), design.matrices());
 }
 
 } // namespace
@@ -119,45 +146,21 @@ std::string encodeMatrixBlock(const model::DesignTree& fr, const model::MatrixSt
     const auto order = [](std::uint32_t row) { return row == kTopLevelParent ? -1 : std::int64_t{row}; };
     std::sort(parents.begin(), parents.end(),
               [&](const auto& a, const auto& b) { return order(a.first) < order(b.first); });
-    std::string out(kMatrixHeadSize, '\0');
+    std::string out(kBlockHeadSize, '\0');
     for (const auto& [row, parent] : parents)
         for (model::MatrixKind kind : model::kMatrixKinds) {
             const std::vector<model::IndexedCell> cells = matrices.indexedCells(parent, kind);
             if (!cells.empty())
                 appendRecord(out, kind, row, fieldValue(parent->children.size()), cells);
         }
-    const std::string_view payload = std::string_view(out).substr(kMatrixHeadSize);
-    out.replace(0, kMatrixTag.size(), kMatrixTag);
-    putU32(out, 4, kMatrixBlockVersion);
-    putU32(out, 8, fieldValue(payload.size()));
-    putU32(out, 12, crcOf(payload));
+    sealBlock(out, 0, kMatrixTag, kMatrixBlockVersion);
     return out;
 }
 
-MatrixBlockRead readMatrixBlock(std::uint64_t behind,
-                                const std::function<std::string(std::uint64_t, std::size_t)>& bytesAt,
-                                const model::DesignTree& fr)
+const BlockModule& matrixBlockModule()
 {
-    MatrixBlockRead result;
-    if (behind < kMatrixTag.size() || bytesAt(0, kMatrixTag.size()) != kMatrixTag)
-        return result; // no block: whatever lies there is not ours
-    try {
-        require(behind >= kMatrixHeadSize);
-        const std::string head = bytesAt(0, kMatrixHeadSize);
-        require(getU32(head, 4) == kMatrixBlockVersion);
-        const std::uint32_t length = getU32(head, 8);
-        require(length <= behind - kMatrixHeadSize);
-        const std::string payload = bytesAt(kMatrixHeadSize, length);
-        require(payload.size() == length && crcOf(payload) == getU32(head, 12));
-        decodeRecords(payload, fr, result.matrices);
-    } catch (const Refused&) {
-        result.matrices.clear();
-        result.leftOut = true;
-    } catch (const model::UserError&) { // a field outside the bytes read
-        result.matrices.clear();
-        result.leftOut = true;
-    }
-    return result;
+    static const BlockModule module{kMatrixTag, "the design matrices", readMatrices, writeMatrices};
+    return module;
 }
 
 } // namespace io

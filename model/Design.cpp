@@ -58,6 +58,7 @@ void Design::replaceTrees(std::array<DesignTree, kTreeCount>&& trees)
     for (TreeId id : kAllTrees)
         tree(id).assign(std::move(trees[static_cast<std::size_t>(index(id))]));
     replaceMatrices({});
+    m_kept.clear();
 }
 
 void Design::replaceTrees(ComparedTrees&& trees)
@@ -66,6 +67,7 @@ void Design::replaceTrees(ComparedTrees&& trees)
     for (TreeId id : kAllTrees)
         tree(id).assign(std::move(trees.m_trees[static_cast<std::size_t>(index(id))]));
     replaceMatrices({});
+    m_kept.clear();
 }
 
 void Design::setTitle(TreeId id, std::string text)

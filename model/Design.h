@@ -1,7 +1,7 @@
 #pragma once
 // A design: the three design trees FR, DP and PV, which always keep the same
-// shape, the three column titles, the design matrices and the modified and
-// backed-up flags.
+// shape, the three column titles, the design matrices, the blocks of its file
+// it did not take in, and the modified and backed-up flags.
 //
 // Every command takes the row index of the selected node row, does the same
 // step in FR, then DP, then PV, and reports what the window should select.
@@ -14,6 +14,7 @@
 #include "model/CopiedRows.h"
 #include "model/DesignTree.h"
 #include "model/EditRecord.h"
+#include "model/KeptBlocks.h"
 #include "model/MatrixStore.h"
 #include "model/TreeId.h"
 
@@ -109,6 +110,12 @@ public:
     // Undo and redo: every cell takes the value given, which then holds the cell's old one.
     void swapCells(std::span<StoredCell> cells);
 
+    // --- blocks kept from the file --------------------------------------------
+    // What the file held that the design did not take in (see KeptBlocks.h).
+    // Replacing the trees lets go of them; opening a file then puts its own in.
+    const KeptBlocks& keptBlocks() const { return m_kept; }
+    void replaceKeptBlocks(KeptBlocks&& kept) { m_kept = std::move(kept); }
+
     // --- flags ----------------------------------------------------------------
     bool modified() const { return m_modified; }
     bool backedUp() const { return m_backedUp; }
@@ -175,6 +182,7 @@ private:
     std::array<DesignTree, kTreeCount> m_trees;
     std::array<std::string, kTreeCount> m_titles;
     MatrixStore m_matrices;
+    KeptBlocks m_kept;
     std::vector<TreeObserver*> m_observers;
     std::unique_ptr<EditRecord> m_recording;
     std::array<bool, kTreeCount> m_staleAtStart{};

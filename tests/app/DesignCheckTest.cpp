@@ -160,5 +160,36 @@ TEST_F(DesignCheckRun, AMatrixBlockLeftOutIsSaidAndTheRestChecked)
                                      "top DP-PV: incomplete: 2 of 2 not assessed\n");
 }
 
+// A design with nothing to check but a block the check could not look into:
+// the block is the finding.
+struct UnreadBlock {
+    const char* name;
+    std::string block;
+    std::string said; // behind the path
+};
+
+const UnreadBlock kUnreadBlocks[] = {
+    {"RefusedMatrixBlock", std::string("TDMX") + std::string(4, '\0') + std::string(8, '\0'),
+     " could not be read and are left out\n"},
+    {"UnknownBlock", std::string("ABCD") + std::string(12, '\0'), " holds data this version does not know (block ABCD)\n"},
+};
+
+class DesignCheckUnreadBlock : public DesignCheckRun, public ::testing::WithParamInterface<UnreadBlock> {};
+
+TEST_P(DesignCheckUnreadBlock, IsAFindingWhenNothingElseIs)
+{
+    model::Design design;
+    loadOutline(design, {"1 Pump", "  1.1 Motor"}); // no parent of two children: no matrix
+    const QString path = file(saved(design) + GetParam().block);
+    const CheckRun run = check(path);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(run.err.endsWith(QByteArray::fromStdString(GetParam().said))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(path.toLocal8Bit()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, DesignCheckUnreadBlock, ::testing::ValuesIn(kUnreadBlocks),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 } // namespace
 } // namespace testing_app

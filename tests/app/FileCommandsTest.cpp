@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QUrl>
@@ -489,6 +490,82 @@ TEST_F(FileCommandsTest, ADamagedMatrixBlockOpensTheDesignWithoutMatricesAndSays
     EXPECT_EQ(form->design().matrices().cellCount(), 1u);
     EXPECT_EQ(prompter->errors.size(), 1u);
 }
+// A file holding blocks the design does not take in: a save asks before it
+// leaves them out. No writes nothing; Yes writes the trees alone, says so,
+// and lets go of the blocks, so the next save asks nothing.
+TEST_F(FileCommandsTest, SavingADesignWithADamagedMatrixBlockAsksFirst)
+{
+    model::Design design;
+    loadOutline(design, kOther);
+    design.setMatrixCell(model::kNoRow, model::MatrixKind::FrDp, 0, 1, model::CellValue::X);
+    model::HeaderRecord header{};
+    std::string bytes = io::encodeDesignFile(design, header, plainStyles());
+    bytes[bytes.size() - 4] ^= 0x02; // a cell's value no longer matches the CRC: every record intact
+    const QString damaged = inDir("damaged.vok");
+    writeBytes(damaged, bytes);
+    form->openAtStart(QFile::encodeName(damaged).toStdString());
+    ASSERT_EQ(prompter->errors.size(), 1u);
+
+    const QString question = "damaged.vok holds data that could not be read (the design matrices); "
+                             "saving will leave it out. Save anyway?";
+    prompter->answers = {Answer::No};
+    commands().save->trigger();
+    EXPECT_EQ(prompter->questions, std::vector<QString>{question});
+    EXPECT_EQ(readBytes(damaged), QByteArray::fromStdString(bytes));
+
+    prompter->answers = {Answer::Yes};
+    commands().save->trigger();
+    EXPECT_EQ(prompter->questions.size(), 2u);
+    model::Design treesAlone;
+    loadOutline(treesAlone, kOther);
+    model::HeaderRecord fresh{};
+    EXPECT_EQ(readBytes(damaged), QByteArray::fromStdString(io::encodeDesignFile(treesAlone, fresh, plainStyles())));
+    EXPECT_EQ(form->statusBar()->currentMessage(), "Saved damaged.vok without the data that could not be read");
+
+    commands().save->trigger();
+    EXPECT_EQ(prompter->questions.size(), 2u);
+    EXPECT_EQ(prompter->errors.size(), 1u);
+}
+
+struct KeptQuestion {
+    const char* name;
+    std::string tail; // behind the sections
+    const char* question;
+};
+
+std::string unknownBlock(const char* tag)
+{
+    return std::string(tag) + std::string(12, '\0'); // empty payload, whose CRC is 0
+}
+
+const KeptQuestion kKeptQuestions[] = {
+    {"UnknownBlock", unknownBlock("ABCD"),
+     "other.vok holds data this version does not know (block ABCD); saving will leave it out. Save anyway?"},
+    {"EveryBlockNamedOnce", unknownBlock("TDMX") + unknownBlock("ABCD") + unknownBlock("TDMX") + unknownBlock("ABCD"),
+     "other.vok holds data that could not be read or that this version does not know "
+     "(the design matrices, block ABCD); saving will leave it out. Save anyway?"},
+};
+
+class KeptBlocksQuestion : public FileCommandsTest, public ::testing::WithParamInterface<KeptQuestion> {};
+
+// Save As too: the design leaves the blocks behind whichever file it goes to.
+TEST_P(KeptBlocksQuestion, NamesTheFileAndWhatItHolds)
+{
+    const QString other = inDir("other.vok");
+    writeDesign(other, kOther);
+    writeBytes(other, readBytes(other).toStdString() + GetParam().tail);
+    openBy(Route::Dialog, other);
+    prompter->answers = {Answer::No};
+    prompter->savePaths.push_back(inDir("copy.vok"));
+    commands().saveAs->trigger();
+    EXPECT_EQ(prompter->questions, std::vector<QString>{QString::fromLatin1(GetParam().question)});
+    EXPECT_EQ(prompter->saveDialogs, 0); // No: not even the dialog
+    EXPECT_FALSE(QFile::exists(inDir("copy.vok")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, KeptBlocksQuestion, ::testing::ValuesIn(kKeptQuestions),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // --- saving ------------------------------------------------------------------------
 
 TEST_F(FileCommandsTest, SaveRightAfterStartAsksForANameAndCancelWritesNothing)

@@ -35,6 +35,8 @@ public:
         questions.push_back(text);
         return take(answers, Answer::Cancel);
     }
+    // Asked like `ask`, from the same answers: anything but Yes is No.
+    bool confirm(const QString& text) override { return ask(text, QString()) == Answer::Yes; }
     std::optional<QString> chooseOpenPath() override { return take(openPaths, std::optional<QString>()); }
     std::optional<QString> chooseSavePath(const QString&) override
     {

@@ -263,5 +263,33 @@ TEST_F(RecoveryTest, ACopyThatCannotBeMadeIsSaidAndMadeAtTheNextChange)
     EXPECT_EQ(readBytes(keeper.ownCopyPath()), "copy");
 }
 
+// The copy is the design as it is open, with the blocks of its file it did
+// not take in, so that the design recovered still asks before a save leaves
+// them out.
+TEST_F(RecoveryTest, ACopyHoldsTheBlocksTheDesignKeptFromItsFile)
+{
+    model::Design design;
+    loadOutline(design, {"Pump"});
+    model::HeaderRecord header;
+    const std::string unknown = std::string("ABCD") + std::string(12, '\0'); // empty payload, CRC 0
+    const QString pump = dir.filePath("pump.vok");
+    QFile file(pump);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray::fromStdString(io::encodeDesignFile(design, header, {}) + unknown));
+    file.close();
+
+    auto form = startProgram();
+    form->recovery().setDelay(10);
+    form->openAtStart(QFile::encodeName(pump).toStdString());
+    form->columns().selectRow(0);
+    form->AddChildBtnClick();
+    ASSERT_TRUE(eventually([&] { return exists(form->recovery().ownCopyPath()); }));
+    form->recovery().waitForWriter();
+    const io::DesignFileContents copy = io::readDesignFile(QFile::encodeName(form->recovery().ownCopyPath()).toStdString());
+    EXPECT_EQ(copy.trees[0].size(), 2);
+    ASSERT_EQ(copy.kept.size(), 1u);
+    EXPECT_EQ(copy.kept[0].bytes, unknown);
+}
+
 } // namespace
 } // namespace testing_app

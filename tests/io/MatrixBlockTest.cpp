@@ -149,13 +149,14 @@ TEST_F(MatrixBlock, IsFoundBehindTheFurthestSectionEnd)
     EXPECT_EQ(c.matrices.cellCount(), 4u);
 }
 
-TEST_F(MatrixBlock, BytesBehindTheSectionsWithoutTheTagAreIgnored)
+TEST_F(MatrixBlock, BytesBehindTheSectionsWithoutATagAreIgnored)
 {
-    for (const std::string& tail : {std::string("TD"), std::string("TDMY") + block(kPayload).substr(4),
+    for (const std::string& tail : {std::string("TD"), std::string("Tdmx") + block(kPayload).substr(4),
                                     std::string(64, '\0'), std::string("some notes")}) {
         const io::DesignFileContents c = io::parseDesignFile(sections + tail, "m.vok");
         EXPECT_FALSE(c.matricesLeftOut) << tail;
         EXPECT_TRUE(c.matrices.empty()) << tail;
+        EXPECT_TRUE(c.kept.empty()) << tail;
     }
 }
 
@@ -185,6 +186,8 @@ TEST_P(MatrixBlockRefused, LeavesOutEveryMatrixAndNothingElse)
     for (const io::DesignFileContents& c : {io::parseDesignFile(file, "m.vok"), io::readDesignFile(path)}) {
         EXPECT_TRUE(c.matricesLeftOut);
         EXPECT_TRUE(c.matrices.empty());
+        ASSERT_EQ(c.kept.size(), 1u);
+        EXPECT_EQ(c.kept[0].bytes, GetParam().tail); // kept byte for byte
         for (std::size_t t = 0; t < model::kTreeCount; ++t)
             EXPECT_EQ(iotest::outline(c.trees[t]), iotest::outline(expected.trees[t]));
         EXPECT_EQ(c.titles, expected.titles);
@@ -215,6 +218,14 @@ const Refusal kRefusals[] = {
     {"ValueZero", block(record(1, 0, 3, 1) + cell(0, 1, 0))},
     {"ValueThree", block(record(1, 0, 3, 1) + cell(0, 1, 3))},
     {"CellCountPastThePayload", block(record(1, 0, 3, 0x40000000) + cell(0, 1, 1))},
+    // Laid out otherwise than it is written: read, it would be written back otherwise.
+    {"EmptyPayload", block("")},
+    {"EmptyRecord", block(kTopRecord + record(1, 0, 3, 0))},
+    {"RecordsOutOfRowOrder", block(record(1, 0, 3, 1) + cell(0, 1, 1) + kTopRecord)},
+    {"DpPvBeforeFrDp", block(record(2, 0, 3, 1) + cell(0, 1, 1) + record(1, 0, 3, 1) + cell(0, 1, 1))},
+    {"CellsOutOfOrder", block(record(1, 0, 3, 2) + cell(1, 0, 1) + cell(0, 2, 1))},
+    {"RecordPaddingNotZero", block(kTopRecord.substr(0, 3) + "\x01" + kTopRecord.substr(4))},
+    {"CellPaddingNotZero", block(record(1, 0, 3, 1) + cell(0, 1, 1).substr(0, 11) + "\x01")},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, MatrixBlockRefused, ::testing::ValuesIn(kRefusals),
