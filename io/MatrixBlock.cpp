@@ -26,12 +26,6 @@ std::uint32_t crcOf(std::string_view bytes)
     return static_cast<std::uint32_t>(crc);
 }
 
-void appendU32(std::string& out, std::uint32_t v)
-{
-    out.resize(out.size() + 4);
-    putU32(out, out.size() - 4, v);
-}
-
 std::uint32_t fieldValue(std::size_t value)
 {
     if (value > kWholeU32)
