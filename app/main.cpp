@@ -13,6 +13,8 @@
 #include "ui/ToolbarIcons.h"
 
 #include <QApplication>
+#include <QHash>
+#include <QFile>
 #include <QMessageBox>
 
 #include <csignal>
@@ -105,6 +107,10 @@ int runWindow(int argc, char** argv, const app::CommandLine& commandLine)
 
 int main(int argc, char** argv)
 {
+    // Qt's hashes iterate in the same order in every run: the PDF writer
+    // writes its fonts in hash order, and the same design must give the same
+    // file. Before anything makes a hash.
+    QHashSeed::setDeterministicGlobalSeed();
     // A write past the file-size limit then fails like a full disk and is
     // reported, instead of killing the program with the user's work.
     std::signal(SIGXFSZ, SIG_IGN);

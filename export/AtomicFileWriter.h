@@ -4,12 +4,27 @@
 // file as it was and throws "Cannot create file %s".
 
 #include "export/FileWriter.h"
+#include "io/AtomicWriter.h"
+
+#include <functional>
+#include <memory>
 
 namespace exporting {
 
 class AtomicFileWriter : public FileWriter {
 public:
+    using Opener = std::function<std::unique_ptr<io::AtomicWriter>()>;
+    // Files through QSaveFile; tests give writers that fail like a full disk.
+    AtomicFileWriter();
+    explicit AtomicFileWriter(Opener opener) : m_opener(std::move(opener)) {}
+
     void writeFile(const std::string& path, std::string_view bytes) override;
+    // The bytes go to the temporary file in pieces as they come; a producer
+    // that throws (a stop asked for) cancels it.
+    void writeStream(const std::string& path, const DocumentProducer& produce) override;
+
+private:
+    Opener m_opener;
 };
 
 } // namespace exporting

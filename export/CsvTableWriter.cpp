@@ -34,6 +34,12 @@ public:
         if (quoted)
             m_out += '"';
     }
+    // ASCII and the arrow of a listed cell: nothing to quote.
+    void utf8Field(std::string_view utf8)
+    {
+        separate();
+        m_out.append(utf8);
+    }
     void endRecord()
     {
         m_out.append(kRecordEnd);
@@ -57,6 +63,15 @@ void appendMatrix(CsvBuilder& csv, const DesignMatrix& matrix)
     csv.endRecord();
     csv.field(matrix.caption);
     csv.endRecord();
+    if (matrix.listed) {
+        for (const ListedCell& cell : matrix.cells) {
+            csv.utf8Field(listedCellLine(cell));
+            csv.endRecord();
+        }
+        csv.field(matrix.classification);
+        csv.endRecord();
+        return;
+    }
     csv.field({});
     for (const std::string& head : matrix.columnHeads)
         csv.field(head);

@@ -3,6 +3,11 @@
 // requirement depends on, marked X (strongly) or O (weakly) or left blank,
 // under a caption such as "1.2 FR-DP" and over a classification line. Texts
 // are Windows-1252 bytes, as node labels are.
+//
+// A matrix over more children than model::kMostGridRows has no grid: a grid
+// grows with the square of its width, so a level of 3,000 rows with one cell
+// would make a document of hundreds of megabytes. Such a matrix is a list of
+// its assessed cells instead, one line each: "1.2 → 1.7: X" (row, column).
 
 #include <cstddef>
 #include <string>
@@ -13,6 +18,13 @@ namespace exporting {
 
 enum class MatrixMark : char { Blank = ' ', X = 'X', O = 'O' };
 
+// An assessed cell of a listed matrix, by the children's outline numbers.
+struct ListedCell {
+    std::string row;
+    std::string column;
+    MatrixMark mark = MatrixMark::X;
+};
+
 struct DesignMatrix {
     std::string caption;
     std::vector<std::string> columnHeads;
@@ -20,6 +32,8 @@ struct DesignMatrix {
     std::vector<MatrixMark> marks; // row by row; a missing mark is blank
     std::string classification;
     std::string corner = {}; // what rows and columns are, "FR \ DP"; a format may leave its corner blank
+    bool listed = false;     // too wide for a grid: no heads and marks, the cells below instead
+    std::vector<ListedCell> cells = {}; // a listed matrix's assessed cells, row by row
 
     MatrixMark mark(std::size_t row, std::size_t column) const
     {
@@ -40,6 +54,14 @@ inline std::string_view markText(MatrixMark mark)
         break;
     }
     return {};
+}
+
+// A listed cell as its line reads, in UTF-8: "1.2 → 1.7: X".
+inline std::string listedCellLine(const ListedCell& cell)
+{
+    std::string line = cell.row;
+    line.append(" \xE2\x86\x92 ").append(cell.column).append(": ").append(markText(cell.mark));
+    return line;
 }
 
 } // namespace exporting

@@ -98,7 +98,15 @@ void appendRow(HtmlBuilder& html, const TableRow& row)
 
 void appendMatrix(HtmlBuilder& html, const DesignMatrix& matrix)
 {
-    html.element("<p><b>", matrix.caption, "</b></p>\n").raw(kMatrixStart).raw("<tr><th></th>");
+    html.element("<p><b>", matrix.caption, "</b></p>\n");
+    if (matrix.listed) {
+        html.raw("<ul>\n");
+        for (const ListedCell& cell : matrix.cells)
+            html.raw("<li>").utf8Text(listedCellLine(cell)).raw("</li>\n");
+        html.element("</ul>\n<p>", matrix.classification, "</p>\n");
+        return;
+    }
+    html.raw(kMatrixStart).raw("<tr><th></th>");
     for (const std::string& head : matrix.columnHeads)
         html.element("<th>", head, "</th>");
     html.raw("</tr>\n");

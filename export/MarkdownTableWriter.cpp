@@ -83,6 +83,17 @@ void appendMatrix(MarkdownBuilder& md, const DesignMatrix& matrix)
     md.text(trimmed(matrix.caption));
     md.line("**");
     md.line();
+    if (matrix.listed) {
+        for (const ListedCell& cell : matrix.cells) {
+            md.raw("- ");
+            md.line(listedCellLine(cell));
+        }
+        md.line();
+        md.text(matrix.classification);
+        md.line();
+        md.line();
+        return;
+    }
     md.raw("|");
     md.cell({});
     for (const std::string& head : matrix.columnHeads)

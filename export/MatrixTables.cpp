@@ -17,6 +17,20 @@ const model::Node* partnerOf(const model::DesignTree& fr, const model::DesignTre
     return parent == fr.root() ? other.root() : other.nodeAt(fr.rowOf(parent));
 }
 
+MatrixMark markOf(model::CellValue value)
+{
+    return value == model::CellValue::X ? MatrixMark::X : MatrixMark::O;
+}
+
+// Past the grid limit only the assessed cells: linear in what the store holds.
+void listCells(DesignMatrix& m, const std::vector<model::IndexedCell>& cells, const std::string& number)
+{
+    m.listed = true;
+    m.cells.reserve(cells.size());
+    for (const model::IndexedCell& c : cells)
+        m.cells.push_back({model::childNumber(number, c.row), model::childNumber(number, c.column), markOf(c.value)});
+}
+
 DesignMatrix tableOf(const model::MatrixStore& store, const model::Node* parent, model::MatrixKind kind,
                      const model::Node* rowParent, const std::string& number)
 {
@@ -24,6 +38,13 @@ DesignMatrix tableOf(const model::MatrixStore& store, const model::Node* parent,
     DesignMatrix m;
     m.caption = (number.empty() ? std::string(kTopLevelCaption) : number) + ' ' + std::string(model::kindName(kind));
     m.corner = kind == model::MatrixKind::FrDp ? "FR \\ DP" : "DP \\ PV";
+    const std::vector<model::IndexedCell> cells = store.indexedCells(parent, kind);
+    // Classifying counts the cells before it looks at them: an incomplete wide matrix costs nothing.
+    m.classification = model::describe(model::classify(n, cells), kind, number);
+    if (n > static_cast<std::uint32_t>(model::kMostGridRows)) {
+        listCells(m, cells, number);
+        return m;
+    }
     for (std::uint32_t i = 0; i < n; ++i) {
         const std::string child = model::childNumber(number, i);
         m.columnHeads.push_back(child);
@@ -32,10 +53,8 @@ DesignMatrix tableOf(const model::MatrixStore& store, const model::Node* parent,
     m.marks.assign(std::size_t{n} * n, MatrixMark::Blank);
     for (std::uint32_t i = 0; i < n; ++i)
         m.marks[std::size_t{i} * n + i] = MatrixMark::X;
-    const std::vector<model::IndexedCell> cells = store.indexedCells(parent, kind);
     for (const model::IndexedCell& c : cells)
-        m.marks[std::size_t{c.row} * n + c.column] = c.value == model::CellValue::X ? MatrixMark::X : MatrixMark::O;
-    m.classification = model::describe(model::classify(n, cells), kind, number);
+        m.marks[std::size_t{c.row} * n + c.column] = markOf(c.value);
     return m;
 }
 

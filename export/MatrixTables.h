@@ -4,7 +4,8 @@
 // matrices, each under a caption such as "1.2 FR-DP" ("Top level FR-DP"),
 // rows headed by the children's numbers and labels (FR, resp. DP), columns by
 // their numbers (DP, resp. PV), the diagonal X, and the classification
-// sentence. A design without an assessed cell has none.
+// sentence; a level wider than model::kMostGridRows lists its assessed cells
+// instead of a grid. A design without an assessed cell has none.
 
 #include "export/DesignMatrix.h"
 #include "export/ExportDocument.h"

@@ -1,221 +1,362 @@
 #include "export/OdtTableWriter.h"
 
-#include "export/DocumentText.h"
-#include "model/UserError.h"
+#include "export/ZipWriter.h"
+#include "io/Cp1252.h"
 
-#include <QBuffer>
-#include <QTextCursor>
-#include <QTextDocument>
-#include <QTextDocumentWriter>
-#include <QTextTable>
+#include <QString>
 
-#include <chrono>
-#include <future>
+#include <cstdio>
+#include <algorithm>
+#include <array>
+#include <vector>
 
 namespace exporting {
 namespace {
 
-constexpr const char* kFontFamily = "Arial";
-constexpr int kBodyPoints = 9;
-constexpr int kTitlePoints = 14;
-constexpr int kHeadingPoints = 12;
-constexpr double kIndentPx = 14; // the writer counts 96 px to the inch
-constexpr double kCellPaddingPx = 3;
-constexpr double kBorderPx = 0.5;
-// Column widths are fixed: the writer gives percentages in a form word
-// processors ignore, and fixed widths as that many points. The table fills
-// the text width of an A4 page in portrait (17 cm).
+constexpr std::string_view kMimeType = "application/vnd.oasis.opendocument.text";
+constexpr std::size_t kPieceBytes = 256 * 1024; // content.xml goes to deflate in pieces this size
+
+// Sizes in points. The table fills the text width of an A4 page in portrait
+// (17 cm); word processors honour fixed column widths, not shares.
 constexpr double kTableWidthPt = 480;
 constexpr double kNumberColumnPt = 54;
 constexpr double kMatrixRowHeadPt = 170;
 constexpr double kMatrixMarkPt = 30;
-const QColor kHeadFill(232, 232, 232);
-const QColor kBorderColour(150, 150, 150);
-constexpr auto kReportInterval = std::chrono::milliseconds(30);
+constexpr double kIndentPt = 10.5;
+constexpr const char* kCellProperties = "fo:border=\"0.375pt solid #969696\" fo:padding=\"2.25pt\"";
+constexpr const char* kHeadFill = "#e8e8e8";
+constexpr int kLevelStyles = TableDocument::kDeepestIndent + 2; // levels 0 to 10, then every deeper one
 
-QTextCharFormat baseFormat(int points = kBodyPoints, bool bold = false)
+constexpr std::string_view kNamespaces =
+    " xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+    " xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\""
+    " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\""
+    " xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\""
+    " xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\""
+    " xmlns:svg=\"urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0\""
+    " office:version=\"1.2\"";
+constexpr std::string_view kFontFaces =
+    "<office:font-face-decls><style:font-face style:name=\"Arial\" svg:font-family=\"Arial\""
+    " style:font-family-generic=\"swiss\" style:font-pitch=\"variable\"/></office:font-face-decls>";
+
+constexpr std::string_view kManifest =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<manifest:manifest xmlns:manifest=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\" manifest:version=\"1.2\">\n"
+    " <manifest:file-entry manifest:full-path=\"/\" manifest:version=\"1.2\""
+    " manifest:media-type=\"application/vnd.oasis.opendocument.text\"/>\n"
+    " <manifest:file-entry manifest:full-path=\"content.xml\" manifest:media-type=\"text/xml\"/>\n"
+    " <manifest:file-entry manifest:full-path=\"styles.xml\" manifest:media-type=\"text/xml\"/>\n"
+    "</manifest:manifest>\n";
+
+// The default text (Arial 9 pt) and an A4 portrait page with 2 cm margins.
+std::string stylesXml()
 {
-    QTextCharFormat format;
-    // Qt 6.4's writer names a family only when the format holds the property
-    // under its old key; it reads the value from the new one.
-    format.setFontFamilies(QStringList{QString::fromLatin1(kFontFamily)});
-    format.setProperty(QTextFormat::OldFontFamily, QString::fromLatin1(kFontFamily));
-    format.setFontPointSize(points);
-    if (bold)
-        format.setFontWeight(QFont::Bold);
-    return format;
+    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<office:document-styles";
+    xml.append(kNamespaces).append(">").append(kFontFaces);
+    xml += "<office:styles><style:default-style style:family=\"paragraph\">"
+           "<style:text-properties style:font-name=\"Arial\" fo:font-size=\"9pt\"/></style:default-style>"
+           "<style:style style:name=\"Standard\" style:family=\"paragraph\"/></office:styles>"
+           "<office:automatic-styles><style:page-layout style:name=\"Page\">"
+           "<style:page-layout-properties fo:page-width=\"21cm\" fo:page-height=\"29.7cm\""
+           " style:print-orientation=\"portrait\" fo:margin-top=\"2cm\" fo:margin-bottom=\"2cm\""
+           " fo:margin-left=\"2cm\" fo:margin-right=\"2cm\"/></style:page-layout></office:automatic-styles>"
+           "<office:master-styles><style:master-page style:name=\"Standard\" style:page-layout-name=\"Page\"/>"
+           "</office:master-styles></office:document-styles>\n";
+    return xml;
 }
 
-QTextTableFormat tableFormat(const QList<QTextLength>& widths)
+std::string points(double pt)
 {
-    QTextTableFormat format;
-    format.setHeaderRowCount(1);
-    format.setBorder(kBorderPx);
-    format.setBorderBrush(kBorderColour);
-    format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-    format.setBorderCollapse(true);
-    format.setCellSpacing(0);
-    format.setCellPadding(kCellPaddingPx);
-    format.setColumnWidthConstraints(widths);
-    return format;
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4gpt", pt);
+    return text;
 }
 
-// Builds the document in one edit block: inside one, the cursor skips laying
-// out each block as text goes in, which halves the time.
-class TextDocumentBuilder {
-public:
-    explicit TextDocumentBuilder(const TableDocument& document)
-        : m_document(document), m_text(std::make_unique<QTextDocument>()), m_cursor(m_text.get())
-    {
-        m_text->setUndoRedoEnabled(false);
-        m_text->setDefaultFont(QFont(QString::fromLatin1(kFontFamily), kBodyPoints));
-        m_text->setMetaInformation(QTextDocument::DocumentTitle, QString::fromUtf8(document.title()));
-        for (int level = 0; level <= TableDocument::kDeepestIndent + 1; ++level) {
-            QTextCharFormat format = baseFormat(kBodyPoints, level == 0);
-            if (const TextColour colour = document.colourOf(level); !colour.automatic)
-                format.setForeground(QColor(static_cast<int>(colour.rgb & 0xFF), static_cast<int>((colour.rgb >> 8) & 0xFF),
-                                            static_cast<int>((colour.rgb >> 16) & 0xFF)));
-            m_levelFormats.push_back(format);
-            QTextBlockFormat indent;
-            indent.setLeftMargin(kIndentPx * TableDocument::indentOf(level));
-            m_indentFormats.push_back(indent);
+std::string rgbText(std::uint32_t bgr)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", bgr & 0xFFu, (bgr >> 8) & 0xFFu, (bgr >> 16) & 0xFFu);
+    return text;
+}
+
+void escapeAsXml(std::string& out, char c)
+{
+    switch (c) {
+    case '&': out += "&amp;"; break;
+    case '<': out += "&lt;"; break;
+    case '>': out += "&gt;"; break;
+    default: out += c;
+    }
+}
+
+// Spaces that a word processor would fold away: at either end of the text,
+// or after another space or a tab. They go as <text:s/>.
+void appendSpaces(std::string& out, std::size_t run, bool keepFirst)
+{
+    if (keepFirst) {
+        out += ' ';
+        --run;
+    }
+    if (run == 1)
+        out += "<text:s/>";
+    else if (run > 1)
+        out.append("<text:s text:c=\"").append(std::to_string(run)).append("\"/>");
+}
+
+// Windows-1252 text as paragraph content in UTF-8: markup escaped, a tab as
+// <text:tab/>, other control bytes dropped (XML has no place for them).
+void appendText(std::string& out, std::string_view cp1252)
+{
+    std::size_t runStart = 0; // bytes with nothing to do go over in runs
+    bool afterTab = false;
+    for (std::size_t i = 0; i < cp1252.size(); ++i) {
+        const auto c = static_cast<unsigned char>(cp1252[i]);
+        const bool plain = c >= 0x20 && c != '&' && c != '<' && c != '>' && c != ' ';
+        if (plain) {
+            afterTab = false;
+            continue;
         }
-        m_cursor.beginEditBlock();
+        io::appendCp1252AsUtf8(out, cp1252.substr(runStart, i - runStart));
+        if (c == ' ') {
+            std::size_t end = i;
+            while (end < cp1252.size() && cp1252[end] == ' ')
+                ++end;
+            appendSpaces(out, end - i, i > 0 && end < cp1252.size() && !afterTab);
+            i = end - 1;
+        } else if (c == '\t') {
+            out += "<text:tab/>";
+            afterTab = true;
+        } else if (c >= 0x20) {
+            escapeAsXml(out, static_cast<char>(c));
+            afterTab = false;
+        }
+        runStart = i + 1;
+    }
+    io::appendCp1252AsUtf8(out, cp1252.substr(runStart));
+}
+
+// The title, a file name in UTF-8 (made valid), markup escaped.
+void appendUtf8Text(std::string& out, std::string_view utf8)
+{
+    const QByteArray valid = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())).toUtf8();
+    for (char c : valid)
+        if (static_cast<unsigned char>(c) >= 0x20)
+            escapeAsXml(out, c);
+}
+
+// content.xml, made in pieces that go to the zip as they fill.
+class ContentWriter {
+public:
+    ContentWriter(const TableDocument& document, ZipWriter& zip) : m_document(document), m_zip(zip)
+    {
+        m_xml.reserve(kPieceBytes + 4096);
+        collectMatrixWidths();
     }
 
-    std::unique_ptr<QTextDocument> build(ExportProgress& progress)
+    void write(ExportProgress& progress)
     {
-        m_cursor.insertText(QString::fromUtf8(m_document.title()), baseFormat(kTitlePoints, true));
-        m_cursor.insertBlock();
-        appendDesignTable(progress);
+        m_xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<office:document-content";
+        m_xml.append(kNamespaces).append(">").append(kFontFaces);
+        styles();
+        m_xml += "<office:body><office:text>";
+        m_xml += "<text:p text:style-name=\"Title\">";
+        appendUtf8Text(m_xml, m_document.title());
+        m_xml += "</text:p>\n";
+        designTable(progress);
         if (!m_document.matrices().empty()) {
-            paragraph(qtText(TableDocument::kMatricesHeading), baseFormat(kHeadingPoints, true));
-            for (const DesignMatrix& matrix : m_document.matrices())
-                appendMatrix(matrix);
+            paragraph("Heading", TableDocument::kMatricesHeading);
+            for (std::size_t i = 0; i < m_document.matrices().size(); ++i)
+                matrix(m_document.matrices()[i], "Matrix" + std::to_string(i + 1));
         }
-        m_cursor.endEditBlock();
-        return std::move(m_text);
+        m_xml += "</office:text></office:body></office:document-content>\n";
+        m_zip.write(m_xml);
+        m_xml.clear();
     }
 
 private:
-    void paragraph(const QString& text, const QTextCharFormat& format)
+    // A matrix's mark column width; one column style for each width in use, in order of first use.
+    static double markWidth(const DesignMatrix& matrix)
     {
-        m_cursor.movePosition(QTextCursor::End);
-        m_cursor.insertBlock(QTextBlockFormat(), format);
-        m_cursor.insertText(text, format);
+        const double columns = static_cast<double>(std::max<std::size_t>(matrix.columnHeads.size(), 1));
+        return std::min(kMatrixMarkPt, (kTableWidthPt - kMatrixRowHeadPt) / columns);
+    }
+    void collectMatrixWidths()
+    {
+        for (const DesignMatrix& matrix : m_document.matrices())
+            if (!matrix.listed && markStyleOf(matrix) == m_markWidths.size())
+                m_markWidths.push_back(markWidth(matrix));
+    }
+    std::size_t markStyleOf(const DesignMatrix& matrix) const
+    {
+        return static_cast<std::size_t>(std::find(m_markWidths.begin(), m_markWidths.end(), markWidth(matrix)) -
+                                        m_markWidths.begin());
     }
 
-    void cell(QTextTable* table, int row, int column, std::string_view cp1252, const QTextCharFormat& format,
-              const QTextBlockFormat* block = nullptr)
+    void style(std::string_view name, std::string_view family, std::string_view properties)
     {
-        QTextCursor at = table->cellAt(row, column).firstCursorPosition();
-        if (block)
-            at.setBlockFormat(*block);
-        at.insertText(qtText(cp1252), format);
+        m_xml.append("<style:style style:name=\"").append(name).append("\" style:family=\"").append(family);
+        m_xml.append("\">").append(properties).append("</style:style>");
+    }
+    void textStyle(std::string_view name, std::string_view size, bool bold, std::string_view paragraphProperties = {},
+                   std::string_view colour = {})
+    {
+        std::string properties(paragraphProperties);
+        properties.append("<style:text-properties style:font-name=\"Arial\" fo:font-size=\"").append(size).append("\"");
+        if (bold)
+            properties += " fo:font-weight=\"bold\"";
+        if (!colour.empty())
+            properties.append(" fo:color=\"").append(colour).append("\"");
+        properties += "/>";
+        style(name, "paragraph", properties);
     }
 
-    void headRow(QTextTable* table, const std::vector<std::string_view>& heads)
+    void styles()
     {
-        const QTextCharFormat bold = baseFormat(kBodyPoints, true);
-        for (int c = 0; c < static_cast<int>(heads.size()); ++c) {
-            QTextTableCell head = table->cellAt(0, c);
-            QTextTableCellFormat fill = head.format().toTableCellFormat();
-            fill.setBackground(kHeadFill);
-            head.setFormat(fill);
-            cell(table, 0, c, heads[static_cast<std::size_t>(c)], bold);
+        m_xml += "<office:automatic-styles>";
+        textStyle("Title", "14pt", true);
+        textStyle("Heading", "12pt", true);
+        textStyle("Bold", "9pt", true);
+        textStyle("Body", "9pt", false);
+        textStyle("Mark", "9pt", false, "<style:paragraph-properties fo:text-align=\"center\"/>");
+        textStyle("HeadMark", "9pt", true, "<style:paragraph-properties fo:text-align=\"center\"/>");
+        for (int level = 0; level < kLevelStyles; ++level) {
+            const TextColour colour = m_document.colourOf(level);
+            const std::string margin = "<style:paragraph-properties fo:margin-left=\"" +
+                                       points(kIndentPt * TableDocument::indentOf(level)) + "\"/>";
+            textStyle("L" + std::to_string(level), "9pt", level == 0, margin,
+                      colour.automatic ? std::string() : rgbText(colour.rgb));
         }
+        style("Cell", "table-cell", std::string("<style:table-cell-properties ") + kCellProperties + "/>");
+        style("Head", "table-cell",
+              std::string("<style:table-cell-properties fo:background-color=\"") + kHeadFill + "\" " + kCellProperties + "/>");
+        tableStyles("Design", kTableWidthPt, kNumberColumnPt, (kTableWidthPt - kNumberColumnPt) / model::kTreeCount);
+        for (std::size_t i = 0; i < m_markWidths.size(); ++i)
+            tableStyles("M" + std::to_string(i), 0, kMatrixRowHeadPt, m_markWidths[i]);
+        m_xml += "</office:automatic-styles>";
+    }
+    // A table (width 0: as wide as its columns) with its first column and the others.
+    void tableStyles(const std::string& name, double width, double firstPt, double otherPt)
+    {
+        std::string properties = "<style:table-properties table:align=\"left\" table:border-model=\"collapsing\"";
+        if (width > 0)
+            properties.append(" style:width=\"").append(points(width)).append("\"");
+        style(name, "table", properties + "/>");
+        style(name + ".A", "table-column",
+              "<style:table-column-properties style:column-width=\"" + points(firstPt) + "\"/>");
+        style(name + ".B", "table-column",
+              "<style:table-column-properties style:column-width=\"" + points(otherPt) + "\"/>");
     }
 
-    void appendDesignTable(ExportProgress& progress)
+    void flushIfFull()
     {
+        if (m_xml.size() < kPieceBytes)
+            return;
+        m_zip.write(m_xml);
+        m_xml.clear();
+    }
+
+    void paragraph(std::string_view style, std::string_view cp1252)
+    {
+        m_xml.append("<text:p text:style-name=\"").append(style).append("\">");
+        appendText(m_xml, cp1252);
+        m_xml += "</text:p>\n";
+    }
+    void cell(std::string_view cellStyle, std::string_view paragraphStyle, std::string_view cp1252)
+    {
+        m_xml.append("<table:table-cell table:style-name=\"").append(cellStyle).append("\"><text:p text:style-name=\"");
+        m_xml.append(paragraphStyle).append("\">");
+        appendText(m_xml, cp1252);
+        m_xml += "</text:p></table:table-cell>";
+    }
+    void tableStart(const std::string& name, const std::string& style, std::size_t otherColumns)
+    {
+        m_xml.append("<table:table table:name=\"").append(name).append("\" table:style-name=\"").append(style);
+        m_xml.append("\"><table:table-column table:style-name=\"").append(style).append(".A\"/>");
+        m_xml.append("<table:table-column table:style-name=\"").append(style).append(".B\" table:number-columns-repeated=\"");
+        m_xml.append(std::to_string(otherColumns)).append("\"/><table:table-header-rows><table:table-row>");
+    }
+    void headEnd() { m_xml += "</table:table-row></table:table-header-rows>\n"; }
+
+    void designTable(ExportProgress& progress)
+    {
+        tableStart("Design", "Design", model::kTreeCount);
+        cell("Head", "Bold", TableDocument::kNumberHead);
+        for (int t = 0; t < model::kTreeCount; ++t)
+            cell("Head", "Bold", m_document.columnTitle(t));
+        headEnd();
         const std::vector<TableRow>& rows = m_document.rows();
-        const double labelPt = (kTableWidthPt - kNumberColumnPt) / model::kTreeCount;
-        QTextTable* table = m_cursor.insertTable(
-            static_cast<int>(rows.size()) + 1, model::kTreeCount + 1,
-            tableFormat({QTextLength(QTextLength::FixedLength, kNumberColumnPt),
-                         QTextLength(QTextLength::FixedLength, labelPt), QTextLength(QTextLength::FixedLength, labelPt),
-                         QTextLength(QTextLength::FixedLength, labelPt)}));
-        headRow(table, {TableDocument::kNumberHead, m_document.columnTitle(0), m_document.columnTitle(1),
-                        m_document.columnTitle(2)});
-        const QTextCharFormat number = baseFormat();
         const auto total = static_cast<std::int64_t>(rows.size());
-        for (std::size_t r = 0; r < rows.size(); ++r) {
-            const TableRow& row = rows[r];
-            const int at = static_cast<int>(r) + 1;
-            const auto style = static_cast<std::size_t>(std::min(row.level, TableDocument::kDeepestIndent + 1));
-            const QTextBlockFormat* indent = row.level > 0 ? &m_indentFormats[style] : nullptr;
-            cell(table, at, 0, row.number, number);
-            for (int t = 0; t < model::kTreeCount; ++t)
-                cell(table, at, t + 1, row.labels[static_cast<std::size_t>(t)], m_levelFormats[style], indent);
-            if (at % kRowsPerReport == 0)
-                reportOrStop(progress, at, total);
+        std::array<std::string, kLevelStyles> levelStyles;
+        for (int level = 0; level < kLevelStyles; ++level)
+            levelStyles[static_cast<std::size_t>(level)] = "L" + std::to_string(level);
+        for (std::int64_t at = 0; at < total; ++at) {
+            const TableRow& row = rows[static_cast<std::size_t>(at)];
+            const std::string& level = levelStyles[static_cast<std::size_t>(std::min(row.level, kLevelStyles - 1))];
+            m_xml += "<table:table-row>";
+            cell("Cell", "Body", row.number);
+            for (std::string_view label : row.labels)
+                cell("Cell", level, label);
+            m_xml += "</table:table-row>\n";
+            flushIfFull();
+            if ((at + 1) % kRowsPerReport == 0)
+                reportOrStop(progress, at + 1, total);
         }
+        m_xml += "</table:table>\n";
         reportOrStop(progress, total, total);
     }
 
-    void appendMatrix(const DesignMatrix& matrix)
+    void matrix(const DesignMatrix& matrix, const std::string& name)
     {
-        paragraph(qtText(matrix.caption), baseFormat(kBodyPoints, true));
-        m_cursor.insertBlock(QTextBlockFormat(), baseFormat());
-        const int columns = static_cast<int>(matrix.columnHeads.size());
-        QList<QTextLength> widths{QTextLength(QTextLength::FixedLength, kMatrixRowHeadPt)};
-        const double markPt = std::min(kMatrixMarkPt, (kTableWidthPt - kMatrixRowHeadPt) / std::max(columns, 1));
-        for (int c = 0; c < columns; ++c)
-            widths.append(QTextLength(QTextLength::FixedLength, markPt));
-        QTextTable* table = m_cursor.insertTable(static_cast<int>(matrix.rowHeads.size()) + 1, columns + 1,
-                                                 tableFormat(widths));
-        std::vector<std::string_view> heads{{}};
-        heads.insert(heads.end(), matrix.columnHeads.begin(), matrix.columnHeads.end());
-        headRow(table, heads);
-        QTextBlockFormat centred;
-        centred.setAlignment(Qt::AlignHCenter);
-        const QTextCharFormat bold = baseFormat(kBodyPoints, true);
-        const QTextCharFormat plain = baseFormat();
-        for (std::size_t r = 0; r < matrix.rowHeads.size(); ++r) {
-            const int at = static_cast<int>(r) + 1;
-            cell(table, at, 0, matrix.rowHeads[r], bold);
-            for (int c = 0; c < columns; ++c)
-                cell(table, at, c + 1, markText(matrix.mark(r, static_cast<std::size_t>(c))), plain, &centred);
+        paragraph("Bold", matrix.caption);
+        if (matrix.listed) {
+            for (const ListedCell& cell : matrix.cells) {
+                m_xml += "<text:p text:style-name=\"Body\">";
+                m_xml += listedCellLine(cell); // numbers and an arrow: nothing to escape
+                m_xml += "</text:p>\n";
+                flushIfFull();
+            }
+        } else {
+            tableStart(name, "M" + std::to_string(markStyleOf(matrix)), std::max<std::size_t>(matrix.columnHeads.size(), 1));
+            cell("Head", "Bold", {});
+            for (const std::string& head : matrix.columnHeads)
+                cell("Head", "HeadMark", head);
+            headEnd();
+            for (std::size_t r = 0; r < matrix.rowHeads.size(); ++r) {
+                m_xml += "<table:table-row>";
+                cell("Cell", "Bold", matrix.rowHeads[r]);
+                for (std::size_t c = 0; c < matrix.columnHeads.size(); ++c)
+                    cell("Cell", "Mark", markText(matrix.mark(r, c)));
+                m_xml += "</table:table-row>\n";
+                flushIfFull();
+            }
+            m_xml += "</table:table>\n";
         }
-        paragraph(qtText(matrix.classification), plain);
+        paragraph("Body", matrix.classification);
     }
 
     const TableDocument& m_document;
-    std::unique_ptr<QTextDocument> m_text;
-    QTextCursor m_cursor;
-    std::vector<QTextCharFormat> m_levelFormats;   // levels 0 to 10, then deeper
-    std::vector<QTextBlockFormat> m_indentFormats;
+    ZipWriter& m_zip;
+    std::string m_xml;
+    std::vector<double> m_markWidths; // of the matrices' mark columns, in order of first use: style M0, M1, ...
 };
-
-QByteArray writeOdf(const QTextDocument* text)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    if (!QTextDocumentWriter(&buffer, "ODF").write(text))
-        throw model::UserError("Cannot write the OpenDocument text");
-    return buffer.data();
-}
 
 } // namespace
 
-std::unique_ptr<QTextDocument> buildTextDocument(const TableDocument& document, ExportProgress& progress)
+void writeOdt(const TableDocument& document, ByteSink& out, ExportProgress& progress)
 {
-    return TextDocumentBuilder(document).build(progress);
-}
-
-std::string renderOdt(const TableDocument& document, ExportProgress& progress)
-{
-    const std::unique_ptr<QTextDocument> text = buildTextDocument(document, progress);
-    // Only the writer's thread touches the document until it is done.
-    std::future<QByteArray> written = std::async(std::launch::async, writeOdf, text.get());
-    bool stop = false;
-    do {
-        stop = stop || !progress.report(0, 0);
-    } while (written.wait_for(kReportInterval) != std::future_status::ready);
-    const QByteArray bytes = written.get();
-    if (stop)
-        throw ExportCancelled();
-    return bytes.toStdString();
+    // The package rules: the mimetype first, stored, without an extra field.
+    ZipWriter zip(out);
+    zip.addStored("mimetype", kMimeType);
+    zip.beginDeflated("META-INF/manifest.xml");
+    zip.write(kManifest);
+    zip.endDeflated();
+    zip.beginDeflated("content.xml");
+    ContentWriter(document, zip).write(progress);
+    zip.endDeflated();
+    zip.beginDeflated("styles.xml");
+    zip.write(stylesXml());
+    zip.endDeflated();
+    zip.finish();
 }
 
 } // namespace exporting

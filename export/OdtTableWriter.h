@@ -1,25 +1,23 @@
 #pragma once
-// The table as an OpenDocument text: a QTextDocument built row by row (the
-// title, one table whose head row repeats on every page, labels indented and
-// coloured by level, level 0 bold, then the design matrices) and written by
-// QTextDocumentWriter.
+// The table as an OpenDocument text, written here as a stream: the package
+// (mimetype, META-INF/manifest.xml, content.xml, styles.xml) goes into a zip
+// as it is made, content.xml one table row after another, so that neither
+// time nor memory grows faster than the design. The document: the title,
+// one table whose head row (shaded) repeats on every page, labels in Arial
+// 9 pt indented and coloured by level, level 0 bold, then the design
+// matrices. The same document makes the same bytes.
+//
+// Building a QTextDocument and writing it with QTextDocumentWriter took 18 s
+// and 380 MB for 100,000 rows, and did not finish a million.
 
+#include "export/ByteSink.h"
 #include "export/ExportProgress.h"
 #include "export/TableDocument.h"
 
-#include <memory>
-#include <string>
-
-class QTextDocument;
-
 namespace exporting {
 
-// Reports the rows as they are added; throws ExportCancelled.
-std::unique_ptr<QTextDocument> buildTextDocument(const TableDocument& document, ExportProgress& progress);
-
-// The ODT bytes. The writer, the longer half of the work, runs on a thread of
-// its own while this thread keeps reporting, so that a progress dialog stays
-// alive; a stop asked for meanwhile is honoured once the writer is done.
-std::string renderOdt(const TableDocument& document, ExportProgress& progress);
+// Reports the rows as they are written; throws ExportCancelled, and
+// model::UserError when the sink fails or the document passes 4 GiB.
+void writeOdt(const TableDocument& document, ByteSink& out, ExportProgress& progress);
 
 } // namespace exporting

@@ -11,6 +11,17 @@ constexpr double kMarkShareMax = 0.06; // of the table width, per mark column
 
 } // namespace
 
+GridColumns GridColumns::of(const PageGrid& grid, double tableWidth)
+{
+    GridColumns columns;
+    for (int c = 0; c < grid.columnCount(); ++c) {
+        columns.left.push_back(columns.total);
+        columns.width.push_back(grid.columnWidth(c, tableWidth));
+        columns.total += columns.width.back();
+    }
+    return columns;
+}
+
 GridCell DesignTableGrid::head(int column) const
 {
     return {column == 0 ? TableDocument::kNumberHead : m_document.columnTitle(column - 1),

@@ -8,6 +8,7 @@
 #include "export/TextColour.h"
 
 #include <string_view>
+#include <vector>
 
 namespace exporting {
 
@@ -28,6 +29,15 @@ public:
     virtual GridCell cell(int row, int column) const = 0;
     // The column's width out of `tableWidth`, in the same units.
     virtual double columnWidth(int column, double tableWidth) const = 0;
+};
+
+// Where a grid's columns fall within a table `tableWidth` wide, in its units.
+struct GridColumns {
+    std::vector<double> left;
+    std::vector<double> width;
+    double total = 0;
+
+    static GridColumns of(const PageGrid& grid, double tableWidth);
 };
 
 // The design table: No., FR, DP, PV; labels indented and coloured by level, level 0 bold.

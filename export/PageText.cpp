@@ -4,6 +4,7 @@
 #include "model/Cp1252.h"
 
 #include <QPaintDevice>
+#include <QGlyphRun>
 #include <QPainter>
 #include <QTextLayout>
 
@@ -11,6 +12,7 @@ namespace exporting {
 namespace {
 
 constexpr double kMmPerInch = 25.4;
+constexpr double kPointsPerInch = 72;
 constexpr int kBodyPoints = 9;
 constexpr int kTitlePoints = 14;
 constexpr int kHeadingPoints = 12;
@@ -52,10 +54,16 @@ PageText::Face PageText::makeFace(int pointSize, bool bold) const
     font.setStyleHint(QFont::SansSerif);
     font.setPointSize(pointSize);
     font.setBold(bold);
-    Face face{font, QFontMetricsF(font, m_device), {}};
-    for (int b = 0; b < 256; ++b)
-        face.advance[static_cast<std::size_t>(b)] =
-            face.metrics.horizontalAdvance(QChar(model::cp1252ToUnicode(static_cast<unsigned char>(b))));
+    Face face{font, QFontMetricsF(font, m_device), {}, QRawFont::fromFont(font), {}};
+    face.raw.setPixelSize(pointSize * m_device->logicalDpiY() / kPointsPerInch);
+    QString all(256, Qt::Uninitialized);
+    for (int b = 0; b < 256; ++b) {
+        all[b] = QChar(model::cp1252ToUnicode(static_cast<unsigned char>(b)));
+        face.advance[static_cast<std::size_t>(b)] = face.metrics.horizontalAdvance(all[b]);
+    }
+    const QList<quint32> glyphs = face.raw.glyphIndexesForString(all);
+    for (int b = 0x20; b < 256 && b < glyphs.size(); ++b) // control bytes are never painted as glyphs
+        face.glyph[static_cast<std::size_t>(b)] = glyphs[b];
     return face;
 }
 
@@ -124,7 +132,30 @@ void PageText::paintCell(QPainter& painter, const GridCell& cell, double left, d
         return;
     }
     const double x = cell.centred ? left + (width - estimatedWidth(f, cell.text)) / 2 : left;
-    painter.drawText(QPointF(x, top + f.metrics.ascent()), qtText(cell.text));
+    const QPointF baseline(x, top + f.metrics.ascent());
+    if (!paintGlyphs(painter, f, cell.text, baseline))
+        painter.drawText(baseline, qtText(cell.text));
+}
+
+bool PageText::paintGlyphs(QPainter& painter, const Face& face, std::string_view cp1252, QPointF baseline) const
+{
+    QList<quint32> glyphs(static_cast<qsizetype>(cp1252.size()));
+    QList<QPointF> positions(static_cast<qsizetype>(cp1252.size()));
+    double x = 0;
+    for (std::size_t i = 0; i < cp1252.size(); ++i) {
+        const auto b = static_cast<unsigned char>(cp1252[i]);
+        if (face.glyph[b] == 0)
+            return false;
+        glyphs[static_cast<qsizetype>(i)] = face.glyph[b];
+        positions[static_cast<qsizetype>(i)] = QPointF(x, 0);
+        x += face.advance[b];
+    }
+    QGlyphRun run;
+    run.setRawFont(face.raw);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    painter.drawGlyphRun(baseline, run);
+    return true;
 }
 
 double PageText::paragraphHeight(const QString& text, Style style, double width) const
@@ -140,6 +171,15 @@ void PageText::paintParagraph(QPainter& painter, const QString& text, Style styl
     painter.setFont(f.font);
     painter.setPen(Qt::black);
     paintWrapped(painter, text, f.font, left, top, width);
+}
+
+void PageText::paintLine(QPainter& painter, const QString& text, Style style, double left, double top) const
+{
+    const Face& f = face(style);
+    if (painter.font() != f.font)
+        painter.setFont(f.font);
+    painter.setPen(Qt::black);
+    painter.drawText(QPointF(left, top + f.metrics.ascent()), text);
 }
 
 } // namespace exporting

@@ -12,6 +12,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QRawFont>
 #include <QString>
 
 #include <array>
@@ -41,12 +42,18 @@ public:
     double paragraphHeight(const QString& text, Style style, double width) const;
     void paintParagraph(QPainter& painter, const QString& text, Style style, double left, double top,
                         double width) const;
+    // A short text on one line, unwrapped.
+    void paintLine(QPainter& painter, const QString& text, Style style, double left, double top) const;
 
 private:
     struct Face {
         QFont font;
         QFontMetricsF metrics;
         std::array<double, 256> advance{}; // per Windows-1252 byte
+        // A line that fits is painted as glyphs placed by these advances:
+        // shaping every cell's text anew cost most of the time of a long table.
+        QRawFont raw;
+        std::array<quint32, 256> glyph{};  // 0: the font has none; such a text takes the long way
     };
 
     const Face& face(Style style) const { return m_faces[static_cast<std::size_t>(style)]; }
@@ -54,6 +61,8 @@ private:
     // True when the estimate says the text surely fits on one line.
     bool fitsOnOneLine(const Face& face, std::string_view cp1252, double width) const;
     double estimatedWidth(const Face& face, std::string_view cp1252) const;
+    // False when some byte has no glyph of its own.
+    bool paintGlyphs(QPainter& painter, const Face& face, std::string_view cp1252, QPointF baseline) const;
     int wrappedLineCount(const QString& text, const QFont& font, double width) const;
     void paintWrapped(QPainter& painter, const QString& text, const QFont& font, double left, double top,
                       double width) const;

@@ -127,6 +127,11 @@ void RtfWriter::appendMatrix(std::string& out, const DesignMatrix& matrix)
     appendText(out, matrix.caption);
     out += "\\b0";
     out += kParagraphBreak;
+    if (matrix.listed) {
+        appendListedCells(out, matrix.cells);
+        appendText(out, matrix.classification);
+        return;
+    }
     const std::size_t n = matrix.columnHeads.size();
     const unsigned mark =
         n == 0 ? kMarkColumnTwips
@@ -165,6 +170,19 @@ void RtfWriter::appendMatrix(std::string& out, const DesignMatrix& matrix)
     out += "\\pard{";
     appendText(out, matrix.classification);
     out += '}';
+}
+
+// One paragraph a cell, the arrow as a Unicode character ("?" for a reader without it).
+void RtfWriter::appendListedCells(std::string& out, const std::vector<ListedCell>& cells)
+{
+    for (const ListedCell& cell : cells) {
+        appendText(out, cell.row);
+        out += " \\u8594? ";
+        appendText(out, cell.column);
+        out += ": ";
+        appendText(out, markText(cell.mark));
+        out += kParagraphBreak;
+    }
 }
 
 void RtfWriter::appendNumber(std::string& out, unsigned value)

@@ -17,7 +17,8 @@
 // Design matrices follow the paragraphs: the bold heading "Design matrices",
 // then for each a bold caption, a table (row heads, then one narrow centred
 // column per child with X, O or nothing) and the classification line, all in
-// the automatic colour.
+// the automatic colour. A matrix too wide for a grid is its caption, one
+// paragraph per assessed cell ("1.2 \u8594? 1.7: X") and its classification.
 
 #include "export/ExportDocument.h"
 
@@ -54,6 +55,7 @@ private:
     static void appendHeader(std::string& out, const ColourTable& colours);
     static void appendMatrices(std::string& out, const std::vector<DesignMatrix>& matrices, bool first);
     static void appendMatrix(std::string& out, const DesignMatrix& matrix);
+    static void appendListedCells(std::string& out, const std::vector<ListedCell>& cells);
     static void appendNumber(std::string& out, unsigned value);
     static void appendText(std::string& out, std::string_view text);
     static std::size_t textSize(std::string_view text);

@@ -9,35 +9,41 @@
 
 namespace exporting {
 
-std::string renderTable(const TableDocument& document, TableFormat format, ExportProgress& progress)
+void writeTable(const TableDocument& document, TableFormat format, ByteSink& out, ExportProgress& progress)
 {
     switch (format) {
     case TableFormat::Odt:
-        return renderOdt(document, progress);
+        return writeOdt(document, out, progress);
     case TableFormat::Pdf:
-        return renderPdf(document, progress);
+        return writePdf(document, out, progress);
     case TableFormat::Html:
-        return renderHtml(document);
+        return out.write(renderHtml(document));
     case TableFormat::Csv:
-        return renderCsv(document);
+        return out.write(renderCsv(document));
     case TableFormat::Markdown:
-        return renderMarkdown(document);
+        return out.write(renderMarkdown(document));
     }
-    return {};
+}
+
+std::string renderTable(const TableDocument& document, TableFormat format, ExportProgress& progress)
+{
+    StringSink bytes;
+    writeTable(document, format, bytes, progress);
+    return bytes.take();
 }
 
 void exportTable(const TableDocument& document, TableFormat format, const std::string& path, FileWriter& writer,
                  ExportProgress& progress)
 {
-    std::string bytes;
     try {
-        bytes = renderTable(document, format, progress);
-    } catch (const model::UserError&) { // a writer of Qt's that failed
+        writer.writeStream(path, [&](ByteSink& out) {
+            writeTable(document, format, out, progress);
+            // The last word before the file is replaced: a stop asked for now still writes nothing.
+            reportOrStop(progress, 1, 1);
+        });
+    } catch (const model::UserError&) { // a full disk, a writer of Qt's that failed
         throw model::UserError("Cannot create file " + path);
     }
-    // The last word before the file is replaced: a stop asked for now still writes nothing.
-    reportOrStop(progress, 1, 1);
-    writer.writeFile(path, bytes);
 }
 
 } // namespace exporting

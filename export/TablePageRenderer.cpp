@@ -3,12 +3,13 @@
 #include "export/DocumentText.h"
 #include "model/UserError.h"
 
-#include <QBuffer>
+#include <QIODevice>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
 
 #include <algorithm>
+#include <exception>
 
 namespace exporting {
 namespace {
@@ -44,25 +45,8 @@ TextBox textBox(const PageText& text, double columnLeft, double columnWidth, int
     return {columnLeft + padding + shift, room - shift};
 }
 
-struct Columns {
-    std::vector<double> left;
-    std::vector<double> width;
-    double total = 0;
-};
-
-Columns columnsOf(const PageGrid& grid, double tableWidth)
-{
-    Columns columns;
-    for (int c = 0; c < grid.columnCount(); ++c) {
-        columns.left.push_back(columns.total);
-        columns.width.push_back(grid.columnWidth(c, tableWidth));
-        columns.total += columns.width.back();
-    }
-    return columns;
-}
-
 template <typename CellAt>
-double rowHeight(const PageText& text, const Columns& columns, CellAt cellAt)
+double gridRowHeight(const PageText& text, const GridColumns& columns, CellAt cellAt)
 {
     double height = 0;
     for (std::size_t c = 0; c < columns.left.size(); ++c) {
@@ -74,7 +58,7 @@ double rowHeight(const PageText& text, const Columns& columns, CellAt cellAt)
 }
 
 template <typename CellAt>
-void paintRow(QPainter& painter, const PageText& text, const Columns& columns, double top, CellAt cellAt)
+void paintRow(QPainter& painter, const PageText& text, const GridColumns& columns, double top, CellAt cellAt)
 {
     for (std::size_t c = 0; c < columns.left.size(); ++c) {
         const GridCell cell = cellAt(static_cast<int>(c));
@@ -89,6 +73,13 @@ QPageLayout tablePageLayout()
 {
     return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
                        QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm), QPageLayout::Millimeter);
+}
+
+int TablePageRenderer::FlowItem::rowCount() const
+{
+    if (grid)
+        return grid->rowCount();
+    return lines ? static_cast<int>(lines->size()) : 0;
 }
 
 TablePageRenderer::TablePageRenderer(const TableDocument& document) : m_document(document)
@@ -114,7 +105,14 @@ TablePageRenderer::TablePageRenderer(const TableDocument& document) : m_document
     paragraph(qtText(TableDocument::kMatricesHeading), PageText::Style::Heading, kHeadingSpaceMm, true);
     for (const DesignMatrix& matrix : document.matrices()) {
         paragraph(qtText(matrix.caption), PageText::Style::Bold, kCaptionSpaceMm, true);
-        table(std::make_unique<MatrixGrid>(matrix), kCaptionSpaceMm);
+        if (matrix.listed) {
+            FlowItem lines;
+            lines.lines = &matrix.cells;
+            lines.spaceAfterMm = kCaptionSpaceMm;
+            m_flow.push_back(std::move(lines));
+        } else {
+            table(std::make_unique<MatrixGrid>(matrix), kCaptionSpaceMm);
+        }
         paragraph(qtText(matrix.classification), PageText::Style::Body, kClassificationSpaceMm);
     }
 }
@@ -134,9 +132,9 @@ void TablePageRenderer::paint(QPagedPaintDevice& device, ExportProgress& progres
     m_rowsToReport = 0;
     m_rowsReported = 0;
     for (const FlowItem& item : m_flow)
-        m_rowsToReport += item.grid ? 2 * item.grid->rowCount() : 0;
-    measure(text, width, progress);
-    paginate(bodyHeight);
+        m_rowsToReport += 2 * item.rowCount();
+    measure(text, width);
+    paginate(text, width, bodyHeight, progress);
 
     const std::size_t first = static_cast<std::size_t>(std::max(firstPage, 1) - 1);
     const std::size_t end = std::min(m_pages.size(), static_cast<std::size_t>(std::max(lastPage, 0)));
@@ -149,40 +147,49 @@ void TablePageRenderer::paint(QPagedPaintDevice& device, ExportProgress& progres
     reportOrStop(progress, m_rowsToReport, m_rowsToReport);
 }
 
-void TablePageRenderer::measure(const PageText& text, double width, ExportProgress& progress)
+void TablePageRenderer::countRow(ExportProgress& progress)
+{
+    if (++m_rowsReported % kRowsPerReport == 0)
+        reportOrStop(progress, m_rowsReported, m_rowsToReport);
+}
+
+double TablePageRenderer::rowHeight(const PageText& text, const FlowItem& item, const GridColumns& columns, int row)
+{
+    if (!item.grid)
+        return text.lineHeight(PageText::Style::Body); // a listed cell: one short line
+    const PageGrid& grid = *item.grid;
+    return gridRowHeight(text, columns, [&](int c) { return grid.cell(row, c); });
+}
+
+GridColumns TablePageRenderer::columnsOf(const FlowItem& item, double width)
+{
+    return item.grid ? GridColumns::of(*item.grid, width) : GridColumns();
+}
+
+void TablePageRenderer::measure(const PageText& text, double width)
 {
     for (FlowItem& item : m_flow) {
         item.spaceAfter = text.millimetres(item.spaceAfterMm);
-        if (!item.grid) {
+        const GridColumns columns = columnsOf(item, width);
+        if (item.grid)
+            item.headHeight = gridRowHeight(text, columns, [&](int c) { return item.grid->head(c); });
+        else if (!item.lines)
             item.height = text.paragraphHeight(item.text, item.style, width);
-            continue;
-        }
-        const PageGrid& grid = *item.grid;
-        const Columns columns = columnsOf(grid, width);
-        item.headHeight = rowHeight(text, columns, [&](int c) { return grid.head(c); });
-        item.rowHeights.resize(static_cast<std::size_t>(grid.rowCount()));
-        for (int row = 0; row < grid.rowCount(); ++row) {
-            item.rowHeights[static_cast<std::size_t>(row)] =
-                rowHeight(text, columns, [&](int c) { return grid.cell(row, c); });
-            if (++m_rowsReported % kRowsPerReport == 0)
-                reportOrStop(progress, m_rowsReported, m_rowsToReport);
-        }
+        item.firstRowHeight = item.rowCount() > 0 ? rowHeight(text, item, columns, 0) : 0;
     }
 }
 
 double TablePageRenderer::heightNeededAt(std::size_t index, double bodyHeight) const
 {
     const FlowItem& item = m_flow[index];
-    if (item.grid) {
-        const double firstRow = item.rowHeights.empty() ? 0 : item.rowHeights.front();
-        return item.headHeight + std::min(firstRow, bodyHeight - item.headHeight);
-    }
+    if (item.grid || item.lines)
+        return item.headHeight + std::min(item.firstRowHeight, bodyHeight - item.headHeight);
     if (!item.keepWithNext || index + 1 == m_flow.size())
         return item.height;
     return item.height + item.spaceAfter + heightNeededAt(index + 1, bodyHeight); // headings, captions: short chains
 }
 
-void TablePageRenderer::paginate(double bodyHeight)
+void TablePageRenderer::paginate(const PageText& text, double width, double bodyHeight, ExportProgress& progress)
 {
     m_pages.assign(1, Page());
     double y = 0;
@@ -195,31 +202,37 @@ void TablePageRenderer::paginate(double bodyHeight)
         const FlowItem& item = m_flow[i];
         if (!fitsHere(heightNeededAt(i, bodyHeight)))
             startPage();
-        if (!item.grid) {
+        if (!item.grid && !item.lines) {
             m_pages.back().push_back({i, y});
             y += item.height;
-        } else {
-            // A row taller than the page left under the head row is cut there.
-            const double tallest = std::max(bodyHeight - item.headHeight, 1.0);
-            const int rows = static_cast<int>(item.rowHeights.size());
-            int row = 0;
-            do {
-                if (!fitsHere(heightNeededAt(i, bodyHeight)))
-                    startPage();
-                Piece piece{i, y, row, row};
-                y += item.headHeight;
-                for (; row < rows; ++row) {
-                    const double h = std::min(item.rowHeights[static_cast<std::size_t>(row)], tallest);
-                    if (row > piece.firstRow && y + h > bodyHeight)
-                        break;
-                    y += h;
-                }
-                piece.endRow = row;
-                m_pages.back().push_back(piece);
-                if (row < rows)
-                    startPage();
-            } while (row < rows);
+            y += item.spaceAfter;
+            continue;
         }
+        // A row taller than the page left under the head row is cut there.
+        const GridColumns columns = columnsOf(item, width);
+        const double tallest = std::max(bodyHeight - item.headHeight, 1.0);
+        const int rows = item.rowCount();
+        int row = 0;
+        double pending = rows > 0 ? item.firstRowHeight : 0; // the next row's height, measured once
+        do {
+            if (!fitsHere(heightNeededAt(i, bodyHeight)))
+                startPage();
+            Piece piece{i, y, row, row};
+            y += item.headHeight;
+            for (; row < rows; ++row) {
+                const double h = std::min(pending, tallest);
+                if (row > piece.firstRow && y + h > bodyHeight)
+                    break;
+                y += h;
+                countRow(progress);
+                if (row + 1 < rows)
+                    pending = rowHeight(text, item, columns, row + 1);
+            }
+            piece.endRow = row;
+            m_pages.back().push_back(piece);
+            if (row < rows)
+                startPage();
+        } while (row < rows);
         y += item.spaceAfter;
     }
 }
@@ -230,8 +243,8 @@ void TablePageRenderer::paintPage(QPainter& painter, const PageText& text, std::
     const double bodyHeight = height - text.lineHeight(PageText::Style::Footer) - text.millimetres(kFooterGapMm);
     for (const Piece& piece : m_pages[page]) {
         const FlowItem& item = m_flow[piece.item];
-        if (item.grid)
-            paintTable(painter, text, item, piece, width, bodyHeight, progress);
+        if (item.grid || item.lines)
+            paintRows(painter, text, item, piece, width, bodyHeight, progress);
         else
             text.paintParagraph(painter, item.text, item.style, 0, piece.top, width);
     }
@@ -244,11 +257,21 @@ void TablePageRenderer::paintPage(QPainter& painter, const PageText& text, std::
                         std::max(width - numberWidth - text.millimetres(kFooterGapMm), 1.0));
 }
 
-void TablePageRenderer::paintTable(QPainter& painter, const PageText& text, const FlowItem& item,
-                                   const Piece& piece, double width, double bodyHeight, ExportProgress& progress)
+void TablePageRenderer::paintRows(QPainter& painter, const PageText& text, const FlowItem& item, const Piece& piece,
+                                  double width, double bodyHeight, ExportProgress& progress)
 {
+    if (!item.grid) { // the lines of a listed matrix, unruled
+        double y = piece.top;
+        for (int row = piece.firstRow; row < piece.endRow; ++row) {
+            text.paintLine(painter, QString::fromStdString(listedCellLine((*item.lines)[static_cast<std::size_t>(row)])),
+                           PageText::Style::Body, 0, y);
+            y += text.lineHeight(PageText::Style::Body);
+            countRow(progress);
+        }
+        return;
+    }
     const PageGrid& grid = *item.grid;
-    const Columns columns = columnsOf(grid, width);
+    const GridColumns columns = GridColumns::of(grid, width);
     const double tallest = std::max(bodyHeight - item.headHeight, 1.0);
     painter.fillRect(QRectF(0, piece.top, columns.total, item.headHeight), kHeadFill);
     paintRow(painter, text, columns, piece.top, [&](int c) { return grid.head(c); });
@@ -258,19 +281,19 @@ void TablePageRenderer::paintTable(QPainter& painter, const PageText& text, cons
     double y = piece.top + item.headHeight;
     rules.append({0, y, columns.total, y});
     for (int row = piece.firstRow; row < piece.endRow; ++row) {
-        const double full = item.rowHeights[static_cast<std::size_t>(row)];
+        const auto cellAt = [&](int c) { return grid.cell(row, c); };
+        const double full = gridRowHeight(text, columns, cellAt);
         const double h = std::min(full, tallest);
         if (h < full) {
             painter.save();
             painter.setClipRect(QRectF(0, y, columns.total, h));
         }
-        paintRow(painter, text, columns, y, [&](int c) { return grid.cell(row, c); });
+        paintRow(painter, text, columns, y, cellAt);
         if (h < full)
             painter.restore();
         y += h;
         rules.append({0, y, columns.total, y});
-        if (++m_rowsReported % kRowsPerReport == 0)
-            reportOrStop(progress, m_rowsReported, m_rowsToReport);
+        countRow(progress);
     }
     for (double left : columns.left)
         rules.append({left, piece.top, left, y});
@@ -279,19 +302,90 @@ void TablePageRenderer::paintTable(QPainter& painter, const PageText& text, cons
     painter.drawLines(rules);
 }
 
-std::string renderPdf(const TableDocument& document, ExportProgress& progress)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
+namespace {
+
+constexpr std::string_view kCreationDate = "/CreationDate (D:";
+constexpr std::size_t kHeadBytes = 4096; // the writer's first object, with the date, is far shorter
+
+// The PDF writer's device: every byte goes on to the sink. A sink that throws
+// is remembered and rethrown once the writer is done with the device, never
+// through Qt.
+//
+// The writer dates the file in its first object; the date is blanked out
+// (spaces of the same length, so that no offset moves): the same design
+// makes the same bytes. The head of the file is held until it is whole.
+class SinkDevice final : public QIODevice {
+public:
+    explicit SinkDevice(ByteSink& sink) : m_sink(sink) { open(QIODevice::WriteOnly); }
+    bool isSequential() const override { return true; }
+    // Passes on the rest of the head, then rethrows what the sink threw.
+    void finish()
     {
-        QPdfWriter pdf(&buffer);
+        if (!m_failure && !m_headDone)
+            pass([this] { passHead(); });
+        if (m_failure)
+            std::rethrow_exception(m_failure);
+    }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override
+    {
+        const std::string_view bytes(data, static_cast<std::size_t>(size));
+        pass([&] {
+            if (m_headDone) {
+                m_sink.write(bytes);
+                return;
+            }
+            m_head.append(bytes);
+            if (m_head.size() >= kHeadBytes)
+                passHead();
+        });
+        return m_failure ? -1 : size;
+    }
+
+private:
+    template <typename Write> void pass(Write write)
+    {
+        if (m_failure)
+            return;
+        try {
+            write();
+        } catch (...) {
+            m_failure = std::current_exception();
+        }
+    }
+    void passHead()
+    {
+        m_headDone = true;
+        const std::size_t start = m_head.find(kCreationDate);
+        const std::size_t end = start == std::string::npos ? start : m_head.find(')', start);
+        if (end != std::string::npos)
+            m_head.replace(start, end + 1 - start, end + 1 - start, ' ');
+        m_sink.write(m_head);
+        m_head = std::string();
+    }
+
+    ByteSink& m_sink;
+    std::exception_ptr m_failure;
+    std::string m_head;
+    bool m_headDone = false;
+};
+
+} // namespace
+
+void writePdf(const TableDocument& document, ByteSink& out, ExportProgress& progress)
+{
+    SinkDevice device(out);
+    {
+        QPdfWriter pdf(&device);
         pdf.setPageLayout(tablePageLayout());
         pdf.setResolution(kPdfDotsPerInch);
         pdf.setTitle(QString::fromUtf8(document.title()));
         pdf.setCreator(QString::fromLatin1(kCreator));
         TablePageRenderer(document).paint(pdf, progress);
     }
-    return buffer.data().toStdString();
+    device.finish();
 }
 
 } // namespace exporting

@@ -4,11 +4,12 @@
 // page; the column heads are repeated at the top of every page a table runs
 // onto; long labels wrap within their cell; every page ends in a footer with
 // the title and "Page n of m". A row taller than a whole page is cut at the
-// page's foot.
+// page's foot. A listed matrix's cells are lines of their own.
 //
 // Painting a long table through QTextDocument::print takes about 10 s for
 // 10,000 rows; painting it here, a small fraction of that.
 
+#include "export/ByteSink.h"
 #include "export/ExportProgress.h"
 #include "export/PageGrid.h"
 #include "export/PageText.h"
@@ -41,18 +42,21 @@ public:
     int pageCount() const { return static_cast<int>(m_pages.size()); }
 
 private:
-    // A paragraph or a table, in the order they follow one another.
+    // A paragraph, a table, or the lines of a listed matrix, in the order they follow one another.
     struct FlowItem {
         QString text;
         PageText::Style style = PageText::Style::Body;
         std::unique_ptr<PageGrid> grid;
+        const std::vector<ListedCell>* lines = nullptr;
         bool keepWithNext = false; // a heading or caption stays with what follows
         double spaceAfterMm = 0;
         // measured, in the device's units
         double spaceAfter = 0;
-        double height = 0;                  // a paragraph's
-        double headHeight = 0;              // a table's head row
-        std::vector<double> rowHeights;     // a table's rows
+        double height = 0;         // a paragraph's
+        double headHeight = 0;     // a table's head row
+        double firstRowHeight = 0; // a table's or the lines' first
+
+        int rowCount() const;
     };
     // What one page shows of an item: a paragraph, or a table's head and rows.
     struct Piece {
@@ -63,13 +67,18 @@ private:
     };
     using Page = std::vector<Piece>;
 
-    void measure(const PageText& text, double width, ExportProgress& progress);
-    void paginate(double bodyHeight);
+    // Row heights are measured while paginating and again while painting:
+    // only the page breaks are kept, so that memory does not grow with the rows.
+    static double rowHeight(const PageText& text, const FlowItem& item, const GridColumns& columns, int row);
+    static GridColumns columnsOf(const FlowItem& item, double width);
+    void measure(const PageText& text, double width);
+    void paginate(const PageText& text, double width, double bodyHeight, ExportProgress& progress);
     double heightNeededAt(std::size_t item, double bodyHeight) const;
     void paintPage(QPainter& painter, const PageText& text, std::size_t page, double width, double height,
                    ExportProgress& progress);
-    void paintTable(QPainter& painter, const PageText& text, const FlowItem& item, const Piece& piece,
-                    double width, double bodyHeight, ExportProgress& progress);
+    void paintRows(QPainter& painter, const PageText& text, const FlowItem& item, const Piece& piece, double width,
+                   double bodyHeight, ExportProgress& progress);
+    void countRow(ExportProgress& progress);
 
     const TableDocument& m_document;
     std::vector<FlowItem> m_flow;
@@ -78,7 +87,7 @@ private:
     std::int64_t m_rowsReported = 0;
 };
 
-// The PDF file's bytes: A4 landscape pages painted by the renderer.
-std::string renderPdf(const TableDocument& document, ExportProgress& progress);
+// The PDF: A4 landscape pages painted by the renderer, into `out` as they are made.
+void writePdf(const TableDocument& document, ByteSink& out, ExportProgress& progress);
 
 } // namespace exporting

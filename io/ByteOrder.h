@@ -51,4 +51,17 @@ inline void putU8(std::string& out, std::size_t offset, std::uint8_t v)
     out[offset] = static_cast<char>(v);
 }
 
+// Appending little-endian fields to a stream being made (a zip package).
+inline void appendU16(std::string& out, std::uint16_t v)
+{
+    out += static_cast<char>(v & 0xFFu);
+    out += static_cast<char>(v >> 8);
+}
+
+inline void appendU32(std::string& out, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        out += static_cast<char>((v >> (8 * i)) & 0xFFu);
+}
+
 } // namespace io

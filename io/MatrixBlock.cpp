@@ -13,10 +13,6 @@ namespace {
 
 constexpr std::uint64_t kWholeU32 = std::numeric_limits<std::uint32_t>::max();
 
-void appendU32(std::string& out, std::uint32_t v)
-{
-    out.resize(out.size() + 4);
-    putU32(out, out.size() - 4, v);
 }
 
 std::uint32_t fieldValue(std::size_t value)

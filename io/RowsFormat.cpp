@@ -15,12 +15,6 @@ constexpr std::size_t kFieldSize = 4;
 constexpr std::string_view kLineBreaks{"\r\n\0", 3};
 constexpr const char* kNewerVersion = "The clipboard holds rows of a newer version";
 
-void appendU32(std::string& out, std::uint32_t v)
-{
-    out.resize(out.size() + kFieldSize);
-    putU32(out, out.size() - kFieldSize, v);
-}
-
 std::uint32_t checkedSize(std::size_t n)
 {
     if (n > UINT32_MAX)

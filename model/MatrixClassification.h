@@ -21,6 +21,10 @@ namespace model {
 
 enum class Coupling { Incomplete, Uncoupled, Decoupled, Coupled };
 
+// A matrix over more children than this is too wide to show as a grid: the
+// pane shows a message instead, the documents list its assessed cells.
+inline constexpr int kMostGridRows = 200;
+
 struct Classification {
     Coupling coupling = Coupling::Uncoupled;
     std::uint64_t offDiagonal = 0; // n(n - 1)

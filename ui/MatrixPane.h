@@ -10,6 +10,7 @@
 // cellChangeRequested: it never changes the design itself.
 
 #include "model/Design.h"
+#include "model/MatrixClassification.h"
 #include "ui/MatrixGrid.h"
 
 #include <QWidget>
@@ -24,7 +25,7 @@ namespace ui {
 class MatrixPane : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kMostRows = 200;
+    static constexpr int kMostRows = model::kMostGridRows;
     static constexpr const char* kTooManyRows = "Too many rows for a matrix view";
     static constexpr const char* kNoMatrix = "No design matrix here: a level needs two or more rows";
     // The height the pane asks for when it is shown: the columns keep most of the window.

@@ -8,6 +8,7 @@
 #include "export/TableExportCommand.h"
 #include "model/UserError.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -101,15 +102,86 @@ TEST(TableExportProgress, LongExportsReportRowsAndStopAtOnceWhenAsked)
     }
 }
 
-TEST(TableExportProgress, StopWhileTheOdtIsWrittenIsHonouredOnceItIsDone)
+// A disk that takes `room` bytes and then no more, like a full one.
+class FullDisk : public io::AtomicWriter {
+public:
+    explicit FullDisk(std::int64_t room) : m_room(room) {}
+    bool open(const std::string&) override { return true; }
+    std::int64_t write(const char*, std::int64_t size) override
+    {
+        const std::int64_t n = std::min(size, m_room);
+        m_room -= n;
+        return n;
+    }
+    bool commit() override { return committed = true; }
+    void cancelWriting() override { cancelled = true; }
+    bool committed = false;
+    bool cancelled = false;
+
+private:
+    std::int64_t m_room;
+};
+
+// ODT and PDF go into the file while they are made: a stop or a full disk
+// half way must still leave the old file, and no temporary file behind.
+class StreamedExport : public testing::TestWithParam<TableFormat> {};
+
+TEST_P(StreamedExport, HalfWayLeavesTheOldFileAlone)
+{
+    const std::unique_ptr<model::Design> design = longDesign(4 * exporting::kRowsPerReport);
+    const exporting::TableDocument document = sampleDocument(*design);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("t");
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    exporting::AtomicFileWriter files;
+    ScriptedProgress stop(3);
+    EXPECT_THROW(exporting::exportTable(document, GetParam(), path.toStdString(), files, stop),
+                 exporting::ExportCancelled);
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "old");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"t"});
+
+    auto* disk = new FullDisk(1000);
+    exporting::AtomicFileWriter full([disk] { return std::unique_ptr<io::AtomicWriter>(disk); });
+    exporting::NoProgress progress;
+    try {
+        exporting::exportTable(document, GetParam(), "/d/t", full, progress);
+        ADD_FAILURE() << "a full disk went unnoticed";
+    } catch (const model::UserError& e) {
+        EXPECT_STREQ(e.what(), "Cannot create file /d/t");
+    }
+    EXPECT_TRUE(disk->cancelled);
+    EXPECT_FALSE(disk->committed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, StreamedExport, testing::Values(TableFormat::Odt, TableFormat::Pdf),
+                         [](const testing::TestParamInfo<TableFormat>& info) {
+                             return std::string(exporting::formatName(info.param));
+                         });
+
+// Two exports of one design are the same bytes, the PDF's too (it carries no date).
+class RepeatedExport : public testing::TestWithParam<TableFormat> {};
+
+TEST_P(RepeatedExport, SameDesignGivesTheSameBytes)
 {
     const std::unique_ptr<model::Design> design = sampleDesign();
-    RecordingWriter writer;
-    ScriptedProgress progress(INT_MAX, true);
-    EXPECT_THROW(exporting::exportTable(sampleDocument(*design), TableFormat::Odt, "/x/t.odt", writer, progress),
-                 exporting::ExportCancelled);
-    EXPECT_TRUE(writer.written.empty());
+    exporting::TableDocument document = sampleDocument(*design);
+    document.setMatrices({sampleMatrix()});
+    exporting::NoProgress progress;
+    const std::string first = exporting::renderTable(document, GetParam(), progress);
+    EXPECT_EQ(exporting::renderTable(document, GetParam(), progress), first);
+    EXPECT_EQ(first.find("/CreationDate"), std::string::npos);
 }
+
+INSTANTIATE_TEST_SUITE_P(Formats, RepeatedExport, testing::ValuesIn(exporting::kTableFormats),
+                         [](const testing::TestParamInfo<TableFormat>& info) {
+                             return std::string(exporting::formatName(info.param));
+                         });
 
 // --- CSV cells a spreadsheet would run as formulas ---------------------------------
 

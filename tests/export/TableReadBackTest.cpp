@@ -165,6 +165,24 @@ TEST(TableReadBack, CsvThroughPythonHasHeadsEveryRowWithItsLevelAndTheMatrix)
     EXPECT_EQ(records, expected);
 }
 
+// --- Python's zipfile and XML reader: the ODT package we write ourselves ---------------
+
+TEST(TableReadBack, OdtThroughPythonHasTitleEveryRowAndTheMatrix)
+{
+    QTemporaryDir dir;
+    QString error;
+    const OdtText odt = readOdtWithPython(writeFile(dir, "t.odt", render(TableFormat::Odt)), &error);
+    ASSERT_EQ(error, "");
+    QStringList expected{"pump café.vok"};
+    for (const QStringList& row : expectedTable())
+        expected << row.join(" | ");
+    expected << "Design matrices" << "1.2 FR-DP";
+    for (const QStringList& row : kExpectedMatrix)
+        expected << row.join(" | ");
+    expected << "Decoupled";
+    EXPECT_EQ(odt.lines, expected);
+}
+
 // --- pdftotext ---------------------------------------------------------------------
 
 // True when `line` holds the texts one after another, left to right.

@@ -51,6 +51,30 @@ std::vector<QStringList> readCsvWithPython(const QString& path, QString* error)
     return records;
 }
 
+OdtText readOdtWithPython(const QString& path, QString* error)
+{
+    static const QString script = QStringLiteral(
+        "import json, sys, zipfile, xml.etree.ElementTree as ET\n"
+        "z = zipfile.ZipFile(sys.argv[1])\n"
+        "assert z.testzip() is None and z.namelist()[0] == 'mimetype'\n"
+        "for name in ('META-INF/manifest.xml', 'styles.xml'): ET.fromstring(z.read(name))\n"
+        "T = '{urn:oasis:names:tc:opendocument:xmlns:text:1.0}'\n"
+        "B = '{urn:oasis:names:tc:opendocument:xmlns:table:1.0}'\n"
+        "body = ET.fromstring(z.read('content.xml')).find('.//{urn:oasis:names:tc:opendocument:xmlns:office:1.0}text')\n"
+        "text = lambda e: ''.join(e.itertext())\n"
+        "lines = []\n"
+        "for e in body:\n"
+        "    if e.tag == T + 'p': lines.append(text(e))\n"
+        "    else: lines += [' | '.join(text(c) for c in r.iter(B + 'table-cell')) for r in e.iter(B + 'table-row')]\n"
+        "print(json.dumps([z.getinfo('content.xml').file_size, lines]))\n");
+    const QJsonArray result = QJsonDocument::fromJson(run(QStringLiteral("python3"), {"-c", script, path}, error)).array();
+    OdtText odt;
+    odt.contentSize = result.at(0).toInteger();
+    for (const QJsonValue& line : result.at(1).toArray())
+        odt.lines << line.toString();
+    return odt;
+}
+
 std::vector<QString> pdfPages(const QString& path, QString* error)
 {
     const QString text = QString::fromUtf8(run(QStringLiteral("pdftotext"), {"-layout", "-enc", "UTF-8", path, "-"}, error));

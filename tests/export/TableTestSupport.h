@@ -106,6 +106,15 @@ inline std::vector<QStringList> expectedRows()
 // The records Python's csv module reads from a file (utf-8-sig drops the BOM).
 std::vector<QStringList> readCsvWithPython(const QString& path, QString* error);
 
+// An ODT package as Python's zipfile and ElementTree read it (CRCs checked,
+// every part parsed): content.xml's uncompressed size, and the texts of the
+// body, one line per paragraph and one per table row (cells joined by " | ").
+struct OdtText {
+    qint64 contentSize = 0;
+    QStringList lines;
+};
+OdtText readOdtWithPython(const QString& path, QString* error);
+
 // pdftotext's text of a PDF file, page by page; -layout keeps a row on one line.
 std::vector<QString> pdfPages(const QString& path, QString* error);
 
