@@ -259,13 +259,13 @@ TEST_F(RecoveryTest, StartingOnADesignAsksOnlyTheRecoveryQuestion)
                                           + " from \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d were recovered\\. Open them\\?$");
         EXPECT_TRUE(question.match(prompter->recoveryQuestions[0]).hasMatch())
             << prompter->recoveryQuestions[0].toStdString();
-        EXPECT_EQ(prompter->questions, std::vector<QString>{});
+        EXPECT_TRUE(prompter->questions.empty()) << prompter->questions[0].toStdString();
         EXPECT_EQ(form->design().rowCount(), c.recovered ? 3 : 2);
         EXPECT_EQ(form->design().modified(), c.recovered);
         const QString shown = c.recovered ? folder + "/pump.vok" : named;
         EXPECT_EQ(form->files().filePath(), QFile::encodeName(shown).toStdString());
         const QString status = *c.status ? QString::fromLatin1(c.status).arg(named) : QString();
-        EXPECT_EQ(form->statusBar()->currentMessage(), status);
+        EXPECT_EQ(form->statusBar()->currentMessage().toStdString(), status.toStdString());
     }
 }
 
