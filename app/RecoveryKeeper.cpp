@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include <sys/stat.h>
+
 namespace app {
 
 namespace {
@@ -127,6 +129,18 @@ bool writeWhole(const QString& path, const QByteArray& bytes)
 }
 
 } // namespace
+
+bool RecoveryKeeper::Orphan::isCopyOf(const std::string& path) const
+{
+    if (originalPath.empty() || path.empty())
+        return false;
+    // By the file itself where both exist: a link, a hard link or a path
+    // spelled through another folder still names the same design.
+    struct stat a {}, b {};
+    if (::stat(originalPath.c_str(), &a) == 0 && ::stat(path.c_str(), &b) == 0)
+        return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    return absolutePath(originalPath) == absolutePath(path);
+}
 
 RecoveryKeeper::RecoveryKeeper(model::Design& design, Encoder encode, PathOf pathOf, QObject* parent)
     : QObject(parent), m_design(design), m_encode(std::move(encode)), m_pathOf(std::move(pathOf)),

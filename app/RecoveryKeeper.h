@@ -44,6 +44,10 @@ public:
         std::string originalPath;  // the design's own file, "" when never saved
         QDateTime written;
         qint64 pid = 0;
+
+        // Whether this is a copy of the design file `path`: the same device
+        // and inode when both files exist, else the same absolute path.
+        bool isCopyOf(const std::string& path) const;
     };
 
     RecoveryKeeper(model::Design& design, Encoder encode, PathOf pathOf, QObject* parent = nullptr);

@@ -47,6 +47,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace app {
 
 using model::TreeId;
@@ -58,6 +60,7 @@ constexpr int kMinColumnWidth = 30;
 constexpr int kStatusBarHeight = 19;
 constexpr const char* kRecoveredQuestion = "Unsaved changes to %1 from %2 were recovered. Open them?";
 constexpr const char* kNeverSavedDesign = "a design never saved";
+constexpr const char* kNotOpenedForRecovered = "%1 was not opened: the recovered changes to %2 are on screen";
 constexpr const char* kRecoveryNotWritten = "A recovery copy could not be written to %1";
 constexpr const char* kExportedTo = "Exported to %1";
 constexpr const char* kExportedNotOpened = "Exported to %1; no application could be started to open it";
@@ -400,10 +403,29 @@ void TMainForm::designSaved()
     showDesignName();
 }
 
-void TMainForm::offerRecovery()
+void TMainForm::startUp(const std::string& commandLinePath)
 {
+    const Recovered recovered = offerRecovery(commandLinePath);
+    if (commandLinePath.empty() || recovered == Recovered::ThatFile)
+        return;
+    if (recovered == Recovered::AnotherDesign) {
+        // The user chose to see those changes: they are not put aside unasked.
+        showStatus(QString::fromLatin1(kNotOpenedForRecovered)
+                       .arg(QFile::decodeName(commandLinePath.c_str()), m_files->displayName()));
+        return;
+    }
+    openAtStart(commandLinePath);
+}
+
+TMainForm::Recovered TMainForm::offerRecovery(const std::string& commandLinePath)
+{
+    Recovered recovered = Recovered::Nothing;
     runCommand([&] {
-        for (const RecoveryKeeper::Orphan& orphan : m_recovery->claimOrphans()) {
+        std::vector<RecoveryKeeper::Orphan> orphans = m_recovery->claimOrphans();
+        // The copy of the file the program was started on is asked about first.
+        std::stable_partition(orphans.begin(), orphans.end(),
+                              [&](const RecoveryKeeper::Orphan& orphan) { return orphan.isCopyOf(commandLinePath); });
+        for (const RecoveryKeeper::Orphan& orphan : orphans) {
             const QString design = orphan.originalPath.empty() ? QString::fromLatin1(kNeverSavedDesign)
                                                                : QFile::decodeName(orphan.originalPath.c_str());
             const QString when = orphan.written.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
@@ -413,6 +435,7 @@ void TMainForm::offerRecovery()
                     return;
                 m_recovery->adopt(orphan);
                 m_history->markUnsaved();
+                recovered = orphan.isCopyOf(commandLinePath) ? Recovered::ThatFile : Recovered::AnotherDesign;
                 return; // one design at a time: the others wait for the next start
             case Prompter::RecoveryAnswer::Discard:
                 m_recovery->discard(orphan);
@@ -422,6 +445,7 @@ void TMainForm::offerRecovery()
             }
         }
     });
+    return recovered;
 }
 
 void TMainForm::SaveBtnClick()

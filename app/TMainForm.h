@@ -64,11 +64,14 @@ public:
     void setDocumentOpener(std::unique_ptr<exporting::DocumentOpener> opener);
     // The dialogs are made after the window, at start-up.
     void attachDialogs(ui::TAboutDlg* about, ui::TOptionsDlg* options);
-    // A design named on the command line.
+    // Start-up: offers the changes of earlier runs that ended abnormally, then
+    // opens the design named on the command line ("" for none), in that order
+    // and with no question in between. Open on a copy of that very file shows
+    // the recovered design under its path; Open on another design's copy keeps
+    // that on screen, and the status bar says the named file was not opened.
+    void startUp(const std::string& commandLinePath = {});
+    // A design named on the command line, opened as any other.
     void openAtStart(const std::string& path);
-    // Offers the changes of earlier runs that ended abnormally, one at a time,
-    // until one is opened.
-    void offerRecovery();
 
     model::Design& design() { return m_design; }
     const CommandTable& commands() const { return m_commands; }
@@ -132,6 +135,10 @@ private:
     void readGeometry();
     void writeGeometry();
     void designOpened(const model::HeaderRecord& loaded);
+    // Offers the copies one at a time, those of `commandLinePath` first,
+    // until one is opened.
+    enum class Recovered { Nothing, ThatFile, AnotherDesign };
+    Recovered offerRecovery(const std::string& commandLinePath);
     void designSaved();
     void showDesignName();
     void redrawTrees();

@@ -91,9 +91,8 @@ int runWindow(int argc, char** argv, const app::CommandLine& commandLine)
         ui::TOptionsDlg options(form.levelFonts(), toStringList(form.settings().sectionNames()), &form);
         form.attachDialogs(&about, &options);
         form.show();
-        form.offerRecovery();
-        if (!commandLine.positional().isEmpty())
-            form.openAtStart(app::fileNameOf(commandLine.positional().first()));
+        form.startUp(commandLine.positional().isEmpty() ? std::string()
+                                                        : app::fileNameOf(commandLine.positional().first()));
         return app.exec();
     } catch (const std::exception& e) {
         // An error while starting up is shown like any other, and ends the program.

@@ -1,7 +1,8 @@
 // Recovery after a crash: a program that edits a design and is killed leaves
-// a copy that the next start offers, even a start with the same process id;
-// Open, Discard and Later do what they say; a save removes the copy; a normal
-// end leaves none; a copy that cannot be made is said and tried again.
+// a copy that the next start offers, even a start with the same process id,
+// before it opens the design named on its command line; Open, Discard and
+// Later do what they say; a save removes the copy; a normal end leaves none;
+// a copy that cannot be made is said and tried again.
 
 #include "MainFormFixture.h"
 
@@ -13,6 +14,8 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QStatusBar>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -73,7 +76,7 @@ TEST_F(MainFormTest, RecoveryChildOffersEditsAndEnds)
 {
     if (!std::getenv(kChildVariable))
         GTEST_SKIP() << "runs in the child process of the recovery tests";
-    form->offerRecovery();
+    form->startUp();
     ASSERT_NO_FATAL_FAILURE(editSavedDesign(*form, *prompter, "valve.vok"));
     prompter->answers = {FakePrompter::Answer::No};
     form->close();
@@ -90,10 +93,12 @@ bool canRunAsPidOne()
     return probe.waitForFinished(10000) && probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0;
 }
 
-// Runs the child test `test` in `folder` (its user data and working folder)
-// until it says READY or ends; its output. `asPidOne` runs it as process 1 of
-// a new PID namespace, which goes with unshare when that is killed.
-QByteArray startChild(QProcess& child, const QString& folder, const char* test, bool asPidOne)
+// Runs the child test `test` with `folder` as its user data and working
+// folder (`workFolder` when given) until it says READY or ends; its output.
+// `asPidOne` runs it as process 1 of a new PID namespace, which goes with
+// unshare when that is killed.
+QByteArray startChild(QProcess& child, const QString& folder, const char* test, bool asPidOne,
+                      const QString& workFolder = {})
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QString::fromLatin1(kChildVariable), QStringLiteral("1"));
@@ -101,7 +106,7 @@ QByteArray startChild(QProcess& child, const QString& folder, const char* test, 
     env.insert(QStringLiteral("TESSARIC_KEEP_XDG_DATA_HOME"), QStringLiteral("1"));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     child.setProcessEnvironment(env);
-    child.setWorkingDirectory(folder);
+    child.setWorkingDirectory(workFolder.isEmpty() ? folder : workFolder);
     QStringList command{QCoreApplication::applicationFilePath(),
                         QStringLiteral("--gtest_filter=MainFormTest.") + QString::fromLatin1(test)};
     if (asPidOne)
@@ -115,11 +120,12 @@ QByteArray startChild(QProcess& child, const QString& folder, const char* test, 
     return out + child.readAllStandardOutput() + child.readAllStandardError();
 }
 
-// A child that edits `folder`/pump.vok and is killed once its copy is written.
-void crashAfterAnEdit(const QString& folder, bool asPidOne = false)
+// A child that edits pump.vok in `workFolder` (by default `folder`, its user
+// data) and is killed once its copy is written.
+void crashAfterAnEdit(const QString& folder, bool asPidOne = false, const QString& workFolder = {})
 {
     QProcess child;
-    const QByteArray out = startChild(child, folder, "RecoveryChildEditsAndWaitsToBeKilled", asPidOne);
+    const QByteArray out = startChild(child, folder, "RecoveryChildEditsAndWaitsToBeKilled", asPidOne, workFolder);
     ASSERT_TRUE(out.contains("READY")) << out.toStdString();
     ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
     ASSERT_TRUE(child.waitForFinished(10000));
@@ -156,7 +162,7 @@ TEST_F(RecoveryTest, AKilledProgramsEditIsOfferedAndOpensWhereItWasSaved)
     const QString pump = dir.filePath("pump.vok");
 
     prompter->recoveryAnswers = {FakePrompter::RecoveryAnswer::Later};
-    startProgram()->offerRecovery();
+    startProgram()->startUp();
     ASSERT_EQ(prompter->recoveryQuestions.size(), 1u);
     EXPECT_TRUE(prompter->recoveryQuestions[0].startsWith("Unsaved changes to " + pump + " from "))
         << prompter->recoveryQuestions[0].toStdString();
@@ -165,7 +171,7 @@ TEST_F(RecoveryTest, AKilledProgramsEditIsOfferedAndOpensWhereItWasSaved)
 
     prompter->recoveryAnswers = {FakePrompter::RecoveryAnswer::Open};
     auto form = startProgram();
-    form->offerRecovery();
+    form->startUp();
     ASSERT_EQ(prompter->recoveryQuestions.size(), 2u);
     ASSERT_EQ(form->design().rowCount(), 3); // the edit came back
     EXPECT_EQ(rowTags(form->design(), 2), "1.1.1 __________|1.1.1 __________|1.1.1 __________");
@@ -195,7 +201,7 @@ TEST_F(RecoveryTest, ARunWithTheSameProcessIdOffersTheKilledRunsCopyAndKeepsIt)
 
     prompter->recoveryAnswers = {FakePrompter::RecoveryAnswer::Open};
     auto form = startProgram();
-    form->offerRecovery();
+    form->startUp();
     ASSERT_EQ(prompter->recoveryQuestions.size(), 1u) << copies().join(' ').toStdString();
     EXPECT_EQ(form->files().filePath(), dir.filePath("pump.vok").toStdString());
     EXPECT_EQ(form->design().rowCount(), 3);
@@ -206,12 +212,85 @@ TEST_F(RecoveryTest, DiscardDeletesTheCopyAndNothingIsOfferedAgain)
     ASSERT_NO_FATAL_FAILURE(crashAfterAnEdit(dir.path()));
     prompter->recoveryAnswers = {FakePrompter::RecoveryAnswer::Discard};
     auto form = startProgram();
-    form->offerRecovery();
+    form->startUp();
     EXPECT_EQ(prompter->recoveryQuestions.size(), 1u);
     EXPECT_EQ(form->design().rowCount(), 0);
     EXPECT_TRUE(copies().isEmpty());
-    startProgram()->offerRecovery();
+    startProgram()->startUp();
     EXPECT_EQ(prompter->recoveryQuestions.size(), 1u);
+}
+
+// `tessaric FILE` after a crash: the recovery question comes first and is the
+// only one. Open on a copy of FILE (named here through a link to its folder)
+// shows it under its path; Discard and Later open FILE as it is on disk; Open
+// on another design's copy keeps that on screen and says FILE was not opened.
+TEST_F(RecoveryTest, StartingOnADesignAsksOnlyTheRecoveryQuestion)
+{
+    using Answer = FakePrompter::RecoveryAnswer;
+    const struct {
+        const char* named; // beside the killed run's pump.vok
+        Answer answer;
+        bool recovered;    // the recovered design is on screen, else the named file as on disk
+        const char* status;
+    } cases[] = {
+        {"alias/pump.vok", Answer::Open, true, ""},
+        {"alias/pump.vok", Answer::Discard, false, ""},
+        {"alias/pump.vok", Answer::Later, false, ""},
+        {"valve.vok", Answer::Open, true, "%1 was not opened: the recovered changes to pump.vok are on screen"},
+        {"valve.vok", Answer::Later, false, ""},
+    };
+    int run = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.named) + ", answer " + std::to_string(static_cast<int>(c.answer)));
+        const QString folder = dir.filePath(QString::number(run++));
+        ASSERT_TRUE(QDir().mkpath(folder));
+        UserData data(folder);
+        ASSERT_NO_FATAL_FAILURE(crashAfterAnEdit(folder));
+        ASSERT_TRUE(QFile::link(folder, folder + "/alias"));
+        ASSERT_TRUE(QFile::copy(folder + "/pump.vok", folder + "/valve.vok"));
+        const QString named = folder + '/' + c.named;
+
+        prompter = std::make_shared<FakePrompter>();
+        prompter->recoveryAnswers = {c.answer};
+        auto form = startProgram();
+        form->startUp(QFile::encodeName(named).toStdString());
+        ASSERT_EQ(prompter->recoveryQuestions.size(), 1u);
+        const QRegularExpression question("^Unsaved changes to " + QRegularExpression::escape(folder + "/pump.vok")
+                                          + " from \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d were recovered\\. Open them\\?$");
+        EXPECT_TRUE(question.match(prompter->recoveryQuestions[0]).hasMatch())
+            << prompter->recoveryQuestions[0].toStdString();
+        EXPECT_TRUE(prompter->questions.empty()) << prompter->questions[0].toStdString();
+        EXPECT_EQ(form->design().rowCount(), c.recovered ? 3 : 2);
+        EXPECT_EQ(form->design().modified(), c.recovered);
+        const QString shown = c.recovered ? folder + "/pump.vok" : named;
+        EXPECT_EQ(form->files().filePath(), QFile::encodeName(shown).toStdString());
+        const QString status = *c.status ? QString::fromLatin1(c.status).arg(named) : QString();
+        EXPECT_EQ(form->statusBar()->currentMessage().toStdString(), status.toStdString());
+    }
+}
+
+// Of two designs' copies, the one of the design the program was started on
+// is asked about first, though the other is newer.
+TEST_F(RecoveryTest, TheCopyOfTheNamedDesignIsAskedAboutFirst)
+{
+    const QString older = dir.filePath("older"), newer = dir.filePath("newer");
+    ASSERT_TRUE(QDir().mkpath(older) && QDir().mkpath(newer));
+    ASSERT_NO_FATAL_FAILURE(crashAfterAnEdit(dir.path(), false, older));
+    ASSERT_EQ(copies().size(), 2);
+    const QString info = dir.filePath(QCoreApplication::applicationName() + "/recovery/")
+                         + copies().filter(".info").first();
+    // Older by far: by time alone it would be asked about last.
+    QString text = QString::fromLatin1(readBytes(info));
+    text.replace(QRegularExpression("time=[^\n]*"), "time=2000-01-01T00:00:00Z");
+    QFile file(info);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text.toLatin1()) == text.size());
+    file.close();
+    ASSERT_NO_FATAL_FAILURE(crashAfterAnEdit(dir.path(), false, newer));
+
+    startProgram()->startUp(QFile::encodeName(older + "/pump.vok").toStdString());
+    ASSERT_EQ(prompter->recoveryQuestions.size(), 2u);
+    EXPECT_TRUE(prompter->recoveryQuestions[0].startsWith("Unsaved changes to " + older + "/pump.vok from "))
+        << prompter->recoveryQuestions[0].toStdString();
 }
 
 TEST_F(RecoveryTest, ARunningProgramKeepsACopyOnlyWhileChangesAreUnsaved)
@@ -223,7 +302,7 @@ TEST_F(RecoveryTest, ARunningProgramKeepsACopyOnlyWhileChangesAreUnsaved)
     form->AddChildBtnClick();
     ASSERT_TRUE(eventually([&] { return exists(form->recovery().ownCopyPath()); }));
     auto other = startProgram(); // a second program at the same time offers nothing of the first's
-    other->offerRecovery();
+    other->startUp();
     EXPECT_TRUE(prompter->recoveryQuestions.empty());
 
     form->UndoBtnClick(); // back to the state of the open: nothing to recover
