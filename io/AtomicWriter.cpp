@@ -178,10 +178,7 @@ WriteOutcome writeAtomically(AtomicWriter& writer, const std::string& path, std:
         p += n;
         left -= static_cast<std::size_t>(n);
     }
-    if (writer.commit())
-        return WriteOutcome::Written;
-    writer.cancelWriting(); // whatever the commit left behind goes; the target stays as it was
-    return WriteOutcome::WriteFailed;
+    return writer.commit() ? WriteOutcome::Written : WriteOutcome::WriteFailed;
 }
 
 } // namespace io

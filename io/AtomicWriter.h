@@ -17,7 +17,7 @@ public:
     virtual ~AtomicWriter() = default;
     virtual bool open(const std::string& path) = 0;                   // target untouched
     virtual std::int64_t write(const char* data, std::int64_t size) = 0; // may write fewer; -1 on error
-    virtual bool commit() = 0;                                         // replaces the target
+    virtual bool commit() = 0;                                         // replaces the target; on failure, untouched
     virtual void cancelWriting() = 0;                                  // target stays as it was
 };
 
