@@ -1,5 +1,7 @@
 #include "app/FileCommands.h"
 
+#include "app/PathBytes.h"
+
 #include "io/DesignFile.h"
 #include "io/InputFile.h"
 #include "model/UserError.h"
@@ -152,7 +154,7 @@ bool FileCommands::saveAs()
     const auto path = m_prompter->chooseSavePath(QFile::decodeName(m_filePath.c_str()));
     if (!path)
         return false;
-    m_filePath = QFile::encodeName(*path).toStdString();
+    m_filePath = chosenPath(*path, m_filePath);
     write(m_filePath);
     return true;
 }

@@ -10,6 +10,7 @@
 #include "app/StepRecorder.h"
 #include "app/TitleBar.h"
 #include "app/MatrixPaneController.h"
+#include "app/PathBytes.h"
 #include "app/UndoHistory.h"
 #include "app/WindowPlacement.h"
 #include "app/TableExportCommands.h"
@@ -32,7 +33,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDir>
 #include <QFile>
 #include <QMimeData>
 #include <QUrl>
@@ -48,6 +48,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace app {
 
@@ -74,7 +75,11 @@ constexpr int kDefaultHeight = 480;
 
 std::string startupDirOr(const std::string& dir)
 {
-    return dir.empty() ? QFile::encodeName(QDir::currentPath()).toStdString() : dir;
+    if (!dir.empty())
+        return dir;
+    std::error_code error; // the folder as bytes: QDir::currentPath() would alter a name that is not UTF-8
+    const std::string current = std::filesystem::current_path(error).string();
+    return error ? std::string(".") : current;
 }
 
 } // namespace
@@ -525,7 +530,7 @@ void TMainForm::dropEvent(QDropEvent* event)
     if (urls.isEmpty() || !urls.first().isLocalFile())
         return;
     event->acceptProposedAction();
-    const std::string path = QFile::encodeName(urls.first().toLocalFile()).toStdString();
+    const std::string path = localPathOf(urls.first());
     QMetaObject::invokeMethod(
         this, [this, path] { runCommand([&] { m_files->openPath(path); }); }, Qt::QueuedConnection);
 }

@@ -1,5 +1,6 @@
 #include "app/TableExportCommands.h"
 
+#include "app/PathBytes.h"
 #include "app/QtTableExportDialogs.h"
 #include "export/AtomicFileWriter.h"
 #include "export/ExportPath.h"
@@ -50,10 +51,11 @@ std::optional<std::string> TableExportCommands::exportTable()
 {
     const std::string suggested =
         exporting::exportPathFor(m_filePath(), m_startupDir, exporting::extensionOf(m_lastFormat));
-    const auto target = m_dialogs->chooseTarget(QFile::decodeName(suggested.c_str()), m_lastFormat);
+    auto target = m_dialogs->chooseTarget(QFile::decodeName(suggested.c_str()), m_lastFormat);
     if (!target)
         return std::nullopt;
     m_lastFormat = target->format;
+    target->path = chosenPath(QFile::decodeName(target->path.c_str()), suggested);
     exporting::refuseUnsafeTarget(target->path, m_filePath());
     const QString shownPath = QFile::decodeName(target->path.c_str());
     const auto progress = m_dialogs->progress(QStringLiteral("Exporting to %1").arg(shownPath));

@@ -145,7 +145,7 @@ void BM_WriteDesignFile(benchmark::State& state)
 }
 
 // Everything a save does but wait for the disk: the same writer calls into a
-// plain file, without the flush QSaveFile makes before its rename.
+// plain file, without the flush the real writer makes before its rename.
 class UnflushedWriter final : public io::AtomicWriter {
 public:
     bool open(const std::string& path) override { return (m_file = std::fopen(path.c_str(), "wb")) != nullptr; }

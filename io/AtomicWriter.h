@@ -10,18 +10,25 @@
 
 namespace io {
 
-// The sink a whole file is written through. The real one wraps QSaveFile;
+// The sink a whole file is written through. The real one is SaveFileWriter;
 // tests put in one that fails like a full disk.
 class AtomicWriter {
 public:
     virtual ~AtomicWriter() = default;
     virtual bool open(const std::string& path) = 0;                   // target untouched
     virtual std::int64_t write(const char* data, std::int64_t size) = 0; // may write fewer; -1 on error
-    virtual bool commit() = 0;                                         // replaces the target
+    virtual bool commit() = 0;                                         // replaces the target; on failure, untouched
     virtual void cancelWriting() = 0;                                  // target stays as it was
 };
 
-// QSaveFile, unbuffered, so that a short write is seen at the write that made it.
+// The path is bytes from end to end (a name need not be UTF-8, which a QString
+// cannot hold). Opening resolves a symlink to the file it names, so the target
+// is replaced and the link stays; a dangling link's target path is created.
+// A folder, or an existing file without write permission, is refused at
+// open. The temporary file ".NAME.XXXXXX" beside the target takes the mode of
+// the file it replaces (a new one gets 0666 less the umask), is synced, and
+// renamed over the target at commit; the folder is synced after the rename.
+// Unbuffered: a short write is seen at the write that made it.
 class SaveFileWriter final : public AtomicWriter {
 public:
     SaveFileWriter();

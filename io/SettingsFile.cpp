@@ -3,14 +3,14 @@
 #include "io/InputFile.h"
 #include "model/UserError.h"
 
-#include <QFileInfo>
-
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <limits>
 #include <optional>
 #include <string_view>
+
+#include <sys/stat.h>
 
 namespace io {
 
@@ -208,7 +208,8 @@ void SettingsFile::writeInteger(const std::string& section, const std::string& k
 {
     std::string text;
     const ReadOutcome read = readFileBytes(m_path, text);
-    if (read == ReadOutcome::ReadFailed || (read == ReadOutcome::CannotOpen && QFileInfo::exists(QString::fromStdString(m_path))))
+    struct stat st {};
+    if (read == ReadOutcome::ReadFailed || (read == ReadOutcome::CannotOpen && ::stat(m_path.c_str(), &st) == 0))
         throw model::UserError("Unable to write to " + m_path); // never replace what could not be read
     if (read != ReadOutcome::Read)
         text.clear();

@@ -17,7 +17,10 @@
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <set>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -239,6 +242,34 @@ TEST(TessaricCommandLine, ArgumentsGiveBackTheBytesOfEveryFileName)
         EXPECT_EQ(app::fileNameOf(argument), c.bytes);
         EXPECT_EQ(argument == QString::fromUtf8(c.bytes), c.utf8) << c.bytes;
     }
+}
+
+// The document goes beside the design under the design's own bytes, not
+// under a name Qt made of them with U+FFFD in place of the byte.
+TEST(TessaricCommandLine, ADesignNamedInBytesThatAreNotUtf8ExportsUnderTheSameBytes)
+{
+    const QString pump = examplePump();
+    ASSERT_FALSE(pump.isEmpty());
+    QTemporaryDir dir;
+    const std::filesystem::path folder = QFile::encodeName(dir.path()).toStdString();
+    std::filesystem::copy_file(QFile::encodeName(pump).toStdString(), folder / "caf\xe9.vok");
+    // QProcess takes arguments as text, so the shell passes the byte.
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    process.start(QStringLiteral("/bin/sh"),
+                  {"-c", "exec \"$0\" --export-rtf \"$(printf 'caf\\351.vok')\"", QStringLiteral(TESSARIC_BINARY)});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"caf\xe9.rtf", "caf\xe9.vok"}));
+    std::ifstream rtf(folder / "caf\xe9.rtf", std::ios::binary);
+    std::string start(6, '\0');
+    rtf.read(start.data(), 6);
+    EXPECT_EQ(start, "{\\rtf1");
+    std::filesystem::remove_all(folder); // QTemporaryDir cannot name these files
 }
 
 TEST(TessaricCommandLine, AnUnknownOptionGivesOneLineAndTheUsageAndExitsWithTwo)

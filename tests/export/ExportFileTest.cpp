@@ -139,10 +139,14 @@ TEST(DesktopDocumentOpener, AsksTheDesktopToOpenTheFileByItsAbsolutePath)
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler("file", &catcher, "handle");
     exporting::DesktopDocumentOpener().open("Output.rtf");
+    exporting::DesktopDocumentOpener().open("caf\xe9.rtf"); // not UTF-8: the URL carries the byte
     QDesktopServices::unsetUrlHandler("file");
 
-    ASSERT_EQ(catcher.urls.size(), 1u);
+    ASSERT_EQ(catcher.urls.size(), 2u);
     EXPECT_EQ(catcher.urls[0], QUrl::fromLocalFile(QDir::current().absoluteFilePath("Output.rtf")));
+    EXPECT_TRUE(catcher.urls[1].isLocalFile());
+    EXPECT_EQ(QByteArray::fromPercentEncoding(catcher.urls[1].path(QUrl::FullyEncoded).toLatin1()),
+              QFile::encodeName(QDir::currentPath()) + "/caf\xe9.rtf");
 }
 
 } // namespace

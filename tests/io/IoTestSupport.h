@@ -132,7 +132,13 @@ public:
         m_budget -= n;
         return m_real.write(data, n);
     }
-    bool commit() override { return !m_commitFails && m_real.commit(); }
+    bool commit() override
+    {
+        if (!m_commitFails)
+            return m_real.commit();
+        m_real.cancelWriting(); // as a real commit that fails: the temporary file goes
+        return false;
+    }
     void cancelWriting() override
     {
         m_cancelled = true;
