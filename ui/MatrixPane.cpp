@@ -123,8 +123,9 @@ void MatrixPane::goUp()
 
 void MatrixPane::openRow(int row)
 {
-    if (row >= 0 && static_cast<std::size_t>(row) < m_childLevels.size() && m_childLevels[row] != kNoLevel)
-        emit levelRequested(m_childLevels[row]);
+    const auto i = static_cast<std::size_t>(row);
+    if (row >= 0 && i < m_childLevels.size() && m_childLevels[i] != kNoLevel)
+        emit levelRequested(m_childLevels[i]);
 }
 
 void MatrixPane::showNothing()
