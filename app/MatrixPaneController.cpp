@@ -17,12 +17,14 @@ MatrixPaneController::MatrixPaneController(model::Design& design, TreeColumns& c
     connect(&m_refresh, &QTimer::timeout, this, &MatrixPaneController::refresh);
     m_pane->hide();
     connect(m_toggle, &QAction::toggled, this, [this](bool on) {
+        m_movedTo.reset();
         m_pane->setVisible(on);
         refresh();
     });
     for (model::TreeId id : model::kAllTrees)
         connect(m_columns.view(id)->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-                &MatrixPaneController::scheduleRefresh);
+                &MatrixPaneController::followSelection);
+    connect(m_pane, &ui::MatrixPane::levelRequested, this, &MatrixPaneController::showLevel);
     connect(m_pane, &ui::MatrixPane::cellChangeRequested, this,
             [this](int parentRow, model::MatrixKind kind, int row, int column, model::CellValue value) {
                 m_runStep(kStepName, [&] { m_design.setMatrixCell(parentRow, kind, row, column, value); });
@@ -47,6 +49,20 @@ int MatrixPaneController::parentRowFor(const model::Design& design, int selected
     return parent ? fr.rowOf(parent) : model::kNoRow;
 }
 
+void MatrixPaneController::followSelection()
+{
+    m_movedTo.reset();
+    scheduleRefresh();
+}
+
+void MatrixPaneController::showLevel(int parentRow)
+{
+    if (parentRow != model::kNoRow && (parentRow < 0 || parentRow >= m_design.rowCount()))
+        return;
+    m_movedTo = parentRow;
+    refresh();
+}
+
 void MatrixPaneController::scheduleRefresh()
 {
     if (m_pane->isVisible())
@@ -61,7 +77,8 @@ void MatrixPaneController::refresh()
         m_pane->showNothing();
         return;
     }
-    m_pane->showMatrices(m_design, parentRowFor(m_design, m_columns.selectedRow(model::TreeId::FR)));
+    m_pane->showMatrices(m_design,
+                         m_movedTo.value_or(parentRowFor(m_design, m_columns.selectedRow(model::TreeId::FR))));
 }
 
 } // namespace app

@@ -5,6 +5,11 @@
 // of the level the row belongs to; every cell the user changes is one undo
 // step, run through the window's own step runner.
 //
+// The pane's own moves up and down (Enter, Backspace, ...) leave the trees'
+// selection alone: the level moved to holds, through cell changes, undo and
+// relabelling, until the selection changes, the rows change shape or the
+// pane is shown again; then the pane follows the selected row once more.
+//
 // The design's notifications arrive in the middle of commands, when the three
 // trees may not have the same shape yet: the pane is read again once the
 // command is over, from the event loop.
@@ -16,6 +21,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <optional>
 
 class QAction;
 
@@ -44,14 +50,17 @@ public:
 
 private:
     void scheduleRefresh();
+    // The rows or the selection changed: the row a level was moved to may mean another node now.
+    void followSelection();
+    void showLevel(int parentRow);
 
     // model::TreeObserver: anything that may change what the pane shows.
-    void inserted(model::TreeId, model::Node*, int) override { scheduleRefresh(); }
-    void removed(model::TreeId, model::Node*, int) override { scheduleRefresh(); }
-    void moved(model::TreeId, model::Node*, int, model::Node*, int) override { scheduleRefresh(); }
+    void inserted(model::TreeId, model::Node*, int) override { followSelection(); }
+    void removed(model::TreeId, model::Node*, int) override { followSelection(); }
+    void moved(model::TreeId, model::Node*, int, model::Node*, int) override { followSelection(); }
     void textChanged(model::TreeId, model::Node*) override { scheduleRefresh(); }
     void textsChanged(model::TreeId, std::span<const model::TextRun>) override { scheduleRefresh(); }
-    void reset(model::TreeId) override { scheduleRefresh(); }
+    void reset(model::TreeId) override { followSelection(); }
     void matricesChanged(const model::Node*) override { scheduleRefresh(); }
 
     model::Design& m_design;
@@ -60,6 +69,7 @@ private:
     QAction* m_toggle;
     StepRunner m_runStep;
     QTimer m_refresh;
+    std::optional<int> m_movedTo; // the level the pane was moved to, while it holds
 };
 
 } // namespace app

@@ -94,7 +94,7 @@ void timePaste(benchmark::State& state, Read read)
         state.ResumeTiming();
     }
     state.counters["rows"] = d->rowCount();
-    state.SetLabel(state.range(0) == 0 ? "flat" : "nested");
+    state.SetLabel(state.range(0) == 0 ? "flat" : state.range(0) == 1 ? "nested" : "nested, with matrices");
 }
 
 void BM_PastePlainText(benchmark::State& state)
@@ -105,24 +105,50 @@ void BM_PastePlainText(benchmark::State& state)
 BENCHMARK(BM_PastePlainText)->Arg(0)->Arg(1)->Iterations(10)->Repetitions(5)->ReportAggregatesOnly(true)
     ->Unit(benchmark::kMillisecond);
 
+// Both matrices of every row with children in `rows` fully assessed.
+void assessEverything(model::CopiedRows& rows)
+{
+    const std::vector<std::uint32_t> counts = rows.childCounts();
+    for (std::uint32_t p = 0; p < counts.size(); ++p)
+        for (model::MatrixKind kind : model::kMatrixKinds) {
+            model::CopiedMatrix m{p, kind, {}};
+            for (std::uint32_t i = 0; i < counts[p]; ++i)
+                for (std::uint32_t j = 0; j < counts[p]; ++j)
+                    if (i != j)
+                        m.cells.push_back({i, j, (i + j) % 2 ? model::CellValue::X : model::CellValue::O});
+            if (!m.cells.empty())
+                rows.matrices.push_back(std::move(m));
+        }
+}
+
 // Copied rows as another instance of the program puts them on the
-// clipboard: the same shapes, with labels in all three trees.
+// clipboard: the same shapes, with labels in all three trees; arg 2 the
+// nested shape with both matrices of every parent assessed (158,800 cells).
 void BM_PasteCopiedRows(benchmark::State& state)
 {
     model::CopiedRows rows = io::rowsFromPlainText(pastedText(state.range(0) != 0), TreeId::FR);
     for (TreeId id : {TreeId::DP, TreeId::PV})
         rows.textsOf(id) = rows.textsOf(TreeId::FR);
+    if (state.range(0) == 2)
+        assessEverything(rows);
     const std::string bytes = io::encodeRows(rows);
     timePaste(state, [&] { return io::decodeRows(bytes); });
 }
-BENCHMARK(BM_PasteCopiedRows)->Arg(0)->Arg(1)->Iterations(10)->Repetitions(5)->ReportAggregatesOnly(true)
+BENCHMARK(BM_PasteCopiedRows)->Arg(0)->Arg(1)->Arg(2)->Iterations(10)->Repetitions(5)->ReportAggregatesOnly(true)
     ->Unit(benchmark::kMillisecond);
 
 // Copy of a row that holds the whole 100,000-row design: the rows taken
-// out, both clipboard forms written.
+// out, both clipboard forms written; arg 1 with a cell (i, i + 1) in both
+// matrices of every parent (191,398 cells).
 void BM_CopyWholeDesign(benchmark::State& state)
 {
     auto d = largeDesign(true);
+    if (state.range(0) == 1)
+        for (int row = 0; row < d->rowCount(); ++row)
+            for (int i = 0; i + 1 < model::DesignTree::childCount(d->matrixParent(row)); ++i)
+                for (model::MatrixKind kind : model::kMatrixKinds)
+                    d->setMatrixCell(row, kind, i, i + 1, model::CellValue::X);
+    state.counters["cells"] = static_cast<double>(d->matrices().cellCount());
     std::size_t bytes = 0;
     for (auto _ : state) {
         const model::CopiedRows rows = model::copySubtree(*d, 0);
@@ -130,7 +156,7 @@ void BM_CopyWholeDesign(benchmark::State& state)
     }
     state.counters["bytes"] = static_cast<double>(bytes);
 }
-BENCHMARK(BM_CopyWholeDesign)->Repetitions(3)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CopyWholeDesign)->Arg(0)->Arg(1)->Repetitions(3)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 
 // The search behind each keystroke in the find bar, over every label.
 void BM_FindInLabels(benchmark::State& state)

@@ -1,11 +1,13 @@
 // What the clipboard hands a paste: our own rows format, and text from
 // anywhere. Properties: bytes that decode are well-formed rows and encode
-// back to the very same bytes; any text pastes as well-formed rows whose
-// texts hold no line break, tab or NUL, or is refused with a message.
+// back to the very same bytes, and paste into a design with every matrix
+// cell they carry; any text pastes as well-formed rows whose texts hold no
+// line break, tab or NUL, or is refused with a message.
 #include "FuzzSupport.h"
 
 #include "io/PlainTextRows.h"
 #include "io/RowsFormat.h"
+#include "model/Design.h"
 #include "model/UserError.h"
 
 #include <QString>
@@ -27,6 +29,14 @@ void checkRowsFormat(std::string_view bytes)
     }
     fuzzing::check(rows.wellFormed(), "decoded rows are well-formed");
     fuzzing::check(rows.labelsCut > 0 || io::encodeRows(rows) == bytes, "decoded rows encode to the same bytes");
+    if (rows.matrices.empty())
+        return;
+    std::size_t cells = 0;
+    for (const model::CopiedMatrix& m : rows.matrices)
+        cells += m.cells.size();
+    model::Design design;
+    design.paste(model::kNoRow, rows, model::PastePlace::NextSiblings);
+    fuzzing::check(design.matrices().cellCount() == cells, "a paste puts in every cell the rows carry");
 }
 
 void checkPlainText(std::string_view bytes)

@@ -1,6 +1,7 @@
 #include "io/RowsFormat.h"
 
 #include "io/ByteOrder.h"
+#include "io/MatrixBlock.h"
 #include "model/Limits.h"
 
 namespace io {
@@ -22,6 +23,73 @@ std::uint32_t checkedSize(std::size_t n)
     return static_cast<std::uint32_t>(n);
 }
 
+constexpr std::size_t kPadding = 3; // zero bytes behind a record's kind and a cell's value
+
+std::size_t matrixBytes(const model::CopiedRows& rows)
+{
+    std::size_t size = 0;
+    for (const model::CopiedMatrix& m : rows.matrices)
+        size += kMatrixRecordHeadSize + m.cells.size() * kMatrixCellSize;
+    return size;
+}
+
+void appendMatrices(std::string& out, const model::CopiedRows& rows)
+{
+    const std::vector<std::uint32_t> counts = rows.childCounts();
+    for (const model::CopiedMatrix& m : rows.matrices) {
+        out.push_back(static_cast<char>(m.kind));
+        out.append(kPadding, '\0');
+        appendU32(out, m.parent);
+        appendU32(out, counts[m.parent]);
+        appendU32(out, checkedSize(m.cells.size()));
+        for (const model::IndexedCell& c : m.cells) {
+            appendU32(out, c.row);
+            appendU32(out, c.column);
+            out.push_back(static_cast<char>(c.value));
+            out.append(kPadding, '\0');
+        }
+    }
+}
+
+// The padding is zero: the bytes of a record are exactly what the encoder writes.
+void requireZeros(std::string_view bytes, std::size_t at)
+{
+    requireRange(bytes, at, kPadding);
+    if (bytes.substr(at, kPadding).find_first_not_of('\0') != std::string_view::npos)
+        throw model::UserError(kStreamReadError);
+}
+
+// The records behind the last text, at least one, up to the end. Their
+// order and cells are checked with the rows (CopiedRows::wellFormed); here
+// every field's place, and every count before anything is reserved for it.
+void readMatrices(std::string_view bytes, std::size_t at, model::CopiedRows& rows)
+{
+    if (at == bytes.size())
+        throw model::UserError(kStreamReadError);
+    const std::vector<std::uint32_t> counts = rows.childCounts();
+    while (at < bytes.size()) {
+        requireRange(bytes, at, kMatrixRecordHeadSize);
+        const auto kind = static_cast<model::MatrixKind>(getU8(bytes, at));
+        requireZeros(bytes, at + 1);
+        const std::uint32_t parent = getU32(bytes, at + 4);
+        const std::uint32_t n = getU32(bytes, at + 8);
+        const std::uint32_t m = getU32(bytes, at + 12);
+        at += kMatrixRecordHeadSize;
+        const std::uint64_t offDiagonal = n < 2 ? 0 : std::uint64_t{n} * (n - 1);
+        if (parent >= counts.size() || n != counts[parent] || m == 0 || m > offDiagonal
+            || m > (bytes.size() - at) / kMatrixCellSize)
+            throw model::UserError(kStreamReadError);
+        model::CopiedMatrix matrix{parent, kind, {}};
+        matrix.cells.reserve(m);
+        for (std::uint32_t k = 0; k < m; ++k, at += kMatrixCellSize) {
+            matrix.cells.push_back({getU32(bytes, at), getU32(bytes, at + 4),
+                                    static_cast<model::CellValue>(getU8(bytes, at + 8))});
+            requireZeros(bytes, at + 9);
+        }
+        rows.matrices.push_back(std::move(matrix));
+    }
+}
+
 } // namespace
 
 std::string encodeRows(const model::CopiedRows& rows)
@@ -31,9 +99,9 @@ std::string encodeRows(const model::CopiedRows& rows)
         for (const std::string& t : texts)
             size += t.size();
     std::string out;
-    out.reserve(size);
+    out.reserve(size + matrixBytes(rows));
     out.append(kMagic);
-    appendU32(out, kRowsFormatVersion);
+    appendU32(out, rows.matrices.empty() ? kRowsWithoutMatrices : kRowsFormatVersion);
     appendU32(out, checkedSize(rows.size()));
     for (std::uint32_t level : rows.levels)
         appendU32(out, level);
@@ -42,6 +110,7 @@ std::string encodeRows(const model::CopiedRows& rows)
             appendU32(out, checkedSize(t.size()));
             out.append(t);
         }
+    appendMatrices(out, rows);
     return out;
 }
 
@@ -88,7 +157,11 @@ model::CopiedRows decodeRows(std::string_view bytes, std::uint32_t placeLevel)
             at += length;
         }
     }
-    if (at != bytes.size() || !rows.wellFormed())
+    if (version > kRowsWithoutMatrices)
+        readMatrices(bytes, at, rows);
+    else if (at != bytes.size())
+        throw model::UserError(kStreamReadError);
+    if (!rows.wellFormed())
         throw model::UserError(kStreamReadError);
     return rows;
 }

@@ -1,15 +1,25 @@
 #pragma once
 // Copied rows on the clipboard in our own format (application/x-tessaric-rows):
-// the three subtrees exactly, texts byte for byte, so that a paste into any
-// running instance of the program gives back what was copied. All integers
-// little-endian:
+// the three subtrees exactly, texts byte for byte, and the design matrices
+// inside them, so that a paste into any running instance of the program
+// gives back what was copied. All integers little-endian:
 //
 //   0   "TSRW"                         12      n levels (4 each), row order
-//   4   format version (1)             12+4n   the FR texts, then DP, then PV:
+//   4   format version (1 or 2)        12+4n   the FR texts, then DP, then PV:
 //   8   row count n                            each a length (4) and its bytes
 //
-// The format carries its version so that a later program can tell an older
-// clipboard from its own; nothing may follow the last text.
+// Version 2 is version 1 with matrix records behind the last text, at least
+// one, back to back up to the end, laid out as in the design file's matrix
+// block (see io/MatrixBlock.h) with the parent counted among the copied rows:
+//
+//   record  0 kind (1 FR-DP, 2 DP-PV)   1 zero (3)   4 parent, the row's place in the copy
+//           8 n, its children   12 m, the cells (1 .. n(n-1))   16 m cells of 12 bytes
+//   cell    0 row i   4 column j   8 value (1 X, 2 O)   9 zero (3)
+//
+// Records go by parent, FR-DP before DP-PV, cells by row then column. Rows
+// without an assessed cell are written as version 1, byte for byte as before
+// matrices travelled, so that an older program still pastes them; it refuses
+// version 2 as a newer version. Nothing may follow the last text or record.
 
 #include "model/CopiedRows.h"
 
@@ -19,13 +29,15 @@
 namespace io {
 
 inline constexpr const char* kRowsMimeType = "application/x-tessaric-rows";
-inline constexpr std::uint32_t kRowsFormatVersion = 1;
+inline constexpr std::uint32_t kRowsFormatVersion = 2;       // the newest read
+inline constexpr std::uint32_t kRowsWithoutMatrices = 1;     // written when no cell travels
 
 std::string encodeRows(const model::CopiedRows& rows);
 
 // Reads and checks the bytes: well-formed rows or model::UserError
 // ("Stream read error" for bytes cut short, too long, with levels that
-// skip one or a text holding a line break or a NUL; "The clipboard holds rows of a newer version" for a later format).
+// skip one, a text holding a line break or a NUL or a matrix record not
+// exactly as above; "The clipboard holds rows of a newer version" for a later format).
 // The rows are to be pasted at level `placeLevel`: rows that would lie deeper
 // than model::kDeepestLevel are refused before any text is read, and labels
 // longer than model::kLongestLabel are cut (counted in `labelsCut`).

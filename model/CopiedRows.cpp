@@ -2,6 +2,8 @@
 
 #include "model/Design.h"
 
+#include <algorithm>
+
 namespace model {
 
 void CopiedRows::append(std::uint32_t level, std::array<std::string, kTreeCount> rowTexts)
@@ -10,6 +12,45 @@ void CopiedRows::append(std::uint32_t level, std::array<std::string, kTreeCount>
     for (std::size_t i = 0; i < texts.size(); ++i)
         texts[i].push_back(std::move(rowTexts[i]));
 }
+
+std::vector<std::uint32_t> CopiedRows::childCounts() const
+{
+    // The rows above a row, one a level: its parent is the last of them.
+    std::vector<std::uint32_t> counts(levels.size(), 0);
+    std::vector<std::size_t> above;
+    for (std::size_t i = 0; i < levels.size(); ++i) {
+        above.resize(std::min<std::size_t>(levels[i], above.size()));
+        if (!above.empty())
+            ++counts[above.back()];
+        above.push_back(i);
+    }
+    return counts;
+}
+
+namespace {
+
+bool isValue(CellValue v)
+{
+    return v == CellValue::X || v == CellValue::O;
+}
+
+// Cells of a matrix over n children: off-diagonal, assessed, strictly by row
+// then column, so none is repeated and there are at most n(n-1).
+bool cellsFit(const std::vector<IndexedCell>& cells, std::uint32_t n)
+{
+    if (cells.empty())
+        return false; // an empty matrix is never copied
+    for (std::size_t k = 0; k < cells.size(); ++k) {
+        const IndexedCell& c = cells[k];
+        if (c.row >= n || c.column >= n || c.row == c.column || !isValue(c.value))
+            return false;
+        if (k > 0 && (cells[k - 1].row > c.row || (cells[k - 1].row == c.row && cells[k - 1].column >= c.column)))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
 
 bool CopiedRows::wellFormed() const
 {
@@ -21,6 +62,20 @@ bool CopiedRows::wellFormed() const
         if (i == 0 ? levels[i] != 0 : levels[i] > previous + 1)
             return false;
         previous = levels[i];
+    }
+    if (matrices.empty())
+        return true;
+    const std::vector<std::uint32_t> counts = childCounts();
+    for (std::size_t k = 0; k < matrices.size(); ++k) {
+        const CopiedMatrix& m = matrices[k];
+        if (m.parent >= levels.size() || (m.kind != MatrixKind::FrDp && m.kind != MatrixKind::DpPv))
+            return false;
+        // By parent, FR-DP before DP-PV: one matrix of each kind at most.
+        if (k > 0 && (matrices[k - 1].parent > m.parent
+                      || (matrices[k - 1].parent == m.parent && matrices[k - 1].kind >= m.kind)))
+            return false;
+        if (!cellsFit(m.cells, counts[m.parent]))
+            return false;
     }
     return true;
 }
@@ -45,6 +100,19 @@ CopiedRows copySubtree(const Design& design, int k)
         out.reserve(nodes.size());
         for (const Node* n : nodes)
             out.emplace_back(n->text().view());
+    }
+    const MatrixStore& store = design.matrices();
+    if (store.empty())
+        return rows;
+    const auto nodes = fr.preorder().subspan(static_cast<std::size_t>(k), static_cast<std::size_t>(m));
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        if (!store.hasCells(nodes[i]))
+            continue;
+        for (MatrixKind kind : kMatrixKinds) {
+            std::vector<IndexedCell> cells = store.indexedCells(nodes[i], kind);
+            if (!cells.empty())
+                rows.matrices.push_back({static_cast<std::uint32_t>(i), kind, std::move(cells)});
+        }
     }
     return rows;
 }

@@ -9,7 +9,13 @@
 //                             c
 //                               d
 //                           e
+//
+// The design matrices inside the copied subtrees travel with them: those of
+// every copied row with two or more children, keyed by the row's place in
+// the copy and its children's positions. A copy's top rows join their new
+// parent not assessed, as a duplicate does.
 
+#include "model/MatrixStore.h"
 #include "model/TreeId.h"
 
 #include <array>
@@ -21,9 +27,18 @@ namespace model {
 
 class Design;
 
+// One assessed matrix over the children of copied row `parent`.
+struct CopiedMatrix {
+    std::uint32_t parent;           // the row's place in the copy
+    MatrixKind kind;
+    std::vector<IndexedCell> cells; // assessed, off-diagonal, by row then column
+    bool operator==(const CopiedMatrix&) const = default;
+};
+
 struct CopiedRows {
     std::vector<std::uint32_t> levels; // row order, 0 for the top of each subtree
     std::array<std::vector<std::string>, kTreeCount> texts; // one per row in each tree
+    std::vector<CopiedMatrix> matrices; // by parent, FR-DP before DP-PV; none empty
     std::size_t labelsCut = 0; // labels a paste read cut to kLongestLabel (see Limits.h)
 
     std::size_t size() const { return levels.size(); }
@@ -32,13 +47,18 @@ struct CopiedRows {
     const std::vector<std::string>& textsOf(TreeId id) const { return texts[static_cast<std::size_t>(index(id))]; }
 
     void append(std::uint32_t level, std::array<std::string, kTreeCount> rowTexts);
+    // The number of children of every row.
+    std::vector<std::uint32_t> childCounts() const;
     // The first row at level 0, no row more than one level deeper than the
-    // row before it, and a text for every row in every tree.
+    // row before it, a text for every row in every tree, and matrices in
+    // their order, each over a row's children and holding only cells a
+    // design can hold (so at most n(n-1) for n children).
     bool wellFormed() const;
 };
 
-// Row k of the design with everything below it, in all three trees; empty
-// when there is no row k. Linear in the size of the subtree.
+// Row k of the design with everything below it, in all three trees, and the
+// matrices of the rows copied; empty when there is no row k. Linear in the
+// size of the subtree and the cells copied.
 CopiedRows copySubtree(const Design& design, int k);
 
 } // namespace model

@@ -203,6 +203,27 @@ void Design::copyMatrices(const Node* from, const Node* to)
     cellsTaken(std::move(added));
 }
 
+// The pasted rows are rows first .. first + rows.size() - 1: their matrices
+// come from the copy (well-formed, so every cell fits its parent).
+void Design::pasteMatrices(int first, const CopiedRows& rows)
+{
+    if (rows.matrices.empty())
+        return;
+    const auto nodes = tree(TreeId::FR).preorder().subspan(static_cast<std::size_t>(first), rows.size());
+    std::vector<StoredCell> added;
+    for (const CopiedMatrix& m : rows.matrices) {
+        const Node* parent = nodes[m.parent];
+        m_matrices.reserve(parent, m.kind, m.cells.size());
+        for (const IndexedCell& c : m.cells) {
+            const Node* r = parent->children[c.row];
+            const Node* col = parent->children[c.column];
+            m_matrices.set(parent, m.kind, r, col, c.value);
+            added.push_back({parent, m.kind, r, col, CellValue::NotAssessed});
+        }
+    }
+    cellsTaken(std::move(added));
+}
+
 // --- recording -------------------------------------------------------------------
 
 void Design::startRecording(Joining joining)
@@ -446,6 +467,7 @@ int Design::paste(int k, const CopiedRows& rows, PastePlace place)
             t.insertSubtree(parent, at + static_cast<int>(i), tops[i]);
         first = t.rowOf(tops.front());
     });
+    pasteMatrices(first, rows);
     renumber();
     setModified(true);
     return first;

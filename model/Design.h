@@ -8,8 +8,9 @@
 // The matrices follow every change of structure in the same step: a child
 // that leaves its parent (Delete, a drop elsewhere) takes its row and column
 // with it, a deleted subtree takes the matrices inside it, and a duplicate
-// copies the matrices inside the copied subtree. A new child joins not
-// assessed, which costs nothing: only assessed cells are stored.
+// copies the matrices inside the copied subtree, as a paste puts in those the
+// copied rows carry. A new child joins not assessed, which costs nothing:
+// only assessed cells are stored.
 
 #include "model/CopiedRows.h"
 #include "model/DesignTree.h"
@@ -158,8 +159,9 @@ public:
     void renumber();               // FR, DP, PV; free when nothing changed
 
     // --- copy, cut and paste (see CopiedRows and copySubtree) -----------------
-    // Pastes the rows at `place` of row k (on an empty design, as the first
-    // rows) and renumbers; returns the row of the first pasted row.
+    // Pastes the rows with their matrices at `place` of row k (on an empty
+    // design, as the first rows) and renumbers; returns the row of the first
+    // pasted row.
     int paste(int k, const CopiedRows& rows, PastePlace place);
     // Row k with its subtree into `rows`, then deleted as Delete deletes it;
     // the first row is refused, and nothing is copied then.
@@ -176,6 +178,7 @@ private:
     void takeRowAndColumn(const Node* child);
     void takeMatricesOf(const Node* top);
     void copyMatrices(const Node* from, const Node* to);
+    void pasteMatrices(int first, const CopiedRows& rows);
     void cellsTaken(std::vector<StoredCell>&& cells);
     void announceMatrices(const Node* parent);
 

@@ -46,6 +46,7 @@ struct IndexedCell {
     std::uint32_t row;
     std::uint32_t column;
     CellValue value;
+    bool operator==(const IndexedCell&) const = default;
 };
 
 class MatrixStore {

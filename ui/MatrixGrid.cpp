@@ -23,6 +23,7 @@ MatrixGrid::MatrixGrid(QWidget* parent) : QTableView(parent)
     verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     connect(this, &QAbstractItemView::clicked, this,
             [this](const QModelIndex& index) { request(index, cycled(m_model.cell(index.row(), index.column()))); });
+    connect(verticalHeader(), &QHeaderView::sectionDoubleClicked, this, &MatrixGrid::rowOpened);
 }
 
 model::CellValue MatrixGrid::cycled(model::CellValue value)
@@ -57,6 +58,11 @@ void MatrixGrid::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Delete:
     case Qt::Key_Space:
         request(currentIndex(), model::CellValue::NotAssessed);
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (currentIndex().isValid())
+            emit rowOpened(currentIndex().row());
         return;
     default:
         QTableView::keyPressEvent(event);

@@ -2,7 +2,8 @@
 // The grid of one design matrix. A click on a cell cycles it: not assessed,
 // X, O, not assessed again. Keys: the arrows move, X sets X, O or 0 sets O,
 // Delete or Space clears. The diagonal never changes. The grid only asks
-// for a change (cellRequested); the design decides.
+// for a change (cellRequested); the design decides. Enter on a cell, or a
+// double click on a row head, asks for that row's own children (rowOpened).
 
 #include "model/MatrixStore.h"
 #include "ui/MatrixGridModel.h"
@@ -23,6 +24,7 @@ public:
 
 signals:
     void cellRequested(int row, int column, model::CellValue value);
+    void rowOpened(int row);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

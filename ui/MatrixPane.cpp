@@ -5,8 +5,11 @@
 #include "ui/Cp1252.h"
 
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
+#include <QShortcut>
 #include <QStackedWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace ui {
@@ -45,9 +48,21 @@ QString labelOf(const model::Node* node)
 } // namespace
 
 MatrixPane::MatrixPane(QWidget* parent)
-    : QWidget(parent), m_caption(new QLabel(this)), m_pages(new QStackedWidget(this)), m_message(new QLabel(this))
+    : QWidget(parent), m_caption(new QLabel(this)), m_up(new QToolButton(this)), m_pages(new QStackedWidget(this)),
+      m_message(new QLabel(this))
 {
     setObjectName(QStringLiteral("MatrixPane"));
+    m_up->setObjectName(QStringLiteral("MatrixUpBtn"));
+    m_up->setText(QString::fromLatin1(kUpOneLevel));
+    m_up->setToolTip(QStringLiteral("Up one level (Backspace)"));
+    m_up->setIcon(QIcon::fromTheme(QStringLiteral("go-up")));
+    m_up->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_up->setAutoRaise(true);
+    connect(m_up, &QToolButton::clicked, this, &MatrixPane::goUp);
+    // Only while the focus is in the pane: elsewhere Backspace belongs to the editors.
+    auto* up = new QShortcut(QKeySequence(Qt::Key_Backspace), this);
+    up->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(up, &QShortcut::activated, this, &MatrixPane::goUp);
     auto* grids = new QWidget(m_pages);
     auto* side = new QHBoxLayout(grids);
     side->setContentsMargins(0, 0, 0, 0);
@@ -68,14 +83,18 @@ MatrixPane::MatrixPane(QWidget* parent)
         connect(grid, &MatrixGrid::cellRequested, this, [this, kind](int row, int column, model::CellValue value) {
             emit cellChangeRequested(m_parentRow, kind, row, column, value);
         });
+        connect(grid, &MatrixGrid::rowOpened, this, &MatrixPane::openRow);
     }
     m_message->setAlignment(Qt::AlignCenter);
     m_message->setStyleSheet(QStringLiteral("color: #777777"));
     m_pages->addWidget(grids);
     m_pages->addWidget(m_message);
+    auto* head = new QHBoxLayout;
+    head->addWidget(m_caption, 1);
+    head->addWidget(m_up);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
-    layout->addWidget(m_caption);
+    layout->addLayout(head);
     layout->addWidget(m_pages, 1);
     showNothing();
 }
@@ -96,9 +115,24 @@ void MatrixPane::showMessage(const QString& text)
     m_pages->setCurrentIndex(kMessagePage);
 }
 
+void MatrixPane::goUp()
+{
+    if (m_up->isEnabled())
+        emit levelRequested(m_upRow);
+}
+
+void MatrixPane::openRow(int row)
+{
+    const auto i = static_cast<std::size_t>(row);
+    if (row >= 0 && i < m_childLevels.size() && m_childLevels[i] != kNoLevel)
+        emit levelRequested(m_childLevels[i]);
+}
+
 void MatrixPane::showNothing()
 {
     m_parentRow = model::kNoRow;
+    m_up->setEnabled(false);
+    m_childLevels.clear();
     m_caption->setText(QStringLiteral("Design matrix"));
     showMessage(QString::fromLatin1(kNoMatrix));
 }
@@ -110,7 +144,14 @@ void MatrixPane::showMatrices(const model::Design& design, int parentRow)
         return;
     }
     m_parentRow = parentRow;
+    const model::DesignTree& fr = design.tree(model::TreeId::FR);
     const model::Node* parent = design.matrixParent(parentRow);
+    m_up->setEnabled(parentRow != model::kNoRow);
+    if (const model::Node* above = parentRow == model::kNoRow ? nullptr : fr.parentOf(parent))
+        m_upRow = fr.rowOf(above);
+    else
+        m_upRow = model::kNoRow;
+    m_childLevels.clear();
     const std::string number = model::outlineNumberOf(parent);
     m_caption->setText(parentRow == model::kNoRow
                            ? QStringLiteral("Design matrix of the top level")
@@ -125,6 +166,8 @@ void MatrixPane::showMatrices(const model::Design& design, int parentRow)
         showMessage(QString::fromLatin1(kTooManyRows));
         return;
     }
+    for (const model::Node* child : parent->children)
+        m_childLevels.push_back(child->children.size() >= 2 ? fr.rowOf(child) : kNoLevel);
     for (model::MatrixKind kind : model::kMatrixKinds)
         showGrid(design, parent, kind, number);
     m_pages->setCurrentIndex(kGridsPage);

@@ -6,8 +6,12 @@
 // "Coupled: ..." red, "... cells not assessed" grey. Above kMostRows
 // children the grids give way to a message; the stored cells stay.
 //
+// The pane moves between levels: Enter on a cell or a double click on a row
+// head asks for the level of that row's children (when it has two or more),
+// Backspace or the "Up one level" button for the level its parent belongs to.
+//
 // The pane shows what it is given and asks for changes through
-// cellChangeRequested: it never changes the design itself.
+// cellChangeRequested and levelRequested: it never changes the design itself.
 
 #include "model/Design.h"
 #include "model/MatrixClassification.h"
@@ -16,9 +20,11 @@
 #include <QWidget>
 
 #include <array>
+#include <vector>
 
 class QLabel;
 class QStackedWidget;
+class QToolButton;
 
 namespace ui {
 
@@ -28,6 +34,7 @@ public:
     static constexpr int kMostRows = model::kMostGridRows;
     static constexpr const char* kTooManyRows = "Too many rows for a matrix view";
     static constexpr const char* kNoMatrix = "No design matrix here: a level needs two or more rows";
+    static constexpr const char* kUpOneLevel = "Up one level";
     // The height the pane asks for when it is shown: the columns keep most of the window.
     static constexpr int kPreferredHeight = 220;
 
@@ -43,6 +50,7 @@ public:
     MatrixGrid* grid(model::MatrixKind kind) const { return m_grids[model::slot(kind)]; }
     QLabel* classification(model::MatrixKind kind) const { return m_classifications[model::slot(kind)]; }
     QLabel* caption() const { return m_caption; }
+    QToolButton* upButton() const { return m_up; }
     // The message shown instead of the grids, or nothing while they show.
     QString message() const;
 
@@ -50,18 +58,26 @@ public:
 
 signals:
     void cellChangeRequested(int parentRow, model::MatrixKind kind, int row, int column, model::CellValue value);
+    // Show the matrices over the children of `parentRow` (model::kNoRow: the top level).
+    void levelRequested(int parentRow);
 
 private:
+    void goUp();
+    void openRow(int row);
     void showMessage(const QString& text);
     void showGrid(const model::Design& design, const model::Node* parent, model::MatrixKind kind,
                   const std::string& number);
 
     QLabel* m_caption;
+    QToolButton* m_up;
     QStackedWidget* m_pages;
     QLabel* m_message;
     std::array<MatrixGrid*, model::kMatrixKindCount> m_grids{};
     std::array<QLabel*, model::kMatrixKindCount> m_classifications{};
     int m_parentRow = model::kNoRow;
+    static constexpr int kNoLevel = -2;
+    int m_upRow = model::kNoRow;    // the level above, while the button is enabled
+    std::vector<int> m_childLevels; // per grid row: the child's row when it has two or more children, else kNoLevel
 };
 
 } // namespace ui

@@ -101,6 +101,60 @@ TEST_F(ClipboardAndFindTest, CopiedSubtreePastesIntoAnotherWindowExactly)
     EXPECT_EQ(other.design().rowCount(), 2);
 }
 
+// 0 P      P's three children hold a full FR-DP matrix, R's two a DP-PV cell;
+// 1   Q    the top level's cell (P, T) lies outside P's subtree and stays.
+// 2   R
+// 3     R1
+// 4     R2
+// 5   S
+// 6 T
+TEST_F(ClipboardAndFindTest, CopyCutAndPasteCarryTheMatricesInsideTheCopiedRows)
+{
+    using model::CellValue;
+    using model::MatrixKind;
+    model::Design& d = form->design();
+    loadOutline(d, {"P", "  Q", "  R", "    R1", "    R2", "  S", "T"});
+    d.renumber();
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            d.setMatrixCell(0, MatrixKind::FrDp, i, j, i < j ? CellValue::X : CellValue::O);
+    d.setMatrixCell(2, MatrixKind::DpPv, 1, 0, CellValue::X);
+    d.setMatrixCell(model::kNoRow, MatrixKind::FrDp, 0, 1, CellValue::X);
+    const auto cells = [&](int parentRow, MatrixKind kind) {
+        return d.matrices().indexedCells(d.matrixParent(parentRow), kind);
+    };
+    const auto pFrDp = cells(0, MatrixKind::FrDp);
+    ASSERT_EQ(pFrDp.size(), 6u);
+
+    clickRow(TreeId::FR, 0);
+    pressIn(TreeId::FR, QKeySequence(Qt::CTRL | Qt::Key_C));
+    EXPECT_EQ(app::ClipboardCommands::rowsFrom(QGuiApplication::clipboard()->mimeData(), TreeId::FR).matrices.size(), 2u);
+    clickRow(TreeId::FR, 6);
+    pressIn(TreeId::FR, QKeySequence(Qt::CTRL | Qt::Key_V)); // "3 P" at row 7, its R at row 9
+    ASSERT_EQ(text(TreeId::FR, 7), "3 P");
+    EXPECT_EQ(cells(7, MatrixKind::FrDp), pFrDp);
+    EXPECT_EQ(cells(9, MatrixKind::DpPv), cells(2, MatrixKind::DpPv));
+    EXPECT_EQ(d.matrices().cellCount(), 15u); // 7 + 7 + the top level's 1
+    form->UndoBtnClick();
+    EXPECT_EQ(d.matrices().cellCount(), 8u);
+    EXPECT_EQ(d.rowCount(), 7);
+
+    // R cut (its row and column leave P's matrix) and pasted as Q's child: one step each.
+    clickRow(TreeId::FR, 2);
+    pressIn(TreeId::FR, QKeySequence(Qt::CTRL | Qt::Key_X));
+    EXPECT_EQ(d.matrices().cellCount(), 3u);
+    clickRow(TreeId::FR, 1);
+    pressIn(TreeId::FR, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+    ASSERT_EQ(text(TreeId::FR, 2), "1.1.1 R");
+    EXPECT_EQ(cells(2, MatrixKind::DpPv), (std::vector<model::IndexedCell>{{1, 0, CellValue::X}}));
+    EXPECT_EQ(d.matrices().cellCount(), 4u);
+    form->UndoBtnClick();
+    EXPECT_EQ(d.matrices().cellCount(), 3u);
+    form->UndoBtnClick();
+    EXPECT_EQ(cells(0, MatrixKind::FrDp), pFrDp);
+    EXPECT_EQ(d.matrices().cellCount(), 8u);
+}
+
 TEST_F(ClipboardAndFindTest, PlainTextPastesAsChildrenIntoTheFocusedColumn)
 {
     // Tabs, two spaces, bullets and a jump of two levels, all in one text.

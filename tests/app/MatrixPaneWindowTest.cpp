@@ -1,11 +1,13 @@
 // The design matrix pane in the window: the MatrixBtn and Ctrl+M, following
-// the selected row, a cell click as one undo step that sets the modified
-// flag, cells staying with their rows through Move up, and a save and reopen.
+// the selected row, moving up and down between levels, a cell click as one
+// undo step that sets the modified flag, cells staying with their rows
+// through Move up, and a save and reopen.
 #include "MainFormFixture.h"
 
 #include "app/UndoHistory.h"
 #include "ui/MatrixPane.h"
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -57,6 +59,19 @@ protected:
         QTest::mouseClick(frDp()->viewport(), Qt::LeftButton, {}, frDp()->visualRect(index).center());
     }
     QString shown(int row, int column) const { return frDp()->model()->index(row, column).data().toString(); }
+    void keyOnRow(int row, Qt::Key key)
+    {
+        frDp()->setFocus();
+        frDp()->setCurrentIndex(frDp()->model()->index(row, row == 0 ? 1 : 0));
+        QTest::keyClick(frDp(), key);
+    }
+    void doubleClickRowHead(int row)
+    {
+        QHeaderView* heads = frDp()->verticalHeader();
+        const QPoint at(heads->width() / 2, heads->sectionViewportPosition(row) + heads->sectionSize(row) / 2);
+        QTest::mouseClick(heads->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(heads->viewport(), Qt::LeftButton, {}, at);
+    }
 };
 
 TEST_F(MatrixPaneWindowTest, HiddenAtStartAndShownOrHiddenByTheButtonAtTheEndOfTheEditToolbarAndCtrlM)
@@ -93,6 +108,45 @@ TEST_F(MatrixPaneWindowTest, FollowsTheSelectedRowToTheLevelItsMatricesBelongTo)
     clickRow(TreeId::DP, 3); // D, the only child of C: no matrix
     EXPECT_TRUE(paneShows(2, "Design matrix of 1.2 C"));
     EXPECT_EQ(pane()->message(), ui::MatrixPane::kNoMatrix);
+}
+
+// Every top row has two children, so no selected row brings up the top level:
+// the pane's own moves reach it, and leave the trees' selection alone.
+TEST_F(MatrixPaneWindowTest, MovesDownByEnterOrADoubleClickOnARowHeadAndUpByBackspaceOrTheButton)
+{
+    loadOutline(form->design(), {"1 A", "  1.1 B", "  1.2 C", "    1.2.1 D", "    1.2.2 G", "2 E", "  2.1 H", "  2.2 I"});
+    form->commands().expandAll->trigger();
+    showPane();
+    clickRow(TreeId::FR, 0);
+    ASSERT_TRUE(paneShows(0, "Design matrix of 1 A"));
+    EXPECT_TRUE(pane()->upButton()->isEnabled());
+    EXPECT_EQ(pane()->upButton()->text(), "Up one level");
+
+    keyOnRow(0, Qt::Key_Backspace);
+    ASSERT_TRUE(paneShows(model::kNoRow, "Design matrix of the top level"));
+    EXPECT_FALSE(pane()->upButton()->isEnabled());
+    EXPECT_EQ(frDp()->model()->headerData(1, Qt::Vertical).toString(), "2 E");
+    clickCell(0, 1); // the level holds through a change of its cells
+    EXPECT_TRUE(eventually([&] { return shown(0, 1) == "X"; }));
+    EXPECT_EQ(pane()->parentRow(), model::kNoRow);
+
+    keyOnRow(1, Qt::Key_Return);
+    EXPECT_TRUE(paneShows(5, "Design matrix of 2 E"));
+    keyOnRow(0, Qt::Key_Return); // H has no children: nothing below
+    QCoreApplication::processEvents();
+    EXPECT_EQ(pane()->parentRow(), 5);
+
+    QTest::mouseClick(pane()->upButton(), Qt::LeftButton);
+    ASSERT_TRUE(paneShows(model::kNoRow, "Design matrix of the top level"));
+    doubleClickRowHead(0);
+    ASSERT_TRUE(paneShows(0, "Design matrix of 1 A"));
+    doubleClickRowHead(1);
+    EXPECT_TRUE(paneShows(2, "Design matrix of 1.2 C"));
+    for (TreeId id : model::kAllTrees)
+        EXPECT_EQ(selected(id), 0);
+
+    clickRow(TreeId::DP, 5); // a row selected in the trees takes the pane along again
+    EXPECT_TRUE(paneShows(5, "Design matrix of 2 E"));
 }
 
 TEST_F(MatrixPaneWindowTest, ACellClickIsOneUndoStepThatSetsTheModifiedFlag)

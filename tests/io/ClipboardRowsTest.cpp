@@ -1,6 +1,7 @@
 // What the clipboard carries: our own rows format (the three subtrees
-// exactly, checked when read), the plain text a copy gives an editor, and
-// the rows plain text from elsewhere pastes as.
+// exactly with their matrices, checked when read, and the older format
+// without them), the plain text a copy gives an editor, and the rows plain
+// text from elsewhere pastes as.
 
 #include "io/PlainTextRows.h"
 #include "io/RowsFormat.h"
@@ -47,6 +48,16 @@ CopiedRows sampleRows()
     return rows;
 }
 
+// The sample with a matrix over Pump's two children: one record of two
+// cells, the last 40 bytes of its encoding.
+CopiedRows sampleWithMatrix()
+{
+    CopiedRows rows = sampleRows();
+    rows.matrices.push_back({0, model::MatrixKind::FrDp, {{0, 1, model::CellValue::X}, {1, 0, model::CellValue::O}}});
+    return rows;
+}
+constexpr std::size_t kRecordBytes = 40;
+
 // --- the rows format ------------------------------------------------------------
 
 TEST(RowsFormat, CopiedSubtreesPasteIntoAnotherDesignExactly)
@@ -76,10 +87,28 @@ TEST(RowsFormat, CopiedSubtreesPasteIntoAnotherDesignExactly)
 
 TEST(RowsFormat, DecodesWhatItEncodedByteForByte)
 {
-    const CopiedRows rows = sampleRows();
-    const CopiedRows back = io::decodeRows(io::encodeRows(rows));
+    const CopiedRows rows = sampleWithMatrix();
+    const std::string bytes = io::encodeRows(rows);
+    EXPECT_EQ(bytes.substr(4, 4), iotest::le32(2));
+    const CopiedRows back = io::decodeRows(bytes);
     EXPECT_EQ(back.levels, rows.levels);
     EXPECT_EQ(back.texts, rows.texts);
+    EXPECT_EQ(back.matrices, rows.matrices);
+    EXPECT_EQ(io::encodeRows(back), bytes);
+}
+
+// What a program from before matrices travelled puts on the clipboard, and
+// what this one still writes for rows without an assessed cell.
+TEST(RowsFormat, RowsWithoutMatricesAreTheOlderFormatByteForByte)
+{
+    const std::string old = std::string("TSRW") + iotest::le32(1) + iotest::le32(2) + iotest::le32(0) + iotest::le32(1)
+        + iotest::le32(3) + "1 a" + iotest::le32(5) + "1.1 b" + iotest::le32(3) + "1 c" + iotest::le32(0)
+        + iotest::le32(3) + "1 e" + iotest::le32(5) + "1.1 f";
+    const CopiedRows rows = io::decodeRows(old);
+    EXPECT_EQ(outlineOf(rows, TreeId::PV), "0:1 e|1:1.1 f");
+    EXPECT_EQ(outlineOf(rows, TreeId::DP), "0:1 c|1:");
+    EXPECT_TRUE(rows.matrices.empty());
+    EXPECT_EQ(io::encodeRows(rows), old);
 }
 
 struct BrokenRows {
@@ -110,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenRows{"HeaderCutShort", [](std::string& b) { b.resize(10); }, "Stream read error"},
         BrokenRows{"ByteBehindTheLastText", [](std::string& b) { b += 'x'; }, "Stream read error"},
         BrokenRows{"OtherMagic", [](std::string& b) { b[0] = 'X'; }, "Stream read error"},
-        BrokenRows{"NewerVersion", [](std::string& b) { b.replace(4, 4, iotest::le32(2)); },
+        BrokenRows{"NewerVersion", [](std::string& b) { b.replace(4, 4, iotest::le32(3)); },
                    "The clipboard holds rows of a newer version"},
         BrokenRows{"VersionZero", [](std::string& b) { b.replace(4, 4, iotest::le32(0)); }, "Stream read error"},
         BrokenRows{"CountBeyondTheBytes", [](std::string& b) { b.replace(8, 4, iotest::le32(0x40000000)); },
@@ -121,6 +150,68 @@ INSTANTIATE_TEST_SUITE_P(
                    "Stream read error"},
         BrokenRows{"LineBreakInAText", [](std::string& b) { b[33] = '\n'; }, "Stream read error"},
         BrokenRows{"NulInAText", [](std::string& b) { b[33] = '\0'; }, "Stream read error"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class MatrixRecordRefused : public ::testing::TestWithParam<BrokenRows> {};
+
+TEST_P(MatrixRecordRefused, DamagedBytes)
+{
+    std::string bytes = io::encodeRows(sampleWithMatrix());
+    GetParam().damage(bytes);
+    try {
+        io::decodeRows(bytes);
+        FAIL() << "decoded";
+    } catch (const model::UserError& e) {
+        EXPECT_STREQ(e.what(), GetParam().message);
+    }
+}
+
+// The record from recordAt: 0 kind, 1 padding, 4 parent, 8 n, 12 m, 16 cell (0, 1): 16 row,
+// 20 column, 24 value, 25 padding; 28 cell (1, 0).
+std::size_t recordAt(const std::string& b)
+{
+    return b.size() - kRecordBytes;
+}
+void put(std::string& b, std::size_t at, std::uint32_t v)
+{
+    b.replace(at, 4, iotest::le32(v));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Damage, MatrixRecordRefused,
+    ::testing::Values(
+        BrokenRows{"VersionTwoWithoutARecord", [](std::string& b) { b.resize(recordAt(b)); }, "Stream read error"},
+        BrokenRows{"OtherKind", [](std::string& b) { b[recordAt(b)] = 3; }, "Stream read error"},
+        BrokenRows{"PaddingNotZero", [](std::string& b) { b[recordAt(b) + 2] = 1; }, "Stream read error"},
+        BrokenRows{"ParentOutOfRange", [](std::string& b) { put(b, recordAt(b) + 4, 4); }, "Stream read error"},
+        BrokenRows{"OtherChildCount", [](std::string& b) { put(b, recordAt(b) + 8, 3); }, "Stream read error"},
+        BrokenRows{"ParentOfOneChild", [](std::string& b) {
+                       put(b, recordAt(b) + 4, 1);
+                       put(b, recordAt(b) + 8, 1);
+                   },
+                   "Stream read error"},
+        BrokenRows{"NoCell",
+                   [](std::string& b) {
+                       const std::size_t at = recordAt(b);
+                       b.resize(at + 16);
+                       put(b, at + 12, 0);
+                   },
+                   "Stream read error"},
+        BrokenRows{"CellCountBeyondTheBytes", [](std::string& b) { put(b, recordAt(b) + 12, 0x40000000); },
+                   "Stream read error"},
+        BrokenRows{"OnTheDiagonal", [](std::string& b) { put(b, recordAt(b) + 20, 0); }, "Stream read error"},
+        BrokenRows{"CellOutOfRange", [](std::string& b) { put(b, recordAt(b) + 20, 2); }, "Stream read error"},
+        BrokenRows{"RepeatedCell", [](std::string& b) {
+                       put(b, recordAt(b) + 16, 1);
+                       put(b, recordAt(b) + 20, 0);
+                   },
+                   "Stream read error"},
+        BrokenRows{"NotAssessed", [](std::string& b) { b[recordAt(b) + 24] = 0; }, "Stream read error"},
+        BrokenRows{"OtherValue", [](std::string& b) { b[recordAt(b) + 24] = 3; }, "Stream read error"},
+        BrokenRows{"CellPaddingNotZero", [](std::string& b) { b[recordAt(b) + 27] = 1; }, "Stream read error"},
+        BrokenRows{"RecordCutShort", [](std::string& b) { b.pop_back(); }, "Stream read error"},
+        BrokenRows{"ByteBehindTheLastRecord", [](std::string& b) { b += 'x'; }, "Stream read error"},
+        BrokenRows{"SameMatrixTwice", [](std::string& b) { b += b.substr(recordAt(b)); }, "Stream read error"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // --- plain text -----------------------------------------------------------------
