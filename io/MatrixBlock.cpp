@@ -13,8 +13,6 @@ namespace {
 
 constexpr std::uint64_t kWholeU32 = std::numeric_limits<std::uint32_t>::max();
 
-}
-
 std::uint32_t fieldValue(std::size_t value)
 {
     if (value > kWholeU32)
