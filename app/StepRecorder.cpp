@@ -5,9 +5,9 @@
 namespace app {
 
 StepRecorder::StepRecorder(model::Design& design, UndoHistory& history, SelectedRow selectedRow,
-                           FinishEditing finishEditing)
+                           FinishEditing finishEditing, ShowRow showRow)
     : m_design(design), m_history(history), m_selectedRow(std::move(selectedRow)),
-      m_finishEditing(std::move(finishEditing))
+      m_finishEditing(std::move(finishEditing)), m_showRow(std::move(showRow))
 {
 }
 
@@ -80,6 +80,9 @@ void StepRecorder::record(const char* name, int rowBefore, model::Design::Joinin
     // A command that changed nothing is no step, unless it set the modified flag.
     if (!changes->empty() || (!wasModified && m_design.modified()))
         m_history.push(QString::fromLatin1(name), std::move(changes), rowBefore, *rowAfter);
+    // Whatever each column's own selection did while the rows changed under it.
+    if (*rowAfter >= 0 && *rowAfter < m_design.rowCount())
+        m_showRow(*rowAfter);
 }
 
 } // namespace app

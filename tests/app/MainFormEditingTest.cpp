@@ -250,14 +250,15 @@ TEST_F(EditingTest, MoveUpKeepsTheMovedNodeSelectedAndCollapsed)
     }
 }
 
-TEST_F(EditingTest, DuplicateSelectsTheCopyInTheActiveTreeOnly)
+TEST_F(EditingTest, DuplicateSelectsTheCopyEverywhereAndEditsItInTheActiveTree)
 {
     clickRow(TreeId::DP, 2);
     QTest::mouseClick(button("DuplicateBtn"), Qt::LeftButton);
     EXPECT_EQ(rowTags(form->design(), 5), "1.4 C copy|1.4 C' copy|1.4 C'' copy");
-    EXPECT_EQ(selected(TreeId::DP), 5);
-    EXPECT_EQ(selected(TreeId::FR), 2);
+    for (TreeId id : model::kAllTrees)
+        EXPECT_EQ(selected(id), 5) << model::index(id);
     EXPECT_TRUE(editing(TreeId::DP));
+    EXPECT_FALSE(editing(TreeId::FR));
     for (TreeId id : model::kAllTrees)
         EXPECT_TRUE(expanded(id, 5));
 }
