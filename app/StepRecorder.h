@@ -4,7 +4,7 @@
 // knows the command, unless it changed nothing (and set no modified flag). A
 // change that is no step of its own (the renumbering of a click, a drop that
 // moved nothing) joins the step the design is at. A command that runs within
-// another's step is part of it. When a step ends, the row it leaves
+// another's step is part of it. When a command's step ends, the row it leaves
 // selected is shown in all three columns, the row the next command acts on.
 
 #include "model/Design.h"
@@ -39,7 +39,8 @@ public:
     void join(const std::function<void()>& change);
 
 private:
-    void record(const char* name, int rowBefore, model::Design::Joining joining,
+    enum class Show { Row, Nothing };
+    void record(const char* name, int rowBefore, model::Design::Joining joining, Show show,
                 const std::function<std::optional<int>()>& command);
 
     model::Design& m_design;

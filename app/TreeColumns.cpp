@@ -24,11 +24,12 @@ TreeColumns::TreeColumns(model::Design& design, const DelegateFactory& makeDeleg
         m_views[i]->setItemDelegate(makeDelegate(m_views[i]));
     }
     scrollTogether();
+    expandTogether();
 }
 
 TreeColumns::~TreeColumns()
 {
-    m_following = true; // no column follows another while they go
+    m_following = m_expanding = true; // no column follows another while they go
     // The views go first, while the design their open editors write to still exists.
     for (auto*& view : m_views)
         delete std::exchange(view, nullptr);
@@ -81,6 +82,36 @@ void TreeColumns::rangeChanged(TreeId id)
         m_top = bar->value();
 }
 
+void TreeColumns::expandTogether()
+{
+    for (TreeId id : model::kAllTrees) {
+        ui::TTreeView* v = view(id);
+        QObject::connect(v, &QTreeView::expanded, v, [this, id](const QModelIndex& i) { expansionChanged(id, i, true); });
+        QObject::connect(v, &QTreeView::collapsed, v, [this, id](const QModelIndex& i) { expansionChanged(id, i, false); });
+        // The row a view makes current by itself when the focus arrives: the partners' current too.
+        QObject::connect(v, &ui::TTreeView::currentPicked, v, [this, id] {
+            const int row = adapter(id)->rowOf(view(id)->currentIndex());
+            for (TreeId other : model::kAllTrees)
+                if (other != id)
+                    view(other)->selectionModel()->setCurrentIndex(indexOfRow(other, row), QItemSelectionModel::NoUpdate);
+        });
+    }
+}
+
+void TreeColumns::expansionChanged(TreeId from, const QModelIndex& index, bool expanded)
+{
+    // One view expanded a row by itself (the arrow, a key, a view showing a
+    // row hidden in a collapsed branch): its partners follow.
+    if (m_expanding)
+        return;
+    const int row = adapter(from)->rowOf(index);
+    m_expanding = true;
+    for (TreeId id : model::kAllTrees)
+        if (id != from)
+            view(id)->setExpanded(indexOfRow(id, row), expanded);
+    m_expanding = false;
+}
+
 std::optional<TreeId> TreeColumns::treeOf(const QObject* view) const
 {
     for (TreeId id : model::kAllTrees)
@@ -117,26 +148,34 @@ void TreeColumns::selectRow(int row)
 
 void TreeColumns::setExpanded(int row, bool expanded)
 {
+    const bool was = std::exchange(m_expanding, true); // each view is told itself
     for (TreeId id : model::kAllTrees)
         view(id)->setExpanded(indexOfRow(id, row), expanded);
+    m_expanding = was;
 }
 
 void TreeColumns::expandSubtree(int row)
 {
+    const bool was = std::exchange(m_expanding, true); // each view is told itself
     for (TreeId id : model::kAllTrees)
         view(id)->expandSubtreeWithinLimit(indexOfRow(id, row));
+    m_expanding = was;
 }
 
 void TreeColumns::expandAll()
 {
+    const bool was = std::exchange(m_expanding, true); // each view is told itself
     for (TreeId id : model::kAllTrees)
         view(id)->expandAllWithinLimit();
+    m_expanding = was;
 }
 
 void TreeColumns::collapseAll()
 {
+    const bool was = std::exchange(m_expanding, true); // each view is told itself
     for (TreeId id : model::kAllTrees)
         view(id)->collapseAll();
+    m_expanding = was;
 }
 
 void TreeColumns::editRow(TreeId id, int row)

@@ -170,6 +170,14 @@ void TTreeView::finishEditing()
     }
 }
 
+void TTreeView::focusInEvent(QFocusEvent* event)
+{
+    const bool hadCurrent = currentIndex().isValid();
+    QTreeView::focusInEvent(event);
+    if (!hadCurrent && currentIndex().isValid())
+        emit currentPicked();
+}
+
 void TTreeView::focusOutEvent(QFocusEvent* event)
 {
     m_slowClick.stop();

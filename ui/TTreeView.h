@@ -43,6 +43,7 @@ signals:
     void keyboardMoved(); // the current row moved, or was expanded or collapsed, by a key
     void editNeighbour(int step); // Tab (+1) or Shift+Tab (-1) confirmed the label editor
     void editEnded(bool byKey);   // the label editor closed otherwise: by Enter or Esc when `byKey`
+    void currentPicked();         // the focus arrived with no current row, and the view made its first one current
     void doubleClickedNode(const QPoint& viewportPos);
     void dragStarted(const QModelIndex& source);
     void dropped(const QPoint& viewportPos);
@@ -58,6 +59,7 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;

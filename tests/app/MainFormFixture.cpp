@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QSignalSpy>
 
 namespace testing_app {
 
@@ -67,6 +69,51 @@ std::string rowTags(const model::Design& design, int row)
     for (TreeId id : model::kAllTrees)
         out += (out.empty() ? "" : "|") + design.tree(id).nodeAt(row)->text().str();
     return out;
+}
+
+void pressAndDrag(ui::TTreeView* view, const QPoint& from)
+{
+    QSignalSpy started(view, &ui::TTreeView::dragStarted);
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, from);
+    for (int dx : {2, 10, 30}) {
+        const QPoint p = from + QPoint(dx, 0);
+        QMouseEvent move(QEvent::MouseMove, p, view->viewport()->mapToGlobal(p), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &move);
+    }
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, from + QPoint(30, 0));
+    ASSERT_EQ(started.count(), 1);
+}
+
+void sendDrop(ui::TTreeView* view, const QPoint& pos, QMimeData* mime)
+{
+    QDragEnterEvent enter(pos, Qt::MoveAction, mime, Qt::LeftButton, {});
+    QApplication::sendEvent(view->viewport(), &enter);
+    QDragMoveEvent move(pos, Qt::MoveAction, mime, Qt::LeftButton, {});
+    QApplication::sendEvent(view->viewport(), &move);
+    if (!move.isAccepted())
+        return;
+    QDropEvent drop(QPointF(pos), Qt::MoveAction, mime, Qt::LeftButton, {});
+    QApplication::sendEvent(view->viewport(), &drop);
+}
+
+bool MainFormTest::dragRowOnto(TreeId id, int source, int target)
+{
+    clickRow(id, source);
+    // From the label's start: the release that ends the drag (without a
+    // display no drag loop takes it) stays on the row. A label that begins
+    // too far right in a narrow column cannot be grabbed so.
+    const QRect label = view(id)->visualRect(form->columns().indexOfRow(id, source));
+    const QPoint from(label.left() + 2, label.center().y());
+    if (label.isEmpty() || from.x() + 40 > view(id)->viewport()->width())
+        return false;
+    pressAndDrag(view(id), from);
+    if (::testing::Test::HasFatalFailure())
+        return false;
+    QMimeData mime;
+    mime.setData(ui::TreeAdapter::kRowMimeType, QByteArray::number(source));
+    view(id)->scrollTo(form->columns().indexOfRow(id, target));
+    sendDrop(view(id), rowCenter(id, target), &mime);
+    return true;
 }
 
 void MainFormTest::SetUp()
