@@ -24,7 +24,7 @@ TreeColumns::TreeColumns(model::Design& design, const DelegateFactory& makeDeleg
         m_views[i]->setItemDelegate(makeDelegate(m_views[i]));
     }
     scrollTogether();
-    expandTogether();
+    followOneAnother();
 }
 
 TreeColumns::~TreeColumns()
@@ -82,7 +82,7 @@ void TreeColumns::rangeChanged(TreeId id)
         m_top = bar->value();
 }
 
-void TreeColumns::expandTogether()
+void TreeColumns::followOneAnother()
 {
     for (TreeId id : model::kAllTrees) {
         ui::TTreeView* v = view(id);
@@ -100,8 +100,8 @@ void TreeColumns::expandTogether()
 
 void TreeColumns::expansionChanged(TreeId from, const QModelIndex& index, bool expanded)
 {
-    // One view expanded a row by itself (the arrow, a key, a view showing a
-    // row hidden in a collapsed branch): its partners follow.
+    // One view expanded or collapsed a row by itself (the arrow, a key, Enter
+    // showing a row hidden in a collapsed branch): its partners follow.
     if (m_expanding)
         return;
     const int row = adapter(from)->rowOf(index);

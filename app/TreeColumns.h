@@ -50,7 +50,7 @@ private:
     void scrollTogether();
     void scrolled(model::TreeId from, int top);
     void rangeChanged(model::TreeId id);
-    void expandTogether();
+    void followOneAnother(); // expansions, and the current row a view picks by itself
     void expansionChanged(model::TreeId from, const QModelIndex& index, bool expanded);
 
     int m_top = 0;            // the first row shown, the same in all three

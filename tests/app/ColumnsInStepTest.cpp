@@ -123,6 +123,22 @@ TEST_F(ColumnsInStep, WheelPageDownScrollBarAndResizeInOneColumnScrollAllThree)
     expectScrolledAlike("a taller window");
     form->commands().expandAll->trigger(); // collapsed: every column shortened alike
     expectScrolledAlike("collapse all");
+
+    // Enter shows the current row, hidden in a collapsed branch, before
+    // editing it: the partners open that branch too.
+    press(QKeySequence(Qt::Key_Return));
+    ASSERT_TRUE(view(TreeId::DP)->isEditing());
+    press(QKeySequence(Qt::Key_Escape));
+    for (TreeId id : model::kAllTrees)
+        EXPECT_TRUE(view(id)->isExpanded(view(id)->currentIndex().parent())) << "column " << model::index(id);
+    expectScrolledAlike("Enter on a hidden row");
+}
+
+TEST_F(ColumnsInStep, FocusArrivingWithNoCurrentRowMakesTheSameRowCurrentInAllThree)
+{
+    view(TreeId::DP)->setFocus(Qt::TabFocusReason); // the view makes its first row current
+    for (TreeId id : model::kAllTrees)
+        EXPECT_EQ(view(id)->currentIndex(), form->columns().indexOfRow(id, 0)) << "column " << model::index(id);
 }
 
 struct TabCase {
@@ -131,6 +147,8 @@ struct TabCase {
     std::vector<Qt::Key> moves; // Tab or Backtab in the editor
     Qt::Key end;                // Return or Escape
 };
+
+void PrintTo(const TabCase& c, std::ostream* os) { *os << c.name; }
 
 class TabbedEdit : public ColumnsInStep, public ::testing::WithParamInterface<TabCase> {};
 

@@ -94,8 +94,9 @@ protected:
     int selected(model::TreeId id) { return form->columns().selectedRow(id); }
     std::string text(model::TreeId id, int row) { return form->design().tree(id).nodeAt(row)->text().str(); }
     bool expanded(model::TreeId id, int row);
-    // Drags row `source` of column `id` and drops it onto row `target` there;
-    // false when the row's label lies too far right to be grabbed.
+    // Drags row `source` of column `id` and drops it onto row `target` there,
+    // as a user does, without clicking it first; false when the row's label
+    // lies too far right to be grabbed.
     bool dragRowOnto(model::TreeId id, int source, int target);
 
     std::unique_ptr<app::TMainForm> form;

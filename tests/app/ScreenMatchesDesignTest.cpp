@@ -30,8 +30,15 @@ protected:
     {
         MainFormTest::SetUp();
         // One top-level node, so that a renumbering below it changes no top-level row.
-        loadOutline(form->design(), {"Pump", "  Drive", "    Motor", "    Coupling", "  Casing", "    Volute",
-                                     "    Seal", "      Face", "  Impeller", "    Vanes", "    Hub"});
+        // More rows than the columns show, so that they scroll.
+        std::vector<std::string> outline = {"Pump",  "  Drive",    "    Motor", "    Coupling", "  Casing", "    Volute",
+                                            "    Seal", "      Face", "  Impeller", "    Vanes", "    Hub"};
+        for (const char* part : {"  Frame", "  Controls", "  Piping"}) {
+            outline.push_back(part);
+            for (int piece = 0; piece < 10; ++piece)
+                outline.push_back("    Piece " + std::to_string(piece));
+        }
+        loadOutline(form->design(), outline);
         for (TreeId id : model::kAllTrees) {
             auto* delegate = qobject_cast<ui::NodeDelegate*>(view(id)->itemDelegate());
             ASSERT_NE(delegate, nullptr);
@@ -63,10 +70,13 @@ protected:
         ui::TTreeView* v = view(id);
         const QRect area = v->viewport()->rect();
         int rows = 0;
-        for (QModelIndex i = v->indexAt(QPoint(area.width() / 2, 1)); i.isValid(); i = v->indexBelow(i)) {
-            if (!v->visualRect(i).intersects(area))
+        for (QModelIndex i = v->indexAt(QPoint(1, 1)); i.isValid(); i = v->indexBelow(i)) {
+            const QRect label = v->visualRect(i);
+            if (label.top() > area.bottom())
                 break;
             ++rows;
+            if (!label.intersects(area))
+                continue; // a row so deep that its label starts right of the column's edge
             const auto& painted = m_painted[model::index(id)];
             const auto it = painted.find(i.constInternalPointer());
             ASSERT_NE(it, painted.end()) << "row never painted: " << i.data().toString().toStdString();
@@ -134,7 +144,7 @@ TEST_F(ScreenMatchesDesign, AfterEveryCommandAndClickEveryVisibleRowShowsItsText
         const TreeId column = model::kAllTrees[static_cast<std::size_t>(pick(model::kTreeCount))];
         const std::string in = " in tree " + std::to_string(model::index(column));
         std::string what;
-        const int gesture = pick(8);
+        const int gesture = pick(10);
         if (gesture == 0) {
             const int notches = pick(7) - 3;
             wheel(column, notches);
@@ -147,12 +157,23 @@ TEST_F(ScreenMatchesDesign, AfterEveryCommandAndClickEveryVisibleRowShowsItsText
             const int source = pick(rows), target = pick(rows);
             const bool dropped = dragRowOnto(column, source, target);
             ASSERT_FALSE(HasFatalFailure());
-            what = (dropped ? "drop " : "click, label out of reach for a drag, ") + std::to_string(source) + " onto " + std::to_string(target) + in;
+            what = (dropped ? "drop " : "no drag, label out of reach: ") + std::to_string(source) + " onto " + std::to_string(target) + in;
+        } else if (gesture == 4) {
+            form->commands().expandAll->trigger(); // Ctrl+E: all collapsed, or all expanded
+            what = "expand or collapse all";
+        } else if (gesture == 5) {
+            // Enter edits the current row, first showing it if a collapsed branch hid it.
+            // Or * opens the current row's whole subtree.
+            const bool enter = pick(2) == 0;
+            view(column)->setFocus();
+            QTest::keyClick(view(column), enter ? Qt::Key_Return : Qt::Key_Asterisk);
+            closeEditors();
+            what = (enter ? "Enter" : "*") + in;
         } else if (gesture == 3) {
             const QString query = QString(QChar(u"aeiouy"[pick(6)]));
             find(query);
             what = "find " + query.toStdString();
-        } else if (pick(2) == 0 || rows > 60) {
+        } else if (pick(2) == 0 || rows > 90) {
             const TreeId id = model::kAllTrees[static_cast<std::size_t>(pick(model::kTreeCount))];
             const int row = pick(rows);
             form->columns().selectRow(row); // scrolled into view, ancestors expanded
@@ -161,7 +182,7 @@ TEST_F(ScreenMatchesDesign, AfterEveryCommandAndClickEveryVisibleRowShowsItsText
             what = "click " + std::to_string(row) + " in tree " + std::to_string(model::index(id));
         } else {
             const auto& [name, command] = commands[pick(std::size(commands))];
-            if (rows > 60 && std::string(name) != "delete" && std::string(name) != "undo")
+            if (rows > 90 && std::string(name) != "delete" && std::string(name) != "undo")
                 continue;
             (form.get()->*command)();
             closeEditors();
