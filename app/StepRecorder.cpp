@@ -5,9 +5,9 @@
 namespace app {
 
 StepRecorder::StepRecorder(model::Design& design, UndoHistory& history, SelectedRow selectedRow,
-                           FinishEditing finishEditing)
+                           FinishEditing finishEditing, ShowRow showRow)
     : m_design(design), m_history(history), m_selectedRow(std::move(selectedRow)),
-      m_finishEditing(std::move(finishEditing))
+      m_finishEditing(std::move(finishEditing)), m_showRow(std::move(showRow))
 {
 }
 
@@ -18,7 +18,7 @@ void StepRecorder::run(const char* name, const std::function<void()>& command)
         return;
     }
     m_finishEditing();
-    record(name, m_selectedRow(), model::Design::Joining::No, [&]() -> std::optional<int> {
+    record(name, m_selectedRow(), model::Design::Joining::No, Show::Row, [&]() -> std::optional<int> {
         command();
         return m_selectedRow();
     });
@@ -30,7 +30,9 @@ void StepRecorder::runOnRow(const char* name, int row, const std::function<void(
         command();
         return;
     }
-    record(name, row, model::Design::Joining::No, [&]() -> std::optional<int> {
+    // A label edit leaves the selection as it was; one confirmed by a click
+    // elsewhere must not scroll the columns under that click.
+    record(name, row, model::Design::Joining::No, Show::Nothing, [&]() -> std::optional<int> {
         command();
         return row;
     });
@@ -44,7 +46,7 @@ void StepRecorder::runOrJoin(const char* name, int rowBefore, const std::functio
     }
     m_finishEditing();
     // Recorded as joining: its renumbering keeps what it replaces, in case it joins.
-    record(name, rowBefore, model::Design::Joining::Yes, command);
+    record(name, rowBefore, model::Design::Joining::Yes, Show::Row, command);
 }
 
 void StepRecorder::join(const std::function<void()>& change)
@@ -58,7 +60,7 @@ void StepRecorder::join(const std::function<void()>& change)
     m_history.amend(m_design.stopRecording());
 }
 
-void StepRecorder::record(const char* name, int rowBefore, model::Design::Joining joining,
+void StepRecorder::record(const char* name, int rowBefore, model::Design::Joining joining, Show show,
                           const std::function<std::optional<int>()>& command)
 {
     const bool wasModified = m_design.modified();
@@ -73,13 +75,16 @@ void StepRecorder::record(const char* name, int rowBefore, model::Design::Joinin
         throw;
     }
     std::unique_ptr<model::EditRecord> changes = m_design.stopRecording();
-    if (!rowAfter) {
+    if (!rowAfter)
         m_history.amend(std::move(changes));
-        return;
-    }
     // A command that changed nothing is no step, unless it set the modified flag.
-    if (!changes->empty() || (!wasModified && m_design.modified()))
+    else if (!changes->empty() || (!wasModified && m_design.modified()))
         m_history.push(QString::fromLatin1(name), std::move(changes), rowBefore, *rowAfter);
+    // Whatever each column's own selection did while the rows changed under it,
+    // the three end on one row.
+    const int shown = rowAfter ? *rowAfter : m_selectedRow();
+    if (show == Show::Row && shown >= 0 && shown < m_design.rowCount())
+        m_showRow(shown);
 }
 
 } // namespace app

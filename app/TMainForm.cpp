@@ -99,7 +99,7 @@ TMainForm::TMainForm(const std::string& startupDir, QWidget* parent)
 
     m_history = std::make_unique<UndoHistory>(m_design);
     m_steps = std::make_unique<StepRecorder>(m_design, *m_history, [this] { return selectedRow(); },
-                                             [this] { finishEditing(); });
+                                             [this] { finishEditing(); }, [this](int row) { m_columns->selectRow(row); });
     m_columns = std::make_unique<TreeColumns>(
         m_design,
         [this](QObject* owner) {
@@ -332,6 +332,7 @@ void TMainForm::wireViews()
         connect(view, &ui::TTreeView::doubleClickedNode, this, [this, view](const QPoint& p) { FRVDblClick(view, p); });
         connect(view, &ui::TTreeView::keyboardMoved, this, [this, view] { FRVKeyDown(view); });
         connect(view, &ui::TTreeView::editNeighbour, this, [this, view](int step) { editNeighbourColumn(view, step); });
+        connect(view, &ui::TTreeView::editEnded, this, [this, view](bool byKey) { labelEditEnded(view, byKey); });
     }
 }
 

@@ -147,6 +147,7 @@ private:
     void chooseRow(model::TreeId id, int row);
     void FRVDblClick(ui::TTreeView* view, const QPoint& pos);
     void editNeighbourColumn(ui::TTreeView* view, int step);
+    void labelEditEnded(ui::TTreeView* view, bool byKey);
     void FRVStartDrag(ui::TTreeView* view, const QModelIndex& source);
     void FRVDragDrop(ui::TTreeView* view, const QPoint& pos);
     void showTreeMenu(ui::TTreeView* view, const QPoint& pos);
@@ -206,6 +207,7 @@ private:
     QSplitter* m_splitter = nullptr;
     ui::MatrixPane* m_matrixPane = nullptr; // under the columns, hidden at start
     std::optional<model::TreeId> m_activeTree;
+    std::optional<model::TreeId> m_tabbedFrom; // where the label edit Tab carried on from began
     int m_dragSourceRow = -1;
     bool m_hintsOn = true;
     bool m_shown = false;

@@ -16,6 +16,8 @@
 #include <QShortcut>
 #include <QStatusBar>
 
+#include <utility>
+
 namespace app {
 
 using model::TreeId;
@@ -205,8 +207,7 @@ void TMainForm::DuplicateBtnClick()
             return;
         m_columns->expandSubtree(row);
         m_columns->setExpanded(row, !m_design.tree(TreeId::FR).nodeAt(row)->children.empty());
-        m_columns->selectRowIn(editorTree(), row);
-        m_columns->editRow(editorTree(), row);
+        selectAndEdit(row);
     });
 }
 
@@ -280,8 +281,20 @@ void TMainForm::editNeighbourColumn(ui::TTreeView* view, int step)
         return;
     const TreeId next =
         model::kAllTrees[static_cast<std::size_t>((model::index(*id) + step + model::kTreeCount) % model::kTreeCount)];
+    if (!m_tabbedFrom)
+        m_tabbedFrom = *id;
     m_columns->selectRowIn(next, row);
     m_columns->editRow(next, row);
+}
+
+void TMainForm::labelEditEnded(ui::TTreeView* view, bool byKey)
+{
+    // Enter or Esc ends an edit Tab carried along: the keyboard goes back to
+    // the column where it began, so arrows and F2 work there as before.
+    // (An edit ended by a click elsewhere leaves the focus where the click put it.)
+    const std::optional<TreeId> began = std::exchange(m_tabbedFrom, std::nullopt);
+    if (byKey && began && m_columns->treeOf(view) != began)
+        m_columns->view(*began)->setFocus(Qt::OtherFocusReason);
 }
 
 void TMainForm::showTreeMenu(ui::TTreeView* view, const QPoint& pos)
@@ -308,16 +321,16 @@ void TMainForm::FRVDragDrop(ui::TTreeView* view, const QPoint& pos)
             return;
         const model::Node* moved = m_design.tree(TreeId::FR).nodeAt(source);
         const model::Node* receiver = m_design.tree(TreeId::FR).nodeAt(target);
-        // A drop that moved something is a step; one that only renumbered is not.
-        bool didMove = false;
+        // A drop that moved something is a step, ending on the moved row; one
+        // that only renumbered is not.
         m_steps->runOrJoin(kDropStep, source, [&]() -> std::optional<int> {
-            didMove = m_design.drop(source, target);
-            return didMove ? std::optional<int>(m_design.tree(TreeId::FR).rowOf(moved)) : std::nullopt;
+            if (!m_design.drop(source, target))
+                return std::nullopt;
+            const model::DesignTree& fr = m_design.tree(TreeId::FR);
+            m_columns->setExpanded(fr.rowOf(receiver), true);
+            m_columns->setExpanded(fr.rowOf(moved), false);
+            return fr.rowOf(moved);
         });
-        if (!didMove)
-            return;
-        m_columns->setExpanded(m_design.tree(TreeId::FR).rowOf(receiver), true);
-        m_columns->setExpanded(m_design.tree(TreeId::FR).rowOf(moved), false);
     });
 }
 

@@ -1,6 +1,7 @@
 #include "app/TreeColumns.h"
 
 #include <QAbstractItemDelegate>
+#include <QScrollBar>
 #include <utility>
 
 namespace app {
@@ -22,15 +23,93 @@ TreeColumns::TreeColumns(model::Design& design, const DelegateFactory& makeDeleg
         m_views[i]->setModel(m_adapters[i]);
         m_views[i]->setItemDelegate(makeDelegate(m_views[i]));
     }
+    scrollTogether();
+    followOneAnother();
 }
 
 TreeColumns::~TreeColumns()
 {
+    m_following = m_expanding = true; // no column follows another while they go
     // The views go first, while the design their open editors write to still exists.
     for (auto*& view : m_views)
         delete std::exchange(view, nullptr);
     for (auto*& adapter : m_adapters)
         delete std::exchange(adapter, nullptr);
+}
+
+void TreeColumns::scrollTogether()
+{
+    for (TreeId id : model::kAllTrees) {
+        ui::TTreeView* v = view(id);
+        // Equal viewports give equal ranges: each column keeps its horizontal
+        // scroll bar, needed or not, and the vertical one shows on the right only.
+        v->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        v->setVerticalScrollBarPolicy(id == TreeId::PV ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+        QScrollBar* bar = v->verticalScrollBar();
+        QObject::connect(bar, &QScrollBar::valueChanged, v, [this, id](int top) { scrolled(id, top); });
+        QObject::connect(bar, &QScrollBar::rangeChanged, v, [this, id] { rangeChanged(id); });
+    }
+}
+
+void TreeColumns::scrolled(TreeId from, int top)
+{
+    // A column being brought along may stop short: its layout can lag behind
+    // (its tree changes after the others'); it catches up when its range does.
+    if (m_following)
+        return;
+    m_top = top;
+    m_following = true;
+    for (TreeId id : model::kAllTrees)
+        if (id != from)
+            view(id)->verticalScrollBar()->setValue(top);
+    m_following = false;
+}
+
+void TreeColumns::rangeChanged(TreeId id)
+{
+    if (m_following)
+        return;
+    QScrollBar* bar = view(id)->verticalScrollBar();
+    m_following = true;
+    bar->setValue(m_top);
+    m_following = false;
+    // All three laid out alike (a collapse that shortened them all): where
+    // they stand now is the common place.
+    bool same = true;
+    for (TreeId other : model::kAllTrees)
+        same = same && view(other)->verticalScrollBar()->maximum() == bar->maximum();
+    if (same)
+        m_top = bar->value();
+}
+
+void TreeColumns::followOneAnother()
+{
+    for (TreeId id : model::kAllTrees) {
+        ui::TTreeView* v = view(id);
+        QObject::connect(v, &QTreeView::expanded, v, [this, id](const QModelIndex& i) { expansionChanged(id, i, true); });
+        QObject::connect(v, &QTreeView::collapsed, v, [this, id](const QModelIndex& i) { expansionChanged(id, i, false); });
+        // The row a view makes current by itself when the focus arrives: the partners' current too.
+        QObject::connect(v, &ui::TTreeView::currentPicked, v, [this, id] {
+            const int row = adapter(id)->rowOf(view(id)->currentIndex());
+            for (TreeId other : model::kAllTrees)
+                if (other != id)
+                    view(other)->selectionModel()->setCurrentIndex(indexOfRow(other, row), QItemSelectionModel::NoUpdate);
+        });
+    }
+}
+
+void TreeColumns::expansionChanged(TreeId from, const QModelIndex& index, bool expanded)
+{
+    // One view expanded or collapsed a row by itself (the arrow, a key, Enter
+    // showing a row hidden in a collapsed branch): its partners follow.
+    if (m_expanding)
+        return;
+    const int row = adapter(from)->rowOf(index);
+    m_expanding = true;
+    for (TreeId id : model::kAllTrees)
+        if (id != from)
+            view(id)->setExpanded(indexOfRow(id, row), expanded);
+    m_expanding = false;
 }
 
 std::optional<TreeId> TreeColumns::treeOf(const QObject* view) const
@@ -69,26 +148,34 @@ void TreeColumns::selectRow(int row)
 
 void TreeColumns::setExpanded(int row, bool expanded)
 {
+    const bool was = std::exchange(m_expanding, true); // each view is told itself
     for (TreeId id : model::kAllTrees)
         view(id)->setExpanded(indexOfRow(id, row), expanded);
+    m_expanding = was;
 }
 
 void TreeColumns::expandSubtree(int row)
 {
+    const bool was = std::exchange(m_expanding, true); // each view is told itself
     for (TreeId id : model::kAllTrees)
         view(id)->expandSubtreeWithinLimit(indexOfRow(id, row));
+    m_expanding = was;
 }
 
 void TreeColumns::expandAll()
 {
+    const bool was = std::exchange(m_expanding, true); // each view is told itself
     for (TreeId id : model::kAllTrees)
         view(id)->expandAllWithinLimit();
+    m_expanding = was;
 }
 
 void TreeColumns::collapseAll()
 {
+    const bool was = std::exchange(m_expanding, true); // each view is told itself
     for (TreeId id : model::kAllTrees)
         view(id)->collapseAll();
+    m_expanding = was;
 }
 
 void TreeColumns::editRow(TreeId id, int row)

@@ -1,6 +1,10 @@
 #pragma once
 // The three tree views with their adapters, and what is done to all three at
-// once: the views behave as three columns of one table of node rows.
+// once: the views behave as three columns of one table of node rows. Row k
+// of each stands at the same height in all three at all times: they scroll
+// vertically as one, through the rightmost column's scroll bar (the only one
+// shown) or the wheel or keys in any of them; a row expanded or collapsed in
+// one is so in all three, whatever did it.
 
 #include "model/Design.h"
 #include "ui/TTreeView.h"
@@ -43,6 +47,15 @@ public:
 
 private:
     static std::size_t idx(model::TreeId id) { return static_cast<std::size_t>(model::index(id)); }
+    void scrollTogether();
+    void scrolled(model::TreeId from, int top);
+    void rangeChanged(model::TreeId id);
+    void followOneAnother(); // expansions, and the current row a view picks by itself
+    void expansionChanged(model::TreeId from, const QModelIndex& index, bool expanded);
+
+    int m_top = 0;            // the first row shown, the same in all three
+    bool m_following = false; // the other columns are being brought to m_top
+    bool m_expanding = false; // all three are being expanded or collapsed at once
 
     std::array<ui::TTreeView*, model::kTreeCount> m_views{};
     std::array<ui::TreeAdapter*, model::kTreeCount> m_adapters{};

@@ -23,6 +23,7 @@ namespace ui {
 
 namespace {
 constexpr int kIndentation = 19;
+constexpr int kFrameWidth = 2; // the focus mark's; without the focus, the outer line alone is drawn
 }
 
 TTreeView* TTreeView::s_dragSource = nullptr;
@@ -57,8 +58,8 @@ TTreeView::TTreeView(const QString& objectName, const QString& columnName, QWidg
     viewport()->setAttribute(Qt::WA_Hover, false); // rows under the pointer keep their colours
     setFrameShape(QFrame::Box);
     setFrameShadow(QFrame::Plain);
-    setLineWidth(1);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setLineWidth(kFrameWidth);
+    connect(qApp, &QApplication::focusChanged, this, &TTreeView::focusMoved);
     setContextMenuPolicy(Qt::CustomContextMenu);
 
     QPalette pal = palette();
@@ -69,6 +70,39 @@ TTreeView::TTreeView(const QString& objectName, const QString& columnName, QWidg
         pal.setColor(group, QPalette::Text, Qt::black);
     }
     setPalette(pal);
+}
+
+bool TTreeView::holdsKeyboard() const
+{
+    const QWidget* focus = QApplication::focusWidget();
+    return focus && (focus == this || isAncestorOf(focus));
+}
+
+void TTreeView::focusMoved(QWidget* from, QWidget* to)
+{
+    // Into or out of this view or its label editor: the frame changes.
+    const auto inHere = [this](QWidget* w) { return w && (w == this || isAncestorOf(w)); };
+    if (inHere(from) != inHere(to))
+        update();
+}
+
+bool TTreeView::event(QEvent* event)
+{
+    const bool handled = QTreeView::event(event);
+    if (event->type() == QEvent::Paint) {
+        // Over the frame the base class drew: a band of the highlight colour
+        // round the column with the keyboard, else a plain line with the
+        // background inside it.
+        QPainter painter(this);
+        const QRect outer = rect().adjusted(0, 0, -1, -1);
+        const QRect inner = outer.adjusted(1, 1, -1, -1);
+        const bool focused = holdsKeyboard();
+        painter.setPen(focused ? selectionEdge() : palette().color(QPalette::WindowText));
+        painter.drawRect(outer);
+        painter.setPen(focused ? selectionEdge() : palette().color(QPalette::Base));
+        painter.drawRect(inner);
+    }
+    return handled;
 }
 
 void TTreeView::mousePressEvent(QMouseEvent* event)
@@ -134,6 +168,14 @@ void TTreeView::finishEditing()
             return;
         }
     }
+}
+
+void TTreeView::focusInEvent(QFocusEvent* event)
+{
+    const bool hadCurrent = currentIndex().isValid();
+    QTreeView::focusInEvent(event);
+    if (!hadCurrent && currentIndex().isValid())
+        emit currentPicked();
 }
 
 void TTreeView::focusOutEvent(QFocusEvent* event)
@@ -249,9 +291,12 @@ void TTreeView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint 
     // Tab goes on to the partner in the next column, not to the next row here.
     const bool next = hint == QAbstractItemDelegate::EditNextItem;
     const bool previous = hint == QAbstractItemDelegate::EditPreviousItem;
+    const bool byKey = hint == QAbstractItemDelegate::SubmitModelCache || hint == QAbstractItemDelegate::RevertModelCache;
     QTreeView::closeEditor(editor, next || previous ? QAbstractItemDelegate::NoHint : hint);
     if (next || previous)
         emit editNeighbour(next ? 1 : -1);
+    else
+        emit editEnded(byKey);
 }
 
 bool TTreeView::viewportEvent(QEvent* event)

@@ -3,7 +3,9 @@
 // commands (a mouse release over a node, a double click, a drop) and keeps
 // what belongs to the view itself: its hint under the pointer, whether the
 // drag in progress started here (drops are accepted only then), and when the
-// label editor opens from the keyboard or a slow second click.
+// label editor opens from the keyboard or a slow second click. The view that
+// holds the keyboard (itself or its label editor) says so with its frame in
+// the highlight colour.
 
 #include <QPersistentModelIndex>
 #include <QTimer>
@@ -40,6 +42,8 @@ signals:
     void nodeReleased(Qt::MouseButton button, const QPoint& viewportPos);
     void keyboardMoved(); // the current row moved, or was expanded or collapsed, by a key
     void editNeighbour(int step); // Tab (+1) or Shift+Tab (-1) confirmed the label editor
+    void editEnded(bool byKey);   // the label editor closed otherwise: by Enter or Esc when `byKey`
+    void currentPicked();         // the focus arrived with no current row, and the view made its first one current
     void doubleClickedNode(const QPoint& viewportPos);
     void dragStarted(const QModelIndex& source);
     void dropped(const QPoint& viewportPos);
@@ -55,12 +59,16 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    bool event(QEvent* event) override;
 
 private:
+    bool holdsKeyboard() const;
+    void focusMoved(QWidget* from, QWidget* to);
     void slowClickElapsed();
     void refuseTooDeep(const QModelIndex& index);
     int levelOf(const QModelIndex& index) const;

@@ -250,14 +250,15 @@ TEST_F(EditingTest, MoveUpKeepsTheMovedNodeSelectedAndCollapsed)
     }
 }
 
-TEST_F(EditingTest, DuplicateSelectsTheCopyInTheActiveTreeOnly)
+TEST_F(EditingTest, DuplicateSelectsTheCopyEverywhereAndEditsItInTheActiveTree)
 {
     clickRow(TreeId::DP, 2);
     QTest::mouseClick(button("DuplicateBtn"), Qt::LeftButton);
     EXPECT_EQ(rowTags(form->design(), 5), "1.4 C copy|1.4 C' copy|1.4 C'' copy");
-    EXPECT_EQ(selected(TreeId::DP), 5);
-    EXPECT_EQ(selected(TreeId::FR), 2);
+    for (TreeId id : model::kAllTrees)
+        EXPECT_EQ(selected(id), 5) << model::index(id);
     EXPECT_TRUE(editing(TreeId::DP));
+    EXPECT_FALSE(editing(TreeId::FR));
     for (TreeId id : model::kAllTrees)
         EXPECT_TRUE(expanded(id, 5));
 }
@@ -284,33 +285,6 @@ TEST_F(EditingTest, DoubleClickInFrvEditsTheClickedNode)
     QTest::mouseDClick(view(TreeId::FR)->viewport(), Qt::LeftButton, {}, rowCenter(TreeId::FR, 3));
     EXPECT_TRUE(editing(TreeId::FR));
     EXPECT_EQ(view(TreeId::FR)->currentIndex(), form->columns().indexOfRow(TreeId::FR, 3));
-}
-
-// A left press and a move past the drag distance: the view starts its own drag.
-void pressAndDrag(ui::TTreeView* view, const QPoint& from)
-{
-    QSignalSpy started(view, &ui::TTreeView::dragStarted);
-    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, from);
-    for (int dx : {2, 10, 30}) {
-        const QPoint p = from + QPoint(dx, 0);
-        QMouseEvent move(QEvent::MouseMove, p, view->viewport()->mapToGlobal(p), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(view->viewport(), &move);
-    }
-    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, from + QPoint(30, 0));
-    ASSERT_EQ(started.count(), 1);
-}
-
-// Synthesized drag events: without a display QDrag::exec returns at once.
-void sendDrop(ui::TTreeView* view, const QPoint& pos, QMimeData* mime)
-{
-    QDragEnterEvent enter(pos, Qt::MoveAction, mime, Qt::LeftButton, {});
-    QApplication::sendEvent(view->viewport(), &enter);
-    QDragMoveEvent move(pos, Qt::MoveAction, mime, Qt::LeftButton, {});
-    QApplication::sendEvent(view->viewport(), &move);
-    if (!move.isAccepted())
-        return;
-    QDropEvent drop(QPointF(pos), Qt::MoveAction, mime, Qt::LeftButton, {});
-    QApplication::sendEvent(view->viewport(), &drop);
 }
 
 TEST_F(EditingTest, DragAndDropInOneViewMovesTheRowInAllThreeTrees)

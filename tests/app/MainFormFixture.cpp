@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QSignalSpy>
 
 namespace testing_app {
 
@@ -67,6 +69,58 @@ std::string rowTags(const model::Design& design, int row)
     for (TreeId id : model::kAllTrees)
         out += (out.empty() ? "" : "|") + design.tree(id).nodeAt(row)->text().str();
     return out;
+}
+
+void pressAndDrag(ui::TTreeView* view, const QPoint& from)
+{
+    QSignalSpy started(view, &ui::TTreeView::dragStarted);
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, from);
+    for (int dx : {2, 10, 30}) {
+        const QPoint p = from + QPoint(dx, 0);
+        QMouseEvent move(QEvent::MouseMove, p, view->viewport()->mapToGlobal(p), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &move);
+    }
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, from + QPoint(30, 0));
+    ASSERT_EQ(started.count(), 1);
+}
+
+void sendDrop(ui::TTreeView* view, const QPoint& pos, QMimeData* mime)
+{
+    QDragEnterEvent enter(pos, Qt::MoveAction, mime, Qt::LeftButton, {});
+    QApplication::sendEvent(view->viewport(), &enter);
+    QDragMoveEvent move(pos, Qt::MoveAction, mime, Qt::LeftButton, {});
+    QApplication::sendEvent(view->viewport(), &move);
+    if (!move.isAccepted())
+        return;
+    QDropEvent drop(QPointF(pos), Qt::MoveAction, mime, Qt::LeftButton, {});
+    QApplication::sendEvent(view->viewport(), &drop);
+}
+
+bool MainFormTest::dragRowOnto(TreeId id, int source, int target)
+{
+    // As the user drags: a press on the row, no click before it, and a move;
+    // the drag loop takes the release, so the view never sees one. Pressed at
+    // the label's start, where a row so deep that its label starts near the
+    // column's right edge cannot be grabbed.
+    view(id)->scrollTo(form->columns().indexOfRow(id, source));
+    const QRect label = view(id)->visualRect(form->columns().indexOfRow(id, source));
+    const QPoint from(label.left() + 2, label.center().y());
+    if (label.isEmpty() || from.x() + 40 > view(id)->viewport()->width())
+        return false;
+    QSignalSpy started(view(id), &ui::TTreeView::dragStarted);
+    QTest::mousePress(view(id)->viewport(), Qt::LeftButton, {}, from);
+    for (int dx : {2, 10, 30}) {
+        const QPoint p = from + QPoint(dx, 0);
+        QMouseEvent move(QEvent::MouseMove, p, view(id)->viewport()->mapToGlobal(p), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(view(id)->viewport(), &move);
+    }
+    EXPECT_EQ(started.count(), 1);
+    QMimeData mime;
+    mime.setData(ui::TreeAdapter::kRowMimeType, QByteArray::number(source));
+    view(id)->scrollTo(form->columns().indexOfRow(id, target));
+    sendDrop(view(id), rowCenter(id, target), &mime);
+    return started.count() == 1;
 }
 
 void MainFormTest::SetUp()

@@ -16,6 +16,7 @@
 #include <vector>
 
 class QLineEdit;
+class QMimeData;
 
 namespace testing_app {
 
@@ -80,6 +81,11 @@ bool eventually(const std::function<bool()>& condition, int timeoutMs = 3000);
 // "FR|DP|PV" of a row, to check partners stay together.
 std::string rowTags(const model::Design& design, int row);
 
+// A left press and a move past the drag distance: the view starts its own drag.
+void pressAndDrag(ui::TTreeView* view, const QPoint& from);
+// Synthesized drag events: without a display QDrag::exec returns at once.
+void sendDrop(ui::TTreeView* view, const QPoint& pos, QMimeData* mime);
+
 class MainFormTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -90,6 +96,10 @@ protected:
     int selected(model::TreeId id) { return form->columns().selectedRow(id); }
     std::string text(model::TreeId id, int row) { return form->design().tree(id).nodeAt(row)->text().str(); }
     bool expanded(model::TreeId id, int row);
+    // Drags row `source` of column `id` and drops it onto row `target` there,
+    // as a user does, without clicking it first; false when the row's label
+    // lies too far right to be grabbed.
+    bool dragRowOnto(model::TreeId id, int source, int target);
 
     std::unique_ptr<app::TMainForm> form;
     std::shared_ptr<FakePrompter> prompter;
