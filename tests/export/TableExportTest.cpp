@@ -102,10 +102,17 @@ TEST(TableExportProgress, LongExportsReportRowsAndStopAtOnceWhenAsked)
     }
 }
 
+// What a full disk was told; the test keeps it, as the export owns the writer
+// and lets it go before the test looks.
+struct DiskOutcome {
+    bool committed = false;
+    bool cancelled = false;
+};
+
 // A disk that takes `room` bytes and then no more, like a full one.
 class FullDisk : public io::AtomicWriter {
 public:
-    explicit FullDisk(std::int64_t room) : m_room(room) {}
+    FullDisk(std::int64_t room, DiskOutcome& outcome) : m_room(room), m_outcome(outcome) {}
     bool open(const std::string&) override { return true; }
     std::int64_t write(const char*, std::int64_t size) override
     {
@@ -113,13 +120,12 @@ public:
         m_room -= n;
         return n;
     }
-    bool commit() override { return committed = true; }
-    void cancelWriting() override { cancelled = true; }
-    bool committed = false;
-    bool cancelled = false;
+    bool commit() override { return m_outcome.committed = true; }
+    void cancelWriting() override { m_outcome.cancelled = true; }
 
 private:
     std::int64_t m_room;
+    DiskOutcome& m_outcome;
 };
 
 // ODT and PDF go into the file while they are made: a stop or a full disk
@@ -146,8 +152,8 @@ TEST_P(StreamedExport, HalfWayLeavesTheOldFileAlone)
     EXPECT_EQ(old.readAll(), "old");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"t"});
 
-    auto* disk = new FullDisk(1000);
-    exporting::AtomicFileWriter full([disk] { return std::unique_ptr<io::AtomicWriter>(disk); });
+    DiskOutcome disk;
+    exporting::AtomicFileWriter full([&disk] { return std::make_unique<FullDisk>(1000, disk); });
     exporting::NoProgress progress;
     try {
         exporting::exportTable(document, GetParam(), "/d/t", full, progress);
@@ -155,8 +161,8 @@ TEST_P(StreamedExport, HalfWayLeavesTheOldFileAlone)
     } catch (const model::UserError& e) {
         EXPECT_STREQ(e.what(), "Cannot create file /d/t");
     }
-    EXPECT_TRUE(disk->cancelled);
-    EXPECT_FALSE(disk->committed);
+    EXPECT_TRUE(disk.cancelled);
+    EXPECT_FALSE(disk.committed);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, StreamedExport, testing::Values(TableFormat::Odt, TableFormat::Pdf),
