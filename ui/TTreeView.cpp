@@ -328,6 +328,9 @@ void TTreeView::startDrag(Qt::DropActions)
 
 TTreeView::~TTreeView()
 {
+    // QWidget's destructor gives the focus away and so emits focusChanged
+    // while this view is already gone: let go of the signal first.
+    disconnect(qApp, &QApplication::focusChanged, this, &TTreeView::focusMoved);
     if (s_dragSource == this)
         s_dragSource = nullptr;
 }
