@@ -1,5 +1,6 @@
 #include "export/ZipWriter.h"
 
+#include "io/BlockChain.h"
 #include "io/ByteOrder.h"
 #include "model/UserError.h"
 
@@ -33,17 +34,6 @@ std::uint32_t fits32(std::uint64_t value)
     if (value >= kMost32)
         throw model::UserError(kTooLarge);
     return static_cast<std::uint32_t>(value);
-}
-
-std::uint32_t crcOf(std::uint32_t crc, std::string_view bytes)
-{
-    // crc32 takes a length of 32 bits; pieces are far smaller, a long one goes in parts.
-    while (!bytes.empty()) {
-        const auto n = static_cast<uInt>(std::min<std::size_t>(bytes.size(), std::size_t{1} << 30));
-        crc = static_cast<std::uint32_t>(crc32(crc, reinterpret_cast<const Bytef*>(bytes.data()), n));
-        bytes.remove_prefix(n);
-    }
-    return crc;
 }
 
 } // namespace
@@ -94,7 +84,7 @@ void ZipWriter::localHeader(const Entry& entry)
 
 void ZipWriter::addStored(std::string_view name, std::string_view bytes)
 {
-    Entry entry{std::string(name), 0, kStored, crcOf(0, bytes), bytes.size(), bytes.size(), m_offset};
+    Entry entry{std::string(name), 0, kStored, io::crc32Of(bytes), bytes.size(), bytes.size(), m_offset};
     fits32(entry.offset);
     localHeader(entry);
     emit(bytes);
@@ -128,7 +118,7 @@ void ZipWriter::drain(int flush)
 void ZipWriter::write(std::string_view bytes)
 {
     Entry& entry = m_deflater->entry;
-    entry.crc = crcOf(entry.crc, bytes);
+    entry.crc = io::crc32Of(bytes, entry.crc);
     entry.size += bytes.size();
     z_stream& z = m_deflater->stream;
     while (!bytes.empty()) {

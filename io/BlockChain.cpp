@@ -45,16 +45,16 @@ bool beginsWithBlockTag(std::string_view bytes)
     return bytes.size() >= kBlockTagSize && std::all_of(bytes.begin(), bytes.begin() + kBlockTagSize, tagByte);
 }
 
-std::uint32_t crc32Of(std::string_view bytes)
+std::uint32_t crc32Of(std::string_view bytes, std::uint32_t crc)
 {
-    uLong crc = crc32(0L, Z_NULL, 0);
+    uLong sum = crc; // zlib's CRC of nothing is 0
     // zlib counts in uInt: feed a long payload in pieces.
     while (!bytes.empty()) {
         const std::size_t piece = std::min<std::size_t>(bytes.size(), 1u << 30);
-        crc = crc32(crc, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(piece));
+        sum = crc32(sum, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(piece));
         bytes.remove_prefix(piece);
     }
-    return static_cast<std::uint32_t>(crc);
+    return static_cast<std::uint32_t>(sum);
 }
 
 std::vector<FoundBlock> walkBlocks(std::uint64_t behind, const BytesAt& bytesAt)

@@ -49,7 +49,8 @@ struct FoundBlock {
 bool beginsWithBlockTag(std::string_view bytes);
 
 // zlib's CRC-32, of any length.
-std::uint32_t crc32Of(std::string_view bytes);
+// `crc` carries on a CRC of what came before, so a stream is summed piece by piece.
+std::uint32_t crc32Of(std::string_view bytes, std::uint32_t crc = 0);
 
 // Every block behind the sections, `behind` bytes of them, in file order.
 std::vector<FoundBlock> walkBlocks(std::uint64_t behind, const BytesAt& bytesAt);
