@@ -7,14 +7,12 @@ namespace {
 
 constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
 
-// Gathers small writes into pieces of a megabyte for the file. Every piece
-// is written whole, over as many writes as it takes: a full disk shows as a
-// write that makes no progress, and commit() would not tell.
 std::string cannotCreate(const std::string& path)
 {
     return "Cannot create file " + path;
 }
 
+// Gathers small writes into pieces of a megabyte for the file, each written whole.
 class PieceSink final : public ByteSink {
 public:
     PieceSink(io::AtomicWriter& file, std::string failure) : m_file(file), m_failure(std::move(failure))
@@ -40,12 +38,8 @@ public:
 private:
     void writeAll(std::string_view bytes)
     {
-        while (!bytes.empty()) {
-            const std::int64_t n = m_file.write(bytes.data(), static_cast<std::int64_t>(bytes.size()));
-            if (n <= 0 || static_cast<std::uint64_t>(n) > bytes.size())
-                throw model::UserError(m_failure);
-            bytes.remove_prefix(static_cast<std::size_t>(n));
-        }
+        if (!io::writeWhole(m_file, bytes))
+            throw model::UserError(m_failure);
     }
 
     io::AtomicWriter& m_file;

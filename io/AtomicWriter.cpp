@@ -163,20 +163,24 @@ void SaveFileWriter::cancelWriting()
     m_impl->discard();
 }
 
+bool writeWhole(AtomicWriter& writer, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const std::int64_t n = writer.write(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+        if (n <= 0 || static_cast<std::uint64_t>(n) > bytes.size())
+            return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
 WriteOutcome writeAtomically(AtomicWriter& writer, const std::string& path, std::string_view bytes)
 {
     if (!writer.open(path))
         return WriteOutcome::CannotCreate;
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        const std::int64_t n = writer.write(p, static_cast<std::int64_t>(left));
-        if (n <= 0 || static_cast<std::uint64_t>(n) > left) {
-            writer.cancelWriting();
-            return WriteOutcome::WriteFailed;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
+    if (!writeWhole(writer, bytes)) {
+        writer.cancelWriting();
+        return WriteOutcome::WriteFailed;
     }
     return writer.commit() ? WriteOutcome::Written : WriteOutcome::WriteFailed;
 }

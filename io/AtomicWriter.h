@@ -45,6 +45,10 @@ private:
 
 enum class WriteOutcome { Written, CannotCreate, WriteFailed };
 
+// Writes every byte to the open file, over as many writes as it takes. False
+// when a write makes no progress (a full disk shows so; commit() would not tell).
+bool writeWhole(AtomicWriter& writer, std::string_view bytes);
+
 // Writes `bytes` as the whole new content of `path`. Loops over short writes;
 // a write that makes no progress, or a failed commit, cancels the file.
 WriteOutcome writeAtomically(AtomicWriter& writer, const std::string& path, std::string_view bytes);
