@@ -1,8 +1,10 @@
 #pragma once
-// A design matrix as a table document shows it: which parameters each
-// requirement depends on, marked X (strongly) or O (weakly) or left blank,
-// under a caption such as "1.2 FR-DP" and over a classification line. Texts
-// are Windows-1252 bytes, as node labels are.
+// A design matrix as a table document shows it, under a caption such as
+// "1.2 FR-DP" and over a classification line. A cell is X when it was
+// assessed and the column's parameter affects the row's requirement, O when
+// it was assessed and does not, and blank when it was not assessed; the
+// diagonal is always X. Only X cells count when classifying: O is an answer,
+// not a weaker effect. Texts are Windows-1252 bytes, as node labels are.
 //
 // A matrix over more children than model::kMostGridRows has no grid: a grid
 // grows with the square of its width, so a level of 3,000 rows with one cell

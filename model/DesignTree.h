@@ -90,7 +90,13 @@ public:
     // Puts back number prefixes a renumbering replaced, announced as one
     // renumbering; each swap then holds the prefix it replaced (undo and redo).
     void swapPrefixes(PrefixSwaps& swaps);
-    void forceRenumber(); // full pass whatever the mark says (tests, benchmarks)
+    // The pass renumber() runs when the mark is set, here whatever the mark
+    // says: every number prefix that is not already right is rewritten and
+    // announced, and the mark is cleared. A recording edit record gets the
+    // replaced prefixes when the numbers were not right as recording began,
+    // else only a "renumbered" mark: undoing the rest and renumbering again
+    // gives those right numbers back. Undo and redo call it for that mark.
+    void forceRenumber();
 
     // --- building (a tree not yet shown has no observers) -------------------
     Node* appendTopLevel(std::string_view text) { return insert(m_root.get(), childCount(m_root.get()), text); }
