@@ -3,8 +3,10 @@
 #include "io/DesignFile.h"
 #include "model/MatrixClassification.h"
 #include "model/Numbering.h"
+#include "model/PreOrder.h"
 
 #include <algorithm>
+#include <span>
 
 namespace app {
 namespace {
@@ -85,37 +87,30 @@ bool DesignCheck::writeLabels(const std::array<const model::Node*, model::kTreeC
     return findings;
 }
 
-// Depth first in row order with one growing number, the three trees in step:
-// linear, and no recursion however deep the design.
+// Row by row with one growing number, the three trees in step (they have the
+// same shape, so row k of each is a partner): linear, and no recursion
+// however deep the design.
 bool DesignCheck::write(std::string& out) const
 {
     bool findings = writeMatrices(m_trees[0]->root(), {}, out);
-    struct Frame {
-        std::array<const model::Node*, model::kTreeCount> nodes;
-        std::size_t next;
-        std::size_t numberLength;
-    };
+    std::array<std::span<const model::Node* const>, model::kTreeCount> rows{};
+    for (std::size_t t = 0; t < rows.size(); ++t)
+        rows[t] = m_trees[t]->preorder();
     std::string number;
-    std::vector<Frame> stack{{{m_trees[0]->root(), m_trees[1]->root(), m_trees[2]->root()}, 0, 0}};
-    while (!stack.empty()) {
-        Frame& f = stack.back();
-        if (f.next == f.nodes[0]->children.size()) {
-            stack.pop_back();
-            continue;
-        }
-        const std::size_t i = f.next++;
-        std::array<const model::Node*, model::kTreeCount> row{};
-        for (std::size_t t = 0; t < row.size(); ++t)
-            row[t] = f.nodes[t]->children[i];
-        number.resize(f.numberLength);
+    std::vector<std::size_t> parentNumberLength{0}; // by depth
+    std::size_t k = 0;
+    model::preOrderBelow(m_trees[0]->root(), [&](const model::Node* node, std::size_t depth) {
+        const std::array<const model::Node*, model::kTreeCount> row{rows[0][k], rows[1][k], rows[2][k]};
+        ++k;
+        number.resize(parentNumberLength[depth]);
         if (!number.empty())
             number += '.';
-        number += std::to_string(i + 1);
+        number += std::to_string(node->siblingIndex + 1);
+        parentNumberLength.resize(depth + 2);
+        parentNumberLength[depth + 1] = number.size();
         findings = writeLabels(row, number, out) || findings;
         findings = writeMatrices(row[0], number, out) || findings;
-        if (!row[0]->children.empty())
-            stack.push_back({row, 0, number.size()}); // f is not used past here
-    }
+    });
     return findings;
 }
 

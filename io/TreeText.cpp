@@ -1,6 +1,7 @@
 #include "io/TreeText.h"
 
 #include "io/Cp1252.h"
+#include "model/PreOrder.h"
 #include "model/UserError.h"
 
 #include <algorithm>
@@ -16,27 +17,11 @@ namespace io {
 
 namespace {
 
-// Visits every node in row order with its level. Iterative: the stack holds
-// one frame per level, so depth costs memory, never the call stack.
+// Visits every node in row order with its level.
 template <typename Visit>
 void forEachWithLevel(const model::DesignTree& tree, Visit&& visit)
 {
-    struct Frame {
-        const model::Node* node;
-        std::size_t next;
-    };
-    std::vector<Frame> stack{{tree.root(), 0}};
-    while (!stack.empty()) {
-        Frame& f = stack.back();
-        if (f.next == f.node->children.size()) {
-            stack.pop_back();
-            continue;
-        }
-        const model::Node* child = f.node->children[f.next++];
-        visit(*child, stack.size() - 1);
-        if (!child->children.empty())
-            stack.push_back({child, 0});
-    }
+    model::preOrderBelow(tree.root(), [&](const model::Node* n, std::size_t level) { visit(*n, level); });
 }
 
 // The first CR, LF or NUL in [p, end), or end: sixteen bytes at a time where

@@ -2,6 +2,7 @@
 
 #include "model/EditRecord.h"
 #include "model/Numbering.h"
+#include "model/PreOrder.h"
 #include "model/TreeObserver.h"
 
 #include <algorithm>
@@ -16,14 +17,7 @@ namespace {
 int countSubtree(const Node* top)
 {
     int count = 0;
-    std::vector<const Node*> stack{top};
-    while (!stack.empty()) {
-        const Node* n = stack.back();
-        stack.pop_back();
-        ++count;
-        for (const Node* c : n->children)
-            stack.push_back(c);
-    }
+    preOrder(top, [&](const Node*, std::size_t) { ++count; });
     return count;
 }
 
@@ -94,19 +88,10 @@ void DesignTree::rebuildRows() const
 {
     m_order.clear();
     m_order.reserve(static_cast<std::size_t>(m_size));
-    struct Frame { const Node* node; std::size_t next; };
-    std::vector<Frame> stack{{m_root.get(), 0}};
-    while (!stack.empty()) {
-        Frame& f = stack.back();
-        if (f.next == f.node->children.size()) {
-            stack.pop_back();
-            continue;
-        }
-        Node* child = f.node->children[f.next++];
+    preOrderBelow(m_root.get(), [this](Node* child, std::size_t) {
         child->row = static_cast<std::uint32_t>(m_order.size());
         m_order.push_back(child);
-        stack.push_back({child, 0});
-    }
+    });
     m_rowsValid = true;
 }
 
@@ -310,15 +295,10 @@ void DesignTree::unlinkAnnounced(Node* node, int count)
 std::size_t DesignTree::subtreeBytes(const Node* top, int& count)
 {
     std::size_t bytes = 0;
-    std::vector<const Node*> stack{top};
-    while (!stack.empty()) {
-        const Node* n = stack.back();
-        stack.pop_back();
+    preOrder(top, [&](const Node* n, std::size_t) {
         ++count;
         bytes += sizeof(Node) + n->m_text.size() + n->children.size() * sizeof(Node*);
-        for (const Node* c : n->children)
-            stack.push_back(c);
-    }
+    });
     return bytes;
 }
 

@@ -1,0 +1,43 @@
+#pragma once
+// The one pre-order walk over a tree's nodes: a node, then the subtree of
+// each of its children in order, which is row order. Iterative: the walk
+// keeps one frame per level on the heap, so a design nested a million deep
+// costs memory, never the call stack.
+
+#include <cstddef>
+#include <vector>
+
+namespace model {
+
+// visit(node, depth) for every node below `parent`, in row order; its children
+// are at depth 0. From a tree's hidden root this is every row of the tree.
+template <typename NodePtr, typename Visit>
+void preOrderBelow(NodePtr parent, Visit&& visit)
+{
+    struct Frame {
+        NodePtr node;
+        std::size_t next;
+    };
+    std::vector<Frame> stack{{parent, 0}};
+    while (!stack.empty()) {
+        Frame& f = stack.back();
+        if (f.next == f.node->children.size()) {
+            stack.pop_back();
+            continue;
+        }
+        NodePtr child = f.node->children[f.next++];
+        visit(child, stack.size() - 1);
+        if (!child->children.empty())
+            stack.push_back({child, 0}); // f is not used past here
+    }
+}
+
+// visit(node, depth) for `top` itself at depth 0, then every node below it.
+template <typename NodePtr, typename Visit>
+void preOrder(NodePtr top, Visit&& visit)
+{
+    visit(top, std::size_t{0});
+    preOrderBelow(top, [&](NodePtr node, std::size_t depth) { visit(node, depth + 1); });
+}
+
+} // namespace model
