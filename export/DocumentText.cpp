@@ -1,18 +1,8 @@
 #include "export/DocumentText.h"
 
-#include "io/Cp1252.h"
 #include "model/Cp1252.h"
 
 namespace exporting {
-
-QString qtText(std::string_view cp1252)
-{
-    QString out(static_cast<qsizetype>(cp1252.size()), Qt::Uninitialized);
-    QChar* p = out.data();
-    for (unsigned char b : cp1252)
-        *p++ = QChar(model::cp1252ToUnicode(b));
-    return out;
-}
 
 void appendUtf8(std::string& out, std::string_view cp1252, Escaper escape)
 {
@@ -22,11 +12,11 @@ void appendUtf8(std::string& out, std::string_view cp1252, Escaper escape)
         const std::string_view replacement = escape(cp1252[i]);
         if (replacement.empty())
             continue;
-        io::appendCp1252AsUtf8(out, cp1252.substr(runStart, i - runStart));
+        model::appendCp1252AsUtf8(out, cp1252.substr(runStart, i - runStart));
         out.append(replacement);
         runStart = i + 1;
     }
-    io::appendCp1252AsUtf8(out, cp1252.substr(runStart));
+    model::appendCp1252AsUtf8(out, cp1252.substr(runStart));
 }
 
 } // namespace exporting

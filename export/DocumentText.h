@@ -1,15 +1,11 @@
 #pragma once
-// Windows-1252 texts of the table document on their way out: as Qt strings
-// for the documents Qt draws and writes, as UTF-8 for the ones written here.
+// Windows-1252 texts of the table document on their way out as UTF-8, for
+// the documents written here (the ones Qt draws take io::decodeCp1252).
 
-#include <QString>
 #include <string>
 #include <string_view>
 
 namespace exporting {
-
-// Every byte decodes, through the same table as the display.
-QString qtText(std::string_view cp1252);
 
 // Gives the replacement of an ASCII character that a format must escape, or
 // nothing to keep it.

@@ -1,7 +1,7 @@
 #include "export/OdtTableWriter.h"
 
 #include "export/ZipWriter.h"
-#include "io/Cp1252.h"
+#include "model/Cp1252.h"
 
 #include <QString>
 
@@ -116,7 +116,7 @@ void appendText(std::string& out, std::string_view cp1252)
             afterTab = false;
             continue;
         }
-        io::appendCp1252AsUtf8(out, cp1252.substr(runStart, i - runStart));
+        model::appendCp1252AsUtf8(out, cp1252.substr(runStart, i - runStart));
         if (c == ' ') {
             std::size_t end = i;
             while (end < cp1252.size() && cp1252[end] == ' ')
@@ -132,7 +132,7 @@ void appendText(std::string& out, std::string_view cp1252)
         }
         runStart = i + 1;
     }
-    io::appendCp1252AsUtf8(out, cp1252.substr(runStart));
+    model::appendCp1252AsUtf8(out, cp1252.substr(runStart));
 }
 
 // The title, a file name in UTF-8 (made valid), markup escaped.

@@ -1,6 +1,6 @@
 #include "export/PageText.h"
 
-#include "export/DocumentText.h"
+#include "io/Cp1252.h"
 #include "model/Cp1252.h"
 
 #include <QPaintDevice>
@@ -116,7 +116,7 @@ double PageText::cellTextHeight(const GridCell& cell, double width) const
     const Face& f = face(cell.bold ? Style::Bold : Style::Body);
     if (fitsOnOneLine(f, cell.text, width))
         return f.metrics.lineSpacing();
-    return wrappedLineCount(qtText(cell.text), f.font, width) * f.metrics.lineSpacing();
+    return wrappedLineCount(io::decodeCp1252(cell.text), f.font, width) * f.metrics.lineSpacing();
 }
 
 void PageText::paintCell(QPainter& painter, const GridCell& cell, double left, double top, double width) const
@@ -128,13 +128,13 @@ void PageText::paintCell(QPainter& painter, const GridCell& cell, double left, d
         painter.setFont(f.font);
     painter.setPen(colourOf(cell.colour));
     if (!fitsOnOneLine(f, cell.text, width)) {
-        paintWrapped(painter, qtText(cell.text), f.font, left, top, width);
+        paintWrapped(painter, io::decodeCp1252(cell.text), f.font, left, top, width);
         return;
     }
     const double x = cell.centred ? left + (width - estimatedWidth(f, cell.text)) / 2 : left;
     const QPointF baseline(x, top + f.metrics.ascent());
     if (!paintGlyphs(painter, f, cell.text, baseline))
-        painter.drawText(baseline, qtText(cell.text));
+        painter.drawText(baseline, io::decodeCp1252(cell.text));
 }
 
 bool PageText::paintGlyphs(QPainter& painter, const Face& face, std::string_view cp1252, QPointF baseline) const

@@ -1,6 +1,6 @@
 #include "export/TablePageRenderer.h"
 
-#include "export/DocumentText.h"
+#include "io/Cp1252.h"
 #include "model/UserError.h"
 
 #include <QIODevice>
@@ -102,9 +102,9 @@ TablePageRenderer::TablePageRenderer(const TableDocument& document) : m_document
     table(std::make_unique<DesignTableGrid>(document), kTableSpaceMm);
     if (document.matrices().empty())
         return;
-    paragraph(qtText(TableDocument::kMatricesHeading), PageText::Style::Heading, kHeadingSpaceMm, true);
+    paragraph(io::decodeCp1252(TableDocument::kMatricesHeading), PageText::Style::Heading, kHeadingSpaceMm, true);
     for (const DesignMatrix& matrix : document.matrices()) {
-        paragraph(qtText(matrix.caption), PageText::Style::Bold, kCaptionSpaceMm, true);
+        paragraph(io::decodeCp1252(matrix.caption), PageText::Style::Bold, kCaptionSpaceMm, true);
         if (matrix.listed) {
             FlowItem lines;
             lines.lines = &matrix.cells;
@@ -113,7 +113,7 @@ TablePageRenderer::TablePageRenderer(const TableDocument& document) : m_document
         } else {
             table(std::make_unique<MatrixGrid>(matrix), kCaptionSpaceMm);
         }
-        paragraph(qtText(matrix.classification), PageText::Style::Body, kClassificationSpaceMm);
+        paragraph(io::decodeCp1252(matrix.classification), PageText::Style::Body, kClassificationSpaceMm);
     }
 }
 

@@ -1,6 +1,5 @@
 #include "io/PlainTextRows.h"
 
-#include "io/Cp1252.h"
 #include "model/Cp1252.h"
 #include "model/Design.h"
 #include "model/Limits.h"
@@ -184,7 +183,7 @@ std::string plainTextOf(const model::CopiedRows& rows, model::TreeId tree)
     const auto& texts = rows.textsOf(tree);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         out.append(rows.levels[i], '\t');
-        appendCp1252AsUtf8(out, model::strippedLabel(texts[i]));
+        model::appendCp1252AsUtf8(out, model::strippedLabel(texts[i]));
         out += '\n';
     }
     return out;

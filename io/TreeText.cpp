@@ -1,6 +1,6 @@
 #include "io/TreeText.h"
 
-#include "io/Cp1252.h"
+#include "model/Cp1252.h"
 #include "model/PreOrder.h"
 #include "model/UserError.h"
 
@@ -84,7 +84,7 @@ std::size_t indentOf(std::string_view line)
 model::UserError invalidLevel(std::size_t level, std::string_view item)
 {
     return model::UserError("Invalid level (" + std::to_string(level) + ") for item \"" +
-                            cp1252ToUtf8(item) + "\"");
+                            model::cp1252ToUtf8(item) + "\"");
 }
 
 } // namespace

@@ -1,10 +1,13 @@
 #pragma once
-// Windows-1252, the single-byte code page of node texts and titles: one
-// table, used wherever bytes meet Unicode (the display, messages).
+// Windows-1252, the single-byte code page of node texts and titles: the one
+// table and the one conversion, used wherever bytes meet Unicode (messages
+// and documents in UTF-8 here; the display through io/Cp1252.h).
 
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace model {
 
@@ -31,6 +34,35 @@ constexpr std::optional<unsigned char> unicodeToCp1252(char16_t u)
         if (kCp1252High[i] == u)
             return static_cast<unsigned char>(0x80 + i);
     return std::nullopt;
+}
+
+// The bytes as UTF-8, appended to `out`: every byte maps to one code point
+// (the five unassigned bytes to U+0081 and the like), so nothing is lost or
+// replaced.
+inline void appendCp1252AsUtf8(std::string& out, std::string_view bytes)
+{
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        const char16_t u = cp1252ToUnicode(b);
+        if (u < 0x80) {
+            out += c;
+        } else if (u < 0x800) {
+            out += static_cast<char>(0xC0 | (u >> 6));
+            out += static_cast<char>(0x80 | (u & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | (u >> 12));
+            out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (u & 0x3F));
+        }
+    }
+}
+
+inline std::string cp1252ToUtf8(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size());
+    appendCp1252AsUtf8(out, bytes);
+    return out;
 }
 
 // A letter in small case, so that searches ignore case: the capitals of

@@ -4,7 +4,7 @@
 
 #include "export/TableExport.h"
 #include "export/TableFormat.h"
-#include "io/Cp1252.h"
+#include "model/Cp1252.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,7 @@ TEST(TableDocument, RowsCarryPositionNumbersLevelsAndStrippedLabelsOfAllThreeTre
         EXPECT_EQ(row.number, sampleRows()[i].number) << i;
         EXPECT_EQ(row.level, sampleRows()[i].level) << i;
         for (std::size_t t = 0; t < 3; ++t)
-            EXPECT_EQ(io::cp1252ToUtf8(row.labels[t]), sampleRows()[i].label[t]) << i << " " << t;
+            EXPECT_EQ(model::cp1252ToUtf8(row.labels[t]), sampleRows()[i].label[t]) << i << " " << t;
     }
     EXPECT_EQ(document.title(), "pump café.vok");
     EXPECT_EQ(document.columnTitle(1), "Means");

@@ -1,5 +1,6 @@
 // Windows-1252 at the display boundary: every byte survives a round trip,
 // and what the code page cannot hold is refused, never replaced.
+#include "model/Cp1252.h"
 #include "ui/Cp1252.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,15 @@ TEST(Cp1252, EveryByteRoundTripsThroughTheDisplay)
     const QString shown = ui::decodeCp1252(all);
     ASSERT_EQ(shown.size(), 256);
     EXPECT_EQ(ui::encodeCp1252(shown), all);
+}
+
+// Messages and documents take the UTF-8 form: it must say what the display shows.
+TEST(Cp1252, EveryByteReadsInUtf8AsTheDisplayShowsIt)
+{
+    for (int b = 0; b < 256; ++b) {
+        const std::string byte(1, static_cast<char>(b));
+        EXPECT_EQ(model::cp1252ToUtf8(byte), ui::decodeCp1252(byte).toUtf8().toStdString()) << "byte " << b;
+    }
 }
 
 struct Mapping {
