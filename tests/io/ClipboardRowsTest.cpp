@@ -116,6 +116,7 @@ struct BrokenRows {
     std::function<void(std::string&)> damage;
     const char* message;
 };
+void PrintTo(const BrokenRows& c, std::ostream* os) { *os << c.name; }
 
 class RowsFormatRefuses : public ::testing::TestWithParam<BrokenRows> {};
 
@@ -235,6 +236,7 @@ struct TextCase {
     const char* text;
     const char* rows; // the FR texts, with the numbers the paste counts
 };
+void PrintTo(const TextCase& c, std::ostream* os) { *os << c.name; }
 
 class PlainTextPaste : public ::testing::TestWithParam<TextCase> {};
 
@@ -320,6 +322,7 @@ struct DepthCase {
     std::uint32_t deepest; // below the pasted top
     bool accepted;
 };
+void PrintTo(const DepthCase& c, std::ostream* os) { *os << c.name; }
 
 class PasteDepth : public ::testing::TestWithParam<DepthCase> {};
 

@@ -71,6 +71,7 @@ struct ReadCase {
     std::string text;
     const char* outline;
 };
+void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
 
 class TreeTextRead : public testing::TestWithParam<ReadCase> {};
 
@@ -116,6 +117,7 @@ struct BadLevelCase {
     std::string text;
     const char* message;
 };
+void PrintTo(const BadLevelCase& c, std::ostream* os) { *os << c.name; }
 
 class TreeTextInvalidLevel : public testing::TestWithParam<BadLevelCase> {};
 

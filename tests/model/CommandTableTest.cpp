@@ -63,6 +63,7 @@ struct CommandCase {
     Outline fr;     // FR afterwards; DP and PV are checked as its partners
     bool modifies;
 };
+void PrintTo(const CommandCase& c, std::ostream* os) { *os << c.name; }
 
 class EveryCommand : public ::testing::TestWithParam<CommandCase> {};
 

@@ -22,6 +22,7 @@ struct Case {
     std::vector<std::vector<std::uint32_t>> groups;
     const char* sentence;
 };
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
 std::vector<model::IndexedCell> cellsOf(const std::vector<std::string>& grid)
 {

@@ -34,6 +34,7 @@ struct PrefixCase {
     const char* prefix;
     const char* after;
 };
+void PrintTo(const PrefixCase& c, std::ostream* os) { *os << c.name; }
 
 class NodeTextPrefix : public ::testing::TestWithParam<PrefixCase> {};
 

@@ -19,6 +19,7 @@ struct StripCase {
     std::string text;
     std::string label;
 };
+void PrintTo(const StripCase& c, std::ostream* os) { *os << c.name; }
 
 class Strip : public ::testing::TestWithParam<StripCase> {};
 
@@ -58,6 +59,7 @@ struct RenumberCase {
     std::string once;  // after the first renumbering
     std::string twice; // after one more full renumbering
 };
+void PrintTo(const RenumberCase& c, std::ostream* os) { *os << c.name; }
 
 class RenumberLabel : public ::testing::TestWithParam<RenumberCase> {};
 

@@ -42,6 +42,7 @@ struct PasteCase {
     int firstPasted;
     Outline after; // FR; x is the pasted subtree "x" with its child "y"
 };
+void PrintTo(const PasteCase& c, std::ostream* os) { *os << c.name; }
 
 class PasteInto : public ::testing::TestWithParam<PasteCase> {};
 

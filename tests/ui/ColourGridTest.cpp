@@ -129,6 +129,7 @@ struct OrderingCase {
     int columns;
     int rows;
 };
+void PrintTo(const OrderingCase& c, std::ostream* os) { *os << "ordering " << static_cast<int>(c.ordering) << ", " << c.columns << " x " << c.rows; }
 
 class GridOrderings : public testing::TestWithParam<OrderingCase> {};
 

@@ -30,6 +30,7 @@ struct Mapping {
     unsigned char byte;
     char16_t unicode;
 };
+void PrintTo(const Mapping& c, std::ostream* os) { *os << "byte 0x" << std::hex << static_cast<int>(c.byte) << " as U+" << static_cast<int>(c.unicode) << std::dec; }
 
 class Cp1252Mapping : public ::testing::TestWithParam<Mapping> {};
 

@@ -67,6 +67,7 @@ struct SectionCase {
     QStringList sections;
     QStringList listed;
 };
+void PrintTo(const SectionCase& c, std::ostream* os) { *os << "sections \"" << c.sections.join(QStringLiteral("\", \"")).toStdString() << '"'; }
 
 class StyleList : public testing::TestWithParam<SectionCase> {};
 

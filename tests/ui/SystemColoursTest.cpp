@@ -29,6 +29,7 @@ struct SystemCase {
     QPalette::ColorRole role;
     bool lighter;
 };
+void PrintTo(const SystemCase& c, std::ostream* os) { *os << "system colour " << c.n << ", group " << c.group << ", role " << c.role << (c.lighter ? ", lighter" : ""); }
 
 class SystemColourTable : public testing::TestWithParam<SystemCase> {};
 
@@ -72,6 +73,7 @@ struct ExplicitCase {
     std::uint32_t value;
     QColor expected;
 };
+void PrintTo(const ExplicitCase& c, std::ostream* os) { *os << "colour value 0x" << std::hex << c.value << std::dec << " as " << c.expected.name().toStdString(); }
 
 class ExplicitColour : public testing::TestWithParam<ExplicitCase> {};
 
