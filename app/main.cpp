@@ -2,8 +2,8 @@
 // (help, version, export, check) or the application with the main window, the about
 // dialog and the options dialog, and the event loop.
 #include "app/CommandLine.h"
-#include "app/DesignCheck.h"
 #include "app/TMainForm.h"
+#include "export/DesignCheck.h"
 #include "export/HeadlessExport.h"
 #include "export/TableExportCommand.h"
 #include "ui/SystemColours.h"
@@ -124,7 +124,7 @@ int main(int argc, char** argv)
     case app::CommandLine::Mode::ExportTable:
         return exportWithoutWindow(argc, argv, commandLine, exporting::runTableExport);
     case app::CommandLine::Mode::Check: // reads and prints only: no application object at all
-        return app::DesignCheck::run(fileNames(commandLine.positional()), std::cout, std::cerr);
+        return exporting::runDesignCheck(fileNames(commandLine.positional()), std::cout, std::cerr);
     default:
         return printAndExit(commandLine);
     }

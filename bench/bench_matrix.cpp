@@ -5,7 +5,7 @@
 //
 // The design: 10 top-level rows x 100 children x 99 grandchildren.
 #include "RatioReporter.h"
-#include "app/DesignCheck.h"
+#include "export/DesignCheck.h"
 #include "io/DesignFile.h"
 #include "model/Design.h"
 #include "model/MatrixClassification.h"
@@ -173,7 +173,7 @@ void BM_Check(benchmark::State& state)
     std::ofstream sink("/dev/null");
     int status = 0;
     for (auto _ : state)
-        status = app::DesignCheck::run({path}, sink, sink);
+        status = exporting::runDesignCheck({path}, sink, sink);
     state.counters["exit status"] = status;
     setLabel(state);
 }

@@ -1,4 +1,4 @@
-#include "app/DesignCheck.h"
+#include "export/DesignCheck.h"
 
 #include "io/DesignFile.h"
 #include "model/MatrixClassification.h"
@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <span>
 
-namespace app {
+namespace exporting {
 namespace {
 
 constexpr const char* kUsage = "Usage: tessaric --check DESIGN.vok";
@@ -114,7 +114,7 @@ bool DesignCheck::write(std::string& out) const
     return findings;
 }
 
-int DesignCheck::run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+int runDesignCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     if (args.size() != 1 || args[0].empty()) {
         err << kUsage << '\n';
@@ -140,4 +140,4 @@ int DesignCheck::run(const std::vector<std::string>& args, std::ostream& out, st
     }
 }
 
-} // namespace app
+} // namespace exporting

@@ -1,6 +1,7 @@
 #pragma once
 // `tessaric --check DESIGN.vok`: the design read without a display, and one
-// line per finding:
+// line per finding (beside the other commands without a window, --export and
+// --export-rtf):
 //   top FR-DP: uncoupled                       the top level's matrices first
 //   1.2 FR: no label                           then row by row: its empty labels (FR, DP, PV)
 //   1.2 FR-DP: decoupled; order 1.2.2, 1.2.1   and the matrices over its children,
@@ -20,7 +21,7 @@
 #include <string>
 #include <vector>
 
-namespace app {
+namespace exporting {
 
 inline constexpr int kCheckPassed = 0;
 inline constexpr int kCheckUnreadable = 1;
@@ -35,10 +36,6 @@ public:
     // Appends every line to `out`; true when something needs attention.
     bool write(std::string& out) const;
 
-    // Reads `args` (DESIGN.vok alone), writes the lines to `out` and errors to
-    // `err`; returns the exit status.
-    static int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
-
 private:
     bool writeMatrices(const model::Node* parent, const std::string& number, std::string& out) const;
     bool writeLabels(const std::array<const model::Node*, model::kTreeCount>& row, const std::string& number,
@@ -48,4 +45,9 @@ private:
     const model::MatrixStore& m_matrices;
 };
 
-} // namespace app
+// `args` are the arguments after "--check" (DESIGN.vok alone). Writes the
+// lines to `out` and errors to `err`; returns the exit status. Needs no
+// application object: it reads and prints only.
+int runDesignCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+} // namespace exporting
