@@ -1,4 +1,5 @@
 #include "export/HtmlTableWriter.h"
+#include "export/TableLook.h"
 
 #include "export/DocumentText.h"
 
@@ -12,13 +13,20 @@ constexpr std::size_t kBytesPerRowGuess = 200;
 // Style classes l0 to l11: levels 0 to 10, then every level deeper.
 constexpr int kLevelClasses = model::kLevelCount + 1;
 
-constexpr std::string_view kStyle =
-    "body { font-family: Arial, \"Liberation Sans\", sans-serif; font-size: 9pt; }\n"
-    "table { border-collapse: collapse; }\n"
-    "th, td { border: 1px solid #999999; padding: 2px 4px; vertical-align: top; text-align: left; }\n"
-    "th { background-color: #e8e8e8; }\n"
-    "td.mark { text-align: center; }\n"
-    "td p { margin-top: 0; margin-bottom: 0; }\n";
+std::string pageStyle()
+{
+    const TableLook& look = kTableLook;
+    std::string css = std::string("body { font-family: ") + look.fontFamily + ", \"" + look.fallbackFamily +
+                      "\", sans-serif; font-size: " + pointText(look.bodyPoints) + "; }\n";
+    css += "table { border-collapse: collapse; }\n";
+    css += "th, td { border: 1px solid " + hexColour(look.webLineColour) +
+           "; padding: 2px 4px; vertical-align: top; text-align: left; }\n";
+    css += "th { background-color: " + hexColour(look.headFill) + "; }\n";
+    css += "td.mark { text-align: center; }\n"
+           "td p { margin-top: 0; margin-bottom: 0; }\n";
+    return css;
+}
+
 constexpr std::string_view kTableStart = "<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n";
 constexpr std::string_view kMatrixStart = "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n";
 
@@ -127,7 +135,7 @@ std::string renderHtml(const TableDocument& document)
     html.raw("<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>")
         .utf8Text(document.title())
         .raw("</title>\n<style>\n")
-        .raw(kStyle)
+        .raw(pageStyle())
         .raw(levelStyles(document))
         .raw("</style>\n</head>\n<body>\n<h1>")
         .utf8Text(document.title())

@@ -1,5 +1,6 @@
 #include "export/OdtTableWriter.h"
 
+#include "export/TableLook.h"
 #include "export/ZipWriter.h"
 #include "model/Cp1252.h"
 
@@ -23,8 +24,6 @@ constexpr double kNumberColumnPt = 54;
 constexpr double kMatrixRowHeadPt = 170;
 constexpr double kMatrixMarkPt = 30;
 constexpr double kIndentPt = 10.5;
-constexpr const char* kCellProperties = "fo:border=\"0.375pt solid #969696\" fo:padding=\"2.25pt\"";
-constexpr const char* kHeadFill = "#e8e8e8";
 constexpr int kLevelStyles = TableDocument::kDeepestIndent + 2; // levels 0 to 10, then every deeper one
 
 constexpr std::string_view kNamespaces =
@@ -35,9 +34,17 @@ constexpr std::string_view kNamespaces =
     " xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\""
     " xmlns:svg=\"urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0\""
     " office:version=\"1.2\"";
-constexpr std::string_view kFontFaces =
-    "<office:font-face-decls><style:font-face style:name=\"Arial\" svg:font-family=\"Arial\""
-    " style:font-family-generic=\"swiss\" style:font-pitch=\"variable\"/></office:font-face-decls>";
+std::string fontFaces()
+{
+    const std::string family = kTableLook.fontFamily;
+    return "<office:font-face-decls><style:font-face style:name=\"" + family + "\" svg:font-family=\"" + family +
+           "\" style:font-family-generic=\"swiss\" style:font-pitch=\"variable\"/></office:font-face-decls>";
+}
+
+std::string cellProperties()
+{
+    return "fo:border=\"0.375pt solid " + hexColour(kTableLook.lineColour) + "\" fo:padding=\"2.25pt\"";
+}
 
 constexpr std::string_view kManifest =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -48,14 +55,18 @@ constexpr std::string_view kManifest =
     " <manifest:file-entry manifest:full-path=\"styles.xml\" manifest:media-type=\"text/xml\"/>\n"
     "</manifest:manifest>\n";
 
-// The default text (Arial 9 pt) and an A4 portrait page with 2 cm margins.
+// The default text (the table look's font at body size) and an A4 portrait page with 2 cm margins.
 std::string stylesXml()
 {
     std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<office:document-styles";
-    xml.append(kNamespaces).append(">").append(kFontFaces);
-    xml += "<office:styles><style:default-style style:family=\"paragraph\">"
-           "<style:text-properties style:font-name=\"Arial\" fo:font-size=\"9pt\"/></style:default-style>"
-           "<style:style style:name=\"Standard\" style:family=\"paragraph\"/></office:styles>"
+    xml.append(kNamespaces).append(">").append(fontFaces());
+    xml.append("<office:styles><style:default-style style:family=\"paragraph\">"
+               "<style:text-properties style:font-name=\"")
+        .append(kTableLook.fontFamily)
+        .append("\" fo:font-size=\"")
+        .append(pointText(kTableLook.bodyPoints))
+        .append("\"/></style:default-style>");
+    xml += "<style:style style:name=\"Standard\" style:family=\"paragraph\"/></office:styles>"
            "<office:automatic-styles><style:page-layout style:name=\"Page\">"
            "<style:page-layout-properties fo:page-width=\"21cm\" fo:page-height=\"29.7cm\""
            " style:print-orientation=\"portrait\" fo:margin-top=\"2cm\" fo:margin-bottom=\"2cm\""
@@ -156,7 +167,7 @@ public:
     void write(ExportProgress& progress)
     {
         m_xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<office:document-content";
-        m_xml.append(kNamespaces).append(">").append(kFontFaces);
+        m_xml.append(kNamespaces).append(">").append(fontFaces());
         styles();
         m_xml += "<office:body><office:text>";
         m_xml += "<text:p text:style-name=\"Title\">";
@@ -201,7 +212,8 @@ private:
                    std::string_view colour = {})
     {
         std::string properties(paragraphProperties);
-        properties.append("<style:text-properties style:font-name=\"Arial\" fo:font-size=\"").append(size).append("\"");
+        properties.append("<style:text-properties style:font-name=\"").append(kTableLook.fontFamily);
+        properties.append("\" fo:font-size=\"").append(size).append("\"");
         if (bold)
             properties += " fo:font-weight=\"bold\"";
         if (!colour.empty())
@@ -213,22 +225,24 @@ private:
     void styles()
     {
         m_xml += "<office:automatic-styles>";
-        textStyle("Title", "14pt", true);
-        textStyle("Heading", "12pt", true);
-        textStyle("Bold", "9pt", true);
-        textStyle("Body", "9pt", false);
-        textStyle("Mark", "9pt", false, "<style:paragraph-properties fo:text-align=\"center\"/>");
-        textStyle("HeadMark", "9pt", true, "<style:paragraph-properties fo:text-align=\"center\"/>");
+        const std::string body = pointText(kTableLook.bodyPoints);
+        textStyle("Title", pointText(kTableLook.titlePoints), true);
+        textStyle("Heading", pointText(kTableLook.headingPoints), true);
+        textStyle("Bold", body, true);
+        textStyle("Body", body, false);
+        textStyle("Mark", body, false, "<style:paragraph-properties fo:text-align=\"center\"/>");
+        textStyle("HeadMark", body, true, "<style:paragraph-properties fo:text-align=\"center\"/>");
         for (int level = 0; level < kLevelStyles; ++level) {
             const TextColour colour = m_document.colourOf(level);
             const std::string margin = "<style:paragraph-properties fo:margin-left=\"" +
                                        points(kIndentPt * TableDocument::indentOf(level)) + "\"/>";
-            textStyle("L" + std::to_string(level), "9pt", level == 0, margin,
+            textStyle("L" + std::to_string(level), body, level == 0, margin,
                       colour.automatic ? std::string() : rgbText(colour.rgb));
         }
-        style("Cell", "table-cell", std::string("<style:table-cell-properties ") + kCellProperties + "/>");
+        style("Cell", "table-cell", "<style:table-cell-properties " + cellProperties() + "/>");
         style("Head", "table-cell",
-              std::string("<style:table-cell-properties fo:background-color=\"") + kHeadFill + "\" " + kCellProperties + "/>");
+              "<style:table-cell-properties fo:background-color=\"" + hexColour(kTableLook.headFill) + "\" " +
+                  cellProperties() + "/>");
         tableStyles("Design", kTableWidthPt, kNumberColumnPt, (kTableWidthPt - kNumberColumnPt) / model::kTreeCount);
         for (std::size_t i = 0; i < m_markWidths.size(); ++i)
             tableStyles("M" + std::to_string(i), 0, kMatrixRowHeadPt, m_markWidths[i]);

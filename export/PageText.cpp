@@ -1,5 +1,6 @@
 #include "export/PageText.h"
 
+#include "export/TableLook.h"
 #include "io/Cp1252.h"
 #include "model/Cp1252.h"
 
@@ -13,10 +14,10 @@ namespace {
 
 constexpr double kMmPerInch = 25.4;
 constexpr double kPointsPerInch = 72;
-constexpr int kBodyPoints = 9;
-constexpr int kTitlePoints = 14;
-constexpr int kHeadingPoints = 12;
-constexpr int kFooterPoints = 8;
+constexpr int kBodyPoints = kTableLook.bodyPoints;
+constexpr int kTitlePoints = kTableLook.titlePoints;
+constexpr int kHeadingPoints = kTableLook.headingPoints;
+constexpr int kFooterPoints = kTableLook.footerPoints;
 // Shaping may make a text a little wider than its summed advances (kerning);
 // a text this close to the width goes through the full layout instead.
 constexpr double kFitMargin = 0.97;
@@ -48,9 +49,10 @@ PageText::PageText(QPaintDevice& device)
 
 PageText::Face PageText::makeFace(int pointSize, bool bold) const
 {
-    // Arial where the reader has it; fontconfig gives its metric twin Liberation Sans here.
+    // The look's font where the reader has it; fontconfig gives its metric twin here.
     QFont font;
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    font.setFamilies({QString::fromLatin1(kTableLook.fontFamily), QString::fromLatin1(kTableLook.fallbackFamily),
+                      QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSize(pointSize);
     font.setBold(bold);

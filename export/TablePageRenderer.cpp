@@ -1,5 +1,6 @@
 #include "export/TablePageRenderer.h"
 
+#include "export/TableLook.h"
 #include "io/Cp1252.h"
 #include "model/UserError.h"
 
@@ -26,8 +27,8 @@ constexpr double kTableSpaceMm = 6;
 constexpr double kHeadingSpaceMm = 2;
 constexpr double kCaptionSpaceMm = 1;
 constexpr double kClassificationSpaceMm = 5;
-const QColor kHeadFill(232, 232, 232);
-const QColor kLineColour(150, 150, 150);
+const QColor kHeadFill(kTableLook.headFill.red, kTableLook.headFill.green, kTableLook.headFill.blue);
+const QColor kLineColour(kTableLook.lineColour.red, kTableLook.lineColour.green, kTableLook.lineColour.blue);
 constexpr const char* kCreator = "Tessaric Design Tool";
 
 // Where a cell's text goes within its column: inside the padding, shifted by
