@@ -29,10 +29,19 @@ constexpr const char* kPasteAsChildStep = "Paste as child";
 void ClipboardCommands::makeActions(QObject* owner)
 {
     const QIcon pasteIcon = ui::icons::themed("edit-paste", QStyle::SP_DialogApplyButton);
-    m_actions.cut = makeCommand(owner, {.name = "Cut1", .caption = kCutStep, .icon = ui::icons::themed("edit-cut", QStyle::SP_DialogDiscardButton), .hint = "Cut this (and all sub-nodes) to the clipboard", .key = QKeySequence(Qt::CTRL | Qt::Key_X)});
-    m_actions.copy = makeCommand(owner, {.name = "Copy1", .caption = kCopy, .icon = ui::toolbarIcon(7), .hint = "Copy this (and all sub-nodes) to the clipboard", .key = QKeySequence(Qt::CTRL | Qt::Key_C)});
-    m_actions.paste = makeCommand(owner, {.name = "Paste1", .caption = kPasteStep, .icon = pasteIcon, .hint = "Paste below this, as its next siblings", .key = QKeySequence(Qt::CTRL | Qt::Key_V)});
-    m_actions.pasteAsChild = makeCommand(owner, {.name = "PasteAsChild1", .caption = kPasteAsChildStep, .icon = pasteIcon, .hint = "Paste as the last children of this", .key = QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V)});
+    m_actions.cut = makeCommand(owner, {.name = "Cut1", .caption = kCutStep,
+                                        .icon = ui::icons::themed("edit-cut", QStyle::SP_DialogDiscardButton),
+                                        .hint = "Cut this (and all sub-nodes) to the clipboard",
+                                        .key = QKeySequence(Qt::CTRL | Qt::Key_X)});
+    m_actions.copy = makeCommand(owner, {.name = "Copy1", .caption = kCopy, .icon = ui::toolbarIcon(7),
+                                         .hint = "Copy this (and all sub-nodes) to the clipboard",
+                                         .key = QKeySequence(Qt::CTRL | Qt::Key_C)});
+    m_actions.paste = makeCommand(owner, {.name = "Paste1", .caption = kPasteStep, .icon = pasteIcon,
+                                          .hint = "Paste below this, as its next siblings",
+                                          .key = QKeySequence(Qt::CTRL | Qt::Key_V)});
+    m_actions.pasteAsChild = makeCommand(owner, {.name = "PasteAsChild1", .caption = kPasteAsChildStep,
+                                                 .icon = pasteIcon, .hint = "Paste as the last children of this",
+                                                 .key = QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V)});
     QObject::connect(m_actions.copy, &QAction::triggered, owner, [this] { m_workspace.run([&] { copy(); }); });
     QObject::connect(m_actions.cut, &QAction::triggered, owner, [this] { cut(); });
     QObject::connect(m_actions.paste, &QAction::triggered, owner, [this] { paste(model::PastePlace::NextSiblings); });

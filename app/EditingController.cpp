@@ -68,27 +68,43 @@ void EditingController::makeActions(QWidget* window)
     };
     const QKeySequence upKey(Qt::ALT | Qt::Key_Up), downKey(Qt::ALT | Qt::Key_Down);
     Actions& a = m_actions;
-    a.addBelow = make({.name = "AddSiblingBelow1", .caption = kAddBelow, .icon = ui::toolbarIcon(3), .hint = kAddBelow, .key = Qt::Key_F2, .buttonName = "AddItemBelowBtn", .buttonHint = kAddBelow},
+    a.addBelow = make({.name = "AddSiblingBelow1", .caption = kAddBelow, .icon = ui::toolbarIcon(3), .hint = kAddBelow,
+                       .key = Qt::Key_F2, .buttonName = "AddItemBelowBtn", .buttonHint = kAddBelow},
                       &EditingController::addSiblingBelow);
-    a.addAbove = make({.name = "AddSiblingAbove1", .caption = kAddAbove, .icon = ui::toolbarIcon(4), .hint = kAddAbove, .key = Qt::Key_F3, .buttonName = "AddItemAboveBtn", .buttonHint = kAddAbove},
+    a.addAbove = make({.name = "AddSiblingAbove1", .caption = kAddAbove, .icon = ui::toolbarIcon(4), .hint = kAddAbove,
+                       .key = Qt::Key_F3, .buttonName = "AddItemAboveBtn", .buttonHint = kAddAbove},
                       &EditingController::addSiblingAbove);
-    a.addChild = make({.name = "AddChild1", .caption = kAddChild, .icon = ui::toolbarIcon(5), .hint = kAddChild, .key = Qt::Key_F4, .buttonName = "AddChildBtn", .buttonHint = kAddChild},
+    a.addChild = make({.name = "AddChild1", .caption = kAddChild, .icon = ui::toolbarIcon(5), .hint = kAddChild,
+                       .key = Qt::Key_F4, .buttonName = "AddChildBtn", .buttonHint = kAddChild},
                       &EditingController::addChild);
-    a.addUncle = make({.name = "AddUncle1", .caption = kAddUncle, .icon = ui::toolbarIcon(6), .hint = "Add a sibling of the parent", .key = QKeySequence(Qt::SHIFT | Qt::Key_F4), .buttonName = "AddChildToGrandParentBtn", .buttonHint = kAddUncle},
+    a.addUncle = make({.name = "AddUncle1", .caption = kAddUncle, .icon = ui::toolbarIcon(6),
+                       .hint = "Add a sibling of the parent", .key = QKeySequence(Qt::SHIFT | Qt::Key_F4),
+                       .buttonName = "AddChildToGrandParentBtn", .buttonHint = kAddUncle},
                       &EditingController::addUncle);
-    a.moveUp = make({.name = "MoveUp1", .caption = kMoveUp, .icon = ui::toolbarIcon(1), .hint = "Move up (if possible)", .key = upKey, .buttonName = "MoveUpBtn", .buttonHint = kMoveUp},
+    a.moveUp = make({.name = "MoveUp1", .caption = kMoveUp, .icon = ui::toolbarIcon(1), .hint = "Move up (if possible)",
+                     .key = upKey, .buttonName = "MoveUpBtn", .buttonHint = kMoveUp},
                     &EditingController::moveUp);
-    a.moveDown = make({.name = "MoveDown1", .caption = kMoveDown, .icon = ui::toolbarIcon(2), .hint = "Move down (if possible)", .key = downKey, .buttonName = "MoveDownBtn", .buttonHint = kMoveDown},
+    a.moveDown = make({.name = "MoveDown1", .caption = kMoveDown, .icon = ui::toolbarIcon(2),
+                       .hint = "Move down (if possible)", .key = downKey, .buttonName = "MoveDownBtn",
+                       .buttonHint = kMoveDown},
                       &EditingController::moveDown);
-    a.duplicate = make({.name = "Duplicate1", .caption = kDuplicate, .icon = ui::toolbarIcon(7), .hint = "Duplicate this (and all sub-nodes)", .key = QKeySequence(Qt::CTRL | Qt::Key_D), .buttonName = "DuplicateBtn", .buttonHint = "Duplicate node"},
+    a.duplicate = make({.name = "Duplicate1", .caption = kDuplicate, .icon = ui::toolbarIcon(7),
+                        .hint = "Duplicate this (and all sub-nodes)", .key = QKeySequence(Qt::CTRL | Qt::Key_D),
+                        .buttonName = "DuplicateBtn", .buttonHint = "Duplicate node"},
                        &EditingController::duplicate);
-    a.deleteRow = make({.name = "Delete1", .caption = kDelete, .icon = ui::toolbarIcon(8), .hint = "Delete this (and all sub-nodes)", .key = QKeySequence(Qt::SHIFT | Qt::Key_Delete), .buttonName = "DeleteBtn", .buttonHint = "Delete (this and all children)"},
+    a.deleteRow = make({.name = "Delete1", .caption = kDelete, .icon = ui::toolbarIcon(8),
+                        .hint = "Delete this (and all sub-nodes)", .key = QKeySequence(Qt::SHIFT | Qt::Key_Delete),
+                        .buttonName = "DeleteBtn", .buttonHint = "Delete (this and all children)"},
                        &EditingController::deleteRow);
-    a.expandAll = make({.name = "ExpandAll1", .caption = "Expand/collapse all", .icon = ui::toolbarIcon(0), .hint = "Expand or collapse every row", .key = QKeySequence(Qt::CTRL | Qt::Key_E), .toggle = true, .buttonName = "ExpandContractAllBtn", .buttonHint = "Expand/Contract all"},
+    a.expandAll = make({.name = "ExpandAll1", .caption = "Expand/collapse all", .icon = ui::toolbarIcon(0),
+                        .hint = "Expand or collapse every row", .key = QKeySequence(Qt::CTRL | Qt::Key_E),
+                        .toggle = true, .buttonName = "ExpandContractAllBtn", .buttonHint = "Expand/Contract all"},
                        &EditingController::expandOrCollapseAll);
-    a.undo = make({.caption = kUndoText, .icon = ui::undoIcon(), .key = QKeySequence::Undo, .keyWorks = Qt::WindowShortcut, .buttonName = "UndoBtn"},
+    a.undo = make({.caption = kUndoText, .icon = ui::undoIcon(), .key = QKeySequence::Undo,
+                   .keyWorks = Qt::WindowShortcut, .buttonName = "UndoBtn"},
                   &EditingController::undo);
-    a.redo = make({.caption = kRedoText, .icon = ui::redoIcon(), .key = QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), .keyWorks = Qt::WindowShortcut, .buttonName = "RedoBtn"},
+    a.redo = make({.caption = kRedoText, .icon = ui::redoIcon(), .key = QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                   .keyWorks = Qt::WindowShortcut, .buttonName = "RedoBtn"},
                   &EditingController::redo);
     window->addAction(a.undo);
     window->addAction(a.redo);

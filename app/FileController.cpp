@@ -60,14 +60,18 @@ void FileController::makeActions()
     Actions& a = m_actions;
     a.open = make({.icon = ui::toolbarIcon(9), .buttonName = "FileOpenBtn"},
                   &FileController::open);
-    a.save = make({.name = "Save1", .caption = "Save", .icon = ui::toolbarIcon(10), .hint = "Save FR's DP's and PV's to file", .key = QKeySequence(Qt::CTRL | Qt::Key_S), .buttonName = "SaveBtn", .buttonHint = "Save", .keyInButtonHint = false},
+    a.save = make({.name = "Save1", .caption = "Save", .icon = ui::toolbarIcon(10),
+                   .hint = "Save FR's DP's and PV's to file", .key = QKeySequence(Qt::CTRL | Qt::Key_S),
+                   .buttonName = "SaveBtn", .buttonHint = "Save", .keyInButtonHint = false},
                   &FileController::save);
     a.saveAs = make({.name = "SaveAs1", .caption = "Save As", .icon = ui::saveMenuIcon(0)}, &FileController::saveAs);
     // The save menu's entries have pictures of their own; their buttons keep the toolbar's.
-    a.backup = make({.name = "BackUp1", .caption = "Back Up", .icon = ui::saveMenuIcon(1), .toggle = true, .buttonName = "BackupBtn", .buttonHint = "Backup", .buttonIcon = ui::toolbarIcon(11)},
+    a.backup = make({.name = "BackUp1", .caption = "Back Up", .icon = ui::saveMenuIcon(1), .toggle = true,
+                     .buttonName = "BackupBtn", .buttonHint = "Backup", .buttonIcon = ui::toolbarIcon(11)},
                     &FileController::backup);
     a.backup->setChecked(true);
-    a.exportRtf = make({.name = "Export1", .caption = "Export", .icon = ui::saveMenuIcon(2), .buttonName = "ExportBtn", .buttonHint = "Export to RTF and open it", .buttonIcon = ui::toolbarIcon(12)},
+    a.exportRtf = make({.name = "Export1", .caption = "Export", .icon = ui::saveMenuIcon(2), .buttonName = "ExportBtn",
+                        .buttonHint = "Export to RTF and open it", .buttonIcon = ui::toolbarIcon(12)},
                        &FileController::exportRtf);
 }
 

@@ -14,11 +14,15 @@ namespace app {
 OptionsController::OptionsController(Workspace& workspace, TreeColumns& columns, QWidget* window)
     : m_workspace(workspace), m_columns(columns), m_window(window)
 {
-    m_actions.options = makeCommand(this, {.caption = "Options", .icon = ui::toolbarIcon(15), .buttonName = "ToolButton1", .buttonHint = "Options"});
+    m_actions.options = makeCommand(this, {.caption = "Options", .icon = ui::toolbarIcon(15),
+                                           .buttonName = "ToolButton1", .buttonHint = "Options"});
     m_actions.options->setEnabled(false);
-    m_actions.toolTips = makeCommand(this, {.caption = "Show/Hide tooltips", .icon = ui::toolbarIcon(ui::kToolTipOnIcon), .toggle = true, .buttonName = "ToolTipBtn", .buttonHint = "Show/Hide tooltips"});
+    m_actions.toolTips = makeCommand(this, {.caption = "Show/Hide tooltips", .icon = ui::toolbarIcon(ui::kToolTipOnIcon),
+                                            .toggle = true, .buttonName = "ToolTipBtn",
+                                            .buttonHint = "Show/Hide tooltips"});
     m_actions.toolTips->setChecked(true);
-    m_actions.about = makeCommand(this, {.caption = "About", .icon = ui::toolbarIcon(16), .buttonName = "AboutBtn", .buttonHint = "About"});
+    m_actions.about = makeCommand(this, {.caption = "About", .icon = ui::toolbarIcon(16), .buttonName = "AboutBtn",
+                                         .buttonHint = "About"});
     connect(m_actions.options, &QAction::triggered, this, &OptionsController::openOptions);
     connect(m_actions.toolTips, &QAction::triggered, this, &OptionsController::switchHints);
     connect(m_actions.about, &QAction::triggered, this, &OptionsController::showAbout);

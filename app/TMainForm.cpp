@@ -16,7 +16,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QLineEdit>
+#include <QLineEdit> // the title edits, in the tab order
 #include <QMenu>
 #include <QScreen>
 #include <QSplitter>

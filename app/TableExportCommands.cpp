@@ -34,7 +34,8 @@ TableExportCommands::TableExportCommands(QWidget* window, Workspace& workspace)
 {
     m_actions.exportTable = makeCommand(window, {.name = "ExportTable1", .icon = ui::saveMenuIcon(2)});
     m_actions.exportTable->setText(QStringLiteral("Export table\u2026"));
-    m_actions.print = makeCommand(window, {.name = "PrintTable1", .caption = "Print preview", .key = QKeySequence(QKeySequence::Print), .keyWorks = Qt::WindowShortcut});
+    m_actions.print = makeCommand(window, {.name = "PrintTable1", .caption = "Print preview",
+                                           .key = QKeySequence(QKeySequence::Print), .keyWorks = Qt::WindowShortcut});
     window->addAction(m_actions.print);
     QObject::connect(m_actions.exportTable, &QAction::triggered, window,
                      [this] { m_workspace.run([&] { exportTable(); }); });

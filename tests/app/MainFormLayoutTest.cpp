@@ -159,6 +159,43 @@ TEST_F(MainFormTest, SaveButtonDropsDownTheSaveMenu)
     EXPECT_EQ(captions, QStringList({"Save As", "-", "Back Up", "-", "Export", "Export table…"}));
 }
 
+// A command is one action wherever the user meets it: its toolbar button and
+// its menu entry trigger the same action, and the button keeps its own hint
+// and picture through every later change of the action.
+struct SharedCommand {
+    const char* button;
+    const char* entry; // in the tree menu or the save menu
+};
+
+class SharedCommands : public MainFormTest, public ::testing::WithParamInterface<SharedCommand> {};
+
+TEST_P(SharedCommands, ButtonAndMenuEntryAreOneActionAndTheButtonKeepsItsLook)
+{
+    const SharedCommand c = GetParam();
+    auto* button = form->findChild<QToolButton*>(c.button);
+    QAction* entry = nullptr;
+    for (QMenu* menu : form->findChildren<QMenu*>())
+        for (QAction* a : menu->actions())
+            if (a->objectName() == c.entry)
+                entry = a;
+    ASSERT_NE(button, nullptr);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(button->defaultAction(), entry);
+    const QString hint = button->toolTip();
+    const qint64 picture = button->icon().cacheKey();
+    entry->setEnabled(false);
+    entry->setEnabled(true);
+    entry->setChecked(!entry->isChecked());
+    EXPECT_EQ(button->toolTip(), hint);
+    EXPECT_EQ(button->icon().cacheKey(), picture);
+}
+
+INSTANTIATE_TEST_SUITE_P(Toolbars, SharedCommands,
+                         ::testing::Values(SharedCommand{"MoveUpBtn", "MoveUp1"}, SharedCommand{"SaveBtn", "Save1"},
+                                           SharedCommand{"BackupBtn", "BackUp1"}, SharedCommand{"ExportBtn", "Export1"},
+                                           SharedCommand{"ExpandContractAllBtn", "ExpandAll1"}),
+                         [](const auto& info) { return std::string(info.param.button); });
+
 TEST_F(MainFormTest, TreeViewsStartWithTheirColumnNamesAsHints)
 {
     EXPECT_EQ(view(TreeId::FR)->toolTip(), "Functional Requirements");
