@@ -35,8 +35,8 @@ struct Features {
     Features& operator=(const Features&) = delete;
 
     std::unique_ptr<TreeColumns> columns;
-    TitleBar* titleBar = nullptr; // the window's children, until the window goes
-    ui::FindBar* findBar = nullptr;
+    TitleBar* titleBar = nullptr; // a child of the window; goes with the features
+    ui::FindBar* findBar = nullptr;       // a child of the window
     ui::MatrixPane* matrixPane = nullptr; // under the columns, hidden at start
     QAction* findAction = nullptr;        // Ctrl+F: the find bar
     QAction* matrixToggle = nullptr;      // MatrixBtn, Ctrl+M: the design matrix pane shown
