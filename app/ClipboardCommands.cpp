@@ -1,9 +1,14 @@
 #include "app/ClipboardCommands.h"
 
+#include "app/Commands.h"
 #include "app/TreeColumns.h"
+#include "app/Workspace.h"
 #include "io/PlainTextRows.h"
 #include "io/RowsFormat.h"
+#include "ui/DialogIcons.h"
+#include "ui/ToolbarIcons.h"
 
+#include <QAction>
 #include <QClipboard>
 #include <QMimeData>
 #include <algorithm>
@@ -13,14 +18,43 @@ namespace app {
 using model::TreeId;
 
 namespace {
+// Each command's caption, also the name of its step.
 constexpr const char* kCutStep = "Cut";
+constexpr const char* kCopy = "Copy";
 constexpr const char* kPasteStep = "Paste";
 constexpr const char* kPasteAsChildStep = "Paste as child";
 } // namespace
 
-ClipboardCommands::ClipboardCommands(model::Design& design, TreeColumns& columns, Hooks hooks, QClipboard* clipboard)
-    : m_design(design), m_columns(columns), m_hooks(std::move(hooks)), m_clipboard(clipboard)
+// One key each: the platform's standard sequences add Shift+Del, which is Delete's.
+void ClipboardCommands::makeActions(QObject* owner)
 {
+    const QIcon pasteIcon = ui::icons::themed("edit-paste", QStyle::SP_DialogApplyButton);
+    m_actions.cut = makeCommand(owner, {.name = "Cut1", .caption = kCutStep,
+                                        .icon = ui::icons::themed("edit-cut", QStyle::SP_DialogDiscardButton),
+                                        .hint = "Cut this (and all sub-nodes) to the clipboard",
+                                        .key = QKeySequence(Qt::CTRL | Qt::Key_X)});
+    m_actions.copy = makeCommand(owner, {.name = "Copy1", .caption = kCopy, .icon = ui::toolbarIcon(7),
+                                         .hint = "Copy this (and all sub-nodes) to the clipboard",
+                                         .key = QKeySequence(Qt::CTRL | Qt::Key_C)});
+    m_actions.paste = makeCommand(owner, {.name = "Paste1", .caption = kPasteStep, .icon = pasteIcon,
+                                          .hint = "Paste below this, as its next siblings",
+                                          .key = QKeySequence(Qt::CTRL | Qt::Key_V)});
+    m_actions.pasteAsChild = makeCommand(owner, {.name = "PasteAsChild1", .caption = kPasteAsChildStep,
+                                                 .icon = pasteIcon, .hint = "Paste as the last children of this",
+                                                 .key = QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V)});
+    QObject::connect(m_actions.copy, &QAction::triggered, owner, [this] { m_workspace.run([&] { copy(); }); });
+    QObject::connect(m_actions.cut, &QAction::triggered, owner, [this] { cut(); });
+    QObject::connect(m_actions.paste, &QAction::triggered, owner, [this] { paste(model::PastePlace::NextSiblings); });
+    QObject::connect(m_actions.pasteAsChild, &QAction::triggered, owner,
+                     [this] { paste(model::PastePlace::LastChildren); });
+}
+
+ClipboardCommands::ClipboardCommands(Workspace& workspace, TreeColumns& columns, Hooks hooks, QClipboard* clipboard,
+                                     QObject* owner)
+    : m_workspace(workspace), m_design(workspace.design()), m_columns(columns), m_hooks(std::move(hooks)),
+      m_clipboard(clipboard)
+{
+    makeActions(owner);
 }
 
 std::unique_ptr<QMimeData> ClipboardCommands::mimeDataFor(const model::CopiedRows& rows, TreeId focused)
@@ -58,7 +92,7 @@ void ClipboardCommands::copy()
 
 void ClipboardCommands::cut()
 {
-    m_hooks.runStep(kCutStep, [&] {
+    m_workspace.runStep(kCutStep, [&] {
         model::CopiedRows rows;
         const model::DeleteResult result = m_design.cut(m_hooks.selectedRow(), rows);
         if (result.refused) {
@@ -73,7 +107,7 @@ void ClipboardCommands::cut()
 void ClipboardCommands::paste(model::PastePlace place)
 {
     const bool asChild = place == model::PastePlace::LastChildren;
-    m_hooks.runStep(asChild ? kPasteAsChildStep : kPasteStep, [&] {
+    m_workspace.runStep(asChild ? kPasteAsChildStep : kPasteStep, [&] {
         // Read (and refused, when it must be) before the design changes at all.
         const int row = m_hooks.selectedRow();
         const model::CopiedRows rows =

@@ -16,27 +16,38 @@
 #include <functional>
 #include <memory>
 
+class QAction;
 class QClipboard;
 class QMimeData;
+class QObject;
 
 namespace app {
 
 class TreeColumns;
+class Workspace;
 
 class ClipboardCommands {
 public:
-    // What the window lends: its selected row, the column with the keys,
-    // running a change as one named undo step, and the message Delete gives
-    // for the first row.
+    // What the editing lends: its selected row, the column with the keys,
+    // and the message Delete gives for the first row.
     struct Hooks {
         std::function<int()> selectedRow;
         std::function<model::TreeId()> focusedTree;
-        std::function<void(const char* name, const std::function<void()>& change)> runStep;
         std::function<void()> refuseFirstRow;
         std::function<void()> labelsCut; // a paste cut labels longer than model::kLongestLabel
     };
+    // The tree menu's entries, each with its key.
+    struct Actions {
+        QAction* cut;
+        QAction* copy;
+        QAction* paste;        // next siblings of the selected row
+        QAction* pasteAsChild; // its last children
+    };
 
-    ClipboardCommands(model::Design& design, TreeColumns& columns, Hooks hooks, QClipboard* clipboard);
+    // Cut and paste are steps of the workspace's undo history; the actions belong to `owner`.
+    ClipboardCommands(Workspace& workspace, TreeColumns& columns, Hooks hooks, QClipboard* clipboard, QObject* owner);
+
+    const Actions& actions() const { return m_actions; }
 
     void copy();
     void cut();
@@ -54,10 +65,14 @@ private:
     std::uint32_t levelOfPlace(int row, model::PastePlace place) const;
     void showPasted(int first, std::size_t tops);
 
+    void makeActions(QObject* owner);
+
+    Workspace& m_workspace;
     model::Design& m_design;
     TreeColumns& m_columns;
     Hooks m_hooks;
     QClipboard* m_clipboard;
+    Actions m_actions{};
 };
 
 } // namespace app

@@ -1,18 +1,21 @@
 #include "app/TableExportCommands.h"
 
+#include "app/Commands.h"
 #include "app/PathBytes.h"
 #include "app/QtTableExportDialogs.h"
+#include "app/Workspace.h"
 #include "export/AtomicFileWriter.h"
 #include "export/ExportPath.h"
 #include "export/RtfExport.h"
 #include "export/TableExport.h"
 #include "export/TablePageRenderer.h"
 #include "ui/SystemColours.h"
+#include "ui/ToolbarIcons.h"
 
+#include <QAction>
 #include <QFile>
-#include <QMainWindow>
+#include <QWidget>
 #include <QPrinter>
-#include <QStatusBar>
 
 namespace app {
 namespace {
@@ -24,17 +27,19 @@ std::uint32_t resolveToRgb(std::uint32_t value)
 
 } // namespace
 
-TableExportCommands::TableExportCommands(QMainWindow* window, const model::Design& design,
-                                         const model::HeaderRecord& currentHeader,
-                                         std::function<std::string()> filePath, std::string startupDir)
-    : m_window(window),
-      m_design(design),
-      m_currentHeader(currentHeader),
-      m_filePath(std::move(filePath)),
-      m_startupDir(std::move(startupDir)),
+TableExportCommands::TableExportCommands(QWidget* window, Workspace& workspace)
+    : m_workspace(workspace),
       m_dialogs(std::make_shared<QtTableExportDialogs>(window)),
       m_writer(std::make_unique<exporting::AtomicFileWriter>())
 {
+    m_actions.exportTable = makeCommand(window, {.name = "ExportTable1", .icon = ui::saveMenuIcon(2)});
+    m_actions.exportTable->setText(QStringLiteral("Export table\u2026"));
+    m_actions.print = makeCommand(window, {.name = "PrintTable1", .caption = "Print preview",
+                                           .key = QKeySequence(QKeySequence::Print), .keyWorks = Qt::WindowShortcut});
+    window->addAction(m_actions.print);
+    QObject::connect(m_actions.exportTable, &QAction::triggered, window,
+                     [this] { m_workspace.run([&] { exportTable(); }); });
+    QObject::connect(m_actions.print, &QAction::triggered, window, [this] { m_workspace.run([&] { printPreview(); }); });
 }
 
 TableExportCommands::~TableExportCommands() = default;
@@ -42,21 +47,23 @@ TableExportCommands::~TableExportCommands() = default;
 exporting::TableDocument TableExportCommands::document() const
 {
     // Coloured as the trees are drawn: the current header's level styles.
-    const std::string path = m_filePath();
-    return exporting::TableDocument::build(exporting::exportSourceOf(m_design, m_currentHeader), resolveToRgb,
+    const std::string path = m_workspace.files().filePath();
+    return exporting::TableDocument::build(
+        exporting::exportSourceOf(m_workspace.design(), m_workspace.currentHeader()), resolveToRgb,
                                            exporting::tableTitleFor(path));
 }
 
 std::optional<std::string> TableExportCommands::exportTable()
 {
     const std::string suggested =
-        exporting::exportPathFor(m_filePath(), m_startupDir, exporting::extensionOf(m_lastFormat));
+        exporting::exportPathFor(m_workspace.files().filePath(), m_workspace.startupDir(),
+                                 exporting::extensionOf(m_lastFormat));
     auto target = m_dialogs->chooseTarget(QFile::decodeName(suggested.c_str()), m_lastFormat);
     if (!target)
         return std::nullopt;
     m_lastFormat = target->format;
     target->path = chosenPath(QFile::decodeName(target->path.c_str()), suggested);
-    exporting::refuseUnsafeTarget(target->path, m_filePath());
+    exporting::refuseUnsafeTarget(target->path, m_workspace.files().filePath());
     const QString shownPath = QFile::decodeName(target->path.c_str());
     const auto progress = m_dialogs->progress(QStringLiteral("Exporting to %1").arg(shownPath));
     try {
@@ -64,11 +71,11 @@ std::optional<std::string> TableExportCommands::exportTable()
     } catch (const exporting::ExportCancelled&) {
         return std::nullopt; // nothing was written
     }
-    m_window->statusBar()->showMessage(QString::fromLatin1(kWrittenMessage).arg(shownPath));
+    m_workspace.showStatus(QString::fromLatin1(kWrittenMessage).arg(shownPath));
     return target->path;
 }
 
-void TableExportCommands::printPreview(Prompter& prompter)
+void TableExportCommands::printPreview()
 {
     const exporting::TableDocument table = document();
     const QString title = QString::fromUtf8(table.title());
@@ -82,7 +89,7 @@ void TableExportCommands::printPreview(Prompter& prompter)
         } catch (const exporting::ExportCancelled&) {
             // the pages painted so far are shown
         } catch (const std::exception& e) {
-            prompter.showError(QString::fromLocal8Bit(e.what()));
+            m_workspace.prompter().showError(QString::fromLocal8Bit(e.what()));
         }
     });
 }

@@ -9,28 +9,31 @@
 #include "export/FileWriter.h"
 #include "export/TableDocument.h"
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
-class QMainWindow;
-
-namespace model {
-class Design;
-struct HeaderRecord;
-}
+class QAction;
+class QWidget;
 
 namespace app {
 
+class Workspace;
+
 class TableExportCommands {
 public:
-    // The window lends the design, the header the trees are drawn with, and
-    // the current file path; `startupDir` is where an unsaved design's
-    // export is proposed.
-    TableExportCommands(QMainWindow* window, const model::Design& design, const model::HeaderRecord& currentHeader,
-                        std::function<std::string()> filePath, std::string startupDir);
+    struct Actions {
+        QAction* exportTable; // in the save button's menu
+        QAction* print;       // Ctrl+P anywhere in `window`
+    };
+
+    // The design, the header the trees are drawn with and the file path are
+    // the workspace's; its start-up folder is where an unsaved design's
+    // export is proposed. The dialogs are modal over `window`.
+    TableExportCommands(QWidget* window, Workspace& workspace);
     ~TableExportCommands();
+
+    const Actions& actions() const { return m_actions; }
 
     // Tests answer the dialogs and make writes fail.
     void setDialogs(std::shared_ptr<TableExportDialogs> dialogs) { m_dialogs = std::move(dialogs); }
@@ -43,19 +46,16 @@ public:
     std::optional<std::string> exportTable();
 
     // The print preview of the same document, from which it can be printed.
-    // Errors while painting go to `prompter`'s error box.
-    void printPreview(Prompter& prompter);
+    // Errors while painting go to the error box.
+    void printPreview();
 
     static constexpr const char* kWrittenMessage = "Table written to %1";
 
 private:
     exporting::TableDocument document() const;
 
-    QMainWindow* m_window;
-    const model::Design& m_design;
-    const model::HeaderRecord& m_currentHeader;
-    std::function<std::string()> m_filePath;
-    std::string m_startupDir;
+    Workspace& m_workspace;
+    Actions m_actions{};
     std::shared_ptr<TableExportDialogs> m_dialogs;
     std::unique_ptr<exporting::FileWriter> m_writer;
     exporting::TableFormat m_lastFormat = exporting::TableFormat::Odt;

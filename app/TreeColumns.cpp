@@ -187,4 +187,10 @@ void TreeColumns::editRow(TreeId id, int row)
     view(id)->edit(index);
 }
 
+void TreeColumns::redraw()
+{
+    for (ui::TTreeView* view : m_views)
+        view->viewport()->update();
+}
+
 } // namespace app

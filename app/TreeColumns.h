@@ -44,6 +44,7 @@ public:
     void expandAll();                                // as far as is safe (ui::safeExpansionDepth)
     void collapseAll();
     void editRow(model::TreeId id, int row);         // opens the label editor
+    void redraw();                                   // in the level colours now set
 
 private:
     static std::size_t idx(model::TreeId id) { return static_cast<std::size_t>(model::index(id)); }

@@ -2,7 +2,11 @@
 // (help, version, export, check) or the application with the main window, the about
 // dialog and the options dialog, and the event loop.
 #include "app/CommandLine.h"
+#include "app/FileController.h"
+#include "app/OptionsController.h"
+#include "app/QtPrompter.h"
 #include "app/TMainForm.h"
+#include "app/Workspace.h"
 #include "export/DesignCheck.h"
 #include "export/HeadlessExport.h"
 #include "export/TableExportCommand.h"
@@ -86,13 +90,16 @@ int runWindow(int argc, char** argv, const app::CommandLine& commandLine)
     QApplication::setWindowIcon(ui::windowIcon());
     ui::ensureIconTheme();
     try {
-        app::TMainForm form;
+        app::Workspace workspace;
+        app::TMainForm form(workspace);
+        workspace.setPrompter(std::make_shared<app::QtPrompter>(&form));
         ui::TAboutDlg about(&form);
-        ui::TOptionsDlg options(form.levelFonts(), toStringList(form.settings().sectionNames()), &form);
-        form.attachDialogs(&about, &options);
+        ui::TOptionsDlg options(workspace.levelFonts(), toStringList(workspace.settings().sectionNames()), &form);
+        form.features().options->attachDialogs(&about, &options);
         form.show();
-        form.startUp(commandLine.positional().isEmpty() ? std::string()
-                                                        : app::fileNameOf(commandLine.positional().first()));
+        form.features().files->startUp(commandLine.positional().isEmpty()
+                                           ? std::string()
+                                           : app::fileNameOf(commandLine.positional().first()));
         return app.exec();
     } catch (const std::exception& e) {
         // An error while starting up is shown like any other, and ends the program.

@@ -12,7 +12,7 @@
 // Each timed paste is undone with the timer paused.
 
 #include "app/ClipboardCommands.h"
-#include "app/TMainForm.h"
+#include "BenchWindow.h"
 #include "app/TreeColumns.h"
 #include "app/UndoHistory.h"
 #include "io/PlainTextRows.h"
@@ -174,24 +174,18 @@ BENCHMARK(BM_FindInLabels)->Arg(0)->Arg(1)->Repetitions(5)->ReportAggregatesOnly
 
 // --- in the window ----------------------------------------------------------------
 
-void repaintViews(app::TMainForm& form)
+std::unique_ptr<bench::Window> largeWindow()
 {
-    for (TreeId id : model::kAllTrees)
-        form.columns().view(id)->viewport()->repaint();
-}
-
-std::unique_ptr<app::TMainForm> largeWindow()
-{
-    auto form = std::make_unique<app::TMainForm>();
+    auto window = std::make_unique<bench::Window>();
     std::unique_ptr<Design> d = largeDesign();
     std::array<model::DesignTree, model::kTreeCount> trees;
     for (TreeId id : model::kAllTrees)
         trees[static_cast<std::size_t>(model::index(id))] = std::move(d->tree(id));
-    form->design().replaceTrees(std::move(trees));
-    form->design().renumber();
-    form->show();
-    (void)QTest::qWaitForWindowExposed(form.get());
-    return form;
+    window->workspace.design().replaceTrees(std::move(trees));
+    window->workspace.design().renumber();
+    window->form.show();
+    (void)QTest::qWaitForWindowExposed(&window->form);
+    return window;
 }
 
 // Ctrl+V in FR on a row in the middle: the text read from the clipboard,
@@ -199,22 +193,22 @@ std::unique_ptr<app::TMainForm> largeWindow()
 // the views repainted. Undone with the timer paused.
 void BM_PasteInWindow(benchmark::State& state)
 {
-    auto form = largeWindow();
+    auto window = largeWindow();
     QGuiApplication::clipboard()->setText(pastedText(state.range(0) != 0));
-    const int row = middleRow(form->design());
-    form->columns().selectRow(row);
-    auto* view = form->columns().view(TreeId::FR);
+    const int row = middleRow(window->workspace.design());
+    window->features.columns->selectRow(row);
+    auto* view = window->features.columns->view(TreeId::FR);
     view->setFocus();
     QCoreApplication::processEvents();
     for (auto _ : state) {
-        QTest::keySequence(form->windowHandle(), QKeySequence(Qt::CTRL | Qt::Key_V));
+        QTest::keySequence(window->form.windowHandle(), QKeySequence(Qt::CTRL | Qt::Key_V));
         QCoreApplication::processEvents();
-        repaintViews(*form);
+        window->repaintViews();
         state.PauseTiming();
-        if (form->design().rowCount() != 99100 + kPastedLines)
+        if (window->workspace.design().rowCount() != 99100 + kPastedLines)
             state.SkipWithError("nothing pasted");
-        form->UndoBtnClick();
-        form->columns().selectRow(row);
+        window->features.editing->undo();
+        window->features.columns->selectRow(row);
         view->setFocus();
         QCoreApplication::processEvents();
         state.ResumeTiming();
@@ -231,11 +225,11 @@ BENCHMARK(BM_PasteInWindow)->Arg(0)->Arg(1)->Iterations(5)->Repetitions(3)->Repo
 // letter searches every label again.
 void BM_FindKeystroke(benchmark::State& state)
 {
-    auto form = largeWindow();
+    auto window = largeWindow();
     if (state.range(0) != 0)
-        form->commands().expandAll->trigger();
-    form->commands().find->trigger();
-    QLineEdit* field = form->findBar().field();
+        window->features.editing->actions().expandAll->trigger();
+    window->features.findAction->trigger();
+    QLineEdit* field = window->features.findBar->field();
     QCoreApplication::processEvents();
     const QString word = QStringLiteral("bearing");
     int typed = 0;
@@ -246,10 +240,10 @@ void BM_FindKeystroke(benchmark::State& state)
             QTest::keyClick(field, word[step].toLatin1());
         else
             QTest::keyClick(field, Qt::Key_Backspace);
-        repaintViews(*form);
+        window->repaintViews();
         ++typed;
     }
-    state.counters["rows"] = form->design().rowCount();
+    state.counters["rows"] = window->workspace.design().rowCount();
     state.SetLabel(state.range(0) == 0 ? "collapsed" : "expanded");
 }
 BENCHMARK(BM_FindKeystroke)->Arg(0)->Arg(1)->Iterations(70)->Repetitions(3)->ReportAggregatesOnly(true)
@@ -259,14 +253,14 @@ BENCHMARK(BM_FindKeystroke)->Arg(0)->Arg(1)->Iterations(70)->Repetitions(3)->Rep
 // marks two labels in every row (the field is emptied with the timer paused).
 void BM_FindFirstKeystroke(benchmark::State& state)
 {
-    auto form = largeWindow();
-    form->commands().expandAll->trigger();
-    form->commands().find->trigger();
-    QLineEdit* field = form->findBar().field();
+    auto window = largeWindow();
+    window->features.editing->actions().expandAll->trigger();
+    window->features.findAction->trigger();
+    QLineEdit* field = window->features.findBar->field();
     QCoreApplication::processEvents();
     for (auto _ : state) {
         QTest::keyClick(field, 'b');
-        repaintViews(*form);
+        window->repaintViews();
         state.PauseTiming();
         field->clear();
         QCoreApplication::processEvents();

@@ -3,9 +3,7 @@
 // opening the design file up to the first paint of the three views, against
 // the floor of reading the same file and splitting it into lines.
 #include "RatioReporter.h"
-#include "app/TMainForm.h"
-#include "app/RecoveryKeeper.h"
-#include "app/TreeColumns.h"
+#include "BenchWindow.h"
 #include "io/DesignFile.h"
 
 #include <QApplication>
@@ -41,51 +39,47 @@ void buildLargeDesign(model::Design& design, int tops = kTops100k)
     design.replaceTrees(std::move(trees));
 }
 
-void repaintViews(app::TMainForm& form)
-{
-    for (TreeId id : model::kAllTrees)
-        form.columns().view(id)->viewport()->repaint();
-}
-
 void BM_ClickRowOfLargeDesign(benchmark::State& state)
 {
-    app::TMainForm form;
-    buildLargeDesign(form.design());
+    bench::Window window;
+    app::TMainForm& form = window.form;
+    buildLargeDesign(window.workspace.design());
     form.show();
     (void)QTest::qWaitForWindowExposed(&form);
-    form.design().renumber();
+    window.workspace.design().renumber();
     const bool expandAll = state.range(0) != 0;
     if (expandAll)
-        form.commands().expandAll->trigger();
+        window.features.editing->actions().expandAll->trigger();
     QCoreApplication::processEvents();
 
     int i = 0;
     for (auto _ : state) {
         const TreeId id = model::kAllTrees[static_cast<std::size_t>(i % 3)];
-        auto* view = form.columns().view(id);
+        auto* view = window.features.columns->view(id);
         const QModelIndex index = view->indexAt(QPoint(40, 10 + 16 * (i % 8)));
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
-        repaintViews(form);
+        window.repaintViews();
         ++i;
     }
-    state.counters["rows"] = form.design().rowCount();
+    state.counters["rows"] = window.workspace.design().rowCount();
 }
 BENCHMARK(BM_ClickRowOfLargeDesign)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 // A click after a label edit: the renumbering that follows rewrites texts.
 void BM_ClickAfterLabelEdit(benchmark::State& state)
 {
-    app::TMainForm form;
-    buildLargeDesign(form.design());
+    bench::Window window;
+    app::TMainForm& form = window.form;
+    buildLargeDesign(window.workspace.design());
     form.show();
     (void)QTest::qWaitForWindowExposed(&form);
     QCoreApplication::processEvents();
     int i = 0;
     for (auto _ : state) {
-        form.design().editText(TreeId::DP, 5, i % 2 ? "1.1.4 Edited label" : "Edited label");
-        auto* view = form.columns().view(TreeId::FR);
+        window.workspace.design().editText(TreeId::DP, 5, i % 2 ? "1.1.4 Edited label" : "Edited label");
+        auto* view = window.features.columns->view(TreeId::FR);
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->indexAt(QPoint(40, 10))).center());
-        repaintViews(form);
+        window.repaintViews();
         ++i;
     }
 }
@@ -110,23 +104,24 @@ void buildWideShallowDesign(model::Design& design)
 // 100,000-row design collapsed, 1 expanded, 2 the wide shallow one collapsed.
 void BM_RenumberEveryRowOnScreen(benchmark::State& state)
 {
-    app::TMainForm form;
+    bench::Window window;
+    app::TMainForm& form = window.form;
     if (state.range(0) == 2)
-        buildWideShallowDesign(form.design());
+        buildWideShallowDesign(window.workspace.design());
     else
-        buildLargeDesign(form.design());
+        buildLargeDesign(window.workspace.design());
     form.show();
     (void)QTest::qWaitForWindowExposed(&form);
-    form.design().renumber();
+    window.workspace.design().renumber();
     if (state.range(0) == 1)
-        form.commands().expandAll->trigger();
+        window.features.editing->actions().expandAll->trigger();
     QCoreApplication::processEvents();
     for (auto _ : state) {
-        form.design().addSiblingAbove(0);
+        window.workspace.design().addSiblingAbove(0);
         QCoreApplication::processEvents();
-        repaintViews(form);
+        window.repaintViews();
     }
-    state.counters["rows"] = form.design().rowCount();
+    state.counters["rows"] = window.workspace.design().rowCount();
 }
 BENCHMARK(BM_RenumberEveryRowOnScreen)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
 
@@ -135,24 +130,25 @@ BENCHMARK(BM_RenumberEveryRowOnScreen)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::
 // run is looked up among the rows the views show. Arguments as above.
 void BM_FirstClickRenumbersEveryRow(benchmark::State& state)
 {
-    app::TMainForm form;
+    bench::Window window;
+    app::TMainForm& form = window.form;
     form.show();
     (void)QTest::qWaitForWindowExposed(&form);
     for (auto _ : state) {
         state.PauseTiming();
         if (state.range(0) == 2)
-            buildWideShallowDesign(form.design());
+            buildWideShallowDesign(window.workspace.design());
         else
-            buildLargeDesign(form.design());
+            buildLargeDesign(window.workspace.design());
         if (state.range(0) == 1)
-            form.columns().expandAll();
+            window.features.columns->expandAll();
         QCoreApplication::processEvents();
-        repaintViews(form);
-        auto* view = form.columns().view(TreeId::DP);
+        window.repaintViews();
+        auto* view = window.features.columns->view(TreeId::DP);
         const QPoint row = view->visualRect(view->indexAt(QPoint(40, 10))).center();
         state.ResumeTiming();
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, row);
-        repaintViews(form);
+        window.repaintViews();
     }
 }
 BENCHMARK(BM_FirstClickRenumbersEveryRow)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3)->ReportAggregatesOnly(true);
@@ -162,18 +158,18 @@ BENCHMARK(BM_FirstClickRenumbersEveryRow)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmar
 void BM_RecoveryCopyOnTheWindowsThread(benchmark::State& state)
 {
     QTemporaryDir data;
-    app::TMainForm form;
-    form.recovery().setFolder(data.path());
-    buildLargeDesign(form.design());
-    form.design().renumber();
-    form.design().setModified(true);
+    bench::Window window;
+    window.features.recovery->setFolder(data.path());
+    buildLargeDesign(window.workspace.design());
+    window.workspace.design().renumber();
+    window.workspace.design().setModified(true);
     for (auto _ : state) {
-        form.recovery().writeNow();
+        window.features.recovery->writeNow();
         state.PauseTiming();
-        form.recovery().waitForWriter();
+        window.features.recovery->waitForWriter();
         state.ResumeTiming();
     }
-    state.counters["rows"] = form.design().rowCount();
+    state.counters["rows"] = window.workspace.design().rowCount();
 }
 BENCHMARK(BM_RecoveryCopyOnTheWindowsThread)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(3)
     ->ReportAggregatesOnly(true);
@@ -218,14 +214,15 @@ BENCHMARK(BM_PlainReadAndSplit)->Arg(kTops100k)->Arg(kTops1M)->Unit(benchmark::k
 void BM_OpenLargeDesignToFirstPaint(benchmark::State& state)
 {
     const std::string& path = largeDesignFile(static_cast<int>(state.range(0)));
-    app::TMainForm form;
+    bench::Window window;
+    app::TMainForm& form = window.form;
     form.show();
     (void)QTest::qWaitForWindowExposed(&form);
     for (auto _ : state) {
-        form.openAtStart(path);
-        repaintViews(form);
+        window.features.files->openAtStart(path);
+        window.repaintViews();
     }
-    state.counters["rows"] = form.design().rowCount();
+    state.counters["rows"] = window.workspace.design().rowCount();
 }
 BENCHMARK(BM_OpenLargeDesignToFirstPaint)->Arg(kTops100k)->Arg(kTops1M)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
@@ -236,14 +233,14 @@ void BM_OpenLargeDesignIntoEmptyWindow(benchmark::State& state)
     const std::string& path = largeDesignFile(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         state.PauseTiming();
-        auto form = std::make_unique<app::TMainForm>();
-        form->show();
-        (void)QTest::qWaitForWindowExposed(form.get());
+        auto window = std::make_unique<bench::Window>();
+        window->form.show();
+        (void)QTest::qWaitForWindowExposed(&window->form);
         state.ResumeTiming();
-        form->openAtStart(path);
-        repaintViews(*form);
+        window->features.files->openAtStart(path);
+        window->repaintViews();
         state.PauseTiming();
-        form.reset();
+        window.reset();
         state.ResumeTiming();
     }
 }

@@ -37,9 +37,9 @@ protected:
     void SetUp() override
     {
         MainFormTest::SetUp();
-        loadOutline(form->design(), kOutline);
-        form->design().renumber();
-        form->design().setModified(false);
+        loadOutline(workspace->design(), kOutline);
+        workspace->design().renumber();
+        workspace->design().setModified(false);
         form->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     }
@@ -66,39 +66,42 @@ protected:
 
 TEST_F(ClipboardAndFindTest, CopiedSubtreePastesIntoAnotherWindowExactly)
 {
-    form->design().editText(TreeId::PV, 2, "1.1.1 \xC9tanch\xE9it\xE9 3 bar");
+    workspace->design().editText(TreeId::PV, 2, "1.1.1 \xC9tanch\xE9it\xE9 3 bar");
     clickRow(TreeId::DP, 1);
     pressIn(TreeId::DP, QKeySequence(Qt::CTRL | Qt::Key_C));
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     ASSERT_TRUE(data->hasFormat(io::kRowsMimeType));
     EXPECT_EQ(data->text(), "B'\n\tC'\n\t\tD'\n"); // the focused column, as an editor gets it
-    EXPECT_FALSE(form->history().canUndo());        // a copy changes nothing
+    EXPECT_FALSE(workspace->history().canUndo());        // a copy changes nothing
 
-    app::TMainForm other;
+    TestWindow otherWindow;
     auto otherPrompter = std::make_shared<FakePrompter>();
-    other.setPrompter(otherPrompter);
-    loadOutline(other.design(), {"X", "  Y"});
+    otherWindow.build(otherPrompter);
+    app::TMainForm& other = *otherWindow.form;
+    app::Workspace& otherWorkspace = *otherWindow.workspace;
+    app::TreeColumns& otherColumns = *otherWindow.features->columns;
+    loadOutline(otherWorkspace.design(), {"X", "  Y"});
     other.show();
     other.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
-    other.columns().view(TreeId::FR)->scrollTo(other.columns().indexOfRow(TreeId::FR, 1));
-    QTest::mouseClick(other.columns().view(TreeId::FR)->viewport(), Qt::LeftButton, {},
-                      other.columns().view(TreeId::FR)->visualRect(other.columns().indexOfRow(TreeId::FR, 1)).center());
-    other.columns().view(TreeId::FR)->setFocus();
+    otherColumns.view(TreeId::FR)->scrollTo(otherColumns.indexOfRow(TreeId::FR, 1));
+    QTest::mouseClick(otherColumns.view(TreeId::FR)->viewport(), Qt::LeftButton, {},
+                      otherColumns.view(TreeId::FR)->visualRect(otherColumns.indexOfRow(TreeId::FR, 1)).center());
+    otherColumns.view(TreeId::FR)->setFocus();
     QTest::keySequence(other.windowHandle(), QKeySequence(Qt::CTRL | Qt::Key_V));
 
     // Y's next siblings: the subtree of B, three rows, numbered under X.
     for (TreeId id : model::kAllTrees)
-        EXPECT_EQ(rowsFrom(other.design(), 2, 3, id), rowsFrom(form->design(), 1, 3, id)) << model::index(id);
-    EXPECT_EQ(other.design().tree(TreeId::PV).nodeAt(3)->text(), "1.2.1 \xC9tanch\xE9it\xE9 3 bar");
-    EXPECT_EQ(rowTags(other.design(), 2), "1.2 B|1.2 B'|1.2 B''");
+        EXPECT_EQ(rowsFrom(otherWorkspace.design(), 2, 3, id), rowsFrom(workspace->design(), 1, 3, id)) << model::index(id);
+    EXPECT_EQ(otherWorkspace.design().tree(TreeId::PV).nodeAt(3)->text(), "1.2.1 \xC9tanch\xE9it\xE9 3 bar");
+    EXPECT_EQ(rowTags(otherWorkspace.design(), 2), "1.2 B|1.2 B'|1.2 B''");
     for (TreeId id : model::kAllTrees)
-        EXPECT_EQ(other.columns().selectedRow(id), 2);
-    EXPECT_EQ(other.history().undoText(), "Paste");
+        EXPECT_EQ(otherColumns.selectedRow(id), 2);
+    EXPECT_EQ(otherWorkspace.history().undoText(), "Paste");
     EXPECT_TRUE(otherPrompter->errors.empty());
 
-    other.UndoBtnClick();
-    EXPECT_EQ(other.design().rowCount(), 2);
+    otherWindow.editing->undo();
+    EXPECT_EQ(otherWorkspace.design().rowCount(), 2);
 }
 
 // 0 P      P's three children hold a full FR-DP matrix, R's two a DP-PV cell;
@@ -112,7 +115,7 @@ TEST_F(ClipboardAndFindTest, CopyCutAndPasteCarryTheMatricesInsideTheCopiedRows)
 {
     using model::CellValue;
     using model::MatrixKind;
-    model::Design& d = form->design();
+    model::Design& d = workspace->design();
     loadOutline(d, {"P", "  Q", "  R", "    R1", "    R2", "  S", "T"});
     d.renumber();
     for (int i = 0; i < 3; ++i)
@@ -135,7 +138,7 @@ TEST_F(ClipboardAndFindTest, CopyCutAndPasteCarryTheMatricesInsideTheCopiedRows)
     EXPECT_EQ(cells(7, MatrixKind::FrDp), pFrDp);
     EXPECT_EQ(cells(9, MatrixKind::DpPv), cells(2, MatrixKind::DpPv));
     EXPECT_EQ(d.matrices().cellCount(), 15u); // 7 + 7 + the top level's 1
-    form->UndoBtnClick();
+    editing->undo();
     EXPECT_EQ(d.matrices().cellCount(), 8u);
     EXPECT_EQ(d.rowCount(), 7);
 
@@ -148,9 +151,9 @@ TEST_F(ClipboardAndFindTest, CopyCutAndPasteCarryTheMatricesInsideTheCopiedRows)
     ASSERT_EQ(text(TreeId::FR, 2), "1.1.1 R");
     EXPECT_EQ(cells(2, MatrixKind::DpPv), (std::vector<model::IndexedCell>{{1, 0, CellValue::X}}));
     EXPECT_EQ(d.matrices().cellCount(), 4u);
-    form->UndoBtnClick();
+    editing->undo();
     EXPECT_EQ(d.matrices().cellCount(), 3u);
-    form->UndoBtnClick();
+    editing->undo();
     EXPECT_EQ(cells(0, MatrixKind::FrDp), pFrDp);
     EXPECT_EQ(d.matrices().cellCount(), 8u);
 }
@@ -162,15 +165,15 @@ TEST_F(ClipboardAndFindTest, PlainTextPastesAsChildrenIntoTheFocusedColumn)
     clickRow(TreeId::PV, 5); // F, collapsed, with child G
     pressIn(TreeId::PV, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
 
-    EXPECT_EQ(rowsFrom(form->design(), 7, 5, TreeId::PV), "1:Seal|2:Ring|3:Groove|2:Spring|1:Shaft");
-    EXPECT_EQ(rowTags(form->design(), 8), "2.2.1 __________|2.2.1 __________|2.2.1 Ring");
+    EXPECT_EQ(rowsFrom(workspace->design(), 7, 5, TreeId::PV), "1:Seal|2:Ring|3:Groove|2:Spring|1:Shaft");
+    EXPECT_EQ(rowTags(workspace->design(), 8), "2.2.1 __________|2.2.1 __________|2.2.1 Ring");
     EXPECT_EQ(text(TreeId::PV, 11), "2.3 Shaft");
     EXPECT_TRUE(expanded(TreeId::FR, 5)); // F opened to show its new children
     EXPECT_TRUE(expanded(TreeId::DP, 7));
     for (TreeId id : model::kAllTrees)
         EXPECT_EQ(selected(id), 7) << model::index(id);
-    EXPECT_EQ(form->history().undoText(), "Paste as child");
-    EXPECT_TRUE(form->design().modified());
+    EXPECT_EQ(workspace->history().undoText(), "Paste as child");
+    EXPECT_TRUE(workspace->design().modified());
 }
 
 TEST_F(ClipboardAndFindTest, TextWithACharacterTheDesignCannotHoldPastesNothing)
@@ -180,9 +183,9 @@ TEST_F(ClipboardAndFindTest, TextWithACharacterTheDesignCannotHoldPastesNothing)
     pressIn(TreeId::FR, QKeySequence(Qt::CTRL | Qt::Key_V));
     ASSERT_EQ(prompter->errors.size(), 1u);
     EXPECT_TRUE(prompter->errors[0].contains(QString::fromUtf8("\"\xE2\x86\x92\" (U+2192)"))) << prompter->errors[0].toStdString();
-    EXPECT_EQ(form->design().rowCount(), 7);
-    EXPECT_FALSE(form->history().canUndo());
-    EXPECT_FALSE(form->design().modified());
+    EXPECT_EQ(workspace->design().rowCount(), 7);
+    EXPECT_FALSE(workspace->history().canUndo());
+    EXPECT_FALSE(workspace->design().modified());
 }
 
 TEST_F(ClipboardAndFindTest, CutOfTheFirstRowIsRefusedOtherRowsMoveThroughTheClipboard)
@@ -192,21 +195,21 @@ TEST_F(ClipboardAndFindTest, CutOfTheFirstRowIsRefusedOtherRowsMoveThroughTheCli
     pressIn(TreeId::FR, QKeySequence(Qt::CTRL | Qt::Key_X));
     EXPECT_EQ(prompter->messages, std::vector<QString>{"Cannot delete root node"});
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "untouched");
-    EXPECT_EQ(form->design().rowCount(), 7);
+    EXPECT_EQ(workspace->design().rowCount(), 7);
 
     clickRow(TreeId::FR, 4); // E
     pressIn(TreeId::FR, QKeySequence(Qt::CTRL | Qt::Key_X));
-    EXPECT_EQ(form->design().rowCount(), 6);
-    EXPECT_EQ(form->history().undoText(), "Cut");
+    EXPECT_EQ(workspace->design().rowCount(), 6);
+    EXPECT_EQ(workspace->history().undoText(), "Cut");
     EXPECT_EQ(selected(TreeId::FR), 1); // the previous sibling, as Delete selects
     clickRow(TreeId::FR, 4); // F
     pressIn(TreeId::FR, QKeySequence(Qt::CTRL | Qt::Key_V));
-    EXPECT_EQ(rowTags(form->design(), 6), "3 E|3 E'|3 E''");
+    EXPECT_EQ(rowTags(workspace->design(), 6), "3 E|3 E'|3 E''");
 
-    form->UndoBtnClick();
-    form->UndoBtnClick();
-    EXPECT_EQ(rowTags(form->design(), 4), "1.2 E|1.2 E'|1.2 E''");
-    EXPECT_EQ(form->design().rowCount(), 7);
+    editing->undo();
+    editing->undo();
+    EXPECT_EQ(rowTags(workspace->design(), 4), "1.2 E|1.2 E'|1.2 E''");
+    EXPECT_EQ(workspace->design().rowCount(), 7);
 }
 
 TEST_F(ClipboardAndFindTest, InsideAnOpenEditorTheClipboardKeysBelongToTheEditor)
@@ -221,18 +224,18 @@ TEST_F(ClipboardAndFindTest, InsideAnOpenEditorTheClipboardKeysBelongToTheEditor
     QTest::keySequence(form->windowHandle(), QKeySequence(Qt::CTRL | Qt::Key_V));
     EXPECT_TRUE(editor->text().endsWith("Seal")) << editor->text().toStdString();
     QTest::keySequence(form->windowHandle(), QKeySequence(Qt::CTRL | Qt::Key_X)); // nothing selected in the editor
-    EXPECT_EQ(form->design().rowCount(), 7);
-    EXPECT_FALSE(form->history().canUndo());
+    EXPECT_EQ(workspace->design().rowCount(), 7);
+    EXPECT_FALSE(workspace->history().canUndo());
 }
 
 TEST_F(ClipboardAndFindTest, FindCountsMarksMovesWrapsAndClears)
 {
-    form->design().editText(TreeId::DP, 3, "1.1.1.1 Pump seal");
-    form->design().editText(TreeId::FR, 6, "2.1 PUMP");
-    form->design().editText(TreeId::PV, 0, "1 pumped flow");
+    workspace->design().editText(TreeId::DP, 3, "1.1.1.1 Pump seal");
+    workspace->design().editText(TreeId::FR, 6, "2.1 PUMP");
+    workspace->design().editText(TreeId::PV, 0, "1 pumped flow");
     clickRow(TreeId::FR, 1);
-    ui::FindBar& bar = form->findBar();
-    app::FindController& find = form->find();
+    ui::FindBar& bar = *features->findBar;
+    app::FindController& find = *features->find;
 
     QTest::keySequence(form->windowHandle(), QKeySequence(Qt::CTRL | Qt::Key_F));
     ASSERT_TRUE(bar.isVisible());
@@ -241,12 +244,12 @@ TEST_F(ClipboardAndFindTest, FindCountsMarksMovesWrapsAndClears)
     EXPECT_EQ(find.matches().size(), 3u);
     // The first match at or after the selected row B is D's DP label, in a collapsed branch.
     EXPECT_EQ(bar.countLabel()->text(), "2 of 3");
-    const QModelIndex d = form->columns().indexOfRow(TreeId::DP, 3);
+    const QModelIndex d = features->columns->indexOfRow(TreeId::DP, 3);
     const ui::TextMark mark = find.markOf(TreeId::DP, d);
     EXPECT_EQ(mark.start, 8);
     EXPECT_EQ(mark.length, 4);
     EXPECT_TRUE(mark.current);
-    EXPECT_FALSE(find.markOf(TreeId::FR, form->columns().indexOfRow(TreeId::FR, 3)).marked());
+    EXPECT_FALSE(find.markOf(TreeId::FR, features->columns->indexOfRow(TreeId::FR, 3)).marked());
     EXPECT_EQ(selected(TreeId::FR), 1); // typing does not move the selection
 
     QTest::keyClick(bar.field(), Qt::Key_Return);
@@ -255,16 +258,16 @@ TEST_F(ClipboardAndFindTest, FindCountsMarksMovesWrapsAndClears)
         EXPECT_TRUE(expanded(id, 2)) << model::index(id); // C, B and A opened in all three columns
         EXPECT_TRUE(expanded(id, 1)) << model::index(id);
     }
-    EXPECT_EQ(form->activeTree(), TreeId::DP);
-    EXPECT_FALSE(form->history().canUndo()); // selecting is no step
+    EXPECT_EQ(editing->activeTree(), TreeId::DP);
+    EXPECT_FALSE(workspace->history().canUndo()); // selecting is no step
 
     QTest::keyClick(bar.field(), Qt::Key_Return);
     EXPECT_EQ(bar.countLabel()->text(), "3 of 3");
     EXPECT_EQ(selected(TreeId::DP), 6);
-    EXPECT_EQ(form->activeTree(), TreeId::FR);
+    EXPECT_EQ(editing->activeTree(), TreeId::FR);
     QTest::mouseClick(bar.nextButton(), Qt::LeftButton); // wraps to the first
     EXPECT_EQ(bar.countLabel()->text(), "1 of 3");
-    EXPECT_EQ(form->activeTree(), TreeId::PV);
+    EXPECT_EQ(editing->activeTree(), TreeId::PV);
     QTest::keyClick(bar.field(), Qt::Key_Return, Qt::ShiftModifier); // and back
     EXPECT_EQ(bar.countLabel()->text(), "3 of 3");
     EXPECT_EQ(selected(TreeId::PV), 6);
@@ -272,8 +275,8 @@ TEST_F(ClipboardAndFindTest, FindCountsMarksMovesWrapsAndClears)
     QTest::keyClick(bar.field(), Qt::Key_Escape);
     EXPECT_FALSE(bar.isVisible());
     for (TreeId id : model::kAllTrees)
-        for (int row = 0; row < form->design().rowCount(); ++row)
-            EXPECT_FALSE(find.markOf(id, form->columns().indexOfRow(id, row)).marked());
+        for (int row = 0; row < workspace->design().rowCount(); ++row)
+            EXPECT_FALSE(find.markOf(id, features->columns->indexOfRow(id, row)).marked());
 
     // Opened again, the bar searches its text again.
     QTest::keySequence(form->windowHandle(), QKeySequence(Qt::CTRL | Qt::Key_F));
@@ -284,21 +287,21 @@ TEST_F(ClipboardAndFindTest, FindCountsMarksMovesWrapsAndClears)
 
 TEST_F(ClipboardAndFindTest, FindKeepsUpWithEditsAndComparesLettersAsTyped)
 {
-    form->design().editText(TreeId::FR, 6, "2.1 \xC9tanch\xE9it\xE9"); // Étanchéité
-    form->find().open();
-    typeText(form->findBar().field(), QString::fromUtf8("\xC3\xA9TANCH")); // éTANCH
-    EXPECT_EQ(form->findBar().countLabel()->text(), "1 of 1");
-    typeText(form->findBar().field(), QString::fromUtf8("\xE2\x86\x92")); // a character no label holds
-    EXPECT_EQ(form->findBar().countLabel()->text(), "No matches");
-    QTest::keyClick(form->findBar().field(), Qt::Key_Backspace);
+    workspace->design().editText(TreeId::FR, 6, "2.1 \xC9tanch\xE9it\xE9"); // Étanchéité
+    features->find->open();
+    typeText(features->findBar->field(), QString::fromUtf8("\xC3\xA9TANCH")); // éTANCH
+    EXPECT_EQ(features->findBar->countLabel()->text(), "1 of 1");
+    typeText(features->findBar->field(), QString::fromUtf8("\xE2\x86\x92")); // a character no label holds
+    EXPECT_EQ(features->findBar->countLabel()->text(), "No matches");
+    QTest::keyClick(features->findBar->field(), Qt::Key_Backspace);
 
     clickRow(TreeId::FR, 0);
-    form->AddChildBtnClick(); // a new row at the end of A moves G down by one
+    editing->addChild(); // a new row at the end of A moves G down by one
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    form->design().editText(TreeId::DP, 1, "1.1 \xE9tanche");
-    ASSERT_TRUE(eventually([&] { return form->find().matches().size() == 2u; }));
-    EXPECT_EQ(form->find().matches()[1].row, 7);
-    EXPECT_EQ(form->findBar().countLabel()->text(), "2 of 2"); // still on G, one row further down
+    workspace->design().editText(TreeId::DP, 1, "1.1 \xE9tanche");
+    ASSERT_TRUE(eventually([&] { return features->find->matches().size() == 2u; }));
+    EXPECT_EQ(features->find->matches()[1].row, 7);
+    EXPECT_EQ(features->findBar->countLabel()->text(), "2 of 2"); // still on G, one row further down
 }
 
 } // namespace

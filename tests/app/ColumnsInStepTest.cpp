@@ -32,8 +32,8 @@ protected:
     void SetUp() override
     {
         MainFormTest::SetUp();
-        loadOutline(form->design(), longOutline());
-        form->commands().expandAll->trigger();
+        loadOutline(workspace->design(), longOutline());
+        editing->actions().expandAll->trigger();
         form->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
         QCoreApplication::processEvents();
@@ -43,7 +43,7 @@ protected:
     QScrollBar* scrollBar(TreeId id) { return view(id)->verticalScrollBar(); }
     int rowEndingWith(const std::string& label)
     {
-        const model::DesignTree& fr = form->design().tree(TreeId::FR);
+        const model::DesignTree& fr = workspace->design().tree(TreeId::FR);
         for (int row = 0; row < fr.size(); ++row)
             if (fr.nodeAt(row)->text().str().ends_with(label))
                 return row;
@@ -53,9 +53,9 @@ protected:
     // The row selected and current in all three, on screen, at one height.
     void expectInStep(int row)
     {
-        const int y = view(TreeId::FR)->visualRect(form->columns().indexOfRow(TreeId::FR, row)).top();
+        const int y = view(TreeId::FR)->visualRect(features->columns->indexOfRow(TreeId::FR, row)).top();
         for (TreeId id : model::kAllTrees) {
-            const QModelIndex index = form->columns().indexOfRow(id, row);
+            const QModelIndex index = features->columns->indexOfRow(id, row);
             EXPECT_EQ(selected(id), row) << "column " << model::index(id);
             EXPECT_EQ(view(id)->currentIndex(), index) << "column " << model::index(id);
             EXPECT_TRUE(view(id)->viewport()->rect().contains(view(id)->visualRect(index))) << "column " << model::index(id);
@@ -68,10 +68,10 @@ protected:
     {
         QCoreApplication::processEvents();
         const int top = scrollBar(TreeId::PV)->value();
-        const int firstShown = form->columns().rowAt(TreeId::PV, QPoint(5, 2));
+        const int firstShown = features->columns->rowAt(TreeId::PV, QPoint(5, 2));
         for (TreeId id : model::kAllTrees) {
             EXPECT_EQ(scrollBar(id)->value(), top) << after << ", column " << model::index(id);
-            EXPECT_EQ(form->columns().rowAt(id, QPoint(5, 2)), firstShown) << after << ", column " << model::index(id);
+            EXPECT_EQ(features->columns->rowAt(id, QPoint(5, 2)), firstShown) << after << ", column " << model::index(id);
         }
     }
 };
@@ -81,7 +81,7 @@ TEST_F(ColumnsInStep, DuplicateDropUndoAndRedoLeaveTheirRowSelectedInAllThree)
     clickRow(TreeId::FR, 1);
     press(QKeySequence(Qt::CTRL | Qt::Key_D));
     press(QKeySequence(Qt::Key_Escape));
-    ASSERT_EQ(rowTags(form->design(), 12), "1.12 Piece 0.0 copy|1.12 Piece 0.0' copy|1.12 Piece 0.0'' copy");
+    ASSERT_EQ(rowTags(workspace->design(), 12), "1.12 Piece 0.0 copy|1.12 Piece 0.0' copy|1.12 Piece 0.0'' copy");
     expectInStep(12);
 
     const int source = rowEndingWith("Piece 3.4");
@@ -110,7 +110,7 @@ TEST_F(ColumnsInStep, WheelPageDownScrollBarAndResizeInOneColumnScrollAllThree)
     expectScrolledAlike("wheel in FR");
 
     const int before = scrollBar(TreeId::PV)->value();
-    clickRow(TreeId::DP, form->columns().rowAt(TreeId::DP, QPoint(5, 2)));
+    clickRow(TreeId::DP, features->columns->rowAt(TreeId::DP, QPoint(5, 2)));
     press(QKeySequence(Qt::Key_PageDown));
     press(QKeySequence(Qt::Key_PageDown));
     EXPECT_GT(scrollBar(TreeId::DP)->value(), before);
@@ -121,7 +121,7 @@ TEST_F(ColumnsInStep, WheelPageDownScrollBarAndResizeInOneColumnScrollAllThree)
 
     form->resize(form->width(), form->height() + 150);
     expectScrolledAlike("a taller window");
-    form->commands().expandAll->trigger(); // collapsed: every column shortened alike
+    editing->actions().expandAll->trigger(); // collapsed: every column shortened alike
     expectScrolledAlike("collapse all");
 
     // Enter shows the current row, hidden in a collapsed branch, before
@@ -138,7 +138,7 @@ TEST_F(ColumnsInStep, FocusArrivingWithNoCurrentRowMakesTheSameRowCurrentInAllTh
 {
     view(TreeId::DP)->setFocus(Qt::TabFocusReason); // the view makes its first row current
     for (TreeId id : model::kAllTrees)
-        EXPECT_EQ(view(id)->currentIndex(), form->columns().indexOfRow(id, 0)) << "column " << model::index(id);
+        EXPECT_EQ(view(id)->currentIndex(), features->columns->indexOfRow(id, 0)) << "column " << model::index(id);
 }
 
 struct TabCase {
@@ -174,7 +174,7 @@ TEST_P(TabbedEdit, EndsWithTheKeyboardBackInTheColumnWhereItBeganAndItsFrameShow
     }
 
     press(QKeySequence(Qt::Key_Down)); // the arrow moves in the column the edit began in
-    EXPECT_EQ(form->activeTree(), c.began);
+    EXPECT_EQ(editing->activeTree(), c.began);
     for (TreeId id : model::kAllTrees)
         EXPECT_EQ(selected(id), 4);
     press(QKeySequence(Qt::Key_F2)); // a new sibling, its label edited there too

@@ -55,21 +55,21 @@ TEST_F(MainFormTest, DeepDesignChildRunsEveryPath)
         GTEST_SKIP() << "runs in the child process of DeepDesign.EveryPathSurvivesUnderASmallStack";
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    form->setDocumentOpener(std::make_unique<NoOpener>());
-    loadChain(form->design());
+    files->setDocumentOpener(std::make_unique<NoOpener>());
+    loadChain(workspace->design());
     const int limit = ui::safeExpansionDepth();
     ASSERT_LT(limit, kDepth);
 
-    form->commands().expandAll->trigger(); // expanding
+    editing->actions().expandAll->trigger(); // expanding
     QCoreApplication::processEvents();
     EXPECT_TRUE(form->statusBar()->currentMessage().contains(QString::number(limit)))
         << form->statusBar()->currentMessage().toStdString();
     EXPECT_TRUE(expanded(TreeId::FR, limit - 1));
     EXPECT_FALSE(expanded(TreeId::FR, limit));
-    view(TreeId::PV)->setExpanded(form->columns().indexOfRow(TreeId::PV, limit + 1), true); // taken back
+    view(TreeId::PV)->setExpanded(features->columns->indexOfRow(TreeId::PV, limit + 1), true); // taken back
     EXPECT_FALSE(expanded(TreeId::PV, limit + 1));
 
-    form->columns().selectRow(limit); // drawing the deepest rows shown
+    features->columns->selectRow(limit); // drawing the deepest rows shown
     auto* scroll = view(TreeId::DP)->horizontalScrollBar();
     scroll->setValue(scroll->maximum());
     QCoreApplication::processEvents();
@@ -79,21 +79,21 @@ TEST_F(MainFormTest, DeepDesignChildRunsEveryPath)
     EXPECT_EQ(text(TreeId::FR, kDepth), "2 shallow");
 
     prompter->savePaths.push_back(dir.filePath("deep.vok")); // saving, export, reading
-    form->SaveBtnClick();
-    form->ExportBtnClick();
+    files->save();
+    files->exportRtf();
     EXPECT_TRUE(prompter->errors.empty());
     prompter->openPaths.push_back(dir.filePath("deep.vok"));
-    form->FileOpenBtnClick();
-    ASSERT_EQ(form->design().rowCount(), kDepth + 1);
+    files->open();
+    ASSERT_EQ(workspace->design().rowCount(), kDepth + 1);
 
-    form->columns().selectRow(0); // Duplicate of the whole chain, then Delete of the copy
-    form->DuplicateBtnClick();
+    features->columns->selectRow(0); // Duplicate of the whole chain, then Delete of the copy
+    editing->duplicate();
     QCoreApplication::processEvents();
-    ASSERT_EQ(form->design().rowCount(), 2 * kDepth + 1);
-    form->columns().selectRow(kDepth + 1);
-    form->DeleteBtnClick();
+    ASSERT_EQ(workspace->design().rowCount(), 2 * kDepth + 1);
+    features->columns->selectRow(kDepth + 1);
+    editing->deleteRow();
     QCoreApplication::processEvents();
-    EXPECT_EQ(form->design().rowCount(), kDepth + 1);
+    EXPECT_EQ(workspace->design().rowCount(), kDepth + 1);
     EXPECT_TRUE(prompter->errors.empty());
 }
 

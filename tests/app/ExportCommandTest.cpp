@@ -47,20 +47,19 @@ private:
     bool m_starts;
 };
 
-class ExportCommandTest : public ::testing::Test {
+class ExportCommandTest : public ::testing::Test, protected TestWindow {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        form = std::make_unique<app::TMainForm>(dir.path().toStdString());
         prompter = std::make_shared<FakePrompter>();
-        form->setPrompter(prompter);
-        form->setDocumentOpener(std::make_unique<RecordingOpener>(opened));
+        build(prompter, dir.path().toStdString());
+        files->setDocumentOpener(std::make_unique<RecordingOpener>(opened));
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         // 1 Pump
         //   1.1 Motor
-        loadOutline(form->design(), {"1 Pump", "  1.1 Motor"});
+        loadOutline(workspace->design(), {"1 Pump", "  1.1 Motor"});
     }
 
     QString inDir(const QString& name) const { return dir.filePath(name); }
@@ -68,19 +67,18 @@ protected:
     void saveAs(const QString& path)
     {
         prompter->savePaths.push_back(path);
-        form->commands().saveAs->trigger();
+        files->actions().saveAs->trigger();
     }
 
     QTemporaryDir dir;
     std::vector<std::string> opened;
-    std::unique_ptr<app::TMainForm> form;
     std::shared_ptr<FakePrompter> prompter;
 };
 
 TEST_F(ExportCommandTest, WritesNextToTheDesignFileAndHandsItToTheWordProcessor)
 {
     saveAs(inDir("pump.vok"));
-    form->commands().exportRtf->trigger();
+    files->actions().exportRtf->trigger();
     const QString rtf = inDir("pump.rtf");
     EXPECT_EQ(opened, std::vector<std::string>{rtf.toStdString()});
     const QByteArray bytes = readBytes(rtf);
@@ -93,11 +91,11 @@ TEST_F(ExportCommandTest, WritesNextToTheDesignFileAndHandsItToTheWordProcessor)
 
 TEST_F(ExportCommandTest, DesignWithoutAFileExportsToOutputRtfInTheStartUpFolder)
 {
-    form->commands().exportRtf->trigger();
+    files->actions().exportRtf->trigger();
     const QString rtf = inDir("Output.rtf");
     EXPECT_EQ(opened, std::vector<std::string>{rtf.toStdString()});
     EXPECT_TRUE(readBytes(rtf).contains("1 Pump"));
-    EXPECT_EQ(form->files().filePath(), ""); // a later Save still asks for a name
+    EXPECT_EQ(workspace->files().filePath(), ""); // a later Save still asks for a name
     EXPECT_EQ(prompter->saveDialogs, 0);
 }
 
@@ -105,21 +103,21 @@ TEST_F(ExportCommandTest, LeavesTheModifiedFlagPathAndDesignAsTheyWere)
 {
     const QString pump = inDir("pump.vok");
     saveAs(pump);
-    form->columns().selectRow(0);
-    form->commands().addChild->trigger(); // unsaved change: exported as it is on screen
+    features->columns->selectRow(0);
+    editing->actions().addChild->trigger(); // unsaved change: exported as it is on screen
     const QByteArray onDisk = readBytes(pump);
     std::vector<std::string> before;
-    for (int row = 0; row < form->design().rowCount(); ++row)
-        before.push_back(rowTags(form->design(), row));
+    for (int row = 0; row < workspace->design().rowCount(); ++row)
+        before.push_back(rowTags(workspace->design(), row));
 
-    form->commands().exportRtf->trigger();
+    files->actions().exportRtf->trigger();
 
-    EXPECT_TRUE(form->design().modified());
-    EXPECT_FALSE(form->design().backedUp());
-    EXPECT_EQ(form->files().filePath(), pump.toStdString());
+    EXPECT_TRUE(workspace->design().modified());
+    EXPECT_FALSE(workspace->design().backedUp());
+    EXPECT_EQ(workspace->files().filePath(), pump.toStdString());
     std::vector<std::string> after;
-    for (int row = 0; row < form->design().rowCount(); ++row)
-        after.push_back(rowTags(form->design(), row));
+    for (int row = 0; row < workspace->design().rowCount(); ++row)
+        after.push_back(rowTags(workspace->design(), row));
     EXPECT_EQ(after, before);
     EXPECT_EQ(readBytes(pump), onDisk);
     EXPECT_TRUE(readBytes(inDir("pump.rtf")).contains("1.2 __________"));
@@ -129,20 +127,20 @@ TEST_F(ExportCommandTest, FileThatCannotBeWrittenIsReportedAndNothingIsOpened)
 {
     // A folder where the export file should go stands in for a file held open elsewhere.
     ASSERT_TRUE(QDir(dir.path()).mkdir("Output.rtf"));
-    form->commands().exportRtf->trigger();
+    files->actions().exportRtf->trigger();
     EXPECT_EQ(prompter->errors, std::vector<QString>{"Cannot create file " + inDir("Output.rtf") + "."});
     EXPECT_TRUE(opened.empty());
-    EXPECT_FALSE(form->design().modified());
+    EXPECT_FALSE(workspace->design().modified());
 }
 
 TEST_F(ExportCommandTest, TheStatusBarSaysWhereTheDocumentWentAndWhetherItCouldBeOpened)
 {
     saveAs(inDir("pump.vok"));
-    form->commands().exportRtf->trigger();
+    files->actions().exportRtf->trigger();
     EXPECT_EQ(form->statusBar()->currentMessage(), "Exported to " + inDir("pump.rtf"));
 
-    form->setDocumentOpener(std::make_unique<RecordingOpener>(opened, false)); // no program for RTF
-    form->commands().exportRtf->trigger();
+    files->setDocumentOpener(std::make_unique<RecordingOpener>(opened, false)); // no program for RTF
+    files->actions().exportRtf->trigger();
     EXPECT_EQ(form->statusBar()->currentMessage(),
               "Exported to " + inDir("pump.rtf") + "; no application could be started to open it");
     EXPECT_TRUE(prompter->errors.empty()); // the export itself succeeded
@@ -152,9 +150,9 @@ TEST_F(ExportCommandTest, SaveMenuEntriesRunBackupAndExport)
 {
     const QString pump = inDir("pump.vok");
     saveAs(pump);
-    form->commands().backUpEntry->trigger();
+    files->actions().backup->trigger();
     EXPECT_EQ(readBytes(inDir("BackedUp_pump.vok")), readBytes(pump));
-    form->commands().exportEntry->trigger();
+    files->actions().exportRtf->trigger();
     EXPECT_EQ(opened, std::vector<std::string>{inDir("pump.rtf").toStdString()});
 }
 

@@ -150,7 +150,7 @@ std::string routeName(Route r)
     return "?";
 }
 
-class FileCommandsTest : public ::testing::Test {
+class FileCommandsTest : public ::testing::Test, protected TestWindow {
 protected:
     void SetUp() override
     {
@@ -162,23 +162,21 @@ protected:
     // destroyed without closing, so it writes nothing).
     void startRun()
     {
-        form.reset();
-        form = std::make_unique<app::TMainForm>(dir.path().toStdString());
         prompter = std::make_shared<CaptionPrompter>();
-        form->setPrompter(prompter);
+        build(prompter, dir.path().toStdString());
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }
 
     QString inDir(const QString& name) const { return dir.filePath(name); }
     QString settingsPath() const { return inDir(QStringLiteral("Formats.ini")); }
-    std::string currentPath() const { return form->files().filePath(); }
-    app::CommandTable commands() const { return form->commands(); }
+    std::string currentPath() const { return workspace->files().filePath(); }
+    const app::FileController::Actions& commands() const { return files->actions(); }
 
     void structuralEdit()
     {
-        form->columns().selectRow(0);
-        commands().addChild->trigger();
+        features->columns->selectRow(0);
+        editing->actions().addChild->trigger();
     }
 
     void saveAs(const QString& path)
@@ -214,13 +212,13 @@ protected:
         switch (route) {
         case Route::Dialog:
             prompter->openPaths.push_back(path);
-            commands().fileOpen->trigger();
+            commands().open->trigger();
             break;
         case Route::Drop:
             dropFiles({path});
             break;
         case Route::CommandLine:
-            form->openAtStart(QFile::encodeName(path).toStdString());
+            files->openAtStart(QFile::encodeName(path).toStdString());
             break;
         }
     }
@@ -229,18 +227,17 @@ protected:
     std::string state() const { return "path=" + currentPath() + " " + designState(); }
     std::string designState() const
     {
-        std::string s = form->design().modified() ? "modified" : "clean";
+        std::string s = workspace->design().modified() ? "modified" : "clean";
         for (TreeId id : model::kAllTrees)
-            s += " [" + form->titleEdit(id)->text().toStdString() + "/" + form->design().title(id) + "]";
-        for (int row = 0; row < form->design().rowCount(); ++row)
-            s.append(" ").append(rowTags(form->design(), row));
+            s += " [" + features->titleBar->edit(id)->text().toStdString() + "/" + workspace->design().title(id) + "]";
+        for (int row = 0; row < workspace->design().rowCount(); ++row)
+            s.append(" ").append(rowTags(workspace->design(), row));
         return s;
     }
 
     bool backupPressed() const { return commands().backup->isChecked(); }
 
     QTemporaryDir dir;
-    std::unique_ptr<app::TMainForm> form;
     std::shared_ptr<CaptionPrompter> prompter;
 };
 
@@ -257,12 +254,12 @@ TEST_P(OpenRouteTest, OpensTheDesignAndMakesItsPathCurrent)
     EXPECT_TRUE(prompter->errors.empty()) << prompter->errors.front().toStdString();
     EXPECT_TRUE(prompter->questions.empty());
     EXPECT_EQ(currentPath(), other.toStdString());
-    ASSERT_EQ(form->design().rowCount(), 3);
-    EXPECT_EQ(rowTags(form->design(), 2), "2.1 R|2.1 R'|2.1 R''");
-    EXPECT_EQ(form->titleEdit(TreeId::FR)->text(), "Needs");
-    EXPECT_EQ(form->titleEdit(TreeId::PV)->text(), "Ways");
-    EXPECT_EQ(form->design().title(TreeId::DP), "Means");
-    EXPECT_FALSE(form->design().modified()); // putting the titles in is no edit
+    ASSERT_EQ(workspace->design().rowCount(), 3);
+    EXPECT_EQ(rowTags(workspace->design(), 2), "2.1 R|2.1 R'|2.1 R''");
+    EXPECT_EQ(features->titleBar->edit(TreeId::FR)->text(), "Needs");
+    EXPECT_EQ(features->titleBar->edit(TreeId::PV)->text(), "Ways");
+    EXPECT_EQ(workspace->design().title(TreeId::DP), "Means");
+    EXPECT_FALSE(workspace->design().modified()); // putting the titles in is no edit
 
     // A later Save writes there without asking.
     structuralEdit();
@@ -284,22 +281,22 @@ TEST_F(FileCommandsTest, DropOpensOnlyTheFirstOfSeveralFiles)
     dropFiles({first, second, third});
 
     EXPECT_EQ(currentPath(), first.toStdString());
-    ASSERT_EQ(form->design().rowCount(), 1);
-    EXPECT_EQ(rowTags(form->design(), 0), "1 First|1 First'|1 First''");
+    ASSERT_EQ(workspace->design().rowCount(), 1);
+    EXPECT_EQ(rowTags(workspace->design(), 0), "1 First|1 First'|1 First''");
 }
 
 TEST_F(FileCommandsTest, DropEndsBeforeTheFileIsOpened)
 {
     // The question and any error box come after the drop has ended, so they
     // never hold up the program the file was dragged from.
-    loadOutline(form->design(), kOnScreen);
+    loadOutline(workspace->design(), kOnScreen);
     structuralEdit();
     const QString other = inDir("other.vok");
     writeDesign(other, kOther);
     prompter->answers.push_back(Answer::No);
     sendDrop({other});
     EXPECT_TRUE(prompter->questions.empty());
-    EXPECT_EQ(form->design().rowCount(), 3);
+    EXPECT_EQ(workspace->design().rowCount(), 3);
     QCoreApplication::processEvents();
     EXPECT_EQ(prompter->questions.size(), 1u);
     EXPECT_EQ(currentPath(), other.toStdString());
@@ -312,7 +309,7 @@ TEST_F(FileCommandsTest, FileNamesBeyondAsciiSurviveOpenSaveBackupAndMessages)
     writeDesign(path, kOther);
     dropFiles({path});
     ASSERT_EQ(QFile::decodeName(currentPath().c_str()), path);
-    ASSERT_EQ(form->design().rowCount(), 3);
+    ASSERT_EQ(workspace->design().rowCount(), 3);
 
     structuralEdit();
     commands().backup->trigger(); // saves first, then copies
@@ -326,9 +323,9 @@ TEST_F(FileCommandsTest, FileNamesBeyondAsciiSurviveOpenSaveBackupAndMessages)
 
 TEST_F(FileCommandsTest, CancelledOpenDialogChangesNothing)
 {
-    loadOutline(form->design(), kOnScreen);
+    loadOutline(workspace->design(), kOnScreen);
     const std::string before = state();
-    commands().fileOpen->trigger(); // the fake dialog is cancelled
+    commands().open->trigger(); // the fake dialog is cancelled
     EXPECT_EQ(state(), before);
     EXPECT_TRUE(prompter->errors.empty());
 }
@@ -364,7 +361,7 @@ TEST_P(RefusedOpenTest, LeavesTheDesignAndPathAsTheyWere)
     // A design opened from disk and then edited: path, titles and trees are all set.
     const QString current = inDir("current.vok");
     writeDesign(current, kOnScreen, {"T1", "T2", "T3"});
-    form->openAtStart(current.toStdString());
+    files->openAtStart(current.toStdString());
     ASSERT_EQ(currentPath(), current.toStdString());
     const std::string before = state();
 
@@ -413,7 +410,7 @@ class OpenOverChangesTest : public FileCommandsTest,
 TEST_P(OpenOverChangesTest, AsksWhetherToSaveFirst)
 {
     const auto& [c, route] = GetParam();
-    loadOutline(form->design(), kOnScreen);
+    loadOutline(workspace->design(), kOnScreen);
     structuralEdit(); // 3 rows, modified, never saved
     const std::string before = designState();
     const QString other = inDir("other.vok");
@@ -427,7 +424,7 @@ TEST_P(OpenOverChangesTest, AsksWhetherToSaveFirst)
     EXPECT_EQ(prompter->captions, std::vector<QString>{"Save Changes?"});
     EXPECT_EQ(prompter->saveDialogs, c.answer == Answer::Yes ? 1 : 0);
     if (c.opens) {
-        EXPECT_EQ(rowTags(form->design(), 0), "1 P|1 P'|1 P''");
+        EXPECT_EQ(rowTags(workspace->design(), 0), "1 P|1 P'|1 P''");
         EXPECT_EQ(currentPath(), other.toStdString());
     } else {
         EXPECT_EQ(designState(), before);
@@ -453,7 +450,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, OpenOverChangesTest,
 
 TEST_F(FileCommandsTest, OpeningWithoutChangesAsksNothing)
 {
-    loadOutline(form->design(), kOnScreen);
+    loadOutline(workspace->design(), kOnScreen);
     const QString other = inDir("other.vok");
     writeDesign(other, kOther);
     openBy(Route::Dialog, other);
@@ -476,18 +473,18 @@ TEST_F(FileCommandsTest, ADamagedMatrixBlockOpensTheDesignWithoutMatricesAndSays
     const QString damaged = inDir("damaged.vok");
     writeBytes(damaged, bytes);
 
-    form->openAtStart(QFile::encodeName(damaged).toStdString());
+    files->openAtStart(QFile::encodeName(damaged).toStdString());
     EXPECT_EQ(currentPath(), damaged.toStdString());
-    EXPECT_EQ(form->design().rowCount(), 3);
-    EXPECT_FALSE(form->design().modified());
-    EXPECT_TRUE(form->design().matrices().empty());
+    EXPECT_EQ(workspace->design().rowCount(), 3);
+    EXPECT_FALSE(workspace->design().modified());
+    EXPECT_TRUE(workspace->design().matrices().empty());
     EXPECT_EQ(prompter->errors,
               std::vector<QString>{"The design matrices in " + damaged + " could not be read and are left out."});
 
     // The same file undamaged brings its cell back.
     writeBytes(damaged, good);
-    form->openAtStart(QFile::encodeName(damaged).toStdString());
-    EXPECT_EQ(form->design().matrices().cellCount(), 1u);
+    files->openAtStart(QFile::encodeName(damaged).toStdString());
+    EXPECT_EQ(workspace->design().matrices().cellCount(), 1u);
     EXPECT_EQ(prompter->errors.size(), 1u);
 }
 // A file holding blocks the design does not take in: a save asks before it
@@ -503,7 +500,7 @@ TEST_F(FileCommandsTest, SavingADesignWithADamagedMatrixBlockAsksFirst)
     bytes[bytes.size() - 4] ^= 0x02; // a cell's value no longer matches the CRC: every record intact
     const QString damaged = inDir("damaged.vok");
     writeBytes(damaged, bytes);
-    form->openAtStart(QFile::encodeName(damaged).toStdString());
+    files->openAtStart(QFile::encodeName(damaged).toStdString());
     ASSERT_EQ(prompter->errors.size(), 1u);
 
     const QString question = "damaged.vok holds data that could not be read (the design matrices); "
@@ -570,7 +567,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, KeptBlocksQuestion, ::testing::ValuesIn(kKeptQue
 
 TEST_F(FileCommandsTest, SaveRightAfterStartAsksForANameAndCancelWritesNothing)
 {
-    loadOutline(form->design(), kOnScreen);
+    loadOutline(workspace->design(), kOnScreen);
     // Nothing may land in the working folder either.
     QTemporaryDir workingDir;
     const QString oldCurrent = QDir::currentPath();
@@ -588,7 +585,7 @@ TEST_F(FileCommandsTest, SaveRightAfterStartAsksForANameAndCancelWritesNothing)
 
 TEST_F(FileCommandsTest, SaveAfterSaveAsWritesTheSamePathWithoutAsking)
 {
-    loadOutline(form->design(), kOnScreen);
+    loadOutline(workspace->design(), kOnScreen);
     const QString pump = inDir("pump.vok");
     saveAs(pump);
     EXPECT_EQ(currentPath(), pump.toStdString());
@@ -600,7 +597,7 @@ TEST_F(FileCommandsTest, SaveAfterSaveAsWritesTheSamePathWithoutAsking)
     EXPECT_EQ(rowsOnDisk(pump), 3);
     // The tree menu's Save (Ctrl+S) is the same command.
     structuralEdit();
-    commands().menuSave->trigger();
+    commands().save->trigger();
     EXPECT_EQ(rowsOnDisk(pump), 4);
     EXPECT_EQ(prompter->saveDialogs, 1);
     // Save As opens on the current file.
@@ -610,7 +607,7 @@ TEST_F(FileCommandsTest, SaveAfterSaveAsWritesTheSamePathWithoutAsking)
 
 TEST_F(FileCommandsTest, SaveAsOntoAnExistingFileReplacesItWithoutAQuestion)
 {
-    loadOutline(form->design(), kOnScreen);
+    loadOutline(workspace->design(), kOnScreen);
     const QString target = inDir("old.vok");
     writeDesign(target, kOther);
     saveAs(target);
@@ -620,24 +617,24 @@ TEST_F(FileCommandsTest, SaveAsOntoAnExistingFileReplacesItWithoutAQuestion)
 
 TEST_F(FileCommandsTest, SaveIntoAMissingFolderReportsCannotCreateAndKeepsTheModifiedFlag)
 {
-    loadOutline(form->design(), kOnScreen);
+    loadOutline(workspace->design(), kOnScreen);
     structuralEdit();
     const QString path = inDir("no-such-folder/pump.vok");
     saveAs(path);
     EXPECT_EQ(prompter->errors, std::vector<QString>{"Cannot create file " + path + "."});
-    EXPECT_TRUE(form->design().modified());
+    EXPECT_TRUE(workspace->design().modified());
     EXPECT_FALSE(QFileInfo::exists(path));
 }
 
 TEST_F(FileCommandsTest, SaveFailingPartWayLeavesTheOldFileIntact)
 {
-    loadOutline(form->design(), kOnScreen);
+    loadOutline(workspace->design(), kOnScreen);
     const QString pump = inDir("pump.vok");
     saveAs(pump);
     const QByteArray old = readBytes(pump);
     ASSERT_LT(old.size(), 1000);
     for (int i = 0; i < 60; ++i)
-        form->design().addChild(0); // the new file would be far beyond the cap
+        workspace->design().addChild(0); // the new file would be far beyond the cap
     {
         FileSizeCap cap(1000);
         commands().save->trigger();
@@ -645,20 +642,20 @@ TEST_F(FileCommandsTest, SaveFailingPartWayLeavesTheOldFileIntact)
     EXPECT_EQ(prompter->errors, std::vector<QString>{"Stream write error."});
     EXPECT_EQ(readBytes(pump), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"pump.vok"});
-    EXPECT_TRUE(form->design().modified());
+    EXPECT_TRUE(workspace->design().modified());
 }
 
 TEST_F(FileCommandsTest, SuccessfulSaveClearsTheModifiedFlagAndATitleEditSetsIt)
 {
-    loadOutline(form->design(), kOnScreen);
+    loadOutline(workspace->design(), kOnScreen);
     structuralEdit();
-    ASSERT_TRUE(form->design().modified());
+    ASSERT_TRUE(workspace->design().modified());
     saveAs(inDir("pump.vok"));
-    EXPECT_FALSE(form->design().modified());
+    EXPECT_FALSE(workspace->design().modified());
 
-    typeText(form->titleEdit(TreeId::FR), QStringLiteral("!"));
-    EXPECT_EQ(form->design().title(TreeId::FR), "Functional Requirements!");
-    EXPECT_TRUE(form->design().modified());
+    typeText(features->titleBar->edit(TreeId::FR), QStringLiteral("!"));
+    EXPECT_EQ(workspace->design().title(TreeId::FR), "Functional Requirements!");
+    EXPECT_TRUE(workspace->design().modified());
     EXPECT_FALSE(backupPressed());
     EXPECT_FALSE(form->close());
     EXPECT_EQ(prompter->questions, std::vector<QString>{"Save changes to pump.vok before closing?"});
@@ -669,7 +666,7 @@ TEST_F(FileCommandsTest, TheWindowTitleNamesTheDesignAndMarksUnsavedChanges)
     // What the window manager shows: the placeholder resolved.
     auto shown = [&] { return form->windowHandle() ? form->windowHandle()->title() : QString(); };
     EXPECT_EQ(shown(), QString::fromUtf8("Untitled \u2013 Tessaric Design Tool"));
-    loadOutline(form->design(), kOnScreen);
+    loadOutline(workspace->design(), kOnScreen);
     structuralEdit();
     EXPECT_EQ(shown(), QString::fromUtf8("Untitled* \u2013 Tessaric Design Tool"));
     saveAs(inDir("pump.vok"));
@@ -705,7 +702,7 @@ class CloseQueryTest : public FileCommandsTest, public ::testing::WithParamInter
 TEST_P(CloseQueryTest, SavesClosesOrStaysOpen)
 {
     const CloseCase& c = GetParam();
-    loadOutline(form->design(), kOnScreen);
+    loadOutline(workspace->design(), kOnScreen);
     const QString target = inDir(c.hasPath ? "pump.vok" : (c.saveTo ? *c.saveTo : "never.vok"));
     if (c.hasPath)
         saveAs(target); // 2 rows on disk
@@ -798,7 +795,7 @@ TEST_F(FileCommandsTest, UnwritableSettingsFileIsReportedOnceAndTheWindowStillCl
 
 TEST_F(FileCommandsTest, BackupSavesFirstThenCopiesNextToTheFileAndASecondOneOverwrites)
 {
-    loadOutline(form->design(), kOnScreen);
+    loadOutline(workspace->design(), kOnScreen);
     const QString pump = inDir("pump.vok"), copy = inDir("BackedUp_pump.vok");
     saveAs(pump);
     structuralEdit();
@@ -807,7 +804,7 @@ TEST_F(FileCommandsTest, BackupSavesFirstThenCopiesNextToTheFileAndASecondOneOve
     EXPECT_EQ(rowsOnDisk(pump), 3);
     EXPECT_EQ(readBytes(copy), readBytes(pump));
     EXPECT_TRUE(backupPressed());
-    EXPECT_TRUE(form->design().backedUp());
+    EXPECT_TRUE(workspace->design().backedUp());
 
     structuralEdit();
     commands().backup->trigger();
@@ -829,7 +826,7 @@ TEST_F(FileCommandsTest, BackupWithoutChangesCopiesTheFileAsItIsOnDisk)
 
 TEST_F(FileCommandsTest, BackupWithNoPathAndNoChangesCopiesNothingAndStaysPressed)
 {
-    loadOutline(form->design(), kOnScreen);
+    loadOutline(workspace->design(), kOnScreen);
     commands().backup->trigger();
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
     EXPECT_EQ(prompter->saveDialogs, 0);
@@ -839,7 +836,7 @@ TEST_F(FileCommandsTest, BackupWithNoPathAndNoChangesCopiesNothingAndStaysPresse
 
 TEST_F(FileCommandsTest, ClickingThePressedBackupButtonLeavesItPressed)
 {
-    QToolButton* button = commands().button(commands().backup);
+    QToolButton* button = form->findChild<QToolButton*>("BackupBtn");
     ASSERT_NE(button, nullptr);
     ASSERT_TRUE(button->isChecked());
     QTest::mouseClick(button, Qt::LeftButton);
@@ -848,23 +845,23 @@ TEST_F(FileCommandsTest, ClickingThePressedBackupButtonLeavesItPressed)
 
 TEST_F(FileCommandsTest, StructuralEditReleasesTheBackupButton)
 {
-    loadOutline(form->design(), kOnScreen);
+    loadOutline(workspace->design(), kOnScreen);
     ASSERT_TRUE(backupPressed());
     structuralEdit();
     EXPECT_FALSE(backupPressed());
-    EXPECT_FALSE(form->design().backedUp());
+    EXPECT_FALSE(workspace->design().backedUp());
 }
 
 TEST_F(FileCommandsTest, BackupWhoseSaveFailsCopiesNothingAndLeavesTheButtonUp)
 {
-    loadOutline(form->design(), kOnScreen);
+    loadOutline(workspace->design(), kOnScreen);
     structuralEdit();
     prompter->savePaths.push_back(inDir("no-such-folder/pump.vok"));
-    QToolButton* button = commands().button(commands().backup);
+    QToolButton* button = form->findChild<QToolButton*>("BackupBtn");
     QTest::mouseClick(button, Qt::LeftButton); // the toggle flips the button on its own
     EXPECT_EQ(prompter->errors.size(), 1u);
     EXPECT_FALSE(button->isChecked());
-    EXPECT_FALSE(form->design().backedUp());
+    EXPECT_FALSE(workspace->design().backedUp());
 }
 
 TEST_F(FileCommandsTest, BackupThatCannotBeWrittenKeepsTheOldBackupAndSaysSo)
@@ -872,7 +869,7 @@ TEST_F(FileCommandsTest, BackupThatCannotBeWrittenKeepsTheOldBackupAndSaysSo)
     std::vector<std::string> rows;
     for (int i = 0; i < 60; ++i)
         rows.push_back("Requirement that makes the file longer than the cap");
-    loadOutline(form->design(), rows);
+    loadOutline(workspace->design(), rows);
     const QString pump = inDir("pump.vok"), copy = inDir("BackedUp_pump.vok");
     saveAs(pump);
     commands().backup->trigger();
@@ -883,12 +880,12 @@ TEST_F(FileCommandsTest, BackupThatCannotBeWrittenKeepsTheOldBackupAndSaysSo)
     ASSERT_FALSE(backupPressed());
     {
         FileSizeCap cap(1000); // the disk fills up part-way through the copy
-        QTest::mouseClick(commands().button(commands().backup), Qt::LeftButton);
+        QTest::mouseClick(form->findChild<QToolButton*>("BackupBtn"), Qt::LeftButton);
     }
     EXPECT_EQ(prompter->errors, std::vector<QString>{"Cannot create file " + copy + "."});
     EXPECT_EQ(readBytes(copy), oldBackup);
     EXPECT_FALSE(backupPressed());
-    EXPECT_FALSE(form->design().backedUp());
+    EXPECT_FALSE(workspace->design().backedUp());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2) << "no temporary file is left behind";
 }
 
@@ -898,12 +895,12 @@ class LevelStyleMomentsTest : public FileCommandsTest {
 protected:
     QColor drawnColour(int row)
     {
-        auto* delegate = qobject_cast<ui::NodeDelegate*>(form->columns().view(TreeId::FR)->itemDelegate());
+        auto* delegate = qobject_cast<ui::NodeDelegate*>(features->columns->view(TreeId::FR)->itemDelegate());
         EXPECT_NE(delegate, nullptr);
         if (!delegate)
             return {};
         QStyleOptionViewItem base;
-        return delegate->nodeOption(base, form->columns().indexOfRow(TreeId::FR, row)).palette.color(QPalette::Text);
+        return delegate->nodeOption(base, features->columns->indexOfRow(TreeId::FR, row)).palette.color(QPalette::Text);
     }
 
     // Levels 0, 1, 2 in one chain.
@@ -922,14 +919,14 @@ TEST_F(LevelStyleMomentsTest, OpenedLevelColoursShowAtOnceAndASaveKeepsThem)
     EXPECT_EQ(drawnColour(1), QColor(Qt::black));
 
     commands().save->trigger();
-    EXPECT_EQ(form->currentHeader().levels[2].colour, 0x000000FFu);
+    EXPECT_EQ(workspace->currentHeader().levels[2].colour, 0x000000FFu);
     EXPECT_EQ(drawnColour(2), QColor(Qt::red));
     EXPECT_EQ(drawnColour(1), QColor(Qt::black));
 }
 
 TEST_F(LevelStyleMomentsTest, SaveWithoutOpeningWritesTahomaEightInBlack)
 {
-    loadOutline(form->design(), kChain);
+    loadOutline(workspace->design(), kChain);
     const QString path = inDir("fresh.vok");
     saveAs(path);
     const model::HeaderRecord header = io::readDesignFile(path.toStdString()).header;

@@ -19,8 +19,8 @@ protected:
     void SetUp() override
     {
         MainFormTest::SetUp();
-        loadOutline(form->design(), {"A", "  B", "  C", "    D", "  E"});
-        form->commands().expandAll->trigger();
+        loadOutline(workspace->design(), {"A", "  B", "  C", "    D", "  E"});
+        editing->actions().expandAll->trigger();
         form->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     }
@@ -38,7 +38,7 @@ protected:
     }
     // Longer than the double-click time: a slow click's editor would be open by now.
     void waitPastDoubleClick() { QTest::qWait(QApplication::doubleClickInterval() + 150); }
-    bool editing(TreeId id) { return view(id)->isEditing(); }
+    bool editorOpen(TreeId id) { return view(id)->isEditing(); }
     QLineEdit* editor(TreeId id) { return view(id)->findChild<QLineEdit*>(); }
 };
 
@@ -46,7 +46,7 @@ TEST_F(LabelEditorKeys, EnterOpensTheEditorAfterAnEditInAnotherColumn)
 {
     click(TreeId::FR, 1);
     press(Qt::Key_Return);
-    ASSERT_TRUE(editing(TreeId::FR));
+    ASSERT_TRUE(editorOpen(TreeId::FR));
     press(Qt::Key_End);
     type("Ob");
     press(Qt::Key_Return);
@@ -54,9 +54,9 @@ TEST_F(LabelEditorKeys, EnterOpensTheEditorAfterAnEditInAnotherColumn)
 
     click(TreeId::DP, 1); // selected already, because FR selected it: a first click here
     waitPastDoubleClick();
-    EXPECT_FALSE(editing(TreeId::DP));
+    EXPECT_FALSE(editorOpen(TreeId::DP));
     press(Qt::Key_Return);
-    ASSERT_TRUE(editing(TreeId::DP));
+    ASSERT_TRUE(editorOpen(TreeId::DP));
     press(Qt::Key_End);
     type("x");
     press(Qt::Key_Return);
@@ -69,23 +69,23 @@ TEST_F(LabelEditorKeys, EnterRightAfterASecondClickOpensTheEditorAtOnce)
     waitPastDoubleClick();
     click(TreeId::PV, 2); // a slow second click is pending
     press(Qt::Key_Return);
-    ASSERT_TRUE(editing(TreeId::PV));
+    ASSERT_TRUE(editorOpen(TreeId::PV));
     waitPastDoubleClick(); // the pending click opens nothing more
     press(Qt::Key_End);
     type("z");
     press(Qt::Key_Return);
     EXPECT_TRUE(eventually([&] { return text(TreeId::PV, 2) == "1.2 C''z"; })) << text(TreeId::PV, 2);
-    EXPECT_FALSE(editing(TreeId::PV));
+    EXPECT_FALSE(editorOpen(TreeId::PV));
 }
 
 TEST_F(LabelEditorKeys, ASlowSecondClickOnTheSameRowOpensTheEditor)
 {
     click(TreeId::DP, 4);
     waitPastDoubleClick();
-    EXPECT_FALSE(editing(TreeId::DP));
+    EXPECT_FALSE(editorOpen(TreeId::DP));
     click(TreeId::DP, 4);
-    EXPECT_TRUE(eventually([&] { return editing(TreeId::DP); }));
-    EXPECT_EQ(view(TreeId::DP)->currentIndex(), form->columns().indexOfRow(TreeId::DP, 4));
+    EXPECT_TRUE(eventually([&] { return editorOpen(TreeId::DP); }));
+    EXPECT_EQ(view(TreeId::DP)->currentIndex(), features->columns->indexOfRow(TreeId::DP, 4));
 }
 
 TEST_F(LabelEditorKeys, AClickInAnotherColumnInBetweenMakesTheNextClickAFirstOne)
@@ -96,17 +96,17 @@ TEST_F(LabelEditorKeys, AClickInAnotherColumnInBetweenMakesTheNextClickAFirstOne
     waitPastDoubleClick();
     click(TreeId::DP, 4);
     waitPastDoubleClick();
-    EXPECT_FALSE(editing(TreeId::DP));
-    EXPECT_FALSE(editing(TreeId::FR));
+    EXPECT_FALSE(editorOpen(TreeId::DP));
+    EXPECT_FALSE(editorOpen(TreeId::FR));
 }
 
 TEST_F(LabelEditorKeys, EnterOnARowHiddenByCollapseShowsItAndEdits)
 {
     click(TreeId::FR, 3);
-    form->commands().expandAll->trigger(); // collapses everything
+    editing->actions().expandAll->trigger(); // collapses everything
     press(Qt::Key_Return);
-    ASSERT_TRUE(editing(TreeId::FR));
-    EXPECT_TRUE(view(TreeId::FR)->visualRect(form->columns().indexOfRow(TreeId::FR, 3)).isValid());
+    ASSERT_TRUE(editorOpen(TreeId::FR));
+    EXPECT_TRUE(view(TreeId::FR)->visualRect(features->columns->indexOfRow(TreeId::FR, 3)).isValid());
     ASSERT_NE(editor(TreeId::FR), nullptr);
     EXPECT_TRUE(editor(TreeId::FR)->isVisible());
 }

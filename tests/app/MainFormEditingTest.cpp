@@ -25,12 +25,12 @@ protected:
     void SetUp() override
     {
         MainFormTest::SetUp();
-        loadOutline(form->design(), kOutline);
-        form->commands().expandAll->trigger(); // every row visible
+        loadOutline(workspace->design(), kOutline);
+        editing->actions().expandAll->trigger(); // every row visible
         QCoreApplication::processEvents();
     }
     QToolButton* button(const char* name) { return form->findChild<QToolButton*>(name); }
-    bool editing(TreeId id) { return view(id)->isEditing(); }
+    bool editorOpen(TreeId id) { return view(id)->isEditing(); }
 };
 
 TEST_F(EditingTest, ClickingARowSelectsItEverywhereAndMakesThatViewActive)
@@ -38,23 +38,23 @@ TEST_F(EditingTest, ClickingARowSelectsItEverywhereAndMakesThatViewActive)
     clickRow(TreeId::PV, 3);
     for (TreeId id : model::kAllTrees)
         EXPECT_EQ(selected(id), 3);
-    EXPECT_EQ(form->activeTree(), TreeId::PV);
+    EXPECT_EQ(editing->activeTree(), TreeId::PV);
     EXPECT_EQ(text(TreeId::FR, 3), "1.2.1 D"); // the click renumbered
 
     QTest::mouseClick(button("AddChildBtn"), Qt::LeftButton);
-    EXPECT_TRUE(editing(TreeId::PV));
-    EXPECT_FALSE(editing(TreeId::FR));
+    EXPECT_TRUE(editorOpen(TreeId::PV));
+    EXPECT_FALSE(editorOpen(TreeId::FR));
     EXPECT_EQ(text(TreeId::DP, 4), "1.2.1.1 __________");
     for (TreeId id : model::kAllTrees)
         EXPECT_EQ(selected(id), 4);
-    EXPECT_TRUE(form->design().modified());
+    EXPECT_TRUE(workspace->design().modified());
 }
 
 TEST_F(EditingTest, ClickingTheExpandArrowInOneViewExpandsThePartners)
 {
-    form->commands().expandAll->trigger(); // all collapsed
+    editing->actions().expandAll->trigger(); // all collapsed
     QCoreApplication::processEvents();
-    const QRect rect = view(TreeId::DP)->visualRect(form->columns().indexOfRow(TreeId::DP, 0));
+    const QRect rect = view(TreeId::DP)->visualRect(features->columns->indexOfRow(TreeId::DP, 0));
     const QPoint arrow(rect.left() - view(TreeId::DP)->indentation() / 2, rect.center().y());
     QTest::mouseClick(view(TreeId::DP)->viewport(), Qt::LeftButton, {}, arrow);
     for (TreeId id : model::kAllTrees)
@@ -71,7 +71,7 @@ TEST_F(EditingTest, ReleaseOverEmptySpaceOrRightClickChangesNothing)
                       view(TreeId::PV)->viewport()->mapTo(form.get(), rowCenter(TreeId::PV, 2)));
     EXPECT_EQ(selected(TreeId::FR), 1);
     EXPECT_EQ(selected(TreeId::DP), 1);
-    EXPECT_EQ(form->activeTree(), TreeId::FR);
+    EXPECT_EQ(editing->activeTree(), TreeId::FR);
 }
 
 TEST_F(EditingTest, KeyboardMovesEveryColumnSoCommandsActOnTheRowTheUserSees)
@@ -81,9 +81,9 @@ TEST_F(EditingTest, KeyboardMovesEveryColumnSoCommandsActOnTheRowTheUserSees)
     QTest::keyClick(view(TreeId::DP), Qt::Key_Down);
     for (TreeId id : model::kAllTrees)
         EXPECT_EQ(selected(id), 2) << model::index(id);
-    EXPECT_EQ(form->activeTree(), TreeId::DP);
+    EXPECT_EQ(editing->activeTree(), TreeId::DP);
     QTest::keyClick(view(TreeId::DP), Qt::Key_Delete, Qt::ShiftModifier); // deletes C, the row in sight
-    EXPECT_EQ(rowTags(form->design(), 2), "1.2 E|1.2 E'|1.2 E''");
+    EXPECT_EQ(rowTags(workspace->design(), 2), "1.2 E|1.2 E'|1.2 E''");
 
     QTest::keyClick(view(TreeId::PV), Qt::Key_Home);
     for (TreeId id : model::kAllTrees)
@@ -122,7 +122,7 @@ TEST_P(EditKeys, ActOnTheSelectedRow)
     clickRow(TreeId::DP, c.row);
     QTest::keyClick(view(TreeId::DP), c.key, c.modifiers);
     EXPECT_EQ(text(TreeId::FR, c.rowToCheck), c.textThere);
-    EXPECT_EQ(form->design().rowCount(), c.rowCount);
+    EXPECT_EQ(workspace->design().rowCount(), c.rowCount);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -137,7 +137,7 @@ TEST_F(EditingTest, CtrlETogglesExpandAllAndItsButton)
 {
     clickRow(TreeId::PV, 1);
     QTest::keyClick(view(TreeId::PV), Qt::Key_E, Qt::ControlModifier);
-    EXPECT_FALSE(form->commands().expandAll->isChecked());
+    EXPECT_FALSE(editing->actions().expandAll->isChecked());
     EXPECT_FALSE(expanded(TreeId::FR, 0));
     QTest::keyClick(view(TreeId::PV), Qt::Key_E, Qt::ControlModifier);
     EXPECT_TRUE(expanded(TreeId::DP, 0));
@@ -160,7 +160,7 @@ TEST_F(EditingTest, TabCarriesTheLabelEditorAcrossTheColumns)
     type(TreeId::PV, "Weave", Qt::Key_Backtab, Qt::ShiftModifier); // back to DP
     type(TreeId::DP, "Fine mesh", Qt::Key_Return);
     EXPECT_TRUE(eventually([&] { return !view(TreeId::DP)->isEditing(); }));
-    EXPECT_EQ(rowTags(form->design(), 4), "1.3 3 layer mesh|1.3 Fine mesh|1.3 Weave");
+    EXPECT_EQ(rowTags(workspace->design(), 4), "1.3 3 layer mesh|1.3 Fine mesh|1.3 Weave");
     clickRow(TreeId::PV, 1); // renumbering keeps the label whole
     EXPECT_EQ(text(TreeId::FR, 4), "1.3 3 layer mesh");
 }
@@ -170,7 +170,7 @@ TEST_F(EditingTest, ADoubleClickEditsInTheColumnThatWasClicked)
     for (TreeId id : {TreeId::PV, TreeId::DP}) {
         QTest::mouseClick(view(id)->viewport(), Qt::LeftButton, {}, rowCenter(id, 3));
         QTest::mouseDClick(view(id)->viewport(), Qt::LeftButton, {}, rowCenter(id, 3));
-        EXPECT_TRUE(editing(id)) << model::index(id);
+        EXPECT_TRUE(editorOpen(id)) << model::index(id);
         QTest::keyClick(openEditor(view(id)), Qt::Key_Escape);
     }
 }
@@ -197,13 +197,13 @@ TEST_F(EditingTest, ExpandContractAllShowsEveryRowThenOnlyTopLevelRows)
 TEST_F(MainFormTest, AddUncleAppendsANumberedSiblingOfTheParentAndExpandsTheNode)
 {
     // 0 A   1 B   2 C (level 2, collapsed)   3 D
-    loadOutline(form->design(), {"A", "  B", "    C", "      D"});
-    form->columns().setExpanded(0, true);
-    form->columns().setExpanded(1, true);
+    loadOutline(workspace->design(), {"A", "  B", "    C", "      D"});
+    features->columns->setExpanded(0, true);
+    features->columns->setExpanded(1, true);
     clickRow(TreeId::PV, 2);
     ASSERT_FALSE(expanded(TreeId::FR, 2));
     QTest::mouseClick(form->findChild<QToolButton*>("AddChildToGrandParentBtn"), Qt::LeftButton);
-    EXPECT_EQ(rowTags(form->design(), 4), "1.2 __________|1.2 __________|1.2 __________");
+    EXPECT_EQ(rowTags(workspace->design(), 4), "1.2 __________|1.2 __________|1.2 __________");
     for (TreeId id : model::kAllTrees) {
         EXPECT_EQ(selected(id), 4);
         EXPECT_TRUE(expanded(id, 2));
@@ -217,16 +217,16 @@ TEST_F(EditingTest, DeleteKeepsTheSameRowSelectedInAllViews)
     QTest::mouseClick(button("DeleteBtn"), Qt::LeftButton);
     for (TreeId id : model::kAllTrees)
         EXPECT_EQ(selected(id), 2);
-    EXPECT_EQ(rowTags(form->design(), 2), "1.2 E|1.2 E'|1.2 E''");
+    EXPECT_EQ(rowTags(workspace->design(), 2), "1.2 E|1.2 E'|1.2 E''");
 }
 
 TEST_F(EditingTest, DeleteOfTheFirstRowIsRefusedWithAMessage)
 {
     clickRow(TreeId::FR, 0);
-    form->DeleteBtnClick();
+    editing->deleteRow();
     ASSERT_EQ(prompter->messages.size(), 1u);
     EXPECT_EQ(prompter->messages[0], "Cannot delete root node");
-    EXPECT_EQ(form->design().rowCount(), 6);
+    EXPECT_EQ(workspace->design().rowCount(), 6);
 }
 
 TEST_F(EditingTest, ShortcutsActWhileATreeHasTheFocus)
@@ -234,16 +234,16 @@ TEST_F(EditingTest, ShortcutsActWhileATreeHasTheFocus)
     clickRow(TreeId::DP, 5);
     view(TreeId::DP)->setFocus();
     QTest::keyClick(view(TreeId::DP), Qt::Key_F2);
-    EXPECT_EQ(form->design().rowCount(), 7);
+    EXPECT_EQ(workspace->design().rowCount(), 7);
     EXPECT_EQ(text(TreeId::PV, 6), "3 __________");
-    EXPECT_TRUE(editing(TreeId::DP));
+    EXPECT_TRUE(editorOpen(TreeId::DP));
 }
 
 TEST_F(EditingTest, MoveUpKeepsTheMovedNodeSelectedAndCollapsed)
 {
     clickRow(TreeId::FR, 4); // E moves above C, which keeps its expansion
     QTest::mouseClick(button("MoveUpBtn"), Qt::LeftButton);
-    EXPECT_EQ(rowTags(form->design(), 2), "1.2 E|1.2 E'|1.2 E''");
+    EXPECT_EQ(rowTags(workspace->design(), 2), "1.2 E|1.2 E'|1.2 E''");
     for (TreeId id : model::kAllTrees) {
         EXPECT_EQ(selected(id), 2);
         EXPECT_TRUE(expanded(id, 3)); // C
@@ -254,11 +254,11 @@ TEST_F(EditingTest, DuplicateSelectsTheCopyEverywhereAndEditsItInTheActiveTree)
 {
     clickRow(TreeId::DP, 2);
     QTest::mouseClick(button("DuplicateBtn"), Qt::LeftButton);
-    EXPECT_EQ(rowTags(form->design(), 5), "1.4 C copy|1.4 C' copy|1.4 C'' copy");
+    EXPECT_EQ(rowTags(workspace->design(), 5), "1.4 C copy|1.4 C' copy|1.4 C'' copy");
     for (TreeId id : model::kAllTrees)
         EXPECT_EQ(selected(id), 5) << model::index(id);
-    EXPECT_TRUE(editing(TreeId::DP));
-    EXPECT_FALSE(editing(TreeId::FR));
+    EXPECT_TRUE(editorOpen(TreeId::DP));
+    EXPECT_FALSE(editorOpen(TreeId::FR));
     for (TreeId id : model::kAllTrees)
         EXPECT_TRUE(expanded(id, 5));
 }
@@ -268,7 +268,7 @@ TEST_F(EditingTest, ConfirmedLabelEditChangesOneTreeAndSetsModified)
     clickRow(TreeId::DP, 1);
     view(TreeId::DP)->setFocus();
     QTest::keyClick(view(TreeId::DP), Qt::Key_Return); // Enter opens the editor (F2 adds a row)
-    ASSERT_TRUE(editing(TreeId::DP));
+    ASSERT_TRUE(editorOpen(TreeId::DP));
     auto* editor = view(TreeId::DP)->findChild<QLineEdit*>();
     ASSERT_NE(editor, nullptr);
     editor->selectAll();
@@ -276,15 +276,15 @@ TEST_F(EditingTest, ConfirmedLabelEditChangesOneTreeAndSetsModified)
     QTest::keyClick(editor, Qt::Key_Return);
     EXPECT_TRUE(eventually([&] { return text(TreeId::DP, 1) == "1.1 Motor \xe9"; })) << text(TreeId::DP, 1);
     EXPECT_EQ(text(TreeId::FR, 1), "1.1 B");
-    EXPECT_TRUE(form->design().modified());
+    EXPECT_TRUE(workspace->design().modified());
 }
 
 TEST_F(EditingTest, DoubleClickInFrvEditsTheClickedNode)
 {
     QTest::mouseClick(view(TreeId::FR)->viewport(), Qt::LeftButton, {}, rowCenter(TreeId::FR, 3));
     QTest::mouseDClick(view(TreeId::FR)->viewport(), Qt::LeftButton, {}, rowCenter(TreeId::FR, 3));
-    EXPECT_TRUE(editing(TreeId::FR));
-    EXPECT_EQ(view(TreeId::FR)->currentIndex(), form->columns().indexOfRow(TreeId::FR, 3));
+    EXPECT_TRUE(editorOpen(TreeId::FR));
+    EXPECT_EQ(view(TreeId::FR)->currentIndex(), features->columns->indexOfRow(TreeId::FR, 3));
 }
 
 TEST_F(EditingTest, DragAndDropInOneViewMovesTheRowInAllThreeTrees)
@@ -293,11 +293,11 @@ TEST_F(EditingTest, DragAndDropInOneViewMovesTheRowInAllThreeTrees)
     pressAndDrag(view(TreeId::DP), rowCenter(TreeId::DP, 4));
     QMimeData mime;
     mime.setData(ui::TreeAdapter::kRowMimeType, "4");
-    const bool modifiedBefore = form->design().modified();
+    const bool modifiedBefore = workspace->design().modified();
     sendDrop(view(TreeId::DP), rowCenter(TreeId::DP, 1), &mime); // onto B
-    EXPECT_EQ(rowTags(form->design(), 2), "1.1.1 E|1.1.1 E'|1.1.1 E''");
+    EXPECT_EQ(rowTags(workspace->design(), 2), "1.1.1 E|1.1.1 E'|1.1.1 E''");
     EXPECT_TRUE(expanded(TreeId::FR, 1));
-    EXPECT_TRUE(form->design().modified() || modifiedBefore);
+    EXPECT_TRUE(workspace->design().modified() || modifiedBefore);
 }
 
 TEST_F(EditingTest, DropIntoAnotherViewIsRefused)
@@ -310,7 +310,7 @@ TEST_F(EditingTest, DropIntoAnotherViewIsRefused)
     QApplication::sendEvent(view(TreeId::FR)->viewport(), &move);
     EXPECT_FALSE(move.isAccepted());
     sendDrop(view(TreeId::FR), rowCenter(TreeId::FR, 1), &mime);
-    EXPECT_EQ(rowTags(form->design(), 4), "1.3 E|1.3 E'|1.3 E''"); // still in place
+    EXPECT_EQ(rowTags(workspace->design(), 4), "1.3 E|1.3 E'|1.3 E''"); // still in place
 }
 
 TEST_F(EditingTest, HoverShowsTheNodeTextOrTreeView)
@@ -327,11 +327,11 @@ TEST_F(EditingTest, HoverShowsTheNodeTextOrTreeView)
 
 TEST_F(MainFormTest, OnAnEmptyDesignAddingStartsTheFirstRow)
 {
-    form->DeleteBtnClick();
+    editing->deleteRow();
     EXPECT_EQ(prompter->messages, std::vector<QString>{"Cannot delete root node"});
-    form->AddChildBtnClick();
-    ASSERT_EQ(form->design().rowCount(), 1);
-    EXPECT_EQ(rowTags(form->design(), 0), "1 __________|1 __________|1 __________");
+    editing->addChild();
+    ASSERT_EQ(workspace->design().rowCount(), 1);
+    EXPECT_EQ(rowTags(workspace->design(), 0), "1 __________|1 __________|1 __________");
     EXPECT_EQ(selected(TreeId::PV), 0);
     EXPECT_TRUE(view(TreeId::FR)->isEditing());
 }

@@ -102,8 +102,8 @@ bool MainFormTest::dragRowOnto(TreeId id, int source, int target)
     // the drag loop takes the release, so the view never sees one. Pressed at
     // the label's start, where a row so deep that its label starts near the
     // column's right edge cannot be grabbed.
-    view(id)->scrollTo(form->columns().indexOfRow(id, source));
-    const QRect label = view(id)->visualRect(form->columns().indexOfRow(id, source));
+    view(id)->scrollTo(columns().indexOfRow(id, source));
+    const QRect label = view(id)->visualRect(columns().indexOfRow(id, source));
     const QPoint from(label.left() + 2, label.center().y());
     if (label.isEmpty() || from.x() + 40 > view(id)->viewport()->width())
         return false;
@@ -118,34 +118,53 @@ bool MainFormTest::dragRowOnto(TreeId id, int source, int target)
     EXPECT_EQ(started.count(), 1);
     QMimeData mime;
     mime.setData(ui::TreeAdapter::kRowMimeType, QByteArray::number(source));
-    view(id)->scrollTo(form->columns().indexOfRow(id, target));
+    view(id)->scrollTo(columns().indexOfRow(id, target));
     sendDrop(view(id), rowCenter(id, target), &mime);
     return started.count() == 1;
 }
 
+void TestWindow::build(std::shared_ptr<app::Prompter> prompter, const std::string& startupDir)
+{
+    destroy();
+    workspace = std::make_unique<app::Workspace>(startupDir);
+    workspace->setPrompter(std::move(prompter));
+    form = std::make_unique<app::TMainForm>(*workspace);
+    features = &form->features();
+    editing = features->editing.get();
+    files = features->files.get();
+}
+
+void TestWindow::destroy()
+{
+    features = nullptr;
+    editing = nullptr;
+    files = nullptr;
+    form.reset();
+    workspace.reset();
+}
+
 void MainFormTest::SetUp()
 {
-    form = std::make_unique<app::TMainForm>();
     prompter = std::make_shared<FakePrompter>();
-    form->setPrompter(prompter);
+    build(prompter);
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
 }
 
 QPoint MainFormTest::rowCenter(TreeId id, int row)
 {
-    return view(id)->visualRect(form->columns().indexOfRow(id, row)).center();
+    return view(id)->visualRect(columns().indexOfRow(id, row)).center();
 }
 
 void MainFormTest::clickRow(TreeId id, int row, Qt::MouseButton button)
 {
-    view(id)->scrollTo(form->columns().indexOfRow(id, row));
+    view(id)->scrollTo(columns().indexOfRow(id, row));
     QTest::mouseClick(view(id)->viewport(), button, {}, rowCenter(id, row));
 }
 
 bool MainFormTest::expanded(TreeId id, int row)
 {
-    return view(id)->isExpanded(form->columns().indexOfRow(id, row));
+    return view(id)->isExpanded(columns().indexOfRow(id, row));
 }
 
 } // namespace testing_app

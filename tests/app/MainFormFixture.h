@@ -3,9 +3,19 @@
 // designs built from indented outlines with tagged partners ("A" in FR,
 // "A'" in DP, "A''" in PV), so a test can see that node rows stay together.
 
+#include "app/ClipboardCommands.h"
+#include "app/EditingController.h"
+#include "app/FileController.h"
+#include "app/FindController.h"
+#include "app/OptionsController.h"
+#include "app/RecoveryKeeper.h"
+#include "app/TableExportCommands.h"
+#include "app/TitleBar.h"
 #include "app/Prompter.h"
 #include "app/TMainForm.h"
 #include "app/TreeColumns.h"
+#include "app/Workspace.h"
+#include "export/DocumentOpener.h"
 
 #include <QTest>
 #include <gtest/gtest.h>
@@ -86,22 +96,38 @@ void pressAndDrag(ui::TTreeView* view, const QPoint& from);
 // Synthesized drag events: without a display QDrag::exec returns at once.
 void sendDrop(ui::TTreeView* view, const QPoint& pos, QMimeData* mime);
 
-class MainFormTest : public ::testing::Test {
+// What main() makes: a workspace, the window laid out from it and the
+// window's features, reached here as a test reaches them.
+struct TestWindow {
+    // A run of the program in `startupDir` ("" for the current folder), its
+    // questions answered by `prompter`; not shown yet.
+    void build(std::shared_ptr<app::Prompter> prompter, const std::string& startupDir = {});
+    // The run ends without closing the window, so it writes nothing.
+    void destroy();
+
+    std::unique_ptr<app::Workspace> workspace;
+    std::unique_ptr<app::TMainForm> form; // goes before the workspace
+    app::Features* features = nullptr;
+    app::EditingController* editing = nullptr;
+    app::FileController* files = nullptr;
+};
+
+class MainFormTest : public ::testing::Test, protected TestWindow {
 protected:
     void SetUp() override;
 
-    ui::TTreeView* view(model::TreeId id) { return form->columns().view(id); }
+    app::TreeColumns& columns() { return *features->columns; }
+    ui::TTreeView* view(model::TreeId id) { return columns().view(id); }
     QPoint rowCenter(model::TreeId id, int row);
     void clickRow(model::TreeId id, int row, Qt::MouseButton button = Qt::LeftButton);
-    int selected(model::TreeId id) { return form->columns().selectedRow(id); }
-    std::string text(model::TreeId id, int row) { return form->design().tree(id).nodeAt(row)->text().str(); }
+    int selected(model::TreeId id) { return columns().selectedRow(id); }
+    std::string text(model::TreeId id, int row) { return workspace->design().tree(id).nodeAt(row)->text().str(); }
     bool expanded(model::TreeId id, int row);
     // Drags row `source` of column `id` and drops it onto row `target` there,
     // as a user does, without clicking it first; false when the row's label
     // lies too far right to be grabbed.
     bool dragRowOnto(model::TreeId id, int source, int target);
 
-    std::unique_ptr<app::TMainForm> form;
     std::shared_ptr<FakePrompter> prompter;
 };
 

@@ -32,8 +32,8 @@ TEST_P(ColumnAlignment, ColumnsAreThirdsAndTitlesSitOverThem)
     EXPECT_EQ(view(TreeId::FR)->width(), c.column);
     EXPECT_EQ(view(TreeId::DP)->width(), c.column);
     for (TreeId id : model::kAllTrees) {
-        EXPECT_EQ(form->titleEdit(id)->width(), c.title);
-        EXPECT_EQ(form->titleEdit(id)->x(), c.titleLefts[model::index(id)]);
+        EXPECT_EQ(features->titleBar->edit(id)->width(), c.title);
+        EXPECT_EQ(features->titleBar->edit(id)->x(), c.titleLefts[model::index(id)]);
     }
 }
 
@@ -53,21 +53,21 @@ TEST_F(MainFormTest, WindowCannotShrinkBelowItsMinimumSize)
 
 TEST_F(MainFormTest, TitleEditsAcceptThirtyTwoCharactersAndShowTheirTextAsHint)
 {
-    QLineEdit* edit = form->titleEdit(TreeId::DP);
+    QLineEdit* edit = features->titleBar->edit(TreeId::DP);
     edit->clear();
     QTest::keyClicks(edit, QString(33, QChar('x')));
     EXPECT_EQ(edit->text().size(), 32);
     EXPECT_EQ(edit->toolTip(), QString(32, QChar('x')));
-    EXPECT_EQ(form->titleEdit(TreeId::FR)->toolTip(), "Functional Requirements");
+    EXPECT_EQ(features->titleBar->edit(TreeId::FR)->toolTip(), "Functional Requirements");
 }
 
 TEST_F(MainFormTest, TitleEditsRefuseCharactersOutsideWindows1252)
 {
-    QLineEdit* edit = form->titleEdit(TreeId::PV);
+    QLineEdit* edit = features->titleBar->edit(TreeId::PV);
     edit->clear();
     typeText(edit, QString::fromUtf8("Pump \u20AC\u4E2D"));
     EXPECT_EQ(edit->text(), QString::fromUtf8("Pump \u20AC"));
-    EXPECT_EQ(form->design().title(TreeId::PV), "Pump \x80");
+    EXPECT_EQ(workspace->design().title(TreeId::PV), "Pump \x80");
 }
 
 struct ButtonCase {
@@ -159,6 +159,43 @@ TEST_F(MainFormTest, SaveButtonDropsDownTheSaveMenu)
     EXPECT_EQ(captions, QStringList({"Save As", "-", "Back Up", "-", "Export", "Export table…"}));
 }
 
+// A command is one action wherever the user meets it: its toolbar button and
+// its menu entry trigger the same action, and the button keeps its own hint
+// and picture through every later change of the action.
+struct SharedCommand {
+    const char* button;
+    const char* entry; // in the tree menu or the save menu
+};
+
+class SharedCommands : public MainFormTest, public ::testing::WithParamInterface<SharedCommand> {};
+
+TEST_P(SharedCommands, ButtonAndMenuEntryAreOneActionAndTheButtonKeepsItsLook)
+{
+    const SharedCommand c = GetParam();
+    auto* button = form->findChild<QToolButton*>(c.button);
+    QAction* entry = nullptr;
+    for (QMenu* menu : form->findChildren<QMenu*>())
+        for (QAction* a : menu->actions())
+            if (a->objectName() == c.entry)
+                entry = a;
+    ASSERT_NE(button, nullptr);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(button->defaultAction(), entry);
+    const QString hint = button->toolTip();
+    const qint64 picture = button->icon().cacheKey();
+    entry->setEnabled(false);
+    entry->setEnabled(true);
+    entry->setChecked(!entry->isChecked());
+    EXPECT_EQ(button->toolTip(), hint);
+    EXPECT_EQ(button->icon().cacheKey(), picture);
+}
+
+INSTANTIATE_TEST_SUITE_P(Toolbars, SharedCommands,
+                         ::testing::Values(SharedCommand{"MoveUpBtn", "MoveUp1"}, SharedCommand{"SaveBtn", "Save1"},
+                                           SharedCommand{"BackupBtn", "BackUp1"}, SharedCommand{"ExportBtn", "Export1"},
+                                           SharedCommand{"ExpandContractAllBtn", "ExpandAll1"}),
+                         [](const auto& info) { return std::string(info.param.button); });
+
 TEST_F(MainFormTest, TreeViewsStartWithTheirColumnNamesAsHints)
 {
     EXPECT_EQ(view(TreeId::FR)->toolTip(), "Functional Requirements");
@@ -181,19 +218,19 @@ TEST_F(MainFormTest, ToolTipSwitchTurnsEveryHintOfTheWindowOffAndOn)
 {
     auto* toolTipButton = form->findChild<QToolButton*>("ToolTipBtn");
     const QIcon onIcon = toolTipButton->icon();
-    QWidget* targets[] = {form->findChild<QToolButton*>("MoveUpBtn"), form->titleEdit(TreeId::FR),
+    QWidget* targets[] = {form->findChild<QToolButton*>("MoveUpBtn"), features->titleBar->edit(TreeId::FR),
                           form->findChild<QStatusBar*>("StatusBar1")};
     for (QWidget* w : targets)
         EXPECT_FALSE(hintShownFor(w).isEmpty()) << w->objectName().toStdString();
 
     QTest::mouseClick(toolTipButton, Qt::LeftButton);
-    EXPECT_FALSE(form->hintsOn());
+    EXPECT_FALSE(features->options->hintsOn());
     EXPECT_NE(toolTipButton->icon().cacheKey(), onIcon.cacheKey());
     for (QWidget* w : targets)
         EXPECT_TRUE(hintShownFor(w).isEmpty()) << w->objectName().toStdString();
 
     QTest::mouseClick(toolTipButton, Qt::LeftButton);
-    EXPECT_TRUE(form->hintsOn());
+    EXPECT_TRUE(features->options->hintsOn());
     EXPECT_EQ(hintShownFor(targets[0]), "Move up (Alt+Up)");
 }
 

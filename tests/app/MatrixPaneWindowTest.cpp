@@ -31,14 +31,14 @@ protected:
     void SetUp() override
     {
         MainFormTest::SetUp();
-        loadOutline(form->design(), {"1 A", "  1.1 B", "  1.2 C", "    1.2.1 D", "  1.3 F", "2 E"});
-        form->design().setModified(false);
-        form->commands().expandAll->trigger();
+        loadOutline(workspace->design(), {"1 A", "  1.1 B", "  1.2 C", "    1.2.1 D", "  1.3 F", "2 E"});
+        workspace->design().setModified(false);
+        editing->actions().expandAll->trigger();
         form->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     }
 
-    ui::MatrixPane* pane() const { return form->matrixPane(); }
+    ui::MatrixPane* pane() const { return features->matrixPane; }
     ui::MatrixGrid* frDp() const { return pane()->grid(MatrixKind::FrDp); }
     QToolButton* button(const char* name) const { return form->findChild<QToolButton*>(name); }
     void press(QKeySequence keys) { QTest::keySequence(form->windowHandle(), keys); }
@@ -79,7 +79,7 @@ TEST_F(MatrixPaneWindowTest, HiddenAtStartAndShownOrHiddenByTheButtonAtTheEndOfT
     QToolButton* matrix = button("MatrixBtn");
     ASSERT_NE(matrix, nullptr);
     EXPECT_FALSE(pane()->isVisible());
-    EXPECT_EQ(form->commands().editBar->actions().last(), form->commands().matrix);
+    EXPECT_EQ(form->findChild<QToolBar*>("ToolBar1")->actions().last(), features->matrixToggle);
     EXPECT_TRUE(matrix->isCheckable());
     EXPECT_EQ(matrix->toolTip(), "Design matrix");
     EXPECT_FALSE(matrix->icon().isNull());
@@ -114,8 +114,8 @@ TEST_F(MatrixPaneWindowTest, FollowsTheSelectedRowToTheLevelItsMatricesBelongTo)
 // the pane's own moves reach it, and leave the trees' selection alone.
 TEST_F(MatrixPaneWindowTest, MovesDownByEnterOrADoubleClickOnARowHeadAndUpByBackspaceOrTheButton)
 {
-    loadOutline(form->design(), {"1 A", "  1.1 B", "  1.2 C", "    1.2.1 D", "    1.2.2 G", "2 E", "  2.1 H", "  2.2 I"});
-    form->commands().expandAll->trigger();
+    loadOutline(workspace->design(), {"1 A", "  1.1 B", "  1.2 C", "    1.2.1 D", "    1.2.2 G", "2 E", "  2.1 H", "  2.2 I"});
+    editing->actions().expandAll->trigger();
     showPane();
     clickRow(TreeId::FR, 0);
     ASSERT_TRUE(paneShows(0, "Design matrix of 1 A"));
@@ -155,16 +155,16 @@ TEST_F(MatrixPaneWindowTest, ACellClickIsOneUndoStepThatSetsTheModifiedFlag)
     clickRow(TreeId::FR, 0);
     ASSERT_TRUE(paneShows(0, "Design matrix of 1 A"));
     clickCell(0, 2);
-    const model::Node* a = form->design().matrixParent(0);
-    EXPECT_EQ(form->design().matrices().cell(a, MatrixKind::FrDp, a->children[0], a->children[2]), CellValue::X);
-    EXPECT_EQ(form->history().undoText(), "Edit matrix cell");
-    EXPECT_TRUE(form->design().modified());
+    const model::Node* a = workspace->design().matrixParent(0);
+    EXPECT_EQ(workspace->design().matrices().cell(a, MatrixKind::FrDp, a->children[0], a->children[2]), CellValue::X);
+    EXPECT_EQ(workspace->history().undoText(), "Edit matrix cell");
+    EXPECT_TRUE(workspace->design().modified());
     EXPECT_TRUE(eventually([&] { return shown(0, 2) == "X"; }));
 
     view(TreeId::FR)->setFocus();
     press(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    EXPECT_TRUE(form->design().matrices().empty());
-    EXPECT_FALSE(form->design().modified());
+    EXPECT_TRUE(workspace->design().matrices().empty());
+    EXPECT_FALSE(workspace->design().modified());
     EXPECT_TRUE(eventually([&] { return shown(0, 2).isEmpty(); }));
     press(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
     EXPECT_TRUE(eventually([&] { return shown(0, 2) == "X"; }));
@@ -179,17 +179,17 @@ TEST_F(MatrixPaneWindowTest, MoveUpTakesTheCellsAlongAndSaveAndReopenBringThemBa
     clickCell(0, 2); // B is affected by F's parameter
     clickRow(TreeId::FR, 4); // F
     QTest::mouseClick(button("MoveUpBtn"), Qt::LeftButton);
-    ASSERT_EQ(rowTags(form->design(), 2), "1.2 F|1.2 F'|1.2 F''");
+    ASSERT_EQ(rowTags(workspace->design(), 2), "1.2 F|1.2 F'|1.2 F''");
     EXPECT_TRUE(eventually([&] { return shown(0, 1) == "X" && shown(0, 2).isEmpty(); }));
     EXPECT_EQ(frDp()->model()->headerData(1, Qt::Vertical).toString(), "1.2 F");
 
     QTemporaryDir dir;
     const QString path = dir.filePath("pump.vok");
     prompter->savePaths.push_back(path);
-    form->commands().saveAs->trigger();
-    form->openAtStart(QFile::encodeName(path).toStdString());
+    files->actions().saveAs->trigger();
+    files->openAtStart(QFile::encodeName(path).toStdString());
     ASSERT_TRUE(prompter->errors.empty()) << prompter->errors.front().toStdString();
-    EXPECT_EQ(form->design().matrices().cellCount(), 1u);
+    EXPECT_EQ(workspace->design().matrices().cellCount(), 1u);
     clickRow(TreeId::FR, 0);
     EXPECT_TRUE(eventually([&] { return shown(0, 1) == "X"; }));
 }

@@ -24,8 +24,8 @@ protected:
         std::vector<std::string> chain;
         for (int level = 0; level <= 11; ++level)
             chain.push_back(std::string(static_cast<std::size_t>(level) * 2, ' ') + "L" + std::to_string(level));
-        loadOutline(form->design(), chain);
-        form->commands().expandAll->trigger();
+        loadOutline(workspace->design(), chain);
+        editing->actions().expandAll->trigger();
         QCoreApplication::processEvents();
     }
 
@@ -36,14 +36,14 @@ protected:
         QStyleOptionViewItem base;
         base.font = view(id)->font();
         base.palette = view(id)->palette();
-        return delegate->nodeOption(base, form->columns().indexOfRow(id, row));
+        return delegate->nodeOption(base, features->columns->indexOfRow(id, row));
     }
 
     // The colour of the darkest pixel in a row: the text's colour.
     QColor textPixel(TreeId id, int row)
     {
         const QImage image = view(id)->viewport()->grab().toImage();
-        const QRect rect = view(id)->visualRect(form->columns().indexOfRow(id, row));
+        const QRect rect = view(id)->visualRect(features->columns->indexOfRow(id, row));
         QColor darkest(Qt::white);
         for (int y = rect.top(); y <= rect.bottom(); ++y)
             for (int x = rect.left(); x <= rect.right(); ++x)
@@ -68,11 +68,11 @@ TEST_F(NodeDrawingTest, FreshRunDrawsEveryLevelBlackAndLevelZeroBold)
 
 TEST_F(NodeDrawingTest, SavedLevelColoursAreDrawnUpToLevelTenAndBlackBeyond)
 {
-    form->levelFonts().setColour(2, 0x000000FF); // red
-    form->levelFonts().setColour(10, 0x00FF0000); // blue
+    workspace->levelFonts().setColour(2, 0x000000FF); // red
+    workspace->levelFonts().setColour(10, 0x00FF0000); // blue
     auto path = QDir::temp().filePath("node-drawing-test.vok");
     prompter->savePaths.push_back(path);
-    form->SaveBtnClick();
+    files->save();
     EXPECT_EQ(optionFor(TreeId::PV, 2).palette.color(QPalette::Text), QColor(Qt::red));
     EXPECT_EQ(optionFor(TreeId::PV, 10).palette.color(QPalette::Text), QColor(Qt::blue));
     EXPECT_EQ(optionFor(TreeId::PV, 11).palette.color(QPalette::Text), QColor(Qt::black));
@@ -81,17 +81,17 @@ TEST_F(NodeDrawingTest, SavedLevelColoursAreDrawnUpToLevelTenAndBlackBeyond)
 
 TEST_F(NodeDrawingTest, SelectedRowLiesOnTheBandInEveryViewAndKeepsItsLevelColour)
 {
-    form->levelFonts().setColour(1, 0x00008000); // green
+    workspace->levelFonts().setColour(1, 0x00008000); // green
     auto path = QDir::temp().filePath("node-drawing-test2.vok");
     prompter->savePaths.push_back(path);
-    form->SaveBtnClick();
+    files->save();
     clickRow(TreeId::FR, 1);
     QCoreApplication::processEvents();
     ASSERT_NE(ui::selectionBand(), ui::kCream);
     for (TreeId id : model::kAllTrees) { // focused or not, every view shows the same band
         const QImage image = view(id)->viewport()->grab().toImage();
-        const QRect row = view(id)->visualRect(form->columns().indexOfRow(id, 1));
-        const QRect other = view(id)->visualRect(form->columns().indexOfRow(id, 2));
+        const QRect row = view(id)->visualRect(features->columns->indexOfRow(id, 1));
+        const QRect other = view(id)->visualRect(features->columns->indexOfRow(id, 2));
         const int middle = row.center().y();
         EXPECT_EQ(image.pixelColor(row.right() - 3, middle), ui::selectionBand()) << model::index(id);
         EXPECT_EQ(image.pixelColor(2, middle), ui::selectionBand()) << "indentation, view " << model::index(id);

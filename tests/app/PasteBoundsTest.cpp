@@ -27,10 +27,10 @@ protected:
     void SetUp() override
     {
         MainFormTest::SetUp();
-        loadOutline(form->design(), {"A", "  B", "    C", "      D"});
-        form->design().renumber();
-        form->design().setModified(false);
-        form->commands().expandAll->trigger();
+        loadOutline(workspace->design(), {"A", "  B", "    C", "      D"});
+        workspace->design().renumber();
+        workspace->design().setModified(false);
+        editing->actions().expandAll->trigger();
         form->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     }
@@ -72,17 +72,17 @@ TEST_P(DeepPasteTest, RowsBelowTheDeepestLevelAreRefusedWithNothingChanged)
     clickRow(TreeId::FR, 3);
     pressIn(TreeId::FR, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
 
-    const model::DesignTree& fr = form->design().tree(TreeId::FR);
+    const model::DesignTree& fr = workspace->design().tree(TreeId::FR);
     if (c.accepted) {
         EXPECT_TRUE(prompter->errors.empty());
-        ASSERT_EQ(form->design().rowCount(), 4 + static_cast<int>(c.deepest) + 1);
-        EXPECT_EQ(fr.levelOf(fr.nodeAt(form->design().rowCount() - 1)), 4096);
+        ASSERT_EQ(workspace->design().rowCount(), 4 + static_cast<int>(c.deepest) + 1);
+        EXPECT_EQ(fr.levelOf(fr.nodeAt(workspace->design().rowCount() - 1)), 4096);
         return;
     }
     EXPECT_EQ(prompter->errors, std::vector<QString>{"Cannot paste: the rows would lie deeper than level 4096."});
-    EXPECT_EQ(form->design().rowCount(), 4);
-    EXPECT_FALSE(form->history().canUndo());
-    EXPECT_FALSE(form->design().modified());
+    EXPECT_EQ(workspace->design().rowCount(), 4);
+    EXPECT_FALSE(workspace->history().canUndo());
+    EXPECT_FALSE(workspace->design().modified());
 }
 
 INSTANTIATE_TEST_SUITE_P(Depth, DeepPasteTest,
@@ -105,7 +105,7 @@ TEST_F(PasteBoundsTest, APastedLabelIsCutToTheLongest)
         ASSERT_EQ(selected(TreeId::FR), 4);
         EXPECT_TRUE(text(TreeId::FR, 4) == "2 " + label.substr(0, 65536)) << text(TreeId::FR, 4).size() << " bytes";
         EXPECT_EQ(status(), kLabelsCut);
-        form->UndoBtnClick();
+        editing->undo();
     }
 }
 

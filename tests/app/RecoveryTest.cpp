@@ -46,16 +46,16 @@ private:
 
 // Edits a design saved as `name` in the working folder, and waits for the
 // recovery copy of the edit.
-void editSavedDesign(app::TMainForm& form, FakePrompter& prompter, const char* name)
+void editSavedDesign(TestWindow& window, FakePrompter& prompter, const char* name)
 {
-    loadOutline(form.design(), {"Pump", "  Drive"});
+    loadOutline(window.workspace->design(), {"Pump", "  Drive"});
     prompter.savePaths.push_back(QString::fromLatin1(name)); // relative, as `tessaric pump.vok` opens it
-    form.SaveBtnClick();
-    form.recovery().setDelay(20);
-    form.columns().selectRow(1);
-    form.AddChildBtnClick();
-    ASSERT_TRUE(eventually([&] { return exists(form.recovery().ownCopyPath()); }, 10000));
-    form.recovery().waitForWriter();
+    window.files->save();
+    window.features->recovery->setDelay(20);
+    window.features->columns->selectRow(1);
+    window.editing->addChild();
+    ASSERT_TRUE(eventually([&] { return exists(window.features->recovery->ownCopyPath()); }, 10000));
+    window.features->recovery->waitForWriter();
 }
 
 // Runs in the child: edits pump.vok, says so, and waits to be killed.
@@ -63,7 +63,7 @@ TEST_F(MainFormTest, RecoveryChildEditsAndWaitsToBeKilled)
 {
     if (!std::getenv(kChildVariable))
         GTEST_SKIP() << "runs in the child process of the recovery tests";
-    ASSERT_NO_FATAL_FAILURE(editSavedDesign(*form, *prompter, "pump.vok"));
+    ASSERT_NO_FATAL_FAILURE(editSavedDesign(*this, *prompter, "pump.vok"));
     std::printf("READY\n");
     std::fflush(stdout);
     for (;;)
@@ -76,8 +76,8 @@ TEST_F(MainFormTest, RecoveryChildOffersEditsAndEnds)
 {
     if (!std::getenv(kChildVariable))
         GTEST_SKIP() << "runs in the child process of the recovery tests";
-    form->startUp();
-    ASSERT_NO_FATAL_FAILURE(editSavedDesign(*form, *prompter, "valve.vok"));
+    files->startUp();
+    ASSERT_NO_FATAL_FAILURE(editSavedDesign(*this, *prompter, "valve.vok"));
     prompter->answers = {FakePrompter::Answer::No};
     form->close();
     std::printf("OFFERED %zu\nREADY\n", prompter->recoveryQuestions.size());
@@ -131,19 +131,18 @@ void crashAfterAnEdit(const QString& folder, bool asPidOne = false, const QStrin
     ASSERT_TRUE(child.waitForFinished(10000));
 }
 
-class RecoveryTest : public ::testing::Test {
+class RecoveryTest : public ::testing::Test, protected TestWindow {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
         userData = std::make_unique<UserData>(dir.path());
     }
-    std::unique_ptr<app::TMainForm> startProgram()
+    // A new run of the program in the test's folder; the last one ends without closing.
+    void startProgram()
     {
-        auto form = std::make_unique<app::TMainForm>(dir.path().toStdString());
-        form->setPrompter(prompter);
+        build(prompter, dir.path().toStdString());
         form->show();
-        return form;
     }
     QStringList copies() const
     {
@@ -162,7 +161,9 @@ TEST_F(RecoveryTest, AKilledProgramsEditIsOfferedAndOpensWhereItWasSaved)
     const QString pump = dir.filePath("pump.vok");
 
     prompter->recoveryAnswers = {FakePrompter::RecoveryAnswer::Later};
-    startProgram()->startUp();
+    startProgram();
+    files->startUp();
+    destroy();
     ASSERT_EQ(prompter->recoveryQuestions.size(), 1u);
     EXPECT_TRUE(prompter->recoveryQuestions[0].startsWith("Unsaved changes to " + pump + " from "))
         << prompter->recoveryQuestions[0].toStdString();
@@ -170,17 +171,17 @@ TEST_F(RecoveryTest, AKilledProgramsEditIsOfferedAndOpensWhereItWasSaved)
     EXPECT_EQ(copies().size(), 2); // Later keeps it
 
     prompter->recoveryAnswers = {FakePrompter::RecoveryAnswer::Open};
-    auto form = startProgram();
-    form->startUp();
+    startProgram();
+    files->startUp();
     ASSERT_EQ(prompter->recoveryQuestions.size(), 2u);
-    ASSERT_EQ(form->design().rowCount(), 3); // the edit came back
-    EXPECT_EQ(rowTags(form->design(), 2), "1.1.1 __________|1.1.1 __________|1.1.1 __________");
-    EXPECT_TRUE(form->design().modified());
-    EXPECT_EQ(form->files().filePath(), pump.toStdString());
-    EXPECT_FALSE(form->history().canUndo());
+    ASSERT_EQ(workspace->design().rowCount(), 3); // the edit came back
+    EXPECT_EQ(rowTags(workspace->design(), 2), "1.1.1 __________|1.1.1 __________|1.1.1 __________");
+    EXPECT_TRUE(workspace->design().modified());
+    EXPECT_EQ(workspace->files().filePath(), pump.toStdString());
+    EXPECT_FALSE(workspace->history().canUndo());
 
-    form->SaveBtnClick(); // where the user expects, and the copy goes
-    form->recovery().waitForWriter();
+    files->save(); // where the user expects, and the copy goes
+    features->recovery->waitForWriter();
     EXPECT_TRUE(copies().isEmpty()) << copies().join(' ').toStdString();
     EXPECT_EQ(io::readDesignFile(pump.toStdString()).trees[0].size(), 3);
     EXPECT_TRUE(prompter->errors.empty());
@@ -200,23 +201,25 @@ TEST_F(RecoveryTest, ARunWithTheSameProcessIdOffersTheKilledRunsCopyAndKeepsIt)
     EXPECT_TRUE(out.contains("OFFERED 1\n")) << out.toStdString();
 
     prompter->recoveryAnswers = {FakePrompter::RecoveryAnswer::Open};
-    auto form = startProgram();
-    form->startUp();
+    startProgram();
+    files->startUp();
     ASSERT_EQ(prompter->recoveryQuestions.size(), 1u) << copies().join(' ').toStdString();
-    EXPECT_EQ(form->files().filePath(), dir.filePath("pump.vok").toStdString());
-    EXPECT_EQ(form->design().rowCount(), 3);
+    EXPECT_EQ(workspace->files().filePath(), dir.filePath("pump.vok").toStdString());
+    EXPECT_EQ(workspace->design().rowCount(), 3);
 }
 
 TEST_F(RecoveryTest, DiscardDeletesTheCopyAndNothingIsOfferedAgain)
 {
     ASSERT_NO_FATAL_FAILURE(crashAfterAnEdit(dir.path()));
     prompter->recoveryAnswers = {FakePrompter::RecoveryAnswer::Discard};
-    auto form = startProgram();
-    form->startUp();
+    startProgram();
+    files->startUp();
     EXPECT_EQ(prompter->recoveryQuestions.size(), 1u);
-    EXPECT_EQ(form->design().rowCount(), 0);
+    EXPECT_EQ(workspace->design().rowCount(), 0);
     EXPECT_TRUE(copies().isEmpty());
-    startProgram()->startUp();
+    startProgram();
+    files->startUp();
+    destroy();
     EXPECT_EQ(prompter->recoveryQuestions.size(), 1u);
 }
 
@@ -252,18 +255,18 @@ TEST_F(RecoveryTest, StartingOnADesignAsksOnlyTheRecoveryQuestion)
 
         prompter = std::make_shared<FakePrompter>();
         prompter->recoveryAnswers = {c.answer};
-        auto form = startProgram();
-        form->startUp(QFile::encodeName(named).toStdString());
+        startProgram();
+        files->startUp(QFile::encodeName(named).toStdString());
         ASSERT_EQ(prompter->recoveryQuestions.size(), 1u);
         const QRegularExpression question("^Unsaved changes to " + QRegularExpression::escape(folder + "/pump.vok")
                                           + " from \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d were recovered\\. Open them\\?$");
         EXPECT_TRUE(question.match(prompter->recoveryQuestions[0]).hasMatch())
             << prompter->recoveryQuestions[0].toStdString();
         EXPECT_TRUE(prompter->questions.empty()) << prompter->questions[0].toStdString();
-        EXPECT_EQ(form->design().rowCount(), c.recovered ? 3 : 2);
-        EXPECT_EQ(form->design().modified(), c.recovered);
+        EXPECT_EQ(workspace->design().rowCount(), c.recovered ? 3 : 2);
+        EXPECT_EQ(workspace->design().modified(), c.recovered);
         const QString shown = c.recovered ? folder + "/pump.vok" : named;
-        EXPECT_EQ(form->files().filePath(), QFile::encodeName(shown).toStdString());
+        EXPECT_EQ(workspace->files().filePath(), QFile::encodeName(shown).toStdString());
         const QString status = *c.status ? QString::fromLatin1(c.status).arg(named) : QString();
         EXPECT_EQ(form->statusBar()->currentMessage().toStdString(), status.toStdString());
     }
@@ -287,7 +290,8 @@ TEST_F(RecoveryTest, TheCopyOfTheNamedDesignIsAskedAboutFirst)
     file.close();
     ASSERT_NO_FATAL_FAILURE(crashAfterAnEdit(dir.path(), false, newer));
 
-    startProgram()->startUp(QFile::encodeName(older + "/pump.vok").toStdString());
+    startProgram();
+    files->startUp(QFile::encodeName(older + "/pump.vok").toStdString());
     ASSERT_EQ(prompter->recoveryQuestions.size(), 2u);
     EXPECT_TRUE(prompter->recoveryQuestions[0].startsWith("Unsaved changes to " + older + "/pump.vok from "))
         << prompter->recoveryQuestions[0].toStdString();
@@ -295,21 +299,23 @@ TEST_F(RecoveryTest, TheCopyOfTheNamedDesignIsAskedAboutFirst)
 
 TEST_F(RecoveryTest, ARunningProgramKeepsACopyOnlyWhileChangesAreUnsaved)
 {
-    auto form = startProgram();
-    form->recovery().setDelay(10);
-    loadOutline(form->design(), {"Pump"});
-    form->columns().selectRow(0);
-    form->AddChildBtnClick();
-    ASSERT_TRUE(eventually([&] { return exists(form->recovery().ownCopyPath()); }));
-    auto other = startProgram(); // a second program at the same time offers nothing of the first's
-    other->startUp();
+    startProgram();
+    features->recovery->setDelay(10);
+    loadOutline(workspace->design(), {"Pump"});
+    features->columns->selectRow(0);
+    editing->addChild();
+    ASSERT_TRUE(eventually([&] { return exists(features->recovery->ownCopyPath()); }));
+    TestWindow other; // a second program at the same time offers nothing of the first's
+    other.build(prompter, dir.path().toStdString());
+    other.form->show();
+    other.files->startUp();
     EXPECT_TRUE(prompter->recoveryQuestions.empty());
 
-    form->UndoBtnClick(); // back to the state of the open: nothing to recover
-    form->recovery().waitForWriter();
-    EXPECT_TRUE(eventually([&] { return !exists(form->recovery().ownCopyPath()); }));
-    form->RedoBtnClick();
-    ASSERT_TRUE(eventually([&] { return exists(form->recovery().ownCopyPath()); }));
+    editing->undo(); // back to the state of the open: nothing to recover
+    features->recovery->waitForWriter();
+    EXPECT_TRUE(eventually([&] { return !exists(features->recovery->ownCopyPath()); }));
+    editing->redo();
+    ASSERT_TRUE(eventually([&] { return exists(features->recovery->ownCopyPath()); }));
     prompter->answers = {FakePrompter::Answer::No};
     form->close(); // ends normally after "No": the copy goes
     EXPECT_TRUE(copies().isEmpty()) << copies().join(' ').toStdString();
@@ -357,14 +363,14 @@ TEST_F(RecoveryTest, ACopyHoldsTheBlocksTheDesignKeptFromItsFile)
     file.write(QByteArray::fromStdString(io::encodeDesignFile(design, header, {}) + unknown));
     file.close();
 
-    auto form = startProgram();
-    form->recovery().setDelay(10);
-    form->openAtStart(QFile::encodeName(pump).toStdString());
-    form->columns().selectRow(0);
-    form->AddChildBtnClick();
-    ASSERT_TRUE(eventually([&] { return exists(form->recovery().ownCopyPath()); }));
-    form->recovery().waitForWriter();
-    const io::DesignFileContents copy = io::readDesignFile(QFile::encodeName(form->recovery().ownCopyPath()).toStdString());
+    startProgram();
+    features->recovery->setDelay(10);
+    files->openAtStart(QFile::encodeName(pump).toStdString());
+    features->columns->selectRow(0);
+    editing->addChild();
+    ASSERT_TRUE(eventually([&] { return exists(features->recovery->ownCopyPath()); }));
+    features->recovery->waitForWriter();
+    const io::DesignFileContents copy = io::readDesignFile(QFile::encodeName(features->recovery->ownCopyPath()).toStdString());
     EXPECT_EQ(copy.trees[0].size(), 2);
     ASSERT_EQ(copy.kept.size(), 1u);
     EXPECT_EQ(copy.kept[0].bytes, unknown);

@@ -38,7 +38,7 @@ protected:
             for (int piece = 0; piece < 10; ++piece)
                 outline.push_back("    Piece " + std::to_string(piece));
         }
-        loadOutline(form->design(), outline);
+        loadOutline(workspace->design(), outline);
         for (TreeId id : model::kAllTrees) {
             auto* delegate = qobject_cast<ui::NodeDelegate*>(view(id)->itemDelegate());
             ASSERT_NE(delegate, nullptr);
@@ -46,7 +46,7 @@ protected:
                 m_painted[model::index(id)][index.constInternalPointer()] = text;
             });
         }
-        form->commands().expandAll->trigger();
+        editing->actions().expandAll->trigger();
         settle();
     }
 
@@ -88,7 +88,7 @@ protected:
     // One row selected and current in all three columns, which stand at one scroll position.
     void expectColumnsInStep()
     {
-        app::TreeColumns& c = form->columns();
+        app::TreeColumns& c = *features->columns;
         const int current = c.adapter(TreeId::FR)->rowOf(view(TreeId::FR)->currentIndex());
         for (TreeId id : model::kAllTrees) {
             EXPECT_EQ(c.selectedRow(id), c.selectedRow(TreeId::FR)) << "selection in tree " << model::index(id);
@@ -111,8 +111,8 @@ protected:
 
     void find(const QString& query)
     {
-        form->find().open();
-        ui::FindBar& bar = form->findBar();
+        features->find->open();
+        ui::FindBar& bar = *features->findBar;
         bar.field()->setText(query);
         QTest::keyClick(bar.field(), Qt::Key_Return);
         QTest::keyClick(bar.field(), Qt::Key_Escape);
@@ -130,17 +130,16 @@ TEST_F(ScreenMatchesDesign, AfterEveryCommandAndClickEveryVisibleRowShowsItsText
     std::mt19937 random(seed);
     auto pick = [&](int n) { return static_cast<int>(random() % static_cast<std::uint32_t>(n)); };
 
-    using Command = void (app::TMainForm::*)();
+    using Command = void (app::EditingController::*)();
+    using E = app::EditingController;
     const std::pair<const char*, Command> commands[] = {
-        {"below", &app::TMainForm::AddItemBelowBtnClick}, {"above", &app::TMainForm::AddItemAboveBtnClick},
-        {"child", &app::TMainForm::AddChildBtnClick},     {"uncle", &app::TMainForm::AddChildToGrandParentBtnClick},
-        {"delete", &app::TMainForm::DeleteBtnClick},      {"up", &app::TMainForm::MoveUpBtnClick},
-        {"down", &app::TMainForm::MoveDownBtnClick},      {"duplicate", &app::TMainForm::DuplicateBtnClick},
-        {"undo", &app::TMainForm::UndoBtnClick},          {"redo", &app::TMainForm::RedoBtnClick},
-        {"undo", &app::TMainForm::UndoBtnClick},
+        {"below", &E::addSiblingBelow}, {"above", &E::addSiblingAbove}, {"child", &E::addChild},
+        {"uncle", &E::addUncle},        {"delete", &E::deleteRow},      {"up", &E::moveUp},
+        {"down", &E::moveDown},         {"duplicate", &E::duplicate},   {"undo", &E::undo},
+        {"redo", &E::redo},             {"undo", &E::undo},
     };
     for (int step = 0; step < 200; ++step) {
-        const int rows = form->design().rowCount();
+        const int rows = workspace->design().rowCount();
         const TreeId column = model::kAllTrees[static_cast<std::size_t>(pick(model::kTreeCount))];
         const std::string in = " in tree " + std::to_string(model::index(column));
         std::string what;
@@ -159,7 +158,7 @@ TEST_F(ScreenMatchesDesign, AfterEveryCommandAndClickEveryVisibleRowShowsItsText
             ASSERT_FALSE(HasFatalFailure());
             what = (dropped ? "drop " : "no drag, label out of reach: ") + std::to_string(source) + " onto " + std::to_string(target) + in;
         } else if (gesture == 4) {
-            form->commands().expandAll->trigger(); // Ctrl+E: all collapsed, or all expanded
+            editing->actions().expandAll->trigger(); // Ctrl+E: all collapsed, or all expanded
             what = "expand or collapse all";
         } else if (gesture == 5) {
             // Enter edits the current row, first showing it if a collapsed branch hid it.
@@ -176,7 +175,7 @@ TEST_F(ScreenMatchesDesign, AfterEveryCommandAndClickEveryVisibleRowShowsItsText
         } else if (pick(2) == 0 || rows > 90) {
             const TreeId id = model::kAllTrees[static_cast<std::size_t>(pick(model::kTreeCount))];
             const int row = pick(rows);
-            form->columns().selectRow(row); // scrolled into view, ancestors expanded
+            features->columns->selectRow(row); // scrolled into view, ancestors expanded
             settle();
             clickRow(id, row);
             what = "click " + std::to_string(row) + " in tree " + std::to_string(model::index(id));
@@ -184,7 +183,7 @@ TEST_F(ScreenMatchesDesign, AfterEveryCommandAndClickEveryVisibleRowShowsItsText
             const auto& [name, command] = commands[pick(std::size(commands))];
             if (rows > 90 && std::string(name) != "delete" && std::string(name) != "undo")
                 continue;
-            (form.get()->*command)();
+            (editing->*command)();
             closeEditors();
             what = name;
         }

@@ -69,38 +69,36 @@ public:
     }
 };
 
-class TableExportCommandTest : public ::testing::Test {
+class TableExportCommandTest : public ::testing::Test, protected TestWindow {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        form = std::make_unique<app::TMainForm>(dir.path().toStdString());
         prompter = std::make_shared<FakePrompter>();
-        form->setPrompter(prompter);
+        build(prompter, dir.path().toStdString());
         dialogs = std::make_shared<FakeTableDialogs>();
-        form->tableExport().setDialogs(dialogs);
+        features->tableExport->setDialogs(dialogs);
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         // 1 Pump
         //   1.1 Motor
-        loadOutline(form->design(), {"1 Pump", "  1.1 Motor"});
+        loadOutline(workspace->design(), {"1 Pump", "  1.1 Motor"});
     }
 
     QString inDir(const QString& name) const { return dir.filePath(name); }
     void saveAs(const QString& path)
     {
         prompter->savePaths.push_back(path);
-        form->commands().saveAs->trigger();
+        files->actions().saveAs->trigger();
     }
     void exportTo(const QString& path, TableFormat format)
     {
         dialogs->targets.push_back(TableTarget{path.toStdString(), format});
-        form->commands().exportTableEntry->trigger();
+        features->tableExport->actions().exportTable->trigger();
     }
     QString statusText() { return form->statusBar()->currentMessage(); }
 
     QTemporaryDir dir;
-    std::unique_ptr<app::TMainForm> form;
     std::shared_ptr<FakePrompter> prompter;
     std::shared_ptr<FakeTableDialogs> dialogs;
 };
@@ -108,9 +106,9 @@ protected:
 TEST_F(TableExportCommandTest, SaveMenuEntryWritesTheChosenFormatAndSaysWhereInTheStatusBar)
 {
     auto* save = form->findChild<QToolButton*>("SaveBtn");
-    ASSERT_TRUE(save->menu()->actions().contains(form->commands().exportTableEntry));
+    ASSERT_TRUE(save->menu()->actions().contains(features->tableExport->actions().exportTable));
     saveAs(inDir("pump.vok"));
-    form->design().setModified(true);
+    workspace->design().setModified(true);
 
     exportTo(inDir("review.csv"), TableFormat::Csv);
 
@@ -119,11 +117,11 @@ TEST_F(TableExportCommandTest, SaveMenuEntryWritesTheChosenFormatAndSaysWhereInT
     EXPECT_TRUE(csv.contains("\r\n1,0,Pump,Pump',Pump''\r\n1.1,1,Motor,Motor',Motor''\r\n")) << csv.toStdString();
     EXPECT_EQ(statusText(), "Table written to " + inDir("review.csv"));
     EXPECT_TRUE(prompter->errors.empty());
-    EXPECT_TRUE(form->design().modified());
-    EXPECT_EQ(form->files().filePath(), inDir("pump.vok").toStdString());
+    EXPECT_TRUE(workspace->design().modified());
+    EXPECT_EQ(workspace->files().filePath(), inDir("pump.vok").toStdString());
 
     // The next export proposes the format used last.
-    form->commands().exportTableEntry->trigger();
+    features->tableExport->actions().exportTable->trigger();
     EXPECT_EQ(dialogs->presets.back(), std::make_pair(inDir("pump.csv"), TableFormat::Csv));
 }
 
@@ -153,7 +151,7 @@ TEST_F(TableExportCommandTest, ExportOntoTheDesignFileOrAFifoIsRefusedInTheError
     const QString pipe = inDir("pipe.csv");
     ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
 
-    form->commands().exportRtf->trigger();
+    files->actions().exportRtf->trigger();
     exportTo(design, TableFormat::Csv);
     exportTo(pipe, TableFormat::Csv);
 
@@ -167,7 +165,7 @@ TEST_F(TableExportCommandTest, ExportOntoTheDesignFileOrAFifoIsRefusedInTheError
 
 TEST_F(TableExportCommandTest, CancelledDialogOrProgressWritesNothingAndSaysNothing)
 {
-    form->commands().exportTableEntry->trigger(); // the dialog answers nothing
+    features->tableExport->actions().exportTable->trigger(); // the dialog answers nothing
     dialogs->stopExport = true;
     for (TableFormat format : exporting::kTableFormats)
         exportTo(inDir("t") + QString::fromLatin1(exporting::extensionOf(format)), format);
@@ -183,12 +181,12 @@ TEST_F(TableExportCommandTest, ColoursAreThoseTheTreesAreDrawnWith)
     std::array<model::LevelStyle, model::kLevelCount> styles{};
     styles[1].colour = 0x000000FF; // red
     model::HeaderRecord header{};
-    io::writeDesignFile(inDir("red.vok").toStdString(), form->design(), header, styles);
+    io::writeDesignFile(inDir("red.vok").toStdString(), workspace->design(), header, styles);
     prompter->openPaths.push_back(inDir("red.vok"));
-    form->commands().fileOpen->trigger();
+    files->actions().open->trigger();
 
     exportTo(inDir("before.html"), TableFormat::Html);
-    form->commands().save->trigger();
+    files->actions().save->trigger();
     exportTo(inDir("after.html"), TableFormat::Html);
 
     EXPECT_TRUE(readBytes(inDir("before.html")).contains("margin-left: 14px; color: #ff0000;"));
@@ -261,8 +259,8 @@ TEST_F(TableExportCommandTest, SaveDialogOffersTheFiveFormatsAndTheFilterOrExten
 
 TEST_F(TableExportCommandTest, CtrlPShowsThePrintPreviewOfTheTable)
 {
-    form->tableExport().setDialogs(std::make_shared<app::QtTableExportDialogs>(form.get()));
-    EXPECT_EQ(form->commands().printTable->shortcut(), QKeySequence(QKeySequence::Print));
+    features->tableExport->setDialogs(std::make_shared<app::QtTableExportDialogs>(form.get()));
+    EXPECT_EQ(features->tableExport->actions().print->shortcut(), QKeySequence(QKeySequence::Print));
     int pages = 0;
     QString title;
     whenModal<QPrintPreviewDialog>([&](QPrintPreviewDialog* d) {

@@ -22,10 +22,10 @@ protected:
     void SetUp() override
     {
         MainFormTest::SetUp();
-        loadOutline(form->design(), {"A", "  B", "  C", "    D", "  E"});
-        form->design().renumber();
-        form->design().setModified(false);
-        form->commands().expandAll->trigger();
+        loadOutline(workspace->design(), {"A", "  B", "  C", "    D", "  E"});
+        workspace->design().renumber();
+        workspace->design().setModified(false);
+        editing->actions().expandAll->trigger();
         form->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     }
@@ -35,8 +35,8 @@ protected:
     std::vector<std::string> rows()
     {
         std::vector<std::string> out;
-        for (int row = 0; row < form->design().rowCount(); ++row)
-            out.push_back(rowTags(form->design(), row));
+        for (int row = 0; row < workspace->design().rowCount(); ++row)
+            out.push_back(rowTags(workspace->design(), row));
         return out;
     }
 };
@@ -47,7 +47,7 @@ TEST_F(UndoRedoTest, DeleteUndoneByCtrlZComesBackWithItsNumbersAndRedoneByCtrlY)
     clickRow(TreeId::FR, 2); // C with its child D
     QTest::mouseClick(button("DeleteBtn"), Qt::LeftButton);
     clickRow(TreeId::FR, 2); // renumbers E to 1.2: not a step of its own
-    EXPECT_EQ(rowTags(form->design(), 2), "1.2 E|1.2 E'|1.2 E''");
+    EXPECT_EQ(rowTags(workspace->design(), 2), "1.2 E|1.2 E'|1.2 E''");
     const std::vector<std::string> after = rows();
 
     view(TreeId::FR)->setFocus();
@@ -55,14 +55,14 @@ TEST_F(UndoRedoTest, DeleteUndoneByCtrlZComesBackWithItsNumbersAndRedoneByCtrlY)
     EXPECT_EQ(rows(), before); // the subtree and the numbers as they were
     for (TreeId id : model::kAllTrees)
         EXPECT_EQ(selected(id), 2) << model::index(id);
-    EXPECT_FALSE(form->design().modified()); // back at the state of the last open
+    EXPECT_FALSE(workspace->design().modified()); // back at the state of the last open
 
     press(QKeySequence(Qt::CTRL | Qt::Key_Y));
     EXPECT_EQ(rows(), after);
     press(QKeySequence(Qt::CTRL | Qt::Key_Z));
     press(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
     EXPECT_EQ(rows(), after);
-    EXPECT_TRUE(form->design().modified());
+    EXPECT_TRUE(workspace->design().modified());
 }
 
 TEST_F(UndoRedoTest, ButtonsAreDisabledWithNothingToDoAndNameTheStep)
@@ -76,12 +76,12 @@ TEST_F(UndoRedoTest, ButtonsAreDisabledWithNothingToDoAndNameTheStep)
     EXPECT_FALSE(button("RedoBtn")->isEnabled());
 
     QTest::mouseClick(button("UndoBtn"), Qt::LeftButton); // the open editor is confirmed first
-    EXPECT_EQ(form->design().rowCount(), 5);
+    EXPECT_EQ(workspace->design().rowCount(), 5);
     EXPECT_FALSE(button("UndoBtn")->isEnabled());
     EXPECT_TRUE(button("RedoBtn")->isEnabled());
     EXPECT_EQ(button("RedoBtn")->toolTip(), "Redo Add child");
     QTest::mouseClick(button("RedoBtn"), Qt::LeftButton);
-    EXPECT_EQ(form->design().rowCount(), 6);
+    EXPECT_EQ(workspace->design().rowCount(), 6);
     EXPECT_EQ(selected(TreeId::PV), 2); // the new row again
 }
 
@@ -89,18 +89,18 @@ TEST_F(UndoRedoTest, UndoBackToTheSavedStateClearsTheModifiedFlag)
 {
     QTemporaryDir dir;
     clickRow(TreeId::FR, 1);
-    form->MoveDownBtnClick();
+    editing->moveDown();
     prompter->savePaths.push_back(dir.filePath("saved.vok"));
-    form->SaveBtnClick();
-    EXPECT_FALSE(form->design().modified());
-    form->MoveDownBtnClick();
-    EXPECT_TRUE(form->design().modified());
-    form->UndoBtnClick();
-    EXPECT_FALSE(form->design().modified()); // the state of the save
-    form->UndoBtnClick();
-    EXPECT_TRUE(form->design().modified()); // before the save
-    form->RedoBtnClick();
-    EXPECT_FALSE(form->design().modified());
+    files->save();
+    EXPECT_FALSE(workspace->design().modified());
+    editing->moveDown();
+    EXPECT_TRUE(workspace->design().modified());
+    editing->undo();
+    EXPECT_FALSE(workspace->design().modified()); // the state of the save
+    editing->undo();
+    EXPECT_TRUE(workspace->design().modified()); // before the save
+    editing->redo();
+    EXPECT_FALSE(workspace->design().modified());
 }
 
 TEST_F(UndoRedoTest, LabelAndTitleEditsAreStepsOfTheirOwn)
@@ -114,22 +114,22 @@ TEST_F(UndoRedoTest, LabelAndTitleEditsAreStepsOfTheirOwn)
     typeText(editor, "Pump");
     QTest::keyClick(editor, Qt::Key_Return);
     ASSERT_TRUE(eventually([&] { return text(TreeId::DP, 4) == "1.3 Pump"; }));
-    EXPECT_EQ(form->history().undoText(), "Edit label");
+    EXPECT_EQ(workspace->history().undoText(), "Edit label");
 
-    QLineEdit* title = form->titleEdit(TreeId::PV);
+    QLineEdit* title = features->titleBar->edit(TreeId::PV);
     title->setFocus();
     title->selectAll();
     typeText(title, "Steps");
     QTest::keyClick(title, Qt::Key_Return); // finishes the edit
-    EXPECT_EQ(form->history().undoText(), "Edit title");
+    EXPECT_EQ(workspace->history().undoText(), "Edit title");
 
-    form->UndoBtnClick();
+    editing->undo();
     EXPECT_EQ(title->text(), "Process Variables");
-    EXPECT_EQ(form->design().title(TreeId::PV), "Process Variables");
-    form->UndoBtnClick();
+    EXPECT_EQ(workspace->design().title(TreeId::PV), "Process Variables");
+    editing->undo();
     EXPECT_EQ(text(TreeId::DP, 4), "1.3 E'");
-    form->RedoBtnClick();
-    form->RedoBtnClick();
+    editing->redo();
+    editing->redo();
     EXPECT_EQ(text(TreeId::DP, 4), "1.3 Pump");
     EXPECT_EQ(title->text(), "Steps");
 }
@@ -148,49 +148,49 @@ TEST_F(UndoRedoTest, InsideAnOpenEditorCtrlZBelongsToTheEditor)
     EXPECT_NE(editor->text(), "abc");
     press(QKeySequence(Qt::CTRL | Qt::Key_Y)); // the editor's, or nothing: never the window's redo
     EXPECT_TRUE(view(TreeId::FR)->isEditing());
-    EXPECT_EQ(form->design().rowCount(), 6); // the step is still done
+    EXPECT_EQ(workspace->design().rowCount(), 6); // the step is still done
     QTest::keyClick(editor, Qt::Key_Escape);
     view(TreeId::FR)->setFocus();
     press(QKeySequence(Qt::CTRL | Qt::Key_Z)); // now the window's
-    EXPECT_EQ(form->design().rowCount(), 5);
+    EXPECT_EQ(workspace->design().rowCount(), 5);
 }
 
 TEST_F(UndoRedoTest, OpeningADesignEmptiesTheHistory)
 {
     QTemporaryDir dir;
     clickRow(TreeId::FR, 1);
-    form->AddChildBtnClick();
+    editing->addChild();
     prompter->savePaths.push_back(dir.filePath("a.vok"));
-    form->SaveBtnClick();
+    files->save();
     prompter->openPaths.push_back(dir.filePath("a.vok"));
-    form->FileOpenBtnClick();
-    EXPECT_FALSE(form->history().canUndo());
-    EXPECT_FALSE(form->commands().undo->isEnabled());
+    files->open();
+    EXPECT_FALSE(workspace->history().canUndo());
+    EXPECT_FALSE(editing->actions().undo->isEnabled());
 }
 
 TEST_F(UndoRedoTest, TheOldestStepsGoWhenTheHistoryOutgrowsItsMemory)
 {
-    form->history().setMaxBytes(20000);
+    workspace->history().setMaxBytes(20000);
     for (int i = 0; i < 40; ++i) { // each Delete holds the rows it took out
-        form->columns().selectRow(0);
-        form->DuplicateBtnClick();
-        form->columns().selectRow(5);
-        form->DeleteBtnClick();
+        features->columns->selectRow(0);
+        editing->duplicate();
+        features->columns->selectRow(5);
+        editing->deleteRow();
     }
-    EXPECT_LT(form->history().count(), 80);
-    EXPECT_LE(form->history().bytes(), 20000u);
-    form->columns().selectRow(0);
-    form->DuplicateBtnClick();
-    const int rows = form->design().rowCount();
-    const int steps = form->history().count();
+    EXPECT_LT(workspace->history().count(), 80);
+    EXPECT_LE(workspace->history().bytes(), 20000u);
+    features->columns->selectRow(0);
+    editing->duplicate();
+    const int rows = workspace->design().rowCount();
+    const int steps = workspace->history().count();
     int undone = 0;
-    for (; form->history().canUndo(); ++undone)
-        form->UndoBtnClick();
+    for (; workspace->history().canUndo(); ++undone)
+        editing->undo();
     EXPECT_EQ(undone, steps); // the kept steps undo, and no more
-    EXPECT_TRUE(form->design().modified()); // the saved state is gone with the oldest steps
-    while (form->history().canRedo())
-        form->RedoBtnClick();
-    EXPECT_EQ(form->design().rowCount(), rows);
+    EXPECT_TRUE(workspace->design().modified()); // the saved state is gone with the oldest steps
+    while (workspace->history().canRedo())
+        editing->redo();
+    EXPECT_EQ(workspace->design().rowCount(), rows);
 }
 
 } // namespace

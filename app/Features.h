@@ -1,0 +1,54 @@
+#pragma once
+// What the main window is made of, built here in one order: the three tree
+// columns and the widgets around them (title bar, find bar, matrix pane),
+// then each feature's controller, handed the workspace. The window lays out
+// what they give it; tests reach the features here, not through the window.
+
+#include <memory>
+
+class QAction;
+class QMainWindow;
+
+namespace ui {
+class FindBar;
+class MatrixPane;
+}
+
+namespace app {
+
+class ClipboardCommands;
+class EditingController;
+class FileController;
+class FindController;
+class MatrixPaneController;
+class OptionsController;
+class RecoveryKeeper;
+class TableExportCommands;
+class TitleBar;
+class TreeColumns;
+class Workspace;
+
+struct Features {
+    Features(Workspace& workspace, QMainWindow* window);
+    ~Features();
+    Features(const Features&) = delete;
+    Features& operator=(const Features&) = delete;
+
+    std::unique_ptr<TreeColumns> columns;
+    TitleBar* titleBar = nullptr; // a child of the window; goes with the features
+    ui::FindBar* findBar = nullptr;       // a child of the window
+    ui::MatrixPane* matrixPane = nullptr; // under the columns, hidden at start
+    QAction* findAction = nullptr;        // Ctrl+F: the find bar
+    QAction* matrixToggle = nullptr;      // MatrixBtn, Ctrl+M: the design matrix pane shown
+
+    std::unique_ptr<RecoveryKeeper> recovery;
+    std::unique_ptr<EditingController> editing;
+    std::unique_ptr<ClipboardCommands> clipboard;
+    std::unique_ptr<FindController> find;
+    std::unique_ptr<MatrixPaneController> matrix;
+    std::unique_ptr<TableExportCommands> tableExport;
+    std::unique_ptr<FileController> files;
+    std::unique_ptr<OptionsController> options;
+};
+
+} // namespace app

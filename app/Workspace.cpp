@@ -1,0 +1,112 @@
+#include "app/Workspace.h"
+
+#include "app/QtPrompter.h"
+#include "app/StepRecorder.h"
+#include "app/UndoHistory.h"
+#include "io/DesignFile.h"
+
+#include <filesystem>
+
+namespace app {
+
+namespace {
+
+constexpr const char* kSettingsName = "Formats.ini";
+
+std::string startupDirOr(const std::string& dir)
+{
+    if (!dir.empty())
+        return dir;
+    std::error_code error; // the folder as bytes: QDir::currentPath() would alter a name that is not UTF-8
+    const std::string current = std::filesystem::current_path(error).string();
+    return error ? std::string(".") : current;
+}
+
+} // namespace
+
+Workspace::Workspace(const std::string& startupDir)
+    : m_startupDir(startupDirOr(startupDir)), m_settings(m_startupDir + "/" + kSettingsName),
+      m_prompter(std::make_shared<QtPrompter>(nullptr)) // the window puts its own in place
+{
+    m_history = std::make_unique<UndoHistory>(m_design);
+    m_steps = std::make_unique<StepRecorder>(
+        m_design, *m_history, [this] { return m_selection.selectedRow ? m_selection.selectedRow() : -1; },
+        [this] {
+            if (m_selection.finishEditing)
+                m_selection.finishEditing();
+        },
+        [this](int row) {
+            if (m_selection.showRow)
+                m_selection.showRow(row);
+        });
+    m_files = std::make_unique<FileCommands>(
+        m_design, m_loadedHeader, m_currentHeader, *m_prompter,
+        FileCommands::Hooks{[this] { return m_levelFonts.styles(); },
+                            [this](const model::HeaderRecord& loaded) { designOpened(loaded); },
+                            [this] { designSaved(); }, [this](const QString& text) { showStatus(text); }});
+    // The modified flag follows the history: back at the saved state, it clears.
+    connect(m_history.get(), &UndoHistory::cleanChanged, this, [this](bool clean) { m_design.setModified(!clean); });
+}
+
+Workspace::~Workspace()
+{
+    m_files.reset();
+    m_steps.reset();
+    m_history.reset(); // its steps give what they hold back to the design
+}
+
+void Workspace::setPrompter(std::shared_ptr<Prompter> prompter)
+{
+    m_prompter = std::move(prompter);
+    m_files->setPrompter(*m_prompter);
+}
+
+void Workspace::takeLoadedLook()
+{
+    m_levelFonts.blacken();
+    m_currentHeader.titles = m_loadedHeader.titles;
+    m_currentHeader.reserved = m_loadedHeader.reserved;
+    m_currentHeader.levels = m_loadedHeader.levels;
+    m_design.setModified(false);
+}
+
+std::string Workspace::encodedForRecovery() const
+{
+    // What a save would write (the window's own header stays), and the
+    // blocks kept from the file, which the save would still ask about.
+    model::HeaderRecord header = m_currentHeader;
+    return io::encodeDesignFile(m_design, header, m_levelFonts.styles(), io::KeptBlocksToo::Yes);
+}
+
+bool Workspace::run(const std::function<void()>& command)
+{
+    try {
+        command();
+        return true;
+    } catch (const std::exception& e) {
+        m_prompter->showError(QString::fromLocal8Bit(e.what()));
+        return false;
+    }
+}
+
+void Workspace::runStep(const char* name, const std::function<void()>& command)
+{
+    run([&] { m_steps->run(name, command); });
+}
+
+void Workspace::designOpened(const model::HeaderRecord& loaded)
+{
+    m_levelFonts.takeFromHeader(loaded); // the title bar shows the new titles by itself
+    // The rows are drawn in the colours of the design just opened, not the last saved one's.
+    m_currentHeader.levels = loaded.levels;
+    m_history->clear();
+    emit opened();
+}
+
+void Workspace::designSaved()
+{
+    m_history->markSaved();
+    emit saved();
+}
+
+} // namespace app

@@ -1,0 +1,98 @@
+#pragma once
+// One open design and everything that belongs to it rather than to a window:
+// the design, its undo history, the one step runner, the file it came from
+// and the header state the trees are drawn and saved with. Every command
+// runs through here: run() is the command boundary (an error ends the
+// command and reaches the user through the Prompter), runStep() makes a
+// command one named step of the undo history.
+
+#include "app/FileCommands.h"
+#include "app/Prompter.h"
+#include "io/SettingsFile.h"
+#include "model/Design.h"
+#include "model/HeaderRecord.h"
+#include "ui/TLevelFonts.h"
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace app {
+
+class StepRecorder;
+class UndoHistory;
+
+class Workspace : public QObject {
+    Q_OBJECT
+public:
+    // What a step needs from the trees on screen: the selected row, the
+    // editors to confirm before a step, and showing a row in all columns.
+    struct Selection {
+        std::function<int()> selectedRow;
+        std::function<void()> finishEditing;
+        std::function<void(int row)> showRow;
+    };
+
+    // `startupDir` ("" for the current folder) is where the settings file and
+    // "Output.rtf" live for the whole run.
+    explicit Workspace(const std::string& startupDir = {});
+    ~Workspace() override;
+
+    model::Design& design() { return m_design; }
+    const model::Design& design() const { return m_design; }
+    UndoHistory& history() { return *m_history; }
+    StepRecorder& steps() { return *m_steps; }
+    FileCommands& files() { return *m_files; }
+    const FileCommands& files() const { return *m_files; }
+    Prompter& prompter() { return *m_prompter; }
+    void setPrompter(std::shared_ptr<Prompter> prompter);
+    const std::string& startupDir() const { return m_startupDir; }
+    io::SettingsFile& settings() { return m_settings; }
+    void setSelection(Selection selection) { m_selection = std::move(selection); }
+
+    // The header state, kept together until the design holds it: the header
+    // last read from a file, the one the trees are drawn and saved with, and
+    // the level fonts.
+    const model::HeaderRecord& loadedHeader() const { return m_loadedHeader; }
+    model::HeaderRecord& currentHeader() { return m_currentHeader; }
+    const model::HeaderRecord& currentHeader() const { return m_currentHeader; }
+    ui::TLevelFonts& levelFonts() { return m_levelFonts; }
+    // The window's first show: whatever the loaded header holds becomes what
+    // the trees are drawn with, and the design counts as unchanged.
+    void takeLoadedLook();
+    // The design as a save would write it, with the blocks kept from its file.
+    std::string encodedForRecovery() const;
+
+    // The command boundary: false when the command failed (the user was told).
+    bool run(const std::function<void()>& command);
+    // A command that is one step of the undo history, named as the user knows it.
+    void runStep(const char* name, const std::function<void()>& command);
+    // The status bar's message.
+    void showStatus(const QString& text) { emit statusShown(text); }
+
+signals:
+    void statusShown(const QString& text);
+    void opened();  // another design is on screen
+    void saved();   // the design on screen is what is on disk
+
+private:
+    void designOpened(const model::HeaderRecord& loaded);
+    void designSaved();
+
+    model::Design m_design;
+    std::unique_ptr<UndoHistory> m_history; // before anything that adds steps to it
+    std::unique_ptr<StepRecorder> m_steps;
+    Selection m_selection;
+    model::HeaderRecord m_loadedHeader{};
+    model::HeaderRecord m_currentHeader{};
+    ui::TLevelFonts m_levelFonts;
+    std::string m_startupDir;
+    io::SettingsFile m_settings;
+    std::shared_ptr<Prompter> m_prompter;
+    std::unique_ptr<FileCommands> m_files;
+};
+
+} // namespace app
