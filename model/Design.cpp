@@ -252,6 +252,9 @@ void Design::removeObserver(TreeObserver* o)
 
 void Design::renumber()
 {
+    // A click on a design whose numbers are right costs nothing, not even a step.
+    if (std::none_of(m_trees.begin(), m_trees.end(), [](const DesignTree& t) { return t.numbersMayBeStale(); }))
+        return;
     const Step step(*this);
     eachTree([](DesignTree& t) { t.renumber(); });
 }
