@@ -91,12 +91,20 @@ void FindController::pickCurrentNearSelection()
     m_current = firstMatchFrom({std::max(0, m_columns.selectedRow(TreeId::FR)), TreeId::FR});
 }
 
+void FindController::stepFinished(const model::StepChanges& changes)
+{
+    using model::StepChanges;
+    if (changes.has(StepChanges::Structure | StepChanges::Texts | StepChanges::Replaced))
+        researchSoon();
+}
+
 void FindController::researchSoon()
 {
     m_stale = true;
     if (!m_active || m_researchQueued)
         return;
-    // A command sends many notifications: one search once it is done.
+    // From the event loop: the step that changed the labels selects its row
+    // only after the design has told of it, and the current match starts there.
     m_researchQueued = true;
     QTimer::singleShot(0, this, [this] {
         m_researchQueued = false;

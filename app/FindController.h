@@ -57,13 +57,9 @@ private:
     void showCount();
     void repaint();
 
-    // model::TreeObserver: labels may have changed or moved to other rows.
-    void inserted(model::TreeId, model::Node*, int) override { researchSoon(); }
-    void removed(model::TreeId, model::Node*, int) override { researchSoon(); }
-    void moved(model::TreeId, model::Node*, int, model::Node*, int) override { researchSoon(); }
-    void textChanged(model::TreeId, model::Node*) override { researchSoon(); }
-    void reset(model::TreeId) override { researchSoon(); }
-    // A renumbering (textsChanged) changes only numbers, which are not searched.
+    // model::TreeObserver: labels may have changed or moved to other rows. A
+    // renumbering alone changes only numbers, which are not searched.
+    void stepFinished(const model::StepChanges& changes) override;
 
     model::Design& m_design;
     TreeColumns& m_columns;

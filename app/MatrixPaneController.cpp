@@ -55,6 +55,16 @@ void MatrixPaneController::followSelection()
     scheduleRefresh();
 }
 
+void MatrixPaneController::stepFinished(const model::StepChanges& changes)
+{
+    using model::StepChanges;
+    // Other rows: the row a level was moved to may mean another node now.
+    if (changes.has(StepChanges::Structure | StepChanges::Replaced))
+        followSelection();
+    else if (changes.has(StepChanges::Texts | StepChanges::Numbers | StepChanges::Aspects))
+        scheduleRefresh();
+}
+
 void MatrixPaneController::showLevel(int parentRow)
 {
     if (parentRow != model::kNoRow && (parentRow < 0 || parentRow >= m_design.rowCount()))

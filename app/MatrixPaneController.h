@@ -10,9 +10,9 @@
 // relabelling, until the selection changes, the rows change shape or the
 // pane is shown again; then the pane follows the selected row once more.
 //
-// The design's notifications arrive in the middle of commands, when the three
-// trees may not have the same shape yet: the pane is read again once the
-// command is over, from the event loop.
+// The pane is read again from the event loop once a step is over: the step's
+// row is selected only after the design has told of the step, and the
+// selection models change rows in the middle of a command.
 
 #include "model/Design.h"
 #include "model/TreeObserver.h"
@@ -55,13 +55,7 @@ private:
     void showLevel(int parentRow);
 
     // model::TreeObserver: anything that may change what the pane shows.
-    void inserted(model::TreeId, model::Node*, int) override { followSelection(); }
-    void removed(model::TreeId, model::Node*, int) override { followSelection(); }
-    void moved(model::TreeId, model::Node*, int, model::Node*, int) override { followSelection(); }
-    void textChanged(model::TreeId, model::Node*) override { scheduleRefresh(); }
-    void textsChanged(model::TreeId, std::span<const model::TextRun>) override { scheduleRefresh(); }
-    void reset(model::TreeId) override { followSelection(); }
-    void matricesChanged(const model::Node*) override { scheduleRefresh(); }
+    void stepFinished(const model::StepChanges& changes) override;
 
     model::Design& m_design;
     TreeColumns& m_columns;

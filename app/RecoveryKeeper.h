@@ -83,15 +83,8 @@ private:
     QString pathFor(const QString& name, const char* suffix) const;
     void reportFailure(const QString& copy); // once: the status bar is not to fill with it
 
-    // model::TreeObserver: any change of the design
-    void inserted(model::TreeId, model::Node*, int) override { changed(); }
-    void removed(model::TreeId, model::Node*, int) override { changed(); }
-    void moved(model::TreeId, model::Node*, int, model::Node*, int) override { changed(); }
-    void textChanged(model::TreeId, model::Node*) override { changed(); }
-    void textsChanged(model::TreeId, std::span<const model::TextRun>) override { changed(); }
-    void titleChanged(model::TreeId) override { changed(); }
-    void reset(model::TreeId) override { changed(); }
-    void flagsChanged() override { changed(); }
+    // model::TreeObserver: any change of the design, once a command is over.
+    void stepFinished(const model::StepChanges&) override { changed(); }
 
     model::Design& m_design;
     Encoder m_encode;

@@ -1,11 +1,12 @@
 #include "app/TitleBar.h"
 
-#include "app/UndoHistory.h"
 #include "model/Design.h"
 #include "ui/Cp1252.h"
 #include "ui/Cp1252Validator.h"
 
 #include <QLineEdit>
+
+#include <utility>
 
 namespace app {
 
@@ -21,7 +22,8 @@ constexpr const char* kStepName = "Edit title";
 } // namespace
 
 TitleBar::TitleBar(model::Design& design, UndoHistory& history, QWidget* parent)
-    : QWidget(parent), m_design(design), m_history(history)
+    : QWidget(parent), m_design(design),
+      m_steps(design, history, [] { return -1; }, [] {}, [](int) {})
 {
     // Laid out by hand in alignTo: the titles line up with the columns below.
     setObjectName(QStringLiteral("ToolBar2"));
@@ -70,22 +72,23 @@ void TitleBar::titleEdited(TreeId id, const QString& text)
 {
     if (const auto bytes = ui::encodeCp1252(text)) {
         m_typing = true;
-        m_design.setTitle(id, *bytes);
+        m_design.typeTitle(id, *bytes);
         m_typing = false;
-        m_design.setModified(true);
     }
 }
 
 void TitleBar::titleFinished(TreeId id)
 {
-    const std::string& now = m_design.title(id);
-    std::string& before = m_finished[at(id)];
-    if (now == before)
+    const std::string now = m_design.title(id);
+    if (now == m_finished[at(id)])
         return;
-    auto record = std::make_unique<model::EditRecord>(m_design);
-    record->titleSet(id, before); // the title went from `before` to what it is now
-    before = now;
-    m_history.push(QString::fromLatin1(kStepName), std::move(record), -1, -1);
+    const std::string before = std::exchange(m_finished[at(id)], now);
+    // What was typed is not recorded: the title goes back to where the edit
+    // began, and the step puts in what the edit ended with.
+    m_typing = true;
+    m_design.typeTitle(id, before);
+    m_typing = false;
+    m_steps.runOnRow(kStepName, -1, [&] { m_design.setTitle(id, now); });
 }
 
 void TitleBar::finishEditing()

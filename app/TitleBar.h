@@ -2,8 +2,10 @@
 // The title bar (ToolBar2): the three column titles Edit1..Edit3 over the
 // three columns. A title is the design's as the user types it (a save in the
 // middle of typing stores what is shown); a finished edit (Enter, or the
-// field losing the focus) is one step of the undo history.
+// field losing the focus) is one step of the undo history, run as every
+// other step is.
 
+#include "app/StepRecorder.h"
 #include "model/TreeId.h"
 #include "model/TreeObserver.h"
 
@@ -44,7 +46,7 @@ private:
     void titleChanged(model::TreeId id) override; // undo and redo
 
     model::Design& m_design;
-    UndoHistory& m_history;
+    StepRecorder m_steps; // a title step selects no row
     std::array<QLineEdit*, model::kTreeCount> m_edits{};
     std::array<std::string, model::kTreeCount> m_finished; // each title as of its last step
     bool m_typing = false;

@@ -45,9 +45,12 @@ private:
 UndoHistory::UndoHistory(model::Design& design, QObject* parent) : QObject(parent), m_design(design)
 {
     m_stack.setUndoLimit(kMaxSteps);
+    // The modified flag follows the history: back at the saved state, it clears.
     connect(&m_stack, &QUndoStack::cleanChanged, this, [this](bool clean) {
-        if (!m_rebuilding)
-            emit cleanChanged(clean);
+        if (m_rebuilding)
+            return;
+        m_design.setModified(!clean);
+        emit cleanChanged(clean);
     });
     connect(&m_stack, &QUndoStack::indexChanged, this, [this] {
         if (!m_rebuilding)

@@ -1,7 +1,8 @@
 #pragma once
 // One design's undo history: every change a user makes is one step on a
-// QUndoStack, which gives the step names, the clean state (the modified
-// flag follows it) and what can be undone or redone. A step holds the
+// QUndoStack, which gives the step names, the clean state (the design's
+// modified flag follows it: the history sets it) and what can be undone or
+// redone. A step holds the
 // model's record of what it changed (model::EditRecord) and the row it acted
 // on, which is selected again after an undo or a redo.
 //

@@ -101,19 +101,7 @@ CopiedRows copySubtree(const Design& design, int k)
         for (const Node* n : nodes)
             out.emplace_back(n->text().view());
     }
-    const MatrixStore& store = design.matrices();
-    if (store.empty())
-        return rows;
-    const auto nodes = fr.preorder().subspan(static_cast<std::size_t>(k), static_cast<std::size_t>(m));
-    for (std::size_t i = 0; i < nodes.size(); ++i) {
-        if (!store.hasCells(nodes[i]))
-            continue;
-        for (MatrixKind kind : kMatrixKinds) {
-            std::vector<IndexedCell> cells = store.indexedCells(nodes[i], kind);
-            if (!cells.empty())
-                rows.matrices.push_back({static_cast<std::uint32_t>(i), kind, std::move(cells)});
-        }
-    }
+    design.aspects().copyRows(fr.preorder().subspan(static_cast<std::size_t>(k), static_cast<std::size_t>(m)), rows);
     return rows;
 }
 

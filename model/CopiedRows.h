@@ -13,13 +13,17 @@
 // The design matrices inside the copied subtrees travel with them: those of
 // every copied row with two or more children, keyed by the row's place in
 // the copy and its children's positions. A copy's top rows join their new
-// parent not assessed, as a duplicate does.
+// parent not assessed, as a duplicate does. Other aspects of the nodes (see
+// NodeAspect) carry theirs under their own names, within one run of the
+// program: the clipboard's bytes hold the matrices alone.
 
 #include "model/MatrixStore.h"
 #include "model/TreeId.h"
 
 #include <array>
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -39,6 +43,7 @@ struct CopiedRows {
     std::vector<std::uint32_t> levels; // row order, 0 for the top of each subtree
     std::array<std::vector<std::string>, kTreeCount> texts; // one per row in each tree
     std::vector<CopiedMatrix> matrices; // by parent, FR-DP before DP-PV; none empty
+    std::map<std::string, std::shared_ptr<const void>, std::less<>> aspects; // each aspect checks its own
     std::size_t labelsCut = 0; // labels a paste read cut to kLongestLabel (see Limits.h)
 
     std::size_t size() const { return levels.size(); }

@@ -12,6 +12,76 @@ Design::Design()
 {
     for (TreeId id : kAllTrees)
         tree(id).attach(id, &m_observers);
+    m_aspects.add(m_matrices, *this);
+}
+
+// --- steps ------------------------------------------------------------------------
+
+Design::Step::Step(Design& design, Kind kind) : m_design(design)
+{
+    if (m_design.m_stepDepth++ > 0)
+        return;
+    // What the trees announced outside any command (a test building trees) is no step's.
+    m_design.m_collector.changes = {};
+    m_design.m_stepKind = kind;
+    m_design.m_actedWithoutChange = false;
+}
+
+Design::Step::~Step()
+{
+    if (--m_design.m_stepDepth == 0)
+        m_design.finishStep();
+}
+
+void Design::finishStep()
+{
+    constexpr unsigned kContent = StepChanges::Structure | StepChanges::Texts | StepChanges::Titles | StepChanges::Aspects;
+    if (m_stepKind == Step::Kind::Edit && (m_collector.changes.has(kContent) || m_actedWithoutChange)) {
+        m_modified = true;
+        m_backedUp = false;
+        announceFlags();
+    }
+    const StepChanges changes = std::exchange(m_collector.changes, {});
+    if (!changes.any())
+        return;
+    for (TreeObserver* o : m_observers)
+        o->stepFinished(changes);
+}
+
+void Design::announceFlags()
+{
+    for (TreeObserver* o : m_observers)
+        o->flagsChanged();
+}
+
+// --- aspects ------------------------------------------------------------------------
+
+void AspectList::add(NodeAspect& aspect, Design& design)
+{
+    aspect.m_design = &design;
+    m_aspects.push_back(&aspect);
+}
+
+bool NodeAspect::recording() const
+{
+    return m_design->recording();
+}
+
+void NodeAspect::record(std::unique_ptr<AspectChange> change)
+{
+    if (change && m_design->m_recording)
+        m_design->m_recording->aspectChanged(std::move(change));
+    noteChanged();
+}
+
+void NodeAspect::noteChanged()
+{
+    m_design->m_collector.changes.bits |= StepChanges::Aspects;
+}
+
+const std::vector<TreeObserver*>& NodeAspect::observers() const
+{
+    return m_design->m_observers;
 }
 
 template <typename F>
@@ -54,24 +124,27 @@ void Design::replaceTrees(std::array<DesignTree, kTreeCount>&& trees)
     for (std::size_t i = 1; i < trees.size(); ++i)
         if (!sameShape(trees[0], trees[i]))
             throw UserError("The three trees do not have the same shape");
-    m_lifetime = std::make_shared<const int>(0);
-    for (TreeId id : kAllTrees)
-        tree(id).assign(std::move(trees[static_cast<std::size_t>(index(id))]));
-    replaceMatrices({});
-    m_kept.clear();
+    assignTrees(std::move(trees));
 }
 
 void Design::replaceTrees(ComparedTrees&& trees)
 {
+    assignTrees(std::move(trees.m_trees));
+}
+
+void Design::assignTrees(std::array<DesignTree, kTreeCount>&& trees)
+{
+    const Step step(*this, Step::Kind::Quiet);
     m_lifetime = std::make_shared<const int>(0);
     for (TreeId id : kAllTrees)
-        tree(id).assign(std::move(trees.m_trees[static_cast<std::size_t>(index(id))]));
-    replaceMatrices({});
+        tree(id).assign(std::move(trees[static_cast<std::size_t>(index(id))]));
+    m_aspects.treesReplaced();
     m_kept.clear();
 }
 
 void Design::setTitle(TreeId id, std::string text)
 {
+    const Step step(*this, Step::Kind::Quiet);
     std::string& title = m_titles[static_cast<std::size_t>(index(id))];
     if (title == text)
         return;
@@ -80,6 +153,16 @@ void Design::setTitle(TreeId id, std::string text)
     title = std::move(text);
     for (TreeObserver* o : m_observers)
         o->titleChanged(id);
+}
+
+void Design::typeTitle(TreeId id, std::string text)
+{
+    const Step step(*this);
+    // Typing is never a step: not even within one being recorded.
+    std::unique_ptr<EditRecord> recording = std::move(m_recording);
+    setTitle(id, std::move(text));
+    m_recording = std::move(recording);
+    m_actedWithoutChange = true; // each keystroke counts as an edit, as it always did
 }
 
 // --- design matrices ------------------------------------------------------------
@@ -92,6 +175,7 @@ const Node* Design::matrixParent(int parentRow) const
 
 bool Design::setMatrixCell(int parentRow, MatrixKind kind, int row, int column, CellValue value)
 {
+    const Step step(*this);
     if (parentRow != kNoRow && !validRow(parentRow))
         return false;
     const Node* parent = matrixParent(parentRow);
@@ -100,135 +184,26 @@ bool Design::setMatrixCell(int parentRow, MatrixKind kind, int row, int column, 
         return false;
     const Node* r = parent->children[static_cast<std::size_t>(row)];
     const Node* c = parent->children[static_cast<std::size_t>(column)];
-    const CellValue old = m_matrices.set(parent, kind, r, c, value);
-    if (old == value)
-        return false;
-    if (m_recording)
-        m_recording->cellsSet({StoredCell{parent, kind, r, c, old}});
-    announceMatrices(parent);
-    setModified(true);
-    return true;
+    return m_matrices.setCell(parent, kind, r, c, value);
 }
 
 void Design::replaceMatrices(MatrixStore&& matrices)
 {
-    if (m_matrices.empty() && matrices.empty())
-        return;
-    m_matrices = std::move(matrices);
-    announceMatrices(nullptr);
+    const Step step(*this, Step::Kind::Quiet);
+    m_matrices.replace(std::move(matrices));
 }
 
 void Design::swapCells(std::span<StoredCell> cells)
 {
-    for (StoredCell& c : cells)
-        c.value = m_matrices.set(c.parent, c.kind, c.row, c.column, c.value);
-    announceMatrices(nullptr);
-}
-
-void Design::announceMatrices(const Node* parent)
-{
-    for (TreeObserver* o : m_observers)
-        o->matricesChanged(parent);
-}
-
-void Design::cellsTaken(std::vector<StoredCell>&& cells)
-{
-    if (cells.empty())
-        return;
-    if (m_recording)
-        m_recording->cellsSet(std::move(cells));
-    announceMatrices(nullptr);
-}
-
-// A child leaving its parent takes its row and column out of the parent's matrices.
-void Design::takeRowAndColumn(const Node* child)
-{
-    if (m_matrices.empty())
-        return;
-    std::vector<StoredCell> taken;
-    m_matrices.takeChild(child->parent, child, taken);
-    cellsTaken(std::move(taken));
-}
-
-// A deleted subtree also takes the matrices of every parent inside it, found
-// by whichever is shorter: the parents with cells, or the subtree.
-void Design::takeMatricesOf(const Node* top)
-{
-    if (m_matrices.empty())
-        return;
-    std::vector<StoredCell> taken;
-    m_matrices.takeChild(top->parent, top, taken);
-    const DesignTree& fr = tree(TreeId::FR);
-    if (m_matrices.parentCount() < static_cast<std::size_t>(fr.subtreeSize(top))) {
-        for (const Node* p : m_matrices.parents())
-            if (fr.isInSubtree(p, top))
-                m_matrices.takeParent(p, taken);
-    } else {
-        std::vector<const Node*> stack{top};
-        while (!stack.empty()) {
-            const Node* n = stack.back();
-            stack.pop_back();
-            m_matrices.takeParent(n, taken);
-            for (const Node* c : n->children)
-                if (!c->children.empty())
-                    stack.push_back(c);
-        }
-    }
-    cellsTaken(std::move(taken));
-}
-
-// The copy of a subtree gets the matrices inside the original; its own row and
-// column in its parent's matrices stay not assessed.
-void Design::copyMatrices(const Node* from, const Node* to)
-{
-    if (m_matrices.empty())
-        return;
-    std::vector<StoredCell> added;
-    std::vector<std::pair<const Node*, const Node*>> stack{{from, to}};
-    while (!stack.empty()) {
-        const auto [src, dst] = stack.back();
-        stack.pop_back();
-        if (m_matrices.hasCells(src))
-            for (MatrixKind kind : kMatrixKinds)
-                for (const IndexedCell& c : m_matrices.indexedCells(src, kind)) {
-                    const Node* r = dst->children[c.row];
-                    const Node* col = dst->children[c.column];
-                    m_matrices.set(dst, kind, r, col, c.value);
-                    added.push_back({dst, kind, r, col, CellValue::NotAssessed});
-                }
-        for (std::size_t i = 0; i < src->children.size(); ++i)
-            if (!src->children[i]->children.empty())
-                stack.emplace_back(src->children[i], dst->children[i]);
-    }
-    cellsTaken(std::move(added));
-}
-
-// The pasted rows are rows first .. first + rows.size() - 1: their matrices
-// come from the copy (well-formed, so every cell fits its parent).
-void Design::pasteMatrices(int first, const CopiedRows& rows)
-{
-    if (rows.matrices.empty())
-        return;
-    const auto nodes = tree(TreeId::FR).preorder().subspan(static_cast<std::size_t>(first), rows.size());
-    std::vector<StoredCell> added;
-    for (const CopiedMatrix& m : rows.matrices) {
-        const Node* parent = nodes[m.parent];
-        m_matrices.reserve(parent, m.kind, m.cells.size());
-        for (const IndexedCell& c : m.cells) {
-            const Node* r = parent->children[c.row];
-            const Node* col = parent->children[c.column];
-            m_matrices.set(parent, m.kind, r, col, c.value);
-            added.push_back({parent, m.kind, r, col, CellValue::NotAssessed});
-        }
-    }
-    cellsTaken(std::move(added));
+    const Step step(*this, Step::Kind::Quiet);
+    m_matrices.swapCells(cells);
 }
 
 // --- recording -------------------------------------------------------------------
 
 void Design::startRecording(Joining joining)
 {
-    m_recording = std::make_unique<EditRecord>(*this);
+    m_recording.reset(new EditRecord(*this));
     for (TreeId id : kAllTrees) {
         m_staleAtStart[static_cast<std::size_t>(index(id))] = tree(id).numbersMayBeStale();
         tree(id).recordInto(m_recording.get(), joining == Joining::Yes);
@@ -247,20 +222,22 @@ std::unique_ptr<EditRecord> Design::stopRecording()
     return std::move(m_recording);
 }
 
+// Commands set the flag at their end (finishStep); this is for whoever knows
+// better: opening and saving, and the undo history's saved state.
 void Design::setModified(bool on)
 {
+    const Step step(*this, Step::Kind::Quiet);
     m_modified = on;
     if (on)
         m_backedUp = false;
-    for (TreeObserver* o : m_observers)
-        o->flagsChanged();
+    announceFlags();
 }
 
 void Design::setBackedUp(bool on)
 {
+    const Step step(*this, Step::Kind::Quiet);
     m_backedUp = on;
-    for (TreeObserver* o : m_observers)
-        o->flagsChanged();
+    announceFlags();
 }
 
 void Design::addObserver(TreeObserver* o)
@@ -275,6 +252,10 @@ void Design::removeObserver(TreeObserver* o)
 
 void Design::renumber()
 {
+    // A click on a design whose numbers are right costs nothing, not even a step.
+    if (std::none_of(m_trees.begin(), m_trees.end(), [](const DesignTree& t) { return t.numbersMayBeStale(); }))
+        return;
+    const Step step(*this);
     eachTree([](DesignTree& t) { t.renumber(); });
 }
 
@@ -282,16 +263,17 @@ void Design::renumber()
 
 int Design::addFirstRow()
 {
+    const Step step(*this);
     if (!empty())
         return kNoRow;
     eachTree([](DesignTree& t) { t.appendTopLevel(kNewNodeLabel); });
     renumber();
-    setModified(true);
     return 0;
 }
 
 int Design::addSiblingBelow(int k)
 {
+    const Step step(*this);
     if (!validRow(k))
         return kNoRow;
     int row = kNoRow;
@@ -300,12 +282,12 @@ int Design::addSiblingBelow(int k)
         row = t.rowOf(t.insert(parent, DesignTree::childCount(parent), kNewNodeLabel));
     });
     renumber();
-    setModified(true);
     return row;
 }
 
 int Design::addSiblingAbove(int k)
 {
+    const Step step(*this);
     if (!validRow(k))
         return kNoRow;
     eachTree([&](DesignTree& t) {
@@ -313,12 +295,12 @@ int Design::addSiblingAbove(int k)
         t.insert(s->parent, static_cast<int>(s->siblingIndex), kNewNodeLabel);
     });
     renumber();
-    setModified(true);
     return k;
 }
 
 int Design::addChild(int k)
 {
+    const Step step(*this);
     if (!validRow(k))
         return kNoRow;
     int row = kNoRow;
@@ -327,12 +309,12 @@ int Design::addChild(int k)
         row = t.rowOf(t.insert(s, DesignTree::childCount(s), kNewNodeLabel));
     });
     renumber();
-    setModified(true);
     return row;
 }
 
 int Design::addUncle(int k)
 {
+    const Step step(*this);
     if (!validRow(k) || tree(TreeId::FR).levelOf(tree(TreeId::FR).nodeAt(k)) < 2)
         return kNoRow;
     int row = kNoRow;
@@ -341,7 +323,6 @@ int Design::addUncle(int k)
         row = t.rowOf(t.insert(grandparent, DesignTree::childCount(grandparent), kNewNodeLabel));
     });
     renumber();
-    setModified(true);
     return row;
 }
 
@@ -349,6 +330,7 @@ int Design::addUncle(int k)
 
 DeleteResult Design::deleteRow(int k)
 {
+    const Step step(*this);
     if (k <= 0 || !validRow(k))
         return {true, kNoRow};
     // The same remaining row in all three views: next sibling, else previous, else parent.
@@ -359,17 +341,18 @@ DeleteResult Design::deleteRow(int k)
         const Node* other = DesignTree::prevSibling(s);
         select = fr.rowOf(other ? other : fr.parentOf(s));
     }
-    takeMatricesOf(s);
+    m_aspects.subtreeLeaving(s);
     eachTree([&](DesignTree& t) { t.remove(t.nodeAt(k)); });
     renumber();
-    setModified(true);
     return {false, select};
 }
 
 MoveResult Design::moveUp(int k)
 {
+    const Step step(*this);
     if (k <= 0 || !validRow(k))
         return {};
+    m_actedWithoutChange = true; // a deliberate quirk: Move up on a first child still marks the design modified
     MoveResult result{true, false, k};
     if (const Node* p = DesignTree::prevSibling(tree(TreeId::FR).nodeAt(k))) {
         result.moved = true;
@@ -381,12 +364,12 @@ MoveResult Design::moveUp(int k)
             t.move(n, n->parent, static_cast<int>(p->siblingIndex));
     });
     renumber();
-    setModified(true);
     return result;
 }
 
 MoveResult Design::moveDown(int k)
 {
+    const Step step(*this);
     if (!validRow(k))
         return {};
     const Node* x = DesignTree::nextSibling(tree(TreeId::FR).nodeAt(k));
@@ -398,12 +381,12 @@ MoveResult Design::moveDown(int k)
         t.move(DesignTree::nextSibling(n), n->parent, static_cast<int>(n->siblingIndex));
     });
     renumber();
-    setModified(true);
     return result;
 }
 
 int Design::duplicate(int k)
 {
+    const Step step(*this);
     if (!validRow(k))
         return kNoRow;
     // The copy keeps the source's texts, numbers included, so renumbering strips
@@ -419,21 +402,21 @@ int Design::duplicate(int k)
         if (t.id() == TreeId::FR)
             frCopy = copy;
     });
-    copyMatrices(source, frCopy);
+    m_aspects.subtreeCopied(source, frCopy);
     renumber();
-    setModified(true);
     return row;
 }
 
 bool Design::drop(int source, int target)
 {
+    const Step step(*this);
     if (!validRow(source) || !validRow(target))
         return false;
     const DesignTree& fr = tree(TreeId::FR);
     const Node* dragged = fr.nodeAt(source);
     const Node* onto = fr.nodeAt(target);
-    if (!m_matrices.empty() && dragged->parent != onto && !fr.isInSubtree(onto, dragged))
-        takeRowAndColumn(dragged); // a drop out of its parent
+    if (dragged->parent != onto && !fr.isInSubtree(onto, dragged))
+        m_aspects.childLeavingParent(dragged); // a drop out of its parent
     bool moved = false;
     eachTree([&](DesignTree& t) {
         Node* s = t.nodeAt(source);
@@ -441,8 +424,6 @@ bool Design::drop(int source, int target)
         moved = t.move(s, n, DesignTree::childCount(n)) || moved;
     });
     renumber();
-    if (moved)
-        setModified(true);
     return moved;
 }
 
@@ -450,6 +431,7 @@ bool Design::drop(int source, int target)
 
 int Design::paste(int k, const CopiedRows& rows, PastePlace place)
 {
+    const Step step(*this);
     const bool intoEmpty = empty(); // FR is pasted first: ask before
     if (rows.empty() || !rows.wellFormed() || (!intoEmpty && !validRow(k)))
         return kNoRow;
@@ -467,14 +449,14 @@ int Design::paste(int k, const CopiedRows& rows, PastePlace place)
             t.insertSubtree(parent, at + static_cast<int>(i), tops[i]);
         first = t.rowOf(tops.front());
     });
-    pasteMatrices(first, rows);
+    m_aspects.pasteRows(tree(TreeId::FR).preorder().subspan(static_cast<std::size_t>(first), rows.size()), rows);
     renumber();
-    setModified(true);
     return first;
 }
 
 DeleteResult Design::cut(int k, CopiedRows& rows)
 {
+    const Step step(*this);
     if (k <= 0 || !validRow(k))
         return {true, kNoRow};
     rows = copySubtree(*this, k);
@@ -495,6 +477,7 @@ std::string Design::oneLineLabel(std::string_view text)
 
 void Design::editLabel(TreeId id, int row, std::string_view label)
 {
+    const Step step(*this);
     if (!validRow(row))
         return;
     const std::string_view text = tree(id).nodeAt(row)->text().view();
@@ -507,11 +490,11 @@ void Design::editLabel(TreeId id, int row, std::string_view label)
 
 void Design::editText(TreeId id, int row, std::string_view typed)
 {
+    const Step step(*this);
     const std::string text = oneLineLabel(typed);
     if (!validRow(row) || tree(id).nodeAt(row)->text() == text)
         return;
     tree(id).setText(tree(id).nodeAt(row), text);
-    setModified(true);
 }
 
 } // namespace model

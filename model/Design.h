@@ -1,23 +1,29 @@
 #pragma once
 // A design: the three design trees FR, DP and PV, which always keep the same
-// shape, the three column titles, the design matrices, the blocks of its file
-// it did not take in, and the modified and backed-up flags.
+// shape, the three column titles, the state kept per FR node (its aspects:
+// the design matrices first), the blocks of its file it did not take in, and
+// the modified and backed-up flags.
 //
 // Every command takes the row index of the selected node row, does the same
 // step in FR, then DP, then PV, and reports what the window should select.
-// The matrices follow every change of structure in the same step: a child
-// that leaves its parent (Delete, a drop elsewhere) takes its row and column
-// with it, a deleted subtree takes the matrices inside it, and a duplicate
-// copies the matrices inside the copied subtree, as a paste puts in those the
-// copied rows carry. A new child joins not assessed, which costs nothing:
-// only assessed cells are stored.
+// The aspects follow every change of structure in the same step: each
+// command tells the list of aspects once what happens to the nodes (see
+// NodeAspect), and knows no aspect by name.
+//
+// Every public command runs as one step (Design::Step): when the outermost
+// command ends, a command that changed the content sets the modified flag
+// (the one place it is set for an edit), and the observers are told once
+// what the step changed (TreeObserver::stepFinished).
 
 #include "model/CopiedRows.h"
 #include "model/DesignTree.h"
 #include "model/EditRecord.h"
 #include "model/KeptBlocks.h"
+#include "model/MatrixAspect.h"
 #include "model/MatrixStore.h"
+#include "model/NodeAspect.h"
 #include "model/TreeId.h"
+#include "model/TreeObserver.h"
 
 #include <array>
 #include <memory>
@@ -28,8 +34,6 @@
 namespace io { class DesignFileReader; }
 
 namespace model {
-
-class TreeObserver;
 
 // Three trees that the design file reader compared line by line as it built
 // them, so that opening a large design need not walk them once more. Only the
@@ -94,12 +98,18 @@ public:
 
     // --- column titles ------------------------------------------------------
     const std::string& title(TreeId id) const { return m_titles[static_cast<std::size_t>(index(id))]; }
+    // A title put in (opening a design, the finished edit of a title, as a
+    // step of its own); recorded, and of itself leaves the modified flag alone.
     void setTitle(TreeId id, std::string text);
+    // A title as the user types it: in the design at once, so that a save in
+    // the middle of typing stores what is shown, and the design is modified;
+    // never recorded, for the finished edit is the step (setTitle).
+    void typeTitle(TreeId id, std::string text);
 
     // --- design matrices ----------------------------------------------------
     // A matrix parent is an FR node, or the FR tree's hidden root for the top
     // level; `matrixParent(kNoRow)` gives the hidden root.
-    const MatrixStore& matrices() const { return m_matrices; }
+    const MatrixStore& matrices() const { return m_matrices.store(); }
     const Node* matrixParent(int parentRow) const;
     // Cell (row, column) of the matrix of `kind` over the children of row
     // `parentRow` (kNoRow: the top level), both counted among those children.
@@ -110,6 +120,11 @@ public:
     void replaceMatrices(MatrixStore&& matrices);
     // Undo and redo: every cell takes the value given, which then holds the cell's old one.
     void swapCells(std::span<StoredCell> cells);
+
+    // --- aspects: state kept per FR node (see NodeAspect) ---------------------
+    // The aspect follows every command from now on; it must outlive the design.
+    void addAspect(NodeAspect& aspect) { m_aspects.add(aspect, *this); }
+    const AspectList& aspects() const { return m_aspects; }
 
     // --- blocks kept from the file --------------------------------------------
     // What the file held that the design did not take in (see KeptBlocks.h).
@@ -171,22 +186,58 @@ public:
     int addFirstRow();
 
 private:
+    friend class EditRecord;
+    friend class NodeAspect;
+
+    // One command from start to end; commands within it are part of it. When
+    // the outermost ends, an Edit that changed the content sets the modified
+    // flag, and the observers are told what the step changed. A Quiet step
+    // (opening, undo, redo, titles put in, the flags set) leaves the flag to
+    // whoever called it.
+    class Step {
+    public:
+        enum class Kind { Edit, Quiet };
+        explicit Step(Design& design, Kind kind = Kind::Edit);
+        ~Step();
+        Step(const Step&) = delete;
+        Step& operator=(const Step&) = delete;
+
+    private:
+        Design& m_design;
+    };
+    // Gathers what the primitives announce into the step's changes; it is
+    // the first observer of every tree.
+    struct ChangeCollector final : TreeObserver {
+        StepChanges changes;
+        void inserted(TreeId, Node*, int) override { changes.bits |= StepChanges::Structure; }
+        void removed(TreeId, Node*, int) override { changes.bits |= StepChanges::Structure; }
+        void moved(TreeId, Node*, int, Node*, int) override { changes.bits |= StepChanges::Structure; }
+        void textChanged(TreeId, Node*) override { changes.bits |= StepChanges::Texts; }
+        void textsChanged(TreeId, std::span<const TextRun>) override { changes.bits |= StepChanges::Numbers; }
+        void reset(TreeId) override { changes.bits |= StepChanges::Replaced; }
+        void flagsChanged() override { changes.bits |= StepChanges::Flags; }
+        void titleChanged(TreeId) override { changes.bits |= StepChanges::Titles; }
+        // Aspects note their changes themselves (NodeAspect::noteChanged).
+    };
+
     bool validRow(int k) const { return k >= 0 && k < rowCount(); }
     static bool sameShape(const DesignTree& a, const DesignTree& b);
     static std::string oneLineLabel(std::string_view text);
     template <typename F> void eachTree(F&& step);
-    void takeRowAndColumn(const Node* child);
-    void takeMatricesOf(const Node* top);
-    void copyMatrices(const Node* from, const Node* to);
-    void pasteMatrices(int first, const CopiedRows& rows);
-    void cellsTaken(std::vector<StoredCell>&& cells);
-    void announceMatrices(const Node* parent);
+    void assignTrees(std::array<DesignTree, kTreeCount>&& trees);
+    void finishStep();
+    void announceFlags();
 
     std::array<DesignTree, kTreeCount> m_trees;
     std::array<std::string, kTreeCount> m_titles;
-    MatrixStore m_matrices;
+    MatrixAspect m_matrices;
+    AspectList m_aspects;
     KeptBlocks m_kept;
-    std::vector<TreeObserver*> m_observers;
+    ChangeCollector m_collector;
+    std::vector<TreeObserver*> m_observers{&m_collector};
+    int m_stepDepth = 0;
+    Step::Kind m_stepKind = Step::Kind::Edit; // the outermost command's
+    bool m_actedWithoutChange = false;
     std::unique_ptr<EditRecord> m_recording;
     std::array<bool, kTreeCount> m_staleAtStart{};
     std::shared_ptr<const int> m_lifetime = std::make_shared<const int>(0);

@@ -72,10 +72,10 @@ void EditRecord::titleSet(TreeId tree, std::string_view before)
     m_bytes += kChangeBytes + before.size();
 }
 
-void EditRecord::cellsSet(std::vector<StoredCell>&& before)
+void EditRecord::aspectChanged(std::unique_ptr<AspectChange> change)
 {
-    m_bytes += kChangeBytes + before.size() * sizeof(StoredCell);
-    m_changes.push_back(Cells{std::move(before)});
+    m_bytes += kChangeBytes + change->bytes();
+    m_changes.push_back(Aspect{std::move(change)});
 }
 
 void EditRecord::staleFlags(const std::array<bool, kTreeCount>& before, const std::array<bool, kTreeCount>& after)
@@ -106,6 +106,7 @@ void EditRecord::undo()
 {
     if (!designAlive())
         throw std::logic_error("an edit record outlived the trees it was made on");
+    const Design::Step step(*m_design, Design::Step::Kind::Quiet);
     // A renumbering that kept no numbers: once every other change is undone,
     // renumbering the tree gives back the numbers the step started from.
     std::array<bool, kTreeCount> renumber{};
@@ -121,6 +122,7 @@ void EditRecord::redo()
 {
     if (!designAlive())
         throw std::logic_error("an edit record outlived the trees it was made on");
+    const Design::Step step(*m_design, Design::Step::Kind::Quiet);
     std::array<bool, kTreeCount> unused{};
     for (Change& change : m_changes)
         apply(change, false, unused);
@@ -142,8 +144,8 @@ void EditRecord::apply(Change& change, bool undoing, std::array<bool, kTreeCount
     std::visit(
         [&](auto& c) {
             using C = std::decay_t<decltype(c)>;
-            if constexpr (std::is_same_v<C, Cells>) {
-                m_design->swapCells(c.cells);
+            if constexpr (std::is_same_v<C, Aspect>) {
+                c.change->apply();
             } else {
                 DesignTree& tree = m_design->tree(c.tree);
                 if constexpr (std::is_same_v<C, Link>) {

@@ -5,13 +5,17 @@
 //
 // Every change is recorded as the primitive that made it (a subtree linked
 // in or out, a move, a text, the outline numbers a renumbering rewrote, a
-// column title, design matrix cells), holding only what that primitive changed: a removed subtree
+// column title, a change of a node aspect such as the design matrices),
+// holding only what that primitive changed: a removed subtree
 // is moved into the record, never copied, and a renumbering keeps only the
 // number prefixes it replaced. Each recorded change is its own inverse:
 // applying it swaps the design's state with the state it holds, so undo
 // applies the changes last to first, and redo first to last.
+//
+// Only the model records: the recording calls are private, for the design,
+// its trees and its aspects, so every recorded change is one that happened.
 
-#include "model/MatrixStore.h"
+#include "model/NodeAspect.h"
 #include "model/TreeId.h"
 
 #include <array>
@@ -56,7 +60,6 @@ struct PrefixSwaps {
 
 class EditRecord {
 public:
-    explicit EditRecord(Design& design);
     ~EditRecord();
     EditRecord(const EditRecord&) = delete;
     EditRecord& operator=(const EditRecord&) = delete;
@@ -76,6 +79,12 @@ public:
     // made joining (Design::Joining::Yes).
     void append(EditRecord&& later);
 
+private:
+    friend class Design;
+    friend class DesignTree;
+    friend class NodeAspect;
+    explicit EditRecord(Design& design); // made by Design::startRecording
+
     // --- recording, called by the design's primitives -----------------------
     void linked(TreeId tree, Node* parent, int index, Node* node);
     // The subtree was taken out and is held here from now on.
@@ -88,20 +97,19 @@ public:
     // those numbers back, so nothing of them need be kept.
     void renumbered(TreeId tree);
     void titleSet(TreeId tree, std::string_view before);
-    // Design matrix cells, each with the value it held before.
-    void cellsSet(std::vector<StoredCell>&& before);
+    // A change of a node aspect (see NodeAspect).
+    void aspectChanged(std::unique_ptr<AspectChange> change);
     // Whether each tree's numbers may be out of date, before and after.
     void staleFlags(const std::array<bool, kTreeCount>& before, const std::array<bool, kTreeCount>& after);
 
-private:
     struct Link { TreeId tree; Node* parent; int index; Node* node; bool linked; };
     struct Move { TreeId tree; Node* node; Node* otherParent; int otherIndex; };
     struct Text { TreeId tree; Node* node; std::string other; };
     struct Numbers { TreeId tree; PrefixSwaps swaps; };
     struct Renumbered { TreeId tree; };
     struct Title { TreeId tree; std::string other; };
-    struct Cells { std::vector<StoredCell> cells; };
-    using Change = std::variant<Link, Move, Text, Numbers, Renumbered, Title, Cells>;
+    struct Aspect { std::unique_ptr<AspectChange> change; };
+    using Change = std::variant<Link, Move, Text, Numbers, Renumbered, Title, Aspect>;
 
     void apply(Change& change, bool undoing, std::array<bool, kTreeCount>& renumberAfter);
     void applyStaleFlags(bool undoing);

@@ -1,7 +1,16 @@
 #pragma once
-// Before/after notifications of the four primitives every command is built of.
-// Rows are sibling indexes under `parent` (the tree's hidden root for top-level
-// nodes). Empty defaults, so an observer overrides only what it needs.
+// What a design tells the parts of the program that show it. Two kinds:
+//
+// - before/after pairs of the four primitives every command is built of, for
+//   the item models over the trees (ui::TreeAdapter), which must follow each
+//   primitive as it happens. Rows are sibling indexes under `parent` (the
+//   tree's hidden root for top-level nodes). The trees may differ in shape
+//   between two of them.
+// - stepFinished, once at the end of a whole command (or undo, redo, opening
+//   a design), when the three trees have the same shape again: the one to
+//   use for "something changed, look again".
+//
+// Empty defaults, so an observer overrides only what it needs.
 
 #include "model/TreeId.h"
 
@@ -16,6 +25,23 @@ struct TextRun {
     Node* parent;
     int first;
     int last;
+};
+
+// What a whole command changed, coarsely.
+struct StepChanges {
+    enum Bit : unsigned {
+        Structure = 1u << 0, // nodes inserted, removed or moved
+        Texts = 1u << 1,     // labels (a text set)
+        Numbers = 1u << 2,   // outline numbers only (a renumbering)
+        Titles = 1u << 3,    // column titles
+        Aspects = 1u << 4,   // state kept per node: design matrices, ...
+        Flags = 1u << 5,     // the modified or backed-up flag
+        Replaced = 1u << 6,  // whole trees replaced (opening a design)
+    };
+    unsigned bits = 0;
+
+    bool any() const { return bits != 0; }
+    bool has(unsigned mask) const { return (bits & mask) != 0; }
 };
 
 class TreeObserver {
@@ -50,6 +76,9 @@ public:
     // Cells of the design matrices over `parent`'s children changed; nullptr:
     // of any parent (a structural command, undo, redo, opening a design).
     virtual void matricesChanged(const Node* /*parent*/) {}
+
+    // A whole command is over; it changed what `changes` says (never nothing).
+    virtual void stepFinished(const StepChanges& /*changes*/) {}
 };
 
 } // namespace model

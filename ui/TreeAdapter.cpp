@@ -99,12 +99,10 @@ bool TreeAdapter::setData(const QModelIndex& index, const QVariant& value, int r
     if (!index.isValid() || role != Qt::EditRole)
         return false;
     const auto bytes = encodeCp1252(value.toString());
-    if (!bytes)
+    // The design changes only through its owner's commands, never behind them.
+    if (!bytes || !m_labelEditor)
         return false;
-    if (m_labelEditor)
-        m_labelEditor(rowOf(index), *bytes);
-    else
-        m_design.editLabel(m_id, rowOf(index), *bytes);
+    m_labelEditor(rowOf(index), *bytes);
     return true;
 }
 

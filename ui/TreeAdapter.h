@@ -27,8 +27,8 @@ public:
     model::TreeId treeId() const { return m_id; }
 
     // Who carries out a confirmed label edit (the window, as a step of its
-    // undo history); without one, the design is edited directly. The editor
-    // shows and gives the label alone, without its outline number.
+    // undo history); without one, an edit is refused. The editor shows and
+    // gives the label alone, without its outline number.
     using LabelEditor = std::function<void(int row, const std::string& text)>;
     void setLabelEditor(LabelEditor editor) { m_labelEditor = std::move(editor); }
     const model::DesignTree& tree() const { return m_design.tree(m_id); }

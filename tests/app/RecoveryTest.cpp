@@ -348,6 +348,25 @@ TEST_F(RecoveryTest, ACopyThatCannotBeMadeIsSaidAndMadeAtTheNextChange)
     EXPECT_EQ(readBytes(keeper.ownCopyPath()), "copy");
 }
 
+// Undoing a matrix cell changes the matrices alone, and the flags not at all:
+// that too is a change the copy must follow.
+TEST_F(RecoveryTest, UndoingAMatrixCellMakesANewCopy)
+{
+    model::Design design;
+    loadOutline(design, {"Pump", "  Motor", "  Valve"});
+    int copiesMade = 0;
+    app::RecoveryKeeper keeper(design, [&] { return std::to_string(++copiesMade); }, [] { return std::string(); });
+    keeper.setFolder(dir.filePath("recovery"));
+    keeper.setDelay(0);
+    design.startRecording();
+    ASSERT_TRUE(design.setMatrixCell(0, model::MatrixKind::FrDp, 0, 1, model::CellValue::X));
+    const std::unique_ptr<model::EditRecord> step = design.stopRecording();
+    ASSERT_TRUE(eventually([&] { return copiesMade == 1; }));
+    step->undo();
+    EXPECT_TRUE(eventually([&] { return copiesMade == 2; }, 500));
+    keeper.waitForWriter();
+}
+
 // The copy is the design as it is open, with the blocks of its file it did
 // not take in, so that the design recovered still asks before a save leaves
 // them out.

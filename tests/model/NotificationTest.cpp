@@ -4,7 +4,11 @@
 
 #include "DesignTestSupport.h"
 
+#include "model/CopiedRows.h"
+
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using model::Design;
 using model::DesignTree;
@@ -228,6 +232,62 @@ TEST(Observers, SeeTheTreeBeforeAndAfterEachChange)
                                 "before size 4 children 2 row 1 = 1.2 c", "after size 3 children 1",
                                 "before size 3 children 1", "after size 4 children 2 row 0 = __________",
                                 "before size 4 children 2 row 1 = 1.2 b", "after size 4 children 2"}));
+}
+
+} // namespace
+
+namespace {
+
+// The end of a step, told once, when the three trees have the same shape again.
+class StepObserver : public model::TreeObserver {
+public:
+    explicit StepObserver(const Design& d) : m_design(d) {}
+    std::vector<unsigned> steps;
+
+    void stepFinished(const model::StepChanges& changes) override
+    {
+        EXPECT_TRUE(m_design.hasSameShape());
+        steps.push_back(changes.bits);
+    }
+
+private:
+    const Design& m_design;
+};
+
+TEST_F(Notifications, EachCommandEndsInOneStepFinishedSayingWhatItChanged)
+{
+    using S = model::StepChanges;
+    StepObserver observer(m_design);
+    m_design.addObserver(&observer);
+    model::CopiedRows rows;
+    std::unique_ptr<model::EditRecord> cut;
+    struct Case {
+        const char* name;
+        std::function<void()> command;
+        unsigned bits; // 0: no step told at all
+    };
+    const std::vector<Case> cases = {
+        {"add a child", [&] { m_design.addChild(1); }, S::Structure | S::Numbers | S::Flags},
+        {"edit a label", [&] { m_design.editLabel(TreeId::DP, 1, "x"); }, S::Texts | S::Flags},
+        {"set a cell", [&] { m_design.setMatrixCell(0, model::MatrixKind::FrDp, 0, 1, model::CellValue::X); },
+         S::Aspects | S::Flags},
+        {"cut a row with its cells", [&] {
+             m_design.startRecording();
+             m_design.cut(1, rows);
+             cut = m_design.stopRecording();
+         }, S::Structure | S::Numbers | S::Aspects | S::Flags},
+        {"undo the cut", [&] { cut->undo(); }, S::Structure | S::Numbers | S::Aspects},
+        {"move up a first child", [&] { m_design.moveUp(1); }, S::Flags},
+        {"renumber right numbers", [&] { m_design.renumber(); }, 0},
+        {"put in a title", [&] { m_design.setTitle(TreeId::PV, "Ways"); }, S::Titles},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        observer.steps.clear();
+        c.command();
+        EXPECT_EQ(observer.steps, c.bits ? std::vector<unsigned>{c.bits} : std::vector<unsigned>{});
+    }
+    m_design.removeObserver(&observer);
 }
 
 } // namespace
