@@ -37,7 +37,7 @@ Features::Features(Workspace& workspace, QMainWindow* window)
             return delegate;
         },
         window);
-    titleBar = new TitleBar(workspace.design(), workspace.history(), window);
+    titleBar = new TitleBar(workspace.design(), workspace.steps(), window);
     findBar = new ui::FindBar(window);
     matrixPane = new ui::MatrixPane(window);
 

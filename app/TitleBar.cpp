@@ -21,9 +21,8 @@ constexpr const char* kDefaults[model::kTreeCount] = {"Functional Requirements",
 constexpr const char* kStepName = "Edit title";
 } // namespace
 
-TitleBar::TitleBar(model::Design& design, UndoHistory& history, QWidget* parent)
-    : QWidget(parent), m_design(design),
-      m_steps(design, history, [] { return -1; }, [] {}, [](int) {})
+TitleBar::TitleBar(model::Design& design, StepRecorder& steps, QWidget* parent)
+    : QWidget(parent), m_design(design), m_steps(steps)
 {
     // Laid out by hand in alignTo: the titles line up with the columns below.
     setObjectName(QStringLiteral("ToolBar2"));
@@ -88,7 +87,8 @@ void TitleBar::titleFinished(TreeId id)
     m_typing = true;
     m_design.typeTitle(id, before);
     m_typing = false;
-    m_steps.runOnRow(kStepName, -1, [&] { m_design.setTitle(id, now); });
+    m_steps.runOnRow(kStepName, -1, // a title step selects no row
+                      [&] { m_design.setTitle(id, now); });
 }
 
 void TitleBar::finishEditing()

@@ -20,7 +20,7 @@ namespace model { class Design; }
 
 namespace app {
 
-class UndoHistory;
+class StepRecorder;
 
 class TitleBar : public QWidget, private model::TreeObserver {
     Q_OBJECT
@@ -29,7 +29,8 @@ public:
     static constexpr int kMargin = 2; // a title is this much narrower than its column
     static constexpr int kGap = 4;    // between titles
 
-    TitleBar(model::Design& design, UndoHistory& history, QWidget* parent);
+    // Title edits are steps of `steps`, the workspace's one step runner.
+    TitleBar(model::Design& design, StepRecorder& steps, QWidget* parent);
     ~TitleBar() override;
 
     QLineEdit* edit(model::TreeId id) const { return m_edits[at(id)]; }
@@ -46,7 +47,7 @@ private:
     void titleChanged(model::TreeId id) override; // undo and redo
 
     model::Design& m_design;
-    StepRecorder m_steps; // a title step selects no row
+    StepRecorder& m_steps;
     std::array<QLineEdit*, model::kTreeCount> m_edits{};
     std::array<std::string, model::kTreeCount> m_finished; // each title as of its last step
     bool m_typing = false;

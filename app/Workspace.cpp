@@ -44,8 +44,6 @@ Workspace::Workspace(const std::string& startupDir)
         FileCommands::Hooks{[this] { return m_levelFonts.styles(); },
                             [this](const model::HeaderRecord& loaded) { designOpened(loaded); },
                             [this] { designSaved(); }, [this](const QString& text) { showStatus(text); }});
-    // The modified flag follows the history: back at the saved state, it clears.
-    connect(m_history.get(), &UndoHistory::cleanChanged, this, [this](bool clean) { m_design.setModified(!clean); });
 }
 
 Workspace::~Workspace()
