@@ -21,6 +21,14 @@ TSAN_BUILD = build-tsan
 ASAN_ENV = ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1 \
            LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
            UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+# The recovery tests that start another run of the program stay out:
+# clang-14's ThreadSanitizer fails a CHECK of its own in the clone() that
+# QProcess starts it with. The rest drive the writer thread from the window.
+TSAN_RECOVERY_FILTER = -RecoveryTest.AKilledProgramsEditIsOfferedAndOpensWhereItWasSaved:$\
+RecoveryTest.ARunWithTheSameProcessIdOffersTheKilledRunsCopyAndKeepsIt:$\
+RecoveryTest.DiscardDeletesTheCopyAndNothingIsOfferedAgain:$\
+RecoveryTest.StartingOnADesignAsksOnlyTheRecoveryQuestion:$\
+RecoveryTest.TheCopyOfTheNamedDesignIsAskedAboutFirst
 TSAN_ENV = TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/scripts/tsan.supp \
            QT_QPA_PLATFORM=offscreen TESSARIC_SOURCE_DIR=$(CURDIR)
 
@@ -64,7 +72,7 @@ sanitize-thread: deps
 	@$(SAN_CONFIGURE) -B $(TSAN_BUILD) -DTESSARIC_SANITIZER=thread
 	@cmake --build $(TSAN_BUILD) -j $(JOBS) --target io_tests recovery_tests
 	$(TSAN_ENV) $(TSAN_BUILD)/tests/io_tests
-	$(TSAN_ENV) $(TSAN_BUILD)/tests/recovery_tests
+	$(TSAN_ENV) $(TSAN_BUILD)/tests/recovery_tests --gtest_filter='$(TSAN_RECOVERY_FILTER)'
 
 # Each libFuzzer target for FUZZ_SECONDS, FUZZ_JOBS at a time; crashes land in
 # build-asan/fuzz-crashes/<target>/.
