@@ -9,6 +9,9 @@ function(tessaric_layer name)
   endif()
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  if(TESSARIC_FUZZ_COVERAGE)
+    target_compile_options(${name} PRIVATE ${TESSARIC_FUZZ_COVERAGE})
+  endif()
 endfunction()
 
 # tessaric_test(NAME DIR LIBS...) makes one GoogleTest executable of every .cpp in DIR
@@ -19,6 +22,7 @@ function(tessaric_test name dir)
     return()
   endif()
   add_executable(${name} ${sources})
+  set_property(GLOBAL APPEND PROPERTY tessaric_test_targets ${name})
   target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   # Test names carry the name a parameterised suite gives each case, never a

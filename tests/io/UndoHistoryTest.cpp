@@ -227,6 +227,12 @@ std::vector<std::uint32_t> seeds()
 {
     if (const char* s = std::getenv("TESSARIC_SEED"))
         return {static_cast<std::uint32_t>(std::strtoul(s, nullptr, 10))};
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    // Under AddressSanitizer half the seeds take every command through its memory.
+    return {1u, 2654435761u};
+#endif
+#endif
     return {1u, 2654435761u, 40503u, 2246822519u};
 }
 
