@@ -54,15 +54,7 @@ Features::Features(Workspace& workspace, QMainWindow* window)
         QGuiApplication::clipboard(), window);
     find = std::make_unique<FindController>(workspace.design(), *columns, *findBar,
                                             [this](model::TreeId id, int row) { editing->chooseRow(id, row); });
-    findAction = makeCommand(window, {.name = "Find1", .caption = "Find", .key = QKeySequence(Qt::CTRL | Qt::Key_F),
-                                      .keyWorks = Qt::WindowShortcut});
-    QObject::connect(findAction, &QAction::triggered, find.get(), &FindController::open);
-    matrixToggle = makeCommand(window, {.caption = "Design matrix", .icon = ui::matrixIcon(),
-                                        .key = QKeySequence(Qt::CTRL | Qt::Key_M), .keyWorks = Qt::WindowShortcut,
-                                        .toggle = true, .buttonName = "MatrixBtn"});
-    matrix = std::make_unique<MatrixPaneController>(
-        workspace.design(), *columns, matrixPane, matrixToggle,
-        [&workspace](const char* name, const std::function<void()>& change) { workspace.runStep(name, change); });
+    matrix = std::make_unique<MatrixPaneController>(workspace, *columns, matrixPane, window);
     tableExport = std::make_unique<TableExportCommands>(window, workspace);
     files = std::make_unique<FileController>(workspace, *recovery, window);
     options = std::make_unique<OptionsController>(workspace, *columns, window);

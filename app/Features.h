@@ -38,8 +38,6 @@ struct Features {
     TitleBar* titleBar = nullptr; // a child of the window; goes with the features
     ui::FindBar* findBar = nullptr;       // a child of the window
     ui::MatrixPane* matrixPane = nullptr; // under the columns, hidden at start
-    QAction* findAction = nullptr;        // Ctrl+F: the find bar
-    QAction* matrixToggle = nullptr;      // MatrixBtn, Ctrl+M: the design matrix pane shown
 
     std::unique_ptr<RecoveryKeeper> recovery;
     std::unique_ptr<EditingController> editing;

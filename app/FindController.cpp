@@ -1,5 +1,7 @@
 #include "app/FindController.h"
 
+#include "app/Commands.h"
+
 #include "app/TreeColumns.h"
 #include "model/Design.h"
 #include "ui/Cp1252.h"
@@ -31,8 +33,12 @@ ui::NodeDelegate* delegateOf(TreeColumns& columns, TreeId id)
 
 FindController::FindController(model::Design& design, TreeColumns& columns, ui::FindBar& bar,
                                SelectAsClick selectAsClick, QObject* parent)
-    : QObject(parent), m_design(design), m_columns(columns), m_bar(bar), m_selectAsClick(std::move(selectAsClick))
+    : QObject(parent),
+      m_findAction(makeCommand(this, {.name = "Find1", .caption = "Find", .key = QKeySequence(Qt::CTRL | Qt::Key_F),
+                                      .keyWorks = Qt::WindowShortcut})),
+      m_design(design), m_columns(columns), m_bar(bar), m_selectAsClick(std::move(selectAsClick))
 {
+    connect(m_findAction, &QAction::triggered, this, &FindController::open);
     m_design.addObserver(this);
     connect(&m_bar, &ui::FindBar::queryChanged, this, &FindController::search);
     connect(&m_bar, &ui::FindBar::nextRequested, this, &FindController::next);

@@ -19,6 +19,8 @@
 #include <functional>
 #include <vector>
 
+class QAction;
+
 namespace model { class Design; }
 namespace ui { class FindBar; }
 
@@ -37,7 +39,10 @@ public:
                    QObject* parent = nullptr);
     ~FindController() override;
 
-    void open();   // Ctrl+F: the bar opens, searching its text again
+    // Find (Ctrl+F), anywhere in the window: the bar opens.
+    QAction* findAction() const { return m_findAction; }
+
+    void open();   // the bar opens, searching its text again
     void next();
     void previous();
 
@@ -61,6 +66,7 @@ private:
     // renumbering alone changes only numbers, which are not searched.
     void stepFinished(const model::StepChanges& changes) override;
 
+    QAction* m_findAction;
     model::Design& m_design;
     TreeColumns& m_columns;
     ui::FindBar& m_bar;

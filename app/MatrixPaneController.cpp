@@ -1,16 +1,22 @@
 #include "app/MatrixPaneController.h"
 
+#include "app/Commands.h"
 #include "app/TreeColumns.h"
+#include "app/Workspace.h"
 #include "ui/MatrixPane.h"
+#include "ui/ToolbarIcons.h"
 
 #include <QAction>
 #include <QItemSelectionModel>
 
 namespace app {
 
-MatrixPaneController::MatrixPaneController(model::Design& design, TreeColumns& columns, ui::MatrixPane* pane,
-                                           QAction* toggle, StepRunner runStep)
-    : m_design(design), m_columns(columns), m_pane(pane), m_toggle(toggle), m_runStep(std::move(runStep))
+MatrixPaneController::MatrixPaneController(Workspace& workspace, TreeColumns& columns, ui::MatrixPane* pane,
+                                           QObject* parent)
+    : QObject(parent), m_workspace(workspace), m_design(workspace.design()), m_columns(columns), m_pane(pane),
+      m_toggle(makeCommand(this, {.caption = "Design matrix", .icon = ui::matrixIcon(),
+                                  .key = QKeySequence(Qt::CTRL | Qt::Key_M), .keyWorks = Qt::WindowShortcut,
+                                  .toggle = true, .buttonName = "MatrixBtn"}))
 {
     m_refresh.setSingleShot(true);
     m_refresh.setInterval(0);
@@ -27,7 +33,7 @@ MatrixPaneController::MatrixPaneController(model::Design& design, TreeColumns& c
     connect(m_pane, &ui::MatrixPane::levelRequested, this, &MatrixPaneController::showLevel);
     connect(m_pane, &ui::MatrixPane::cellChangeRequested, this,
             [this](int parentRow, model::MatrixKind kind, int row, int column, model::CellValue value) {
-                m_runStep(kStepName, [&] { m_design.setMatrixCell(parentRow, kind, row, column, value); });
+                m_workspace.runStep(kStepName, [&] { m_design.setMatrixCell(parentRow, kind, row, column, value); });
             });
     m_design.addObserver(this);
 }

@@ -3,7 +3,8 @@
 // shows and hides it; while shown it follows the selected row, holding the
 // matrices over that row's children when it has two or more, otherwise those
 // of the level the row belongs to; every cell the user changes is one undo
-// step, run through the window's own step runner.
+// step of the workspace. It owns its command: the toggle the window puts on
+// the edit toolbar.
 //
 // The pane's own moves up and down (Enter, Backspace, ...) leave the trees'
 // selection alone: the level moved to holds, through cell changes, undo and
@@ -30,16 +31,14 @@ namespace ui { class MatrixPane; }
 namespace app {
 
 class TreeColumns;
+class Workspace;
 
 class MatrixPaneController : public QObject, private model::TreeObserver {
     Q_OBJECT
 public:
     inline static constexpr const char* kStepName = "Edit matrix cell";
-    // Runs a change of the design as one named step of the undo history.
-    using StepRunner = std::function<void(const char* name, const std::function<void()>& change)>;
 
-    MatrixPaneController(model::Design& design, TreeColumns& columns, ui::MatrixPane* pane, QAction* toggle,
-                         StepRunner runStep);
+    MatrixPaneController(Workspace& workspace, TreeColumns& columns, ui::MatrixPane* pane, QObject* parent);
     ~MatrixPaneController() override;
 
     // The parent whose matrices a selected row brings up (model::kNoRow: the top level).
@@ -47,6 +46,9 @@ public:
 
     // Reads the design into the pane now, when shown.
     void refresh();
+
+    // MatrixBtn and Ctrl+M: the pane shown.
+    QAction* toggle() const { return m_toggle; }
 
 private:
     void scheduleRefresh();
@@ -57,11 +59,11 @@ private:
     // model::TreeObserver: anything that may change what the pane shows.
     void stepFinished(const model::StepChanges& changes) override;
 
+    Workspace& m_workspace;
     model::Design& m_design;
     TreeColumns& m_columns;
     ui::MatrixPane* m_pane;
     QAction* m_toggle;
-    StepRunner m_runStep;
     QTimer m_refresh;
     std::optional<int> m_movedTo; // the level the pane was moved to, while it holds
 };

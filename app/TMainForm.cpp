@@ -4,6 +4,8 @@
 #include "app/Commands.h"
 #include "app/EditingController.h"
 #include "app/FileController.h"
+#include "app/FindController.h"
+#include "app/MatrixPaneController.h"
 #include "app/OptionsController.h"
 #include "app/TableExportCommands.h"
 #include "app/TitleBar.h"
@@ -87,12 +89,12 @@ void TMainForm::layOutBars()
     QToolBar* editBar = makeToolBar(this, "ToolBar1");
     addButtons(editBar, {edit.expandAll, nullptr, edit.moveUp, edit.moveDown, nullptr, edit.addBelow, edit.addAbove,
                          edit.addChild, edit.addUncle, edit.duplicate, nullptr, edit.deleteRow, nullptr, edit.undo,
-                         edit.redo, nullptr, f.matrixToggle});
+                         edit.redo, nullptr, f.matrix->toggle()});
     addToolBar(Qt::TopToolBarArea, fileBar);
     addToolBarBreak(Qt::TopToolBarArea);
     addToolBar(Qt::TopToolBarArea, editBar);
-    addAction(f.matrixToggle);
-    addAction(f.findAction);
+    addAction(f.matrix->toggle());
+    addAction(f.find->findAction());
     addAction(f.tableExport->actions().print);
 }
 

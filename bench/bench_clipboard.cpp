@@ -228,7 +228,7 @@ void BM_FindKeystroke(benchmark::State& state)
     auto window = largeWindow();
     if (state.range(0) != 0)
         window->features.editing->actions().expandAll->trigger();
-    window->features.findAction->trigger();
+    window->features.find->findAction()->trigger();
     QLineEdit* field = window->features.findBar->field();
     QCoreApplication::processEvents();
     const QString word = QStringLiteral("bearing");
@@ -255,7 +255,7 @@ void BM_FindFirstKeystroke(benchmark::State& state)
 {
     auto window = largeWindow();
     window->features.editing->actions().expandAll->trigger();
-    window->features.findAction->trigger();
+    window->features.find->findAction()->trigger();
     QLineEdit* field = window->features.findBar->field();
     QCoreApplication::processEvents();
     for (auto _ : state) {

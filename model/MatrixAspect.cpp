@@ -2,6 +2,7 @@
 
 #include "model/CopiedRows.h"
 #include "model/Design.h"
+#include "model/PreOrder.h"
 #include "model/TreeObserver.h"
 
 namespace model {
@@ -85,15 +86,10 @@ void MatrixAspect::subtreeLeaving(const Node* top)
             if (fr.isInSubtree(p, top))
                 m_store.takeParent(p, taken);
     } else {
-        std::vector<const Node*> stack{top};
-        while (!stack.empty()) {
-            const Node* n = stack.back();
-            stack.pop_back();
-            m_store.takeParent(n, taken);
-            for (const Node* c : n->children)
-                if (!c->children.empty())
-                    stack.push_back(c);
-        }
+        preOrder(top, [&](const Node* n, std::size_t) {
+            if (!n->children.empty()) // only a node with children is a matrix parent
+                m_store.takeParent(n, taken);
+        });
     }
     cellsChanged(std::move(taken));
 }

@@ -166,6 +166,7 @@ struct UnreadBlock {
     std::string block;
     std::string said; // behind the path
 };
+void PrintTo(const UnreadBlock& c, std::ostream* os) { *os << c.name; }
 
 const UnreadBlock kUnreadBlocks[] = {
     {"RefusedMatrixBlock", std::string("TDMX") + std::string(4, '\0') + std::string(8, '\0'),

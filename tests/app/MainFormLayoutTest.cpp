@@ -239,6 +239,7 @@ struct ErrorTextCase {
     const char* message;
     const char* shown;
 };
+void PrintTo(const ErrorTextCase& c, std::ostream* os) { *os << c.name << ": " << c.message; }
 
 class ErrorBoxText : public ::testing::TestWithParam<ErrorTextCase> {};
 

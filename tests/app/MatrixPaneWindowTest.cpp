@@ -4,6 +4,7 @@
 // through Move up, and a save and reopen.
 #include "MainFormFixture.h"
 
+#include "app/MatrixPaneController.h"
 #include "app/UndoHistory.h"
 #include "ui/MatrixPane.h"
 
@@ -79,7 +80,7 @@ TEST_F(MatrixPaneWindowTest, HiddenAtStartAndShownOrHiddenByTheButtonAtTheEndOfT
     QToolButton* matrix = button("MatrixBtn");
     ASSERT_NE(matrix, nullptr);
     EXPECT_FALSE(pane()->isVisible());
-    EXPECT_EQ(form->findChild<QToolBar*>("ToolBar1")->actions().last(), features->matrixToggle);
+    EXPECT_EQ(form->findChild<QToolBar*>("ToolBar1")->actions().last(), features->matrix->toggle());
     EXPECT_TRUE(matrix->isCheckable());
     EXPECT_EQ(matrix->toolTip(), "Design matrix");
     EXPECT_FALSE(matrix->icon().isNull());

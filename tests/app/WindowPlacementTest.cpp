@@ -16,6 +16,7 @@ struct Placement {
     QRect screen; // the available area
     QRect placed;
 };
+void PrintTo(const Placement& c, std::ostream* os) { *os << c.name; }
 
 class WindowPlacement : public ::testing::TestWithParam<Placement> {};
 
