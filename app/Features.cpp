@@ -30,7 +30,7 @@ Features::Features(Workspace& workspace, QMainWindow* window)
         [this, &workspace](QObject* owner) {
             auto* delegate = new ui::NodeDelegate(
                 [&workspace](int level) {
-                    return ui::resolveColour(workspace.currentHeader().levels[static_cast<std::size_t>(level)].colour);
+                    return ui::resolveColour(workspace.design().look().currentHeader().levels[static_cast<std::size_t>(level)].colour);
                 },
                 owner);
             QObject::connect(delegate, &ui::NodeDelegate::labelCut, delegate, [this] { editing->reportLabelsCut(); });

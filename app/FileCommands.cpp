@@ -51,10 +51,8 @@ QString keptNames(const model::KeptBlocks& kept)
 
 } // namespace
 
-FileCommands::FileCommands(model::Design& design, model::HeaderRecord& loadedHeader,
-                           model::HeaderRecord& currentHeader, Prompter& prompter, Hooks hooks)
-    : m_design(design), m_loadedHeader(loadedHeader), m_currentHeader(currentHeader), m_prompter(&prompter),
-      m_hooks(std::move(hooks))
+FileCommands::FileCommands(model::Design& design, Prompter& prompter, Hooks hooks)
+    : m_design(design), m_prompter(&prompter), m_hooks(std::move(hooks))
 {
 }
 
@@ -120,18 +118,13 @@ void FileCommands::read(const std::string& path)
 {
     // Everything is read and checked first; only then is anything replaced.
     io::DesignFileContents contents = io::readDesignFile(path);
-    m_loadedHeader = contents.header;
-    for (model::TreeId id : model::kAllTrees)
-        m_design.setTitle(id, contents.titles[static_cast<std::size_t>(model::index(id))]);
-    // The reader refuses a file whose trees differ in shape as it reads them.
-    m_design.replaceTrees(std::move(contents.trees));
-    m_design.replaceMatrices(std::move(contents.matrices));
-    m_design.replaceKeptBlocks(std::move(contents.kept));
+    const bool matricesLeftOut = contents.matricesLeftOut;
+    io::openInto(m_design, std::move(contents));
     m_filePath = path;
     m_design.setModified(false); // what is on screen is what is on disk
-    m_hooks.designOpened(m_loadedHeader);
+    m_hooks.designOpened();
     // The design is open and shown; only its matrices were left out.
-    if (contents.matricesLeftOut)
+    if (matricesLeftOut)
         m_prompter->showError(QString::fromLocal8Bit(io::matricesLeftOutMessage(path).c_str()));
 }
 
@@ -172,7 +165,7 @@ bool FileCommands::mayLeaveOutKeptBlocks()
 
 void FileCommands::write(const std::string& path)
 {
-    io::writeDesignFile(path, m_design, m_currentHeader, m_hooks.levelFonts());
+    io::writeDesignFile(path, m_design);
     m_design.setModified(false);
     m_hooks.designSaved();
     if (m_design.keptBlocks().empty())

@@ -6,12 +6,9 @@
 
 #include "app/Prompter.h"
 #include "model/Design.h"
-#include "model/HeaderRecord.h"
-#include "model/LevelStyle.h"
 
 #include <QString>
 
-#include <array>
 #include <functional>
 #include <string>
 
@@ -25,20 +22,15 @@ inline constexpr const char* kBackupPrefix = "BackedUp_";
 
 class FileCommands {
 public:
-    using LevelStyles = std::array<model::LevelStyle, model::kLevelCount>;
-
-    // What the window lends the commands: the level styles to save, what to
-    // do once a design was read (level labels, titles, views) or saved, and
-    // the status bar.
+    // What the window lends the commands: what to do once a design was
+    // read (the undo history, views) or saved, and the status bar.
     struct Hooks {
-        std::function<LevelStyles()> levelFonts;
-        std::function<void(const model::HeaderRecord& loaded)> designOpened;
+        std::function<void()> designOpened;
         std::function<void()> designSaved;
         std::function<void(const QString&)> showStatus;
     };
 
-    FileCommands(model::Design& design, model::HeaderRecord& loadedHeader, model::HeaderRecord& currentHeader,
-                 Prompter& prompter, Hooks hooks);
+    FileCommands(model::Design& design, Prompter& prompter, Hooks hooks);
 
     const std::string& filePath() const { return m_filePath; }
     // The file's name as the user knows it: "pump.vok", or "Untitled" for a
@@ -72,8 +64,6 @@ private:
     void copyToBackup(const std::string& path);
 
     model::Design& m_design;
-    model::HeaderRecord& m_loadedHeader;
-    model::HeaderRecord& m_currentHeader;
     Prompter* m_prompter;
     Hooks m_hooks;
     std::string m_filePath;

@@ -114,7 +114,7 @@ void FileController::exportRtf()
         const auto resolver = [](std::uint32_t value) { return ui::toColourValue(ui::resolveColour(value)); };
         const exporting::ExportResult result =
             exporting::exportDesign(m_workspace.design(), m_workspace.files().filePath(), m_workspace.startupDir(),
-                                    m_workspace.currentHeader(), resolver, *m_opener);
+                                    resolver, *m_opener);
         // The export succeeded either way: the status bar says where it went.
         const QString path = QFile::decodeName(result.path.c_str());
         m_workspace.showStatus(

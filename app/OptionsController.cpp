@@ -62,7 +62,10 @@ void OptionsController::openOptions()
 {
     if (!m_options)
         return;
-    m_options->openFor(m_workspace.currentHeader());
+    // The dialog works on its own copy of the current header and hands back its level records.
+    model::HeaderRecord table = m_workspace.design().look().currentHeader();
+    m_options->openFor(table);
+    m_workspace.design().look().takeOptionsTable(table);
     m_columns.redraw();
 }
 

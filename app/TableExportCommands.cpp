@@ -48,8 +48,7 @@ exporting::TableDocument TableExportCommands::document() const
 {
     // Coloured as the trees are drawn: the current header's level styles.
     const std::string path = m_workspace.files().filePath();
-    return exporting::TableDocument::build(
-        exporting::exportSourceOf(m_workspace.design(), m_workspace.currentHeader()), resolveToRgb,
+    return exporting::TableDocument::build(exporting::exportSourceOf(m_workspace.design()), resolveToRgb,
                                            exporting::tableTitleFor(path));
 }
 

@@ -40,10 +40,9 @@ Workspace::Workspace(const std::string& startupDir)
                 m_selection.showRow(row);
         });
     m_files = std::make_unique<FileCommands>(
-        m_design, m_loadedHeader, m_currentHeader, *m_prompter,
-        FileCommands::Hooks{[this] { return m_levelFonts.styles(); },
-                            [this](const model::HeaderRecord& loaded) { designOpened(loaded); },
-                            [this] { designSaved(); }, [this](const QString& text) { showStatus(text); }});
+        m_design, *m_prompter,
+        FileCommands::Hooks{[this] { designOpened(); }, [this] { designSaved(); },
+                            [this](const QString& text) { showStatus(text); }});
 }
 
 Workspace::~Workspace()
@@ -61,19 +60,15 @@ void Workspace::setPrompter(std::shared_ptr<Prompter> prompter)
 
 void Workspace::takeLoadedLook()
 {
-    m_levelFonts.blacken();
-    m_currentHeader.titles = m_loadedHeader.titles;
-    m_currentHeader.reserved = m_loadedHeader.reserved;
-    m_currentHeader.levels = m_loadedHeader.levels;
+    m_design.look().takeLoadedLook();
     m_design.setModified(false);
 }
 
 std::string Workspace::encodedForRecovery() const
 {
-    // What a save would write (the window's own header stays), and the
+    // What a save would write (the design's current header stays), and the
     // blocks kept from the file, which the save would still ask about.
-    model::HeaderRecord header = m_currentHeader;
-    return io::encodeDesignFile(m_design, header, m_levelFonts.styles(), io::KeptBlocksToo::Yes);
+    return io::encodeDesignFile(m_design, io::KeptBlocksToo::Yes);
 }
 
 bool Workspace::run(const std::function<void()>& command)
@@ -92,11 +87,9 @@ void Workspace::runStep(const char* name, const std::function<void()>& command)
     run([&] { m_steps->run(name, command); });
 }
 
-void Workspace::designOpened(const model::HeaderRecord& loaded)
+void Workspace::designOpened()
 {
-    m_levelFonts.takeFromHeader(loaded); // the title bar shows the new titles by itself
-    // The rows are drawn in the colours of the design just opened, not the last saved one's.
-    m_currentHeader.levels = loaded.levels;
+    // The design took the file's titles and look itself (io::openInto).
     m_history->clear();
     emit opened();
 }

@@ -1,7 +1,7 @@
 #pragma once
 // One open design and everything that belongs to it rather than to a window:
-// the design, its undo history, the one step runner, the file it came from
-// and the header state the trees are drawn and saved with. Every command
+// the design, its undo history, the one step runner and the file it came
+// from. Every command
 // runs through here: run() is the command boundary (an error ends the
 // command and reaches the user through the Prompter), runStep() makes a
 // command one named step of the undo history.
@@ -10,8 +10,6 @@
 #include "app/Prompter.h"
 #include "io/SettingsFile.h"
 #include "model/Design.h"
-#include "model/HeaderRecord.h"
-#include "ui/TLevelFonts.h"
 
 #include <QObject>
 
@@ -53,15 +51,9 @@ public:
     io::SettingsFile& settings() { return m_settings; }
     void setSelection(Selection selection) { m_selection = std::move(selection); }
 
-    // The header state, kept together until the design holds it: the header
-    // last read from a file, the one the trees are drawn and saved with, and
-    // the level fonts.
-    const model::HeaderRecord& loadedHeader() const { return m_loadedHeader; }
-    model::HeaderRecord& currentHeader() { return m_currentHeader; }
-    const model::HeaderRecord& currentHeader() const { return m_currentHeader; }
-    ui::TLevelFonts& levelFonts() { return m_levelFonts; }
     // The window's first show: whatever the loaded header holds becomes what
-    // the trees are drawn with, and the design counts as unchanged.
+    // the trees are drawn with (DesignLook::takeLoadedLook), and the design
+    // counts as unchanged.
     void takeLoadedLook();
     // The design as a save would write it, with the blocks kept from its file.
     std::string encodedForRecovery() const;
@@ -79,16 +71,13 @@ signals:
     void saved();   // the design on screen is what is on disk
 
 private:
-    void designOpened(const model::HeaderRecord& loaded);
+    void designOpened();
     void designSaved();
 
     model::Design m_design;
     std::unique_ptr<UndoHistory> m_history; // before anything that adds steps to it
     std::unique_ptr<StepRecorder> m_steps;
     Selection m_selection;
-    model::HeaderRecord m_loadedHeader{};
-    model::HeaderRecord m_currentHeader{};
-    ui::TLevelFonts m_levelFonts;
     std::string m_startupDir;
     io::SettingsFile m_settings;
     std::shared_ptr<Prompter> m_prompter;

@@ -12,6 +12,7 @@
 #include "export/TableExportCommand.h"
 #include "ui/SystemColours.h"
 #include "ui/TAboutDlg.h"
+#include "ui/TLevelFonts.h"
 #include "ui/TOptionsDlg.h"
 #include "ui/TahomaFont.h"
 #include "ui/ToolbarIcons.h"
@@ -94,7 +95,8 @@ int runWindow(int argc, char** argv, const app::CommandLine& commandLine)
         app::TMainForm form(workspace);
         workspace.setPrompter(std::make_shared<app::QtPrompter>(&form));
         ui::TAboutDlg about(&form);
-        ui::TOptionsDlg options(workspace.levelFonts(), toStringList(workspace.settings().sectionNames()), &form);
+        ui::TLevelFonts levelFonts(workspace.design());
+        ui::TOptionsDlg options(levelFonts, toStringList(workspace.settings().sectionNames()), &form);
         form.features().options->attachDialogs(&about, &options);
         form.show();
         form.features().files->startUp(commandLine.positional().isEmpty()

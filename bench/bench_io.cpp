@@ -29,7 +29,6 @@
 
 namespace {
 
-using Styles = std::array<model::LevelStyle, model::kLevelCount>;
 
 struct Fixture {
     std::string path;
@@ -86,8 +85,7 @@ const Fixture& fixture(int rows)
             for (const model::Node* n : design.tree(id).preorder())
                 f.textBytes += n->text().size();
         f.nodes = 3 * static_cast<std::size_t>(design.rowCount());
-        model::HeaderRecord current;
-        io::writeDesignFile(f.path, design, current, Styles{});
+        io::writeDesignFile(f.path, design);
     }
     f.fileBytes = static_cast<std::size_t>(std::ifstream(f.path, std::ios::binary | std::ios::ate).tellg());
     malloc_trim(0);
@@ -138,8 +136,7 @@ void BM_WriteDesignFile(benchmark::State& state)
     loadDesign(f, design);
     const std::string out = f.path + ".saved";
     for (auto _ : state) {
-        model::HeaderRecord current;
-        io::writeDesignFile(out, design, current, Styles{});
+        io::writeDesignFile(out, design);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.fileBytes));
 }
@@ -167,9 +164,8 @@ void BM_WriteDesignFileUnflushed(benchmark::State& state)
     loadDesign(f, design);
     const std::string out = f.path + ".unflushed";
     for (auto _ : state) {
-        model::HeaderRecord current;
         UnflushedWriter writer;
-        io::writeDesignFile(out, design, current, Styles{}, writer);
+        io::writeDesignFile(out, design, writer);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.fileBytes));
 }
@@ -180,8 +176,7 @@ void BM_EncodeDesignFile(benchmark::State& state)
     model::Design design;
     loadDesign(f, design);
     for (auto _ : state) {
-        model::HeaderRecord current;
-        benchmark::DoNotOptimize(io::encodeDesignFile(design, current, Styles{}).size());
+        benchmark::DoNotOptimize(io::encodeDesignFile(design).size());
     }
 }
 

@@ -120,8 +120,7 @@ const std::string& designFile(bool matrices)
     model::Design d;
     buildDesign(d, matrices);
     const std::string path = tempDir().filePath(matrices ? "with.vok" : "without.vok").toStdString();
-    model::HeaderRecord header;
-    io::writeDesignFile(path, d, header, {});
+    io::writeDesignFile(path, d);
     return paths.emplace(matrices, path).first->second;
 }
 
@@ -159,8 +158,7 @@ void BM_Encode(benchmark::State& state)
     model::Design d;
     buildDesign(d, state.range(0) != 0);
     for (auto _ : state) {
-        model::HeaderRecord header;
-        benchmark::DoNotOptimize(io::encodeDesignFile(d, header, {}).size());
+        benchmark::DoNotOptimize(io::encodeDesignFile(d).size());
     }
     state.counters["cells"] = static_cast<double>(d.matrices().cellCount());
     setLabel(state);

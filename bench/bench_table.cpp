@@ -82,20 +82,27 @@ model::HeaderRecord header()
     return h;
 }
 
+// Coloured by the header's level records, as a design opened with it is.
+exporting::ExportSource sourceOf(const model::Design& d)
+{
+    exporting::ExportSource source = exporting::exportSourceOf(d);
+    source.levelColours = exporting::levelColourValues(header());
+    return source;
+}
+
 std::uint32_t resolver(std::uint32_t) { return 0x00D77800u; }
 
 void exportTable(benchmark::State& state, exporting::TableFormat format)
 {
     const int rows = static_cast<int>(state.range(0));
     const model::Design& d = rows == 0 ? wideLevel() : design(rows);
-    const model::HeaderRecord h = header();
     QTemporaryDir dir;
     const std::string path = dir.filePath("big").toStdString() + std::string(exporting::extensionOf(format));
     exporting::AtomicFileWriter writer;
     exporting::NoProgress progress;
     for (auto _ : state) {
         const exporting::TableDocument document =
-            exporting::TableDocument::build(exporting::exportSourceOf(d, h), resolver, "big.vok");
+            exporting::TableDocument::build(sourceOf(d), resolver, "big.vok");
         exporting::exportTable(document, format, path, writer, progress);
     }
 }

@@ -183,10 +183,8 @@ const std::string& largeDesignFile(int tops)
     model::Design design;
     buildLargeDesign(design, tops);
     design.renumber();
-    model::HeaderRecord header{};
-    std::array<model::LevelStyle, model::kLevelCount> styles{};
     const std::string file = dir.filePath(QString("large-%1.vok").arg(tops)).toStdString();
-    io::writeDesignFile(file, design, header, styles);
+    io::writeDesignFile(file, design);
     return paths.emplace(tops, file).first->second;
 }
 

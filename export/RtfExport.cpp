@@ -8,14 +8,14 @@
 
 namespace exporting {
 
-ExportSource exportSourceOf(const model::Design& design, const model::HeaderRecord& currentHeader)
+ExportSource exportSourceOf(const model::Design& design)
 {
     ExportSource source;
     for (model::TreeId id : model::kAllTrees) {
         source.titles[model::index(id)] = design.title(id);
         source.trees[model::index(id)] = &design.tree(id);
     }
-    source.levelColours = levelColourValues(currentHeader);
+    source.levelColours = levelColourValues(design.look().currentHeader());
     source.matrices = &design.matrices();
     return source;
 }
@@ -34,21 +34,19 @@ bool exportRtf(const ExportSource& source, const ColourResolver& resolver, const
 }
 
 ExportResult exportDesign(const model::Design& design, std::string_view currentFilePath,
-                         std::string_view startupDir, const model::HeaderRecord& currentHeader,
-                         const ColourResolver& resolver, DocumentOpener& opener)
+                          std::string_view startupDir, const ColourResolver& resolver, DocumentOpener& opener)
 {
     AtomicFileWriter writer;
-    return exportDesign(design, currentFilePath, startupDir, currentHeader, resolver, opener, writer);
+    return exportDesign(design, currentFilePath, startupDir, resolver, opener, writer);
 }
 
 ExportResult exportDesign(const model::Design& design, std::string_view currentFilePath,
-                          std::string_view startupDir, const model::HeaderRecord& currentHeader,
-                          const ColourResolver& resolver, DocumentOpener& opener, FileWriter& writer)
+                          std::string_view startupDir, const ColourResolver& resolver, DocumentOpener& opener, FileWriter& writer)
 {
     ExportResult result;
     result.path = exportPathFor(currentFilePath, startupDir);
     refuseUnsafeTarget(result.path, std::string(currentFilePath));
-    result.opened = exportRtf(exportSourceOf(design, currentHeader), resolver, result.path, writer, opener);
+    result.opened = exportRtf(exportSourceOf(design), resolver, result.path, writer, opener);
     return result;
 }
 

@@ -13,14 +13,13 @@
 
 namespace model {
 class Design;
-struct HeaderRecord;
 }
 
 namespace exporting {
 
-// What export reads of an open design; the level colours are those of the
+// What export reads of an open design; the level colours are those of its
 // current header (the colours the trees are drawn in).
-ExportSource exportSourceOf(const model::Design& design, const model::HeaderRecord& currentHeader);
+ExportSource exportSourceOf(const model::Design& design);
 
 // The RTF bytes of a source, system colours resolved now.
 std::string renderRtf(const ExportSource& source, const ColourResolver& resolver);
@@ -42,10 +41,8 @@ struct ExportResult {
 // current file path (or "Output.rtf" in the start-up folder), refusing a
 // target refuseUnsafeTarget() refuses. Writes atomically unless a writer is given.
 ExportResult exportDesign(const model::Design& design, std::string_view currentFilePath,
-                         std::string_view startupDir, const model::HeaderRecord& currentHeader,
-                         const ColourResolver& resolver, DocumentOpener& opener);
+                          std::string_view startupDir, const ColourResolver& resolver, DocumentOpener& opener);
 ExportResult exportDesign(const model::Design& design, std::string_view currentFilePath,
-                         std::string_view startupDir, const model::HeaderRecord& currentHeader,
-                         const ColourResolver& resolver, DocumentOpener& opener, FileWriter& writer);
+                          std::string_view startupDir, const ColourResolver& resolver, DocumentOpener& opener, FileWriter& writer);
 
 } // namespace exporting

@@ -47,8 +47,13 @@ std::string resave(io::DesignFileContents& contents, model::Design& design)
     design.replaceMatrices(std::move(contents.matrices));
     for (model::TreeId id : model::kAllTrees)
         design.setTitle(id, contents.titles[static_cast<std::size_t>(model::index(id))]);
-    model::HeaderRecord header = contents.header;
-    return io::encodeDesignFile(design, header, stylesOf(contents.header));
+    // The whole header as the current one, and the file's level styles as they are.
+    design.look().opened(contents.header);
+    design.look().takeLoadedLook();
+    const Styles styles = stylesOf(contents.header);
+    for (int level = 0; level < model::kLevelCount; ++level)
+        design.look().setStyle(level, styles[static_cast<std::size_t>(level)]);
+    return io::encodeDesignFile(design);
 }
 
 } // namespace
@@ -79,9 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzing::check(second->kept.empty(), "a written file keeps no block");
 
     design.replaceKeptBlocks(model::KeptBlocks(first->kept));
-    model::HeaderRecord header = first->header;
-    std::optional<io::DesignFileContents> copy =
-        parse(io::encodeDesignFile(design, header, styles, io::KeptBlocksToo::Yes));
+    std::optional<io::DesignFileContents> copy = parse(io::encodeDesignFile(design, io::KeptBlocksToo::Yes));
     fuzzing::check(copy && copy->kept == first->kept, "a recovery copy keeps the blocks kept");
 
     model::Design again;

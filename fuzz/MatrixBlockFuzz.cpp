@@ -34,8 +34,7 @@ const std::string& sections()
                 path.push_back(level == 0 ? tree.appendTopLevel("row") : tree.appendChild(path.back(), "row"));
             }
         }
-        model::HeaderRecord header;
-        return io::encodeDesignFile(design, header, {});
+        return io::encodeDesignFile(design);
     }();
     return bytes;
 }

@@ -264,26 +264,28 @@ DesignFileContents readDesignFile(const std::string& path, ReadReport* report)
     }
 }
 
-std::string encodeDesignFile(const model::Design& design, model::HeaderRecord& current,
-                             const std::array<model::LevelStyle, model::kLevelCount>& levelFonts, KeptBlocksToo kept)
+namespace {
+
+// The file's bytes, with `header` (the design's current header) filled as
+// they give it.
+std::string encodeWith(const model::Design& design, model::HeaderRecord& header, KeptBlocksToo kept)
 {
     // A guess at the size, so that the buffer seldom grows: walking the trees
     // once more to count exactly would cost more than the copy it saves.
     std::string out;
     out.reserve(model::kHeaderSize + static_cast<std::size_t>(design.rowCount()) * 3 * kGuessedLineBytes);
     out.resize(model::kHeaderSize); // placeholder; the header goes in last
-    current.magic = model::kDesignMagic;
+    header.magic = model::kDesignMagic;
     for (model::TreeId id : model::kAllTrees) {
         const auto i = static_cast<std::size_t>(model::index(id));
-        current.starts[i] = sectionLength(out.size());
+        header.starts[i] = sectionLength(out.size());
         writeTreeText(design.tree(id), out);
-        current.lengths[i] = sectionLength(out.size() - current.starts[i]);
-        model::setFieldText(current.titles[i], design.title(id));
+        header.lengths[i] = sectionLength(out.size() - header.starts[i]);
+        model::setFieldText(header.titles[i], design.title(id));
     }
-    for (std::size_t i = 0; i < model::kLevelCount; ++i)
-        model::storeStyle(current.levels[i], levelFonts[i]);
-    const std::string header = encodeHeader(current);
-    out.replace(0, header.size(), header);
+    design.look().storeStylesInto(header);
+    const std::string headerBytes = encodeHeader(header);
+    out.replace(0, headerBytes.size(), headerBytes);
     writeBlocks(design, out);
     if (kept == KeptBlocksToo::Yes)
         for (const model::KeptBlock& block : design.keptBlocks())
@@ -291,10 +293,30 @@ std::string encodeDesignFile(const model::Design& design, model::HeaderRecord& c
     return out;
 }
 
-void writeDesignFile(const std::string& path, const model::Design& design, model::HeaderRecord& current,
-                     const std::array<model::LevelStyle, model::kLevelCount>& levelFonts, AtomicWriter& writer)
+} // namespace
+
+void openInto(model::Design& design, DesignFileContents&& contents)
 {
-    const std::string bytes = encodeDesignFile(design, current, levelFonts);
+    for (model::TreeId id : model::kAllTrees)
+        design.setTitle(id, std::move(contents.titles[static_cast<std::size_t>(model::index(id))]));
+    // The reader refused a file whose trees differ in shape as it read them.
+    design.replaceTrees(std::move(contents.trees));
+    design.replaceMatrices(std::move(contents.matrices));
+    design.replaceKeptBlocks(std::move(contents.kept));
+    design.look().opened(contents.header);
+}
+
+std::string encodeDesignFile(const model::Design& design, KeptBlocksToo kept)
+{
+    model::HeaderRecord header = design.look().currentHeader();
+    return encodeWith(design, header, kept);
+}
+
+void writeDesignFile(const std::string& path, model::Design& design, AtomicWriter& writer)
+{
+    model::HeaderRecord header = design.look().currentHeader();
+    const std::string bytes = encodeWith(design, header, KeptBlocksToo::No);
+    design.look().saved(header); // before writing: a failed save has filled the current header all the same
     switch (writeAtomically(writer, path, bytes)) {
     case WriteOutcome::CannotCreate:
         throw model::UserError("Cannot create file " + path);
@@ -305,11 +327,10 @@ void writeDesignFile(const std::string& path, const model::Design& design, model
     }
 }
 
-void writeDesignFile(const std::string& path, const model::Design& design, model::HeaderRecord& current,
-                     const std::array<model::LevelStyle, model::kLevelCount>& levelFonts)
+void writeDesignFile(const std::string& path, model::Design& design)
 {
     SaveFileWriter writer;
-    writeDesignFile(path, design, current, levelFonts, writer);
+    writeDesignFile(path, design, writer);
 }
 
 } // namespace io

@@ -64,28 +64,29 @@ DesignFileContents readDesignFile(const std::string& path, ReadReport* report = 
 DesignFileContents parseDesignFile(std::string_view bytes, const std::string& pathForMessages,
                                    ReadReport* report = nullptr);
 
+// Puts everything a file held into the design: titles, trees, matrices, the
+// blocks kept, and the header with the level styles (DesignLook::opened).
+// Used once reading succeeded, so nothing can fail half-way.
+void openInto(model::Design& design, DesignFileContents&& contents);
+
 // Whether a file written for a design carries the blocks the design kept
 // from its file: a save leaves them out (their meaning may no longer fit the
 // design; the user was asked), a recovery copy keeps them, so that the design
 // recovered is the design that was open.
 enum class KeptBlocksToo { No, Yes };
 
-// The whole file for a design. Fills `current` first: magic, section starts
-// and lengths, the titles from the design (bytes behind a NUL kept) and the
-// level records from `levelFonts`. The design's blocks follow the PV section
-// (the matrix block when a cell is assessed), then the kept ones if asked.
-std::string encodeDesignFile(const model::Design& design, model::HeaderRecord& current,
-                             const std::array<model::LevelStyle, model::kLevelCount>& levelFonts,
-                             KeptBlocksToo kept = KeptBlocksToo::No);
+// The whole file for a design. Its header is the design's current header
+// with the magic, section starts and lengths, the titles (bytes behind a NUL
+// kept) and the level records from the design's level styles. The design's
+// blocks follow the PV section (the matrix block when a cell is assessed),
+// then the kept ones if asked. The design stays as it is.
+std::string encodeDesignFile(const model::Design& design, KeptBlocksToo kept = KeptBlocksToo::No);
 
 // Encodes and writes atomically, without the kept blocks; the old file stays
 // intact on any failure.
-// Throws "Cannot create file %s" or "Stream write error". `current` is
-// filled even when writing fails.
-void writeDesignFile(const std::string& path, const model::Design& design, model::HeaderRecord& current,
-                     const std::array<model::LevelStyle, model::kLevelCount>& levelFonts);
-void writeDesignFile(const std::string& path, const model::Design& design, model::HeaderRecord& current,
-                     const std::array<model::LevelStyle, model::kLevelCount>& levelFonts,
-                     AtomicWriter& writer);
+// Throws "Cannot create file %s" or "Stream write error". The header encoded
+// becomes the design's current header (DesignLook::saved), even when writing fails.
+void writeDesignFile(const std::string& path, model::Design& design);
+void writeDesignFile(const std::string& path, model::Design& design, AtomicWriter& writer);
 
 } // namespace io

@@ -1,8 +1,9 @@
 #pragma once
 // A design: the three design trees FR, DP and PV, which always keep the same
 // shape, the three column titles, the state kept per FR node (its aspects:
-// the design matrices first), the blocks of its file it did not take in, and
-// the modified and backed-up flags.
+// the design matrices first), the blocks of its file it did not take in, the
+// level styles and header state its file carries (its look), and the
+// modified and backed-up flags.
 //
 // Every command takes the row index of the selected node row, does the same
 // step in FR, then DP, then PV, and reports what the window should select.
@@ -16,6 +17,7 @@
 // what the step changed (TreeObserver::stepFinished).
 
 #include "model/CopiedRows.h"
+#include "model/DesignLook.h"
 #include "model/DesignTree.h"
 #include "model/EditRecord.h"
 #include "model/KeptBlocks.h"
@@ -132,6 +134,10 @@ public:
     const KeptBlocks& keptBlocks() const { return m_kept; }
     void replaceKeptBlocks(KeptBlocks&& kept) { m_kept = std::move(kept); }
 
+    // --- the level styles and header state of its file (see DesignLook) ------
+    DesignLook& look() { return m_look; }
+    const DesignLook& look() const { return m_look; }
+
     // --- flags ----------------------------------------------------------------
     bool modified() const { return m_modified; }
     bool backedUp() const { return m_backedUp; }
@@ -188,6 +194,7 @@ public:
 private:
     friend class EditRecord;
     friend class NodeAspect;
+    friend class DesignLook;
 
     // One command from start to end; commands within it are part of it. When
     // the outermost ends, an Edit that changed the content sets the modified
@@ -217,6 +224,7 @@ private:
         void reset(TreeId) override { changes.bits |= StepChanges::Replaced; }
         void flagsChanged() override { changes.bits |= StepChanges::Flags; }
         void titleChanged(TreeId) override { changes.bits |= StepChanges::Titles; }
+        void levelStylesChanged(int) override { changes.bits |= StepChanges::Looks; }
         // Aspects note their changes themselves (NodeAspect::noteChanged).
     };
 
@@ -233,6 +241,7 @@ private:
     MatrixAspect m_matrices;
     AspectList m_aspects;
     KeptBlocks m_kept;
+    DesignLook m_look{*this};
     ChangeCollector m_collector;
     std::vector<TreeObserver*> m_observers{&m_collector};
     int m_stepDepth = 0;

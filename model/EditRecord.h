@@ -83,6 +83,7 @@ private:
     friend class Design;
     friend class DesignTree;
     friend class NodeAspect;
+    friend class DesignLook;
     explicit EditRecord(Design& design); // made by Design::startRecording
 
     // --- recording, called by the design's primitives -----------------------
@@ -97,7 +98,7 @@ private:
     // those numbers back, so nothing of them need be kept.
     void renumbered(TreeId tree);
     void titleSet(TreeId tree, std::string_view before);
-    // A change of a node aspect (see NodeAspect).
+    // A change of a node aspect (see NodeAspect), or of the level styles.
     void aspectChanged(std::unique_ptr<AspectChange> change);
     // Whether each tree's numbers may be out of date, before and after.
     void staleFlags(const std::array<bool, kTreeCount>& before, const std::array<bool, kTreeCount>& after);

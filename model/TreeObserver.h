@@ -37,6 +37,7 @@ struct StepChanges {
         Aspects = 1u << 4,   // state kept per node: design matrices, ...
         Flags = 1u << 5,     // the modified or backed-up flag
         Replaced = 1u << 6,  // whole trees replaced (opening a design)
+        Looks = 1u << 7,     // level styles or the header state the trees are drawn in
     };
     unsigned bits = 0;
 
@@ -76,6 +77,10 @@ public:
     // Cells of the design matrices over `parent`'s children changed; nullptr:
     // of any parent (a structural command, undo, redo, opening a design).
     virtual void matricesChanged(const Node* /*parent*/) {}
+
+    // A level style (`level`; -1: any of them) or the current header's level
+    // records changed: what the rows are drawn in may differ.
+    virtual void levelStylesChanged(int /*level*/) {}
 
     // A whole command is over; it changed what `changes` says (never nothing).
     virtual void stepFinished(const StepChanges& /*changes*/) {}

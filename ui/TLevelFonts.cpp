@@ -1,87 +1,21 @@
 #include "ui/TLevelFonts.h"
 
-#include <stdexcept>
-
 namespace ui {
 namespace {
 
 // Sizes outside this range are stored but not drawn as they are.
 constexpr int kLargestShownPointSize = 400;
 
-void checkLevel(int level)
-{
-    if (level < 0 || level >= model::kLevelCount)
-        throw std::out_of_range("level style index out of range");
-}
-
 } // namespace
 
-TLevelFonts::TLevelFonts(QObject* parent) : QObject(parent)
+TLevelFonts::TLevelFonts(model::Design& design, QObject* parent) : QObject(parent), m_design(design)
 {
-    for (int level = 0; level < model::kLevelCount; ++level)
-        m_styles[level] = defaultStyle(level);
+    m_design.addObserver(this);
 }
 
-model::LevelStyle TLevelFonts::defaultStyle(int level)
+TLevelFonts::~TLevelFonts()
 {
-    const std::uint8_t style = level == 0 ? model::kBold : 0;
-    return {0, model::kWindowTextColour, "Tahoma", 8, style};
-}
-
-const model::LevelStyle& TLevelFonts::style(int level) const
-{
-    checkLevel(level);
-    return m_styles[level];
-}
-
-void TLevelFonts::setStyle(int level, const model::LevelStyle& style)
-{
-    checkLevel(level);
-    m_styles[level] = style;
-    emit changed(level);
-}
-
-void TLevelFonts::setColour(int level, std::uint32_t colour)
-{
-    checkLevel(level);
-    m_styles[level].colour = colour;
-    emit changed(level);
-}
-
-void TLevelFonts::takeStyle(int level, const model::LevelStyle& style)
-{
-    checkLevel(level);
-    model::LevelStyle& s = m_styles[level];
-    s.charset = style.charset;
-    s.colour = style.colour;
-    if (!style.name.empty())
-        s.name = style.name;
-    s.size = style.size;
-    s.style = style.style;
-    emit changed(level);
-}
-
-void TLevelFonts::blacken()
-{
-    for (model::LevelStyle& s : m_styles)
-        s.colour = 0;
-    emit changed(-1);
-}
-
-void TLevelFonts::takeFromHeader(const model::HeaderRecord& header)
-{
-    {
-        const QSignalBlocker quiet(this);   // one signal for the eleven levels
-        for (int level = 0; level < model::kLevelCount; ++level)
-            takeStyle(level, model::styleOf(header.levels[level]));
-    }
-    emit changed(-1);
-}
-
-void TLevelFonts::fillHeader(model::HeaderRecord& header) const
-{
-    for (int level = 0; level < model::kLevelCount; ++level)
-        model::storeStyle(header.levels[level], m_styles[level]);
+    m_design.removeObserver(this);
 }
 
 QFont TLevelFonts::displayFont(const model::LevelStyle& style, const QFont& base)

@@ -1,47 +1,41 @@
 #pragma once
 // The dialog level fonts: the eleven editable level styles that the options
-// dialog's labels "Level 0" to "Level 10" show. Opening a design file sets
-// them, saving reads them; the trees are drawn from the current header, not
-// from here, so a change shows in the trees only after a save or the dialog.
+// dialog's labels "Level 0" to "Level 10" show, as a Qt face of the design's
+// own styles (model::DesignLook). Every edit here is a command of the
+// design; changed() follows the design, whoever changed the styles. The
+// trees are drawn from the current header, not from here, so a change shows
+// in the trees only after a save or the dialog.
 //
 // Every field is kept exactly as it was set (a size of 0, an odd charset,
 // style bits 4 to 7); only displayFont() falls back to something drawable.
 
-#include "model/HeaderRecord.h"
+#include "model/Design.h"
 #include "model/LevelStyle.h"
 
 #include <QFont>
 #include <QObject>
-#include <array>
 
 namespace ui {
 
-class TLevelFonts : public QObject {
+class TLevelFonts : public QObject, private model::TreeObserver {
     Q_OBJECT
 public:
-    using Styles = std::array<model::LevelStyle, model::kLevelCount>;
+    using Styles = model::DesignLook::Styles;
 
-    // Starts with the dialog defaults (see defaultStyle).
-    explicit TLevelFonts(QObject* parent = nullptr);
+    // The design must outlive the adapter.
+    explicit TLevelFonts(model::Design& design, QObject* parent = nullptr);
+    ~TLevelFonts() override;
 
-    // Tahoma 8 pt, charset 0, the window-text system colour; bold at level 0.
-    static model::LevelStyle defaultStyle(int level);
+    const Styles& styles() const { return m_design.look().styles(); }
+    const model::LevelStyle& style(int level) const { return m_design.look().style(level); }
 
-    const Styles& styles() const { return m_styles; }
-    const model::LevelStyle& style(int level) const;
-
-    void setStyle(int level, const model::LevelStyle& style);
-    void setColour(int level, std::uint32_t colour);
+    void setStyle(int level, const model::LevelStyle& style) { m_design.look().setStyle(level, style); }
+    void setColour(int level, std::uint32_t colour) { m_design.look().setColour(level, colour); }
     // Charset, colour, name, size, style from `style`; an empty name leaves
     // the name as it was.
-    void takeStyle(int level, const model::LevelStyle& style);
-
-    // The main window's first show: every level's colour becomes black (0).
-    void blacken();
-    // Opening a design file: takeStyle() for every level record of `header`.
-    void takeFromHeader(const model::HeaderRecord& header);
-    // Saving: stores every level into `header` (names cut to 31 characters).
-    void fillHeader(model::HeaderRecord& header) const;
+    void takeStyle(int level, const model::LevelStyle& style) { m_design.look().takeStyle(level, style); }
+    // Stores every level into `header` (names cut to 31 characters).
+    void fillHeader(model::HeaderRecord& header) const { m_design.look().storeStylesInto(header); }
 
     // The font a label shows a level style in: its face, size and the four
     // style flags, with the face and size of `base` where the style has none.
@@ -52,7 +46,9 @@ signals:
     void changed(int level);
 
 private:
-    Styles m_styles;
+    void levelStylesChanged(int level) override { emit changed(level); }
+
+    model::Design& m_design;
 };
 
 } // namespace ui

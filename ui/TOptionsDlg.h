@@ -2,7 +2,7 @@
 // The options dialog: three pages and a list of the settings file's named
 // styles. Its working page, "Node Colours", gives each level style a colour;
 // its eleven labels `Label1` to `Label11` show the dialog level fonts, which
-// live in a TLevelFonts shared with the main window.
+// are the design's own, reached through a TLevelFonts.
 //
 // The dialog keeps its own copy of the current header (the level-style
 // table): openFor() fills it, shows the dialog modally and, however the

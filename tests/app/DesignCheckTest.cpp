@@ -45,8 +45,7 @@ CheckRun check(const QString& path)
 
 std::string saved(const model::Design& design)
 {
-    model::HeaderRecord header;
-    return io::encodeDesignFile(design, header, {});
+    return io::encodeDesignFile(design);
 }
 
 void writeFile(const QString& path, const std::string& bytes)

@@ -62,6 +62,13 @@ Styles plainStyles()
     return s;
 }
 
+// The level styles as an earlier run's options dialog would have left them.
+void setStyles(model::Design& design, const Styles& styles)
+{
+    for (int level = 0; level < model::kLevelCount; ++level)
+        design.look().setStyle(level, styles[static_cast<std::size_t>(level)]);
+}
+
 // A design file written by the io layer, as an earlier run would have.
 void writeDesign(const QString& path, const std::vector<std::string>& lines,
                  const std::array<std::string, 3>& titles = kOtherTitles, const Styles& styles = plainStyles())
@@ -70,8 +77,8 @@ void writeDesign(const QString& path, const std::vector<std::string>& lines,
     loadOutline(design, lines);
     for (TreeId id : model::kAllTrees)
         design.setTitle(id, titles[static_cast<std::size_t>(model::index(id))]);
-    model::HeaderRecord header{};
-    io::writeDesignFile(path.toStdString(), design, header, styles);
+    setStyles(design, styles);
+    io::writeDesignFile(path.toStdString(), design);
 }
 
 // A header with the magic and back-to-back sections, then the sections.
@@ -466,8 +473,8 @@ TEST_F(FileCommandsTest, ADamagedMatrixBlockOpensTheDesignWithoutMatricesAndSays
     model::Design design;
     loadOutline(design, kOther);
     design.setMatrixCell(model::kNoRow, model::MatrixKind::FrDp, 0, 1, model::CellValue::X);
-    model::HeaderRecord header{};
-    std::string bytes = io::encodeDesignFile(design, header, plainStyles());
+    setStyles(design, plainStyles());
+    std::string bytes = io::encodeDesignFile(design);
     const std::string good = bytes;
     bytes[bytes.size() - 4] ^= 0x02; // a cell's value no longer matches the CRC
     const QString damaged = inDir("damaged.vok");
@@ -495,8 +502,8 @@ TEST_F(FileCommandsTest, SavingADesignWithADamagedMatrixBlockAsksFirst)
     model::Design design;
     loadOutline(design, kOther);
     design.setMatrixCell(model::kNoRow, model::MatrixKind::FrDp, 0, 1, model::CellValue::X);
-    model::HeaderRecord header{};
-    std::string bytes = io::encodeDesignFile(design, header, plainStyles());
+    setStyles(design, plainStyles());
+    std::string bytes = io::encodeDesignFile(design);
     bytes[bytes.size() - 4] ^= 0x02; // a cell's value no longer matches the CRC: every record intact
     const QString damaged = inDir("damaged.vok");
     writeBytes(damaged, bytes);
@@ -515,8 +522,8 @@ TEST_F(FileCommandsTest, SavingADesignWithADamagedMatrixBlockAsksFirst)
     EXPECT_EQ(prompter->questions.size(), 2u);
     model::Design treesAlone;
     loadOutline(treesAlone, kOther);
-    model::HeaderRecord fresh{};
-    EXPECT_EQ(readBytes(damaged), QByteArray::fromStdString(io::encodeDesignFile(treesAlone, fresh, plainStyles())));
+    setStyles(treesAlone, plainStyles());
+    EXPECT_EQ(readBytes(damaged), QByteArray::fromStdString(io::encodeDesignFile(treesAlone)));
     EXPECT_EQ(form->statusBar()->currentMessage(), "Saved damaged.vok without the data that could not be read");
 
     commands().save->trigger();
@@ -919,7 +926,7 @@ TEST_F(LevelStyleMomentsTest, OpenedLevelColoursShowAtOnceAndASaveKeepsThem)
     EXPECT_EQ(drawnColour(1), QColor(Qt::black));
 
     commands().save->trigger();
-    EXPECT_EQ(workspace->currentHeader().levels[2].colour, 0x000000FFu);
+    EXPECT_EQ(workspace->design().look().currentHeader().levels[2].colour, 0x000000FFu);
     EXPECT_EQ(drawnColour(2), QColor(Qt::red));
     EXPECT_EQ(drawnColour(1), QColor(Qt::black));
 }

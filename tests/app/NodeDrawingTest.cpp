@@ -68,8 +68,8 @@ TEST_F(NodeDrawingTest, FreshRunDrawsEveryLevelBlackAndLevelZeroBold)
 
 TEST_F(NodeDrawingTest, SavedLevelColoursAreDrawnUpToLevelTenAndBlackBeyond)
 {
-    workspace->levelFonts().setColour(2, 0x000000FF); // red
-    workspace->levelFonts().setColour(10, 0x00FF0000); // blue
+    workspace->design().look().setColour(2, 0x000000FF); // red
+    workspace->design().look().setColour(10, 0x00FF0000); // blue
     auto path = QDir::temp().filePath("node-drawing-test.vok");
     prompter->savePaths.push_back(path);
     files->save();
@@ -81,7 +81,7 @@ TEST_F(NodeDrawingTest, SavedLevelColoursAreDrawnUpToLevelTenAndBlackBeyond)
 
 TEST_F(NodeDrawingTest, SelectedRowLiesOnTheBandInEveryViewAndKeepsItsLevelColour)
 {
-    workspace->levelFonts().setColour(1, 0x00008000); // green
+    workspace->design().look().setColour(1, 0x00008000); // green
     auto path = QDir::temp().filePath("node-drawing-test2.vok");
     prompter->savePaths.push_back(path);
     files->save();

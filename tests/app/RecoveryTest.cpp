@@ -374,12 +374,11 @@ TEST_F(RecoveryTest, ACopyHoldsTheBlocksTheDesignKeptFromItsFile)
 {
     model::Design design;
     loadOutline(design, {"Pump"});
-    model::HeaderRecord header;
     const std::string unknown = std::string("ABCD") + std::string(12, '\0'); // empty payload, CRC 0
     const QString pump = dir.filePath("pump.vok");
     QFile file(pump);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray::fromStdString(io::encodeDesignFile(design, header, {}) + unknown));
+    file.write(QByteArray::fromStdString(io::encodeDesignFile(design) + unknown));
     file.close();
 
     startProgram();

@@ -178,10 +178,12 @@ TEST_F(TableExportCommandTest, CancelledDialogOrProgressWritesNothingAndSaysNoth
 // level styles); a design file's stored styles take over only once saved.
 TEST_F(TableExportCommandTest, ColoursAreThoseTheTreesAreDrawnWith)
 {
-    std::array<model::LevelStyle, model::kLevelCount> styles{};
-    styles[1].colour = 0x000000FF; // red
-    model::HeaderRecord header{};
-    io::writeDesignFile(inDir("red.vok").toStdString(), workspace->design(), header, styles);
+    model::Design red; // the design on screen, saved by another run with its own styles
+    loadOutline(red, {"1 Pump", "  1.1 Motor"});
+    for (int level = 0; level < model::kLevelCount; ++level)
+        red.look().setStyle(level, {});
+    red.look().setColour(1, 0x000000FF);
+    io::writeDesignFile(inDir("red.vok").toStdString(), red);
     prompter->openPaths.push_back(inDir("red.vok"));
     files->actions().open->trigger();
 

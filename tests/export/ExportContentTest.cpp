@@ -14,7 +14,9 @@ namespace {
 readback::Document exportAndRead(const model::Design& design, const model::HeaderRecord& header,
                                  const exporting::ColourResolver& resolver = {})
 {
-    const std::string rtf = exporting::renderRtf(exporting::exportSourceOf(design, header), resolver);
+    exporting::ExportSource source = exporting::exportSourceOf(design);
+    source.levelColours = exporting::levelColourValues(header);
+    const std::string rtf = exporting::renderRtf(source, resolver);
     readback::Document doc = readback::read(rtf);
     EXPECT_EQ(doc.error, "");
     for (const readback::Paragraph& p : doc.paragraphs)

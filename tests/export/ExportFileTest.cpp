@@ -49,12 +49,12 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         setDefaultTitles(m_design);
         fillDesign(m_design, {{0, "1 Pump"}, {1, "1.1 Seal"}});
+        m_design.look().opened(headerWithAllLevels(0x0000FF)); // drawn and exported in red
     }
     std::string inDir(const char* name) const { return m_dir.filePath(name).toStdString(); }
     std::string exportFrom(const std::string& designPath)
     {
-        return exporting::exportDesign(m_design, designPath, m_dir.path().toStdString(),
-                                       headerWithAllLevels(0x0000FF), {}, m_opener).path;
+        return exporting::exportDesign(m_design, designPath, m_dir.path().toStdString(), {}, m_opener).path;
     }
 
     QTemporaryDir m_dir;

@@ -82,9 +82,10 @@ TEST(LibreOfficeReadBack, TitlesAndWindowTextLevelsAreAutomaticAndBlackStaysBlac
     exporting::LevelColourValues colours{};
     colours[0] = model::kWindowTextColour;
     colours[1] = 0x00000000; // black, not automatic
+    design.look().opened(headerWith(colours));
     NoOpener opener;
-    const std::string path = exporting::exportDesign(design, dir.filePath("pump.vok").toStdString(), {},
-                                                     headerWith(colours), {}, opener).path;
+    const std::string path =
+        exporting::exportDesign(design, dir.filePath("pump.vok").toStdString(), {}, {}, opener).path;
 
     QProcess process;
     process.start(soffice, {"--headless", "-env:UserInstallation=" + QUrl::fromLocalFile(dir.filePath("lo")).toString(),

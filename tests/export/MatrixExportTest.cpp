@@ -41,7 +41,7 @@ protected:
         design.setMatrixCell(model::kNoRow, MatrixKind::FrDp, 1, 0, CellValue::O);
     }
 
-    exporting::ExportSource source() const { return exporting::exportSourceOf(design, model::HeaderRecord{}); }
+    exporting::ExportSource source() const { return exporting::exportSourceOf(design); }
 
     model::Design design;
 };
@@ -80,7 +80,7 @@ TEST_F(MatrixExport, ADesignWithoutCellsExportsAsWithoutMatrices)
     model::Design plain;
     setDefaultTitles(plain);
     fillDesign(plain, {{0, "1 Pump"}, {1, "1.1 Seal"}, {1, "1.2 Shaft"}});
-    exporting::ExportSource withStore = exporting::exportSourceOf(plain, model::HeaderRecord{});
+    exporting::ExportSource withStore = exporting::exportSourceOf(plain);
     exporting::ExportSource withoutStore = withStore;
     withoutStore.matrices = nullptr;
     const std::string rtf = exporting::renderRtf(withStore, {});

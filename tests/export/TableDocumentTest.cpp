@@ -55,7 +55,7 @@ TEST(TableDocument, DeepChainNumbersKeepTheirLastSixteenParts)
             node = design.tree(id).appendChild(node, "B");
     }
     const exporting::TableDocument document =
-        exporting::TableDocument::build(exporting::exportSourceOf(design, {}), {}, "deep.vok");
+        exporting::TableDocument::build(exporting::exportSourceOf(design), {}, "deep.vok");
     ASSERT_EQ(document.rows().size(), static_cast<std::size_t>(kDepth));
 
     std::string sixteen = "1";
@@ -79,7 +79,7 @@ TEST(TableDocument, PlaceholderLabelsOfNewRowsAreLeftEmpty)
         for (const char* label : labels)
             design.tree(id).appendTopLevel(label);
     const exporting::TableDocument document =
-        exporting::TableDocument::build(exporting::exportSourceOf(design, {}), {}, "new.vok");
+        exporting::TableDocument::build(exporting::exportSourceOf(design), {}, "new.vok");
     const char* expected[] = {"", "", "a_b", "__ __"};
     for (std::size_t i = 0; i < 4; ++i)
         for (std::size_t t = 0; t < 3; ++t)
@@ -94,7 +94,7 @@ TEST(TableDocument, EmptyDesignGivesTheHeadsAlone)
     model::Design design;
     exporttest::setDefaultTitles(design);
     const exporting::TableDocument document =
-        exporting::TableDocument::build(exporting::exportSourceOf(design, {}), {}, "Untitled");
+        exporting::TableDocument::build(exporting::exportSourceOf(design), {}, "Untitled");
     EXPECT_TRUE(document.rows().empty());
     exporting::NoProgress progress;
     EXPECT_EQ(exporting::renderTable(document, exporting::TableFormat::Csv, progress),

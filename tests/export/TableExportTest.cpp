@@ -212,7 +212,7 @@ TEST_P(CsvCell, IsWrittenAsTextInEveryPlace)
         design.tree(id).appendTopLevel(c.text);
     }
     exporting::TableDocument document =
-        exporting::TableDocument::build(exporting::exportSourceOf(design, {}), {}, "t.vok");
+        exporting::TableDocument::build(exporting::exportSourceOf(design), {}, "t.vok");
     document.setMatrices({exporting::DesignMatrix{c.text, {c.text}, {c.text}, {exporting::MatrixMark::X}, c.text}});
     exporting::NoProgress progress;
     const std::string f = c.field;

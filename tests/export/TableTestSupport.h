@@ -80,8 +80,9 @@ inline model::HeaderRecord sampleHeader()
 
 inline exporting::TableDocument sampleDocument(const model::Design& design, const char* title = "pump café.vok")
 {
-    return exporting::TableDocument::build(exporting::exportSourceOf(design, sampleHeader()),
-                                           [](std::uint32_t) { return kResolvedBlue; }, title);
+    exporting::ExportSource source = exporting::exportSourceOf(design);
+    source.levelColours = exporting::levelColourValues(sampleHeader());
+    return exporting::TableDocument::build(source, [](std::uint32_t) { return kResolvedBlue; }, title);
 }
 
 // "1.2 FR-DP": two requirements against two parameters.

@@ -69,9 +69,10 @@ TEST(UnrtfReadBack, FindsEveryParagraphWithItsTextAndColour)
     colours[0] = 0x000000FF;  // red
     colours[1] = 0x00008000;  // green
     colours[2] = 0x00FF0000;  // blue
+    design.look().opened(headerWith(colours));
     NoOpener opener;
-    const std::string path = exporting::exportDesign(design, dir.filePath("pump.vok").toStdString(), {},
-                                                     headerWith(colours), {}, opener).path;
+    const std::string path =
+        exporting::exportDesign(design, dir.filePath("pump.vok").toStdString(), {}, {}, opener).path;
 
     QProcess process;
     process.start(unrtf, {"--html", QString::fromStdString(path)});

@@ -35,7 +35,7 @@ TEST(WideMatrix, GridUpToThePanesLimitListOfCellsAbove)
     for (const int rows : {model::kMostGridRows, model::kMostGridRows + 1}) {
         const std::unique_ptr<model::Design> design = wideDesign(rows);
         const std::vector<exporting::DesignMatrix> tables =
-            exporting::matrixTables(exporting::exportSourceOf(*design, model::HeaderRecord{}));
+            exporting::matrixTables(exporting::exportSourceOf(*design));
         ASSERT_EQ(tables.size(), 2u);
         const exporting::DesignMatrix& frDp = tables[0];
         const bool listed = rows > model::kMostGridRows;
@@ -86,7 +86,7 @@ TEST(WideMatrix, EveryFormatListsTheCellAndStaysSmall)
 {
     constexpr int kRows = 2000; // a grid: four million cells
     const std::unique_ptr<model::Design> design = wideDesign(kRows);
-    const exporting::ExportSource source = exporting::exportSourceOf(*design, model::HeaderRecord{});
+    const exporting::ExportSource source = exporting::exportSourceOf(*design);
     const exporting::TableDocument document = exporting::TableDocument::build(source, {}, "wide.vok");
     QTemporaryDir dir;
     std::vector<WideExport> exports;

@@ -30,8 +30,7 @@ std::string sectionsOnly(model::Design& design)
         design.tree(id).appendChild(a, "1.1 B");
         design.tree(id).appendChild(a, "1.2 C");
     }
-    model::HeaderRecord header;
-    return io::encodeDesignFile(design, header, {});
+    return io::encodeDesignFile(design);
 }
 
 // FR-DP over A's children: B is affected by C.
@@ -116,15 +115,14 @@ TEST(BlockChain, KeptBlocksGoIntoARecoveryCopyButNotIntoASave)
     model::Design reopened;
     reopened.replaceTrees(std::move(c.trees));
     reopened.replaceKeptBlocks(model::KeptBlocks(c.kept));
-    model::HeaderRecord header;
-    EXPECT_EQ(io::encodeDesignFile(reopened, header, {}), sections);
-    const std::string copy = io::encodeDesignFile(reopened, header, {}, io::KeptBlocksToo::Yes);
+    EXPECT_EQ(io::encodeDesignFile(reopened), sections);
+    const std::string copy = io::encodeDesignFile(reopened, io::KeptBlocksToo::Yes);
     EXPECT_EQ(copy, sections + kDamaged + kUnknown);
 
     // With matrices of its own the design's block comes first and is read.
     reopened.setMatrixCell(0, model::MatrixKind::FrDp, 0, 1, model::CellValue::X);
     const io::DesignFileContents again =
-        io::parseDesignFile(io::encodeDesignFile(reopened, header, {}, io::KeptBlocksToo::Yes), "k.vok");
+        io::parseDesignFile(io::encodeDesignFile(reopened, io::KeptBlocksToo::Yes), "k.vok");
     EXPECT_EQ(again.matrices.cellCount(), 1u);
     EXPECT_EQ(again.kept, c.kept);
 }

@@ -33,6 +33,13 @@ Styles stylesOf(const model::HeaderRecord& h)
     return s;
 }
 
+// The level styles as the options dialog would leave them.
+void setStyles(model::Design& design, const Styles& styles)
+{
+    for (int level = 0; level < model::kLevelCount; ++level)
+        design.look().setStyle(level, styles[static_cast<std::size_t>(level)]);
+}
+
 // What the window does after a successful open: swap the trees and titles in.
 void adopt(model::Design& design, io::DesignFileContents& c)
 {
@@ -72,9 +79,11 @@ TEST_F(DesignFileDisk, WrittenBytesMatchTheLayoutByHand)
     design.setTitle(TreeId::DP, "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345"); // 32: no NUL
     design.setTitle(TreeId::PV, "PV");
 
-    model::HeaderRecord current;
-    model::setFieldText(current.titles[0], "Functional Requirements and more"); // an earlier, longer title
-    current.reserved = {3, 0x123456, {'R', 'e', 's'}, 9, 2};
+    model::HeaderRecord loaded;
+    model::setFieldText(loaded.titles[0], "Functional Requirements and more"); // an earlier, longer title
+    loaded.reserved = {3, 0x123456, {'R', 'e', 's'}, 9, 2};
+    design.look().opened(loaded);
+    design.look().takeLoadedLook(); // the current header takes the loaded titles and reserved record
     Styles fonts;
     fonts.fill({0, 0, "Tahoma", 8, 0});
     fonts[0].style = model::kBold;
@@ -100,7 +109,8 @@ TEST_F(DesignFileDisk, WrittenBytesMatchTheLayoutByHand)
     ASSERT_EQ(expected.size(), 700u);
     expected += "1 Pump\r\n\t1.1 Motor\r\n1 Shaft\r\n\t1.1 Caf\xE9\r\n1 Plant\r\n\t\r\n";
 
-    io::writeDesignFile(pathOf("pump.vok"), design, current, fonts);
+    setStyles(design, fonts);
+    io::writeDesignFile(pathOf("pump.vok"), design);
     EXPECT_EQ(iotest::readAll(pathOf("pump.vok")), expected);
     EXPECT_EQ(expected.substr(0, 4), std::string("\x2F\xCB\x04\x00", 4));
 }
@@ -121,8 +131,9 @@ TEST_F(DesignFileDisk, RandomDesignsReadBackEqualAndWriteTheSameBytesAgain)
             f = {static_cast<std::uint8_t>(rng()), static_cast<std::uint32_t>(rng()),
                  round % 2 ? std::string(31, static_cast<char>(0xC0 + round)) : iotest::randomText(rng, 31),
                  static_cast<std::int32_t>(rng()), static_cast<std::uint8_t>(rng())};
-        model::HeaderRecord current;
-        io::writeDesignFile(pathOf("a.vok"), design, current, fonts);
+        setStyles(design, fonts);
+        io::writeDesignFile(pathOf("a.vok"), design);
+        const model::HeaderRecord& current = design.look().currentHeader();
 
         io::DesignFileContents back = io::readDesignFile(pathOf("a.vok"));
         for (TreeId id : model::kAllTrees) {
@@ -135,8 +146,9 @@ TEST_F(DesignFileDisk, RandomDesignsReadBackEqualAndWriteTheSameBytesAgain)
 
         model::Design reopened;
         adopt(reopened, back);
-        model::HeaderRecord again = back.header; // the loaded header copied into the current one
-        io::writeDesignFile(pathOf("b.vok"), reopened, again, stylesOf(back.header));
+        reopened.look().opened(back.header); // the loaded level records copied into the current header
+        setStyles(reopened, stylesOf(back.header));
+        io::writeDesignFile(pathOf("b.vok"), reopened);
         EXPECT_EQ(iotest::readAll(pathOf("b.vok")), iotest::readAll(pathOf("a.vok"))) << "round " << round;
     }
 }
@@ -144,8 +156,8 @@ TEST_F(DesignFileDisk, RandomDesignsReadBackEqualAndWriteTheSameBytesAgain)
 TEST(DesignFileLayout, EmptyDesignIsTheHeaderAlone)
 {
     model::Design design;
-    model::HeaderRecord current;
-    const std::string bytes = io::encodeDesignFile(design, current, Styles{});
+    const std::string bytes = io::encodeDesignFile(design);
+    const model::HeaderRecord current = io::decodeHeader(bytes);
     ASSERT_EQ(bytes.size(), 700u);
     EXPECT_EQ(current.starts, (std::array<std::uint32_t, 3>{700, 700, 700}));
     EXPECT_EQ(current.lengths, (std::array<std::uint32_t, 3>{0, 0, 0}));
@@ -157,8 +169,8 @@ TEST(DesignFileLayout, OnePumpRowGivesAnEightByteSection)
     model::Design design;
     for (TreeId id : model::kAllTrees)
         design.tree(id).appendTopLevel("1 Pump");
-    model::HeaderRecord current;
-    const std::string bytes = io::encodeDesignFile(design, current, Styles{});
+    const std::string bytes = io::encodeDesignFile(design);
+    const model::HeaderRecord current = io::decodeHeader(bytes);
     EXPECT_EQ(current.starts, (std::array<std::uint32_t, 3>{700, 708, 716}));
     EXPECT_EQ(current.lengths, (std::array<std::uint32_t, 3>{8, 8, 8}));
     EXPECT_EQ(bytes.substr(700, 8), "1 Pump\r\n");
@@ -181,18 +193,18 @@ TEST(DesignFileLayout, LevelRecordsSurviveOpenAndSave)
     io::DesignFileContents c = io::parseDesignFile(original, "x.vok");
     model::Design design;
     adopt(design, c);
-    model::HeaderRecord fresh; // the current header of a program that never saved
-    const std::string saved = io::encodeDesignFile(design, fresh, stylesOf(c.header));
+    setStyles(design, stylesOf(c.header)); // over the current header of a program that never saved
+    const std::string saved = io::encodeDesignFile(design);
     EXPECT_EQ(saved.substr(172), original.substr(172));
 }
 
 TEST(DesignFileLayout, LongerFaceNameIsStoredCutTo31WithItsNul)
 {
     model::Design design;
-    model::HeaderRecord current;
     Styles fonts;
     fonts[7].name = std::string(40, 'L');
-    const std::string bytes = io::encodeDesignFile(design, current, fonts);
+    setStyles(design, fonts);
+    const std::string bytes = io::encodeDesignFile(design);
     EXPECT_EQ(bytes.substr(172 + 7 * 48 + 8, 32), std::string(31, 'L') + '\0');
 }
 
@@ -305,23 +317,22 @@ protected:
         EXPECT_EQ(iotest::entries(m_dir), QStringList{"old.vok"});
     }
     model::Design m_design;
-    model::HeaderRecord m_current;
 };
 
 TEST_F(DesignFileSaveFails, FullDiskMidway)
 {
     iotest::FullDiskWriter writer(1000);
-    EXPECT_EQ(messageOf([&] { io::writeDesignFile(pathOf("old.vok"), m_design, m_current, Styles{}, writer); }),
+    EXPECT_EQ(messageOf([&] { io::writeDesignFile(pathOf("old.vok"), m_design, writer); }),
               "Stream write error");
     EXPECT_TRUE(writer.cancelled());
     expectUntouched();
-    EXPECT_EQ(m_current.magic, model::kDesignMagic); // the current header is filled all the same
+    EXPECT_EQ(m_design.look().currentHeader().magic, model::kDesignMagic); // the current header is filled all the same
 }
 
 TEST_F(DesignFileSaveFails, DeviceStopsTakingBytes)
 {
     iotest::FullDiskWriter writer(4096, 0);
-    EXPECT_EQ(messageOf([&] { io::writeDesignFile(pathOf("old.vok"), m_design, m_current, Styles{}, writer); }),
+    EXPECT_EQ(messageOf([&] { io::writeDesignFile(pathOf("old.vok"), m_design, writer); }),
               "Stream write error");
     expectUntouched();
 }
@@ -329,7 +340,7 @@ TEST_F(DesignFileSaveFails, DeviceStopsTakingBytes)
 TEST_F(DesignFileSaveFails, CommitFails)
 {
     iotest::FullDiskWriter writer(1 << 30, -1, true);
-    EXPECT_EQ(messageOf([&] { io::writeDesignFile(pathOf("old.vok"), m_design, m_current, Styles{}, writer); }),
+    EXPECT_EQ(messageOf([&] { io::writeDesignFile(pathOf("old.vok"), m_design, writer); }),
               "Stream write error");
     expectUntouched();
 }
@@ -337,7 +348,7 @@ TEST_F(DesignFileSaveFails, CommitFails)
 TEST_F(DesignFileSaveFails, FolderDoesNotExist)
 {
     const std::string path = pathOf("no/such/folder/pump.vok");
-    EXPECT_EQ(messageOf([&] { io::writeDesignFile(path, m_design, m_current, Styles{}); }), "Cannot create file " + path);
+    EXPECT_EQ(messageOf([&] { io::writeDesignFile(path, m_design); }), "Cannot create file " + path);
     expectUntouched();
 }
 
@@ -345,14 +356,14 @@ TEST_F(DesignFileSaveFails, PathIsAFolder)
 {
     ASSERT_TRUE(QDir(m_dir.path()).mkdir("folder.vok"));
     const std::string path = pathOf("folder.vok");
-    EXPECT_EQ(messageOf([&] { io::writeDesignFile(path, m_design, m_current, Styles{}); }), "Cannot create file " + path);
+    EXPECT_EQ(messageOf([&] { io::writeDesignFile(path, m_design); }), "Cannot create file " + path);
     EXPECT_TRUE(QFileInfo(QString::fromStdString(path)).isDir());
     EXPECT_EQ(iotest::entries(m_dir), (QStringList{"folder.vok", "old.vok"}));
 }
 
 TEST_F(DesignFileSaveFails, ReplacingWorksWhenNothingFails)
 {
-    io::writeDesignFile(pathOf("old.vok"), m_design, m_current, Styles{});
+    io::writeDesignFile(pathOf("old.vok"), m_design);
     EXPECT_EQ(iotest::readAll(pathOf("old.vok")).substr(0, 4), "\x2F\xCB\x04\x00"s);
     EXPECT_EQ(iotest::entries(m_dir), QStringList{"old.vok"});
 }

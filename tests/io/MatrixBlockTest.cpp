@@ -75,8 +75,7 @@ std::string block(const std::string& payload, std::uint32_t version = 1, std::in
 
 std::string encoded(const model::Design& design)
 {
-    model::HeaderRecord header;
-    return io::encodeDesignFile(design, header, {});
+    return io::encodeDesignFile(design);
 }
 
 class MatrixBlock : public ::testing::Test {

@@ -32,17 +32,22 @@ std::array<model::LevelStyle, model::kLevelCount> stylesOf(const model::HeaderRe
     return styles;
 }
 
+void setStyles(model::Design& design, const std::array<model::LevelStyle, model::kLevelCount>& styles)
+{
+    for (int level = 0; level < model::kLevelCount; ++level)
+        design.look().setStyle(level, styles[static_cast<std::size_t>(level)]);
+}
+
 // Read and written again, as opening and saving does it.
 std::string resaved(const std::string& path)
 {
     io::DesignFileContents contents = io::readDesignFile(path);
+    const model::HeaderRecord header = contents.header;
     model::Design design;
-    for (TreeId id : model::kAllTrees)
-        design.setTitle(id, contents.titles[static_cast<std::size_t>(model::index(id))]);
-    design.replaceTrees(std::move(contents.trees));
-    design.replaceMatrices(std::move(contents.matrices));
-    model::HeaderRecord header = contents.header;
-    return io::encodeDesignFile(design, header, stylesOf(contents.header));
+    io::openInto(design, std::move(contents));
+    design.look().takeLoadedLook(); // the whole loaded header becomes the current one
+    setStyles(design, stylesOf(header));
+    return io::encodeDesignFile(design);
 }
 
 // Random commands from one seed: rows added, moved, dropped, duplicated and
@@ -75,12 +80,12 @@ std::string randomDesign(std::uint32_t seed)
     }
     design.renumber();
     design.setTitle(TreeId::DP, "Parameters " + std::to_string(seed));
-    model::HeaderRecord header;
     std::array<model::LevelStyle, model::kLevelCount> styles;
     for (int i = 0; i < model::kLevelCount; ++i)
         styles[static_cast<std::size_t>(i)] = {static_cast<std::uint8_t>(i), 0x00102030u * static_cast<std::uint32_t>(i),
                                                i % 2 ? "Tahoma" : "DejaVu Sans", 8 + i, static_cast<std::uint8_t>(i % 16)};
-    return io::encodeDesignFile(design, header, styles);
+    setStyles(design, styles);
+    return io::encodeDesignFile(design);
 }
 
 struct Golden {

@@ -27,8 +27,7 @@ const char* const kLabels[] = {"", "42", "0 ring", "3 way valve", "1.4Pump", "9.
 
 std::string savedBytes(const model::Design& design)
 {
-    model::HeaderRecord header;
-    return io::encodeDesignFile(design, header, {});
+    return io::encodeDesignFile(design);
 }
 
 bool sameShape(const model::Design& d)

@@ -1,5 +1,6 @@
 // The dialog level fonts through the moments that read and write them:
 // building, first show, opening a design file, saving.
+#include "model/Design.h"
 #include "ui/TLevelFonts.h"
 
 #include <QSignalSpy>
@@ -19,7 +20,8 @@ model::HeaderRecord headerWith(const LevelStyle& style)
 
 TEST(LevelFonts, StartWithTheDialogDefaults)
 {
-    const ui::TLevelFonts fonts;
+    model::Design design;
+    const ui::TLevelFonts fonts(design);
     EXPECT_EQ(fonts.style(0), (LevelStyle{0, model::kWindowTextColour, "Tahoma", 8, model::kBold}));
     for (int level = 1; level < model::kLevelCount; ++level)
         EXPECT_EQ(fonts.style(level), (LevelStyle{0, 0x80000008u, "Tahoma", 8, 0})) << level;
@@ -27,12 +29,13 @@ TEST(LevelFonts, StartWithTheDialogDefaults)
 
 TEST(LevelFonts, BlackenSetsEveryColourToZeroAndNothingElse)
 {
-    ui::TLevelFonts fonts;
+    model::Design design;
+    ui::TLevelFonts fonts(design);
     QSignalSpy changed(&fonts, &ui::TLevelFonts::changed);
-    fonts.blacken();
+    design.look().takeLoadedLook(); // the first show
     EXPECT_EQ(changed.count(), 1);
     for (int level = 0; level < model::kLevelCount; ++level) {
-        LevelStyle expected = ui::TLevelFonts::defaultStyle(level);
+        LevelStyle expected = model::DesignLook::defaultStyle(level);
         expected.colour = 0;
         EXPECT_EQ(fonts.style(level), expected);
     }
@@ -40,8 +43,9 @@ TEST(LevelFonts, BlackenSetsEveryColourToZeroAndNothingElse)
 
 TEST(LevelFonts, SavingWithoutOpeningWritesTahomaEightBlack)
 {
-    ui::TLevelFonts fonts;
-    fonts.blacken();
+    model::Design design;
+    ui::TLevelFonts fonts(design);
+    design.look().takeLoadedLook(); // the first show
     model::HeaderRecord header{};
     fonts.fillHeader(header);
     EXPECT_EQ(model::styleOf(header.levels[0]), (LevelStyle{0, 0, "Tahoma", 8, model::kBold}));
@@ -50,18 +54,20 @@ TEST(LevelFonts, SavingWithoutOpeningWritesTahomaEightBlack)
 
 TEST(LevelFonts, TakingFromAHeaderWithAnEmptyNameKeepsTheName)
 {
-    ui::TLevelFonts fonts;
+    model::Design design;
+    ui::TLevelFonts fonts(design);
     const LevelStyle read{2, 0x000000FFu, "", 12, model::kItalic};
-    fonts.takeFromHeader(headerWith(read));
+    design.look().opened(headerWith(read));
     for (int level = 0; level < model::kLevelCount; ++level)
         EXPECT_EQ(fonts.style(level), (LevelStyle{2, 0x000000FFu, "Tahoma", 12, model::kItalic}));
 }
 
 TEST(LevelFonts, KeepEveryFieldExactlyAsRead)
 {
-    ui::TLevelFonts fonts;
+    model::Design design;
+    ui::TLevelFonts fonts(design);
     const LevelStyle odd{0xEE, 0x81ABCDEFu, "Courier New", -7, 0xF5};
-    fonts.takeFromHeader(headerWith(odd));
+    design.look().opened(headerWith(odd));
     EXPECT_EQ(fonts.style(4), odd);
     model::HeaderRecord saved{};
     fonts.fillHeader(saved);
@@ -72,7 +78,8 @@ TEST(LevelFonts, KeepEveryFieldExactlyAsRead)
 
 TEST(LevelFonts, AFortyCharacterFaceIsStoredCutToThirtyOne)
 {
-    ui::TLevelFonts fonts;
+    model::Design design;
+    ui::TLevelFonts fonts(design);
     const std::string forty(40, 'F');
     fonts.setStyle(3, {0, 0, forty, 8, 0});
     EXPECT_EQ(fonts.style(3).name, forty);
@@ -98,7 +105,8 @@ TEST(LevelFonts, OnlyTheShownFontFallsBack)
 
 TEST(LevelFonts, RefuseALevelOutsideZeroToTen)
 {
-    ui::TLevelFonts fonts;
+    model::Design design;
+    ui::TLevelFonts fonts(design);
     EXPECT_THROW(fonts.setColour(11, 0), std::out_of_range);
     EXPECT_THROW(static_cast<void>(fonts.style(-1)), std::out_of_range);
 }

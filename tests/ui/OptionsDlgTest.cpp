@@ -24,7 +24,8 @@ namespace {
 using ui::TOptionsDlg;
 
 struct OptionsDialog : testing::Test {
-    ui::TLevelFonts fonts;
+    model::Design design;
+    ui::TLevelFonts fonts{design};
     TOptionsDlg dialog{fonts, {"Settings", "Print"}};
 
     QLabel* label(int level) const { return dialog.levelLabel(level); }
@@ -73,7 +74,8 @@ class StyleList : public testing::TestWithParam<SectionCase> {};
 
 TEST_P(StyleList, LeavesOutTheFirstSettingsSection)
 {
-    ui::TLevelFonts fonts;
+    model::Design design;
+    ui::TLevelFonts fonts(design);
     TOptionsDlg dialog(fonts, GetParam().sections);
     const auto* box = dialog.findChild<QListWidget*>("StylesBox");
     QStringList listed;
