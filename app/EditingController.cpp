@@ -50,8 +50,6 @@ EditingController::EditingController(Workspace& workspace, TreeColumns& columns,
     wireHistory();
     m_workspace.setSelection({[this] { return selectedRow(); }, [this] { finishEditing(); },
                               [this](int row) { m_columns.selectRow(row); }});
-    connect(&m_workspace, &Workspace::opened, this, [this] { m_columns.redraw(); });
-    connect(&m_workspace, &Workspace::saved, this, [this] { m_columns.redraw(); }); // in the level colours just saved
 }
 
 EditingController::~EditingController()

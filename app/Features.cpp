@@ -57,7 +57,7 @@ Features::Features(Workspace& workspace, QMainWindow* window)
     matrix = std::make_unique<MatrixPaneController>(workspace, *columns, matrixPane, window);
     tableExport = std::make_unique<TableExportCommands>(window, workspace);
     files = std::make_unique<FileController>(workspace, *recovery, window);
-    options = std::make_unique<OptionsController>(workspace, *columns, window);
+    options = std::make_unique<OptionsController>(workspace, window);
 }
 
 Features::~Features()

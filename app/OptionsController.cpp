@@ -1,7 +1,6 @@
 #include "app/OptionsController.h"
 
 #include "app/Commands.h"
-#include "app/TreeColumns.h"
 #include "app/Workspace.h"
 #include "ui/TAboutDlg.h"
 #include "ui/TOptionsDlg.h"
@@ -11,8 +10,8 @@
 
 namespace app {
 
-OptionsController::OptionsController(Workspace& workspace, TreeColumns& columns, QWidget* window)
-    : m_workspace(workspace), m_columns(columns), m_window(window)
+OptionsController::OptionsController(Workspace& workspace, QWidget* window)
+    : m_workspace(workspace), m_window(window)
 {
     m_actions.options = makeCommand(this, {.caption = "Options", .icon = ui::toolbarIcon(15),
                                            .buttonName = "ToolButton1", .buttonHint = "Options"});
@@ -66,7 +65,6 @@ void OptionsController::openOptions()
     model::HeaderRecord table = m_workspace.design().look().currentHeader();
     m_options->openFor(table);
     m_workspace.design().look().takeOptionsTable(table);
-    m_columns.redraw();
 }
 
 void OptionsController::showAbout()

@@ -15,7 +15,6 @@ class TOptionsDlg;
 
 namespace app {
 
-class TreeColumns;
 class Workspace;
 
 class OptionsController : public QObject {
@@ -28,7 +27,7 @@ public:
     };
 
     // Watches every hint the application shows: those of `window` it holds back while hints are off.
-    OptionsController(Workspace& workspace, TreeColumns& columns, QWidget* window);
+    OptionsController(Workspace& workspace, QWidget* window);
     ~OptionsController() override;
 
     const Actions& actions() const { return m_actions; }
@@ -45,7 +44,6 @@ protected:
 
 private:
     Workspace& m_workspace;
-    TreeColumns& m_columns;
     QWidget* m_window;
     ui::TAboutDlg* m_about = nullptr;
     ui::TOptionsDlg* m_options = nullptr;

@@ -15,6 +15,7 @@ constexpr const char* kColumnNames[model::kTreeCount] = {"Functional Requirement
 } // namespace
 
 TreeColumns::TreeColumns(model::Design& design, const DelegateFactory& makeDelegate, QWidget* parent)
+    : m_design(design)
 {
     for (TreeId id : model::kAllTrees) {
         const auto i = idx(id);
@@ -25,10 +26,12 @@ TreeColumns::TreeColumns(model::Design& design, const DelegateFactory& makeDeleg
     }
     scrollTogether();
     followOneAnother();
+    m_design.addObserver(this);
 }
 
 TreeColumns::~TreeColumns()
 {
+    m_design.removeObserver(this);
     m_following = m_expanding = true; // no column follows another while they go
     // The views go first, while the design their open editors write to still exists.
     for (auto*& view : m_views)
@@ -187,7 +190,8 @@ void TreeColumns::editRow(TreeId id, int row)
     view(id)->edit(index);
 }
 
-void TreeColumns::redraw()
+// In the level colours now set: opening, saving and the options change them.
+void TreeColumns::levelStylesChanged(int)
 {
     for (ui::TTreeView* view : m_views)
         view->viewport()->update();

@@ -7,6 +7,7 @@
 // one is so in all three, whatever did it.
 
 #include "model/Design.h"
+#include "model/TreeObserver.h"
 #include "ui/TTreeView.h"
 #include "ui/TreeAdapter.h"
 
@@ -18,7 +19,8 @@ class QAbstractItemDelegate;
 
 namespace app {
 
-class TreeColumns {
+// They are drawn again whenever the level styles or colours change.
+class TreeColumns : private model::TreeObserver {
 public:
     using DelegateFactory = std::function<QAbstractItemDelegate*(QObject* parent)>;
 
@@ -44,7 +46,6 @@ public:
     void expandAll();                                // as far as is safe (ui::safeExpansionDepth)
     void collapseAll();
     void editRow(model::TreeId id, int row);         // opens the label editor
-    void redraw();                                   // in the level colours now set
 
 private:
     static std::size_t idx(model::TreeId id) { return static_cast<std::size_t>(model::index(id)); }
@@ -53,6 +54,9 @@ private:
     void rangeChanged(model::TreeId id);
     void followOneAnother(); // expansions, and the current row a view picks by itself
     void expansionChanged(model::TreeId from, const QModelIndex& index, bool expanded);
+    void levelStylesChanged(int level) override;
+
+    model::Design& m_design;
 
     int m_top = 0;            // the first row shown, the same in all three
     bool m_following = false; // the other columns are being brought to m_top
