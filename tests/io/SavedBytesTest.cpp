@@ -72,9 +72,14 @@ std::string randomDesign(std::uint32_t seed)
         case 7: design.editLabel(static_cast<TreeId>(pick(3)), k, "label " + std::to_string(step)); break;
         default: {
             const int children = static_cast<int>(design.tree(TreeId::FR).nodeAt(k)->children.size());
-            if (children > 1)
-                design.setMatrixCell(k, pick(2) ? model::MatrixKind::FrDp : model::MatrixKind::DpPv, pick(children),
-                                     pick(children), static_cast<model::CellValue>(pick(3)));
+            if (children < 2)
+                break;
+            // Drawn one by one, last argument first: the order the golden numbers were made in.
+            const auto value = static_cast<model::CellValue>(pick(3));
+            const int column = pick(children);
+            const int row = pick(children);
+            const auto kind = pick(2) ? model::MatrixKind::FrDp : model::MatrixKind::DpPv;
+            design.setMatrixCell(k, kind, row, column, value);
         }
         }
     }
