@@ -61,7 +61,7 @@ TMainForm::TMainForm(Workspace& workspace, QWidget* parent) : QMainWindow(parent
     layOutColumns();
     layOutStatusBar();
     readGeometry();
-    m_workspace.design().setModified(false); // the header records start all zero, as members
+    m_workspace.design().setModified(false); // the title bar putting in its default titles is no edit
     setAcceptDrops(true);
 }
 
