@@ -4,6 +4,7 @@
 
 #include "model/UserError.h"
 
+#include <bit>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -26,6 +27,21 @@ inline std::uint32_t getU32(std::string_view bytes, std::size_t offset)
     for (int i = 3; i >= 0; --i)
         v = (v << 8) | static_cast<unsigned char>(bytes[offset + static_cast<std::size_t>(i)]);
     return v;
+}
+
+inline std::uint64_t getU64(std::string_view bytes, std::size_t offset)
+{
+    requireRange(bytes, offset, 8);
+    std::uint64_t v = 0;
+    for (int i = 7; i >= 0; --i)
+        v = (v << 8) | static_cast<unsigned char>(bytes[offset + static_cast<std::size_t>(i)]);
+    return v;
+}
+
+// An IEEE 754 binary64, little-endian.
+inline double getF64(std::string_view bytes, std::size_t offset)
+{
+    return std::bit_cast<double>(getU64(bytes, offset));
 }
 
 inline std::uint8_t getU8(std::string_view bytes, std::size_t offset)
@@ -62,6 +78,17 @@ inline void appendU32(std::string& out, std::uint32_t v)
 {
     for (int i = 0; i < 4; ++i)
         out += static_cast<char>((v >> (8 * i)) & 0xFFu);
+}
+
+inline void appendU64(std::string& out, std::uint64_t v)
+{
+    for (int i = 0; i < 8; ++i)
+        out += static_cast<char>((v >> (8 * i)) & 0xFFu);
+}
+
+inline void appendF64(std::string& out, double v)
+{
+    appendU64(out, std::bit_cast<std::uint64_t>(v));
 }
 
 } // namespace io

@@ -1,6 +1,7 @@
 #include "io/ExtensionBlocks.h"
 
 #include "io/DesignFile.h"
+#include "io/InformationBlock.h"
 #include "io/MatrixBlock.h"
 
 #include <algorithm>
@@ -30,7 +31,7 @@ model::KeptBlock keep(FoundBlock&& block, const BlockModule* module)
 
 std::span<const BlockModule> blockModules()
 {
-    static const std::array modules = {matrixBlockModule()};
+    static const std::array modules = {matrixBlockModule(), informationBlockModule()};
     return modules;
 }
 
@@ -52,6 +53,22 @@ void writeBlocks(const model::Design& design, std::string& out)
 {
     for (const BlockModule& module : blockModules())
         module.write(design, out);
+}
+
+std::vector<std::string> leftOutMessages(const model::KeptBlocks& kept, const std::string& path)
+{
+    std::vector<std::string> messages;
+    for (const BlockModule& module : blockModules()) {
+        const bool leftOut = std::any_of(kept.begin(), kept.end(), [&](const model::KeptBlock& k) {
+            return k.why == model::KeptBlock::Why::Unreadable && tagOf(k) == module.tag;
+        });
+        if (!leftOut)
+            continue;
+        std::string name(module.name); // "the design matrices": the sentence begins with it
+        name[0] = static_cast<char>(name[0] - 'a' + 'A');
+        messages.push_back(name + " in " + path + " could not be read and are left out");
+    }
+    return messages;
 }
 
 std::string_view tagOf(const model::KeptBlock& block)

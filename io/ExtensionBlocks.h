@@ -2,7 +2,8 @@
 // The kinds of block this version knows, one module each, in the chain behind
 // the sections (see BlockChain.h):
 //
-//   TDMX  the design matrices   MatrixBlock.h
+//   TDMX  the design matrices       MatrixBlock.h
+//   TDIA  the information ranges    InformationBlock.h
 //
 // Reading, a module takes in the first intact block of its tag; writing, it
 // appends its block for the design, or nothing when the design has nothing of
@@ -24,6 +25,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace model { class Design; }
 
@@ -50,6 +52,11 @@ void readBlocks(std::uint64_t behind, const BytesAt& bytesAt, DesignFileContents
 
 // Every module's block for `design`, appended to `out`.
 void writeBlocks(const model::Design& design, std::string& out);
+
+// One line for each known kind of block the file held and the design could
+// not take in, in the order of the modules: "The design matrices in <path>
+// could not be read and are left out", shown once the design is.
+std::vector<std::string> leftOutMessages(const model::KeptBlocks& kept, const std::string& path);
 
 // The tag a kept block has ("TDMX").
 std::string_view tagOf(const model::KeptBlock& block);

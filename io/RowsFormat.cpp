@@ -1,6 +1,7 @@
 #include "io/RowsFormat.h"
 
 #include "io/ByteOrder.h"
+#include "io/InformationBlock.h"
 #include "io/MatrixBlock.h"
 #include "model/Limits.h"
 
@@ -24,13 +25,34 @@ std::uint32_t checkedSize(std::size_t n)
 }
 
 constexpr std::size_t kPadding = 3; // zero bytes behind a record's kind and a cell's value
+constexpr std::uint8_t kRangeRecord = 3; // a record's kind: the ranges of a row
+constexpr std::size_t kRangeHeadSize = 8; // kind, padding, the row's place
 
-std::size_t matrixBytes(const model::CopiedRows& rows)
+std::uint32_t versionFor(const model::CopiedRows& rows)
+{
+    if (!rows.ranges.empty())
+        return kRowsFormatVersion;
+    return rows.matrices.empty() ? kRowsWithoutMatrices : kRowsWithMatrices;
+}
+
+std::size_t recordBytes(const model::CopiedRows& rows)
 {
     std::size_t size = 0;
     for (const model::CopiedMatrix& m : rows.matrices)
         size += kMatrixRecordHeadSize + m.cells.size() * kMatrixCellSize;
+    for (const model::CopiedRanges& r : rows.ranges)
+        size += kRangeHeadSize + kRangeFieldsSize + r.ranges.design.unit.size();
     return size;
+}
+
+void appendRanges(std::string& out, const model::CopiedRows& rows)
+{
+    for (const model::CopiedRanges& r : rows.ranges) {
+        out.push_back(static_cast<char>(kRangeRecord));
+        out.append(kPadding, '\0');
+        appendU32(out, r.row);
+        appendRangeFields(out, r.ranges);
+    }
 }
 
 void appendMatrices(std::string& out, const model::CopiedRows& rows)
@@ -59,15 +81,34 @@ void requireZeros(std::string_view bytes, std::size_t at)
         throw model::UserError(kStreamReadError);
 }
 
-// The records behind the last text, at least one, up to the end. Their
-// order and cells are checked with the rows (CopiedRows::wellFormed); here
-// every field's place, and every count before anything is reserved for it.
-void readMatrices(std::string_view bytes, std::size_t at, model::CopiedRows& rows)
+void readRange(std::string_view bytes, std::size_t& at, model::CopiedRows& rows)
+{
+    requireRange(bytes, at, kRangeHeadSize);
+    requireZeros(bytes, at + 1);
+    const std::uint32_t row = getU32(bytes, at + 4);
+    at += kRangeHeadSize;
+    const std::optional<model::FrRanges> ranges = readRangeFields(bytes, at);
+    if (!ranges)
+        throw model::UserError(kStreamReadError);
+    rows.ranges.push_back({row, *ranges});
+}
+
+// The records behind the last text, at least one, up to the end: the
+// matrices, then (version 3) the ranges. Their order, cells and rows are
+// checked with the rows (CopiedRows::wellFormed); here every field's place,
+// and every count before anything is reserved for it.
+void readRecords(std::string_view bytes, std::size_t at, std::uint32_t version, model::CopiedRows& rows)
 {
     if (at == bytes.size())
         throw model::UserError(kStreamReadError);
     const std::vector<std::uint32_t> counts = rows.childCounts();
     while (at < bytes.size()) {
+        if (version >= kRowsFormatVersion && getU8(bytes, at) == kRangeRecord) {
+            readRange(bytes, at, rows);
+            continue;
+        }
+        if (!rows.ranges.empty()) // the ranges come last
+            throw model::UserError(kStreamReadError);
         requireRange(bytes, at, kMatrixRecordHeadSize);
         const auto kind = static_cast<model::MatrixKind>(getU8(bytes, at));
         requireZeros(bytes, at + 1);
@@ -99,9 +140,9 @@ std::string encodeRows(const model::CopiedRows& rows)
         for (const std::string& t : texts)
             size += t.size();
     std::string out;
-    out.reserve(size + matrixBytes(rows));
+    out.reserve(size + recordBytes(rows));
     out.append(kMagic);
-    appendU32(out, rows.matrices.empty() ? kRowsWithoutMatrices : kRowsFormatVersion);
+    appendU32(out, versionFor(rows));
     appendU32(out, checkedSize(rows.size()));
     for (std::uint32_t level : rows.levels)
         appendU32(out, level);
@@ -111,6 +152,7 @@ std::string encodeRows(const model::CopiedRows& rows)
             out.append(t);
         }
     appendMatrices(out, rows);
+    appendRanges(out, rows);
     return out;
 }
 
@@ -158,7 +200,7 @@ model::CopiedRows decodeRows(std::string_view bytes, std::uint32_t placeLevel)
         }
     }
     if (version > kRowsWithoutMatrices)
-        readMatrices(bytes, at, rows);
+        readRecords(bytes, at, version, rows);
     else if (at != bytes.size())
         throw model::UserError(kStreamReadError);
     if (!rows.wellFormed())

@@ -5,7 +5,7 @@
 // gives back what was copied. All integers little-endian:
 //
 //   0   "TSRW"                         12      n levels (4 each), row order
-//   4   format version (1 or 2)        12+4n   the FR texts, then DP, then PV:
+//   4   format version (1, 2 or 3)     12+4n   the FR texts, then DP, then PV:
 //   8   row count n                            each a length (4) and its bytes
 //
 // Version 2 is version 1 with matrix records behind the last text, at least
@@ -16,7 +16,15 @@
 //           8 n, its children   12 m, the cells (1 .. n(n-1))   16 m cells of 12 bytes
 //   cell    0 row i   4 column j   8 value (1 X, 2 O)   9 zero (3)
 //
-// Records go by parent, FR-DP before DP-PV, cells by row then column. Rows
+// Records go by parent, FR-DP before DP-PV, cells by row then column.
+//
+// Version 3 is version 2 with, after the matrix records (there may be none),
+// at least one range record, by row, laid out from byte 4 on as a record of
+// the design file's information block (see io/InformationBlock.h):
+//
+//   record  0 kind 3   1 zero (3)   4 row, its place in the copy   8 the range fields (36 + unit)
+//
+// Rows with ranges are written as version 3, others as before. Rows
 // without an assessed cell are written as version 1, byte for byte as before
 // matrices travelled, so that an older program still pastes them; it refuses
 // version 2 as a newer version. Nothing may follow the last text or record.
@@ -29,8 +37,9 @@
 namespace io {
 
 inline constexpr const char* kRowsMimeType = "application/x-tessaric-rows";
-inline constexpr std::uint32_t kRowsFormatVersion = 2;       // the newest read
-inline constexpr std::uint32_t kRowsWithoutMatrices = 1;     // written when no cell travels
+inline constexpr std::uint32_t kRowsFormatVersion = 3;       // the newest read: ranges travel
+inline constexpr std::uint32_t kRowsWithMatrices = 2;        // written when cells travel and no range
+inline constexpr std::uint32_t kRowsWithoutMatrices = 1;     // written when neither travels
 
 std::string encodeRows(const model::CopiedRows& rows);
 

@@ -63,6 +63,12 @@ bool CopiedRows::wellFormed() const
             return false;
         previous = levels[i];
     }
+    for (std::size_t k = 0; k < ranges.size(); ++k) {
+        const CopiedRanges& r = ranges[k];
+        if (r.row >= levels.size() || (k > 0 && ranges[k - 1].row >= r.row) || r.ranges.empty()
+            || problemWith(r.ranges))
+            return false;
+    }
     if (matrices.empty())
         return true;
     const std::vector<std::uint32_t> counts = childCounts();

@@ -12,11 +12,12 @@
 //
 // The design matrices inside the copied subtrees travel with them: those of
 // every copied row with two or more children, keyed by the row's place in
-// the copy and its children's positions. A copy's top rows join their new
+// the copy and its children's positions; so do the information ranges. A copy's top rows join their new
 // parent not assessed, as a duplicate does. Other aspects of the nodes (see
 // NodeAspect) carry theirs under their own names, within one run of the
 // program: the clipboard's bytes hold the matrices alone.
 
+#include "model/InformationRanges.h"
 #include "model/MatrixStore.h"
 #include "model/TreeId.h"
 
@@ -39,10 +40,18 @@ struct CopiedMatrix {
     bool operator==(const CopiedMatrix&) const = default;
 };
 
+// The information ranges of copied row `row` (its place in the copy).
+struct CopiedRanges {
+    std::uint32_t row;
+    FrRanges ranges; // valid and not empty
+    bool operator==(const CopiedRanges&) const = default;
+};
+
 struct CopiedRows {
     std::vector<std::uint32_t> levels; // row order, 0 for the top of each subtree
     std::array<std::vector<std::string>, kTreeCount> texts; // one per row in each tree
     std::vector<CopiedMatrix> matrices; // by parent, FR-DP before DP-PV; none empty
+    std::vector<CopiedRanges> ranges;   // by row, each row once
     std::map<std::string, std::shared_ptr<const void>, std::less<>> aspects; // each aspect checks its own
     std::size_t labelsCut = 0; // labels a paste read cut to kLongestLabel (see Limits.h)
 
@@ -57,12 +66,13 @@ struct CopiedRows {
     // The first row at level 0, no row more than one level deeper than the
     // row before it, a text for every row in every tree, and matrices in
     // their order, each over a row's children and holding only cells a
-    // design can hold (so at most n(n-1) for n children).
+    // design can hold (so at most n(n-1) for n children), and valid ranges
+    // on rows of the copy, in row order.
     bool wellFormed() const;
 };
 
 // Row k of the design with everything below it, in all three trees, and the
-// matrices of the rows copied; empty when there is no row k. Linear in the
+// matrices and ranges of the rows copied; empty when there is no row k. Linear in the
 // size of the subtree and the cells copied.
 CopiedRows copySubtree(const Design& design, int k);
 

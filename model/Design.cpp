@@ -13,6 +13,7 @@ Design::Design()
     for (TreeId id : kAllTrees)
         tree(id).attach(id, &m_observers);
     m_aspects.add(m_matrices, *this);
+    m_aspects.add(m_information, *this);
 }
 
 // --- steps ------------------------------------------------------------------------
@@ -191,6 +192,23 @@ void Design::replaceMatrices(MatrixStore&& matrices)
 {
     const Step step(*this, Step::Kind::Quiet);
     m_matrices.replace(std::move(matrices));
+}
+
+bool Design::setRanges(int row, FrRanges ranges)
+{
+    const Step step(*this);
+    if (!validRow(row))
+        return false;
+    ranges = normalised(std::move(ranges));
+    if (const std::optional<std::string> problem = problemWith(ranges))
+        throw UserError(*problem);
+    return m_information.setRanges(tree(TreeId::FR).nodeAt(row), std::move(ranges));
+}
+
+void Design::replaceRanges(RangeStore&& ranges)
+{
+    const Step step(*this, Step::Kind::Quiet);
+    m_information.replace(std::move(ranges));
 }
 
 void Design::swapCells(std::span<StoredCell> cells)

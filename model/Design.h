@@ -20,6 +20,7 @@
 #include "model/DesignLook.h"
 #include "model/DesignTree.h"
 #include "model/EditRecord.h"
+#include "model/InformationAspect.h"
 #include "model/KeptBlocks.h"
 #include "model/MatrixAspect.h"
 #include "model/MatrixStore.h"
@@ -122,6 +123,15 @@ public:
     void replaceMatrices(MatrixStore&& matrices);
     // Undo and redo: every cell takes the value given, which then holds the cell's old one.
     void swapCells(std::span<StoredCell> cells);
+
+    // --- information ranges (see InformationRanges.h) -------------------------
+    const RangeStore& ranges() const { return m_information.store(); }
+    // The ranges of FR row `row`, empty ranges taking them off. Ranges that
+    // cannot be kept are refused with a UserError saying why (problemWith);
+    // false, changing nothing, for no row k or the ranges it holds already.
+    bool setRanges(int row, FrRanges ranges);
+    // Opening a design: ranges keyed by the nodes of the trees just put in.
+    void replaceRanges(RangeStore&& ranges);
 
     // --- aspects: state kept per FR node (see NodeAspect) ---------------------
     // The aspect follows every command from now on; it must outlive the design.
@@ -239,6 +249,7 @@ private:
     std::array<DesignTree, kTreeCount> m_trees;
     std::array<std::string, kTreeCount> m_titles;
     MatrixAspect m_matrices;
+    InformationAspect m_information;
     AspectList m_aspects;
     KeptBlocks m_kept;
     DesignLook m_look{*this};
