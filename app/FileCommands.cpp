@@ -118,14 +118,14 @@ void FileCommands::read(const std::string& path)
 {
     // Everything is read and checked first; only then is anything replaced.
     io::DesignFileContents contents = io::readDesignFile(path);
-    const bool matricesLeftOut = contents.matricesLeftOut;
+    const std::vector<std::string> leftOut = io::leftOutMessages(contents.kept, path);
     io::openInto(m_design, std::move(contents));
     m_filePath = path;
     m_design.setModified(false); // what is on screen is what is on disk
     m_hooks.designOpened();
-    // The design is open and shown; only its matrices were left out.
-    if (matricesLeftOut)
-        m_prompter->showError(QString::fromLocal8Bit(io::matricesLeftOutMessage(path).c_str()));
+    // The design is open and shown; only what those blocks held was left out.
+    for (const std::string& message : leftOut)
+        m_prompter->showError(QString::fromLocal8Bit(message.c_str()));
 }
 
 // --- saving -------------------------------------------------------------------

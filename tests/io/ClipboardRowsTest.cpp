@@ -97,6 +97,29 @@ TEST(RowsFormat, DecodesWhatItEncodedByteForByte)
     EXPECT_EQ(io::encodeRows(back), bytes);
 }
 
+// Ranges travel as version 3, behind the matrix records; a range record
+// whose values a design cannot hold, or in a version-2 stream, is refused.
+TEST(RowsFormat, RangesTravelBehindTheMatricesAndComeBackExactly)
+{
+    CopiedRows rows = sampleWithMatrix();
+    rows.ranges.push_back({0, {{true, true, 0, 12, "l/min"}, {model::SystemKind::Uniform, 1, 11}}});
+    rows.ranges.push_back({3, {{false, true, 0, 45, "°" "C"}, {model::SystemKind::Normal, 40, 3}}});
+    const std::string bytes = io::encodeRows(rows);
+    EXPECT_EQ(bytes.substr(4, 4), iotest::le32(3));
+    const CopiedRows back = io::decodeRows(bytes);
+    EXPECT_EQ(back.matrices, rows.matrices);
+    EXPECT_EQ(back.ranges, rows.ranges);
+    EXPECT_EQ(io::encodeRows(back), bytes);
+
+    // The last record: 8 head, then 36 fields and "°C"; sigma is its last 8 bytes before the unit.
+    std::string zeroSigma = bytes;
+    zeroSigma.replace(zeroSigma.size() - 2 - 8, 8, std::string(8, '\0'));
+    EXPECT_THROW(io::decodeRows(zeroSigma), model::UserError);
+    std::string olderVersion = bytes;
+    olderVersion.replace(4, 4, iotest::le32(2));
+    EXPECT_THROW(io::decodeRows(olderVersion), model::UserError);
+}
+
 // What a program from before matrices travelled puts on the clipboard, and
 // what this one still writes for rows without an assessed cell.
 TEST(RowsFormat, RowsWithoutMatricesAreTheOlderFormatByteForByte)
@@ -140,7 +163,7 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenRows{"HeaderCutShort", [](std::string& b) { b.resize(10); }, "Stream read error"},
         BrokenRows{"ByteBehindTheLastText", [](std::string& b) { b += 'x'; }, "Stream read error"},
         BrokenRows{"OtherMagic", [](std::string& b) { b[0] = 'X'; }, "Stream read error"},
-        BrokenRows{"NewerVersion", [](std::string& b) { b.replace(4, 4, iotest::le32(3)); },
+        BrokenRows{"NewerVersion", [](std::string& b) { b.replace(4, 4, iotest::le32(4)); },
                    "The clipboard holds rows of a newer version"},
         BrokenRows{"VersionZero", [](std::string& b) { b.replace(4, 4, iotest::le32(0)); }, "Stream read error"},
         BrokenRows{"CountBeyondTheBytes", [](std::string& b) { b.replace(8, 4, iotest::le32(0x40000000)); },

@@ -4,11 +4,14 @@
 // bytes again), redone all the way forward (the last bytes again), and
 // random interleavings of undo, redo and new commands, each state compared
 // with the bytes saved when the history was last in that state. Design matrix
-// cells are edited among the commands, so the bytes hold the matrix block.
+// cells and information ranges are edited among the commands, so the bytes
+// hold both blocks; copied rows go through the clipboard's bytes.
 //
 // Set TESSARIC_SEED to replay one seed; a failure names the seed and the step.
 
 #include "io/DesignFile.h"
+#include "io/InformationBlock.h"
+#include "io/RowsFormat.h"
 #include "model/Design.h"
 #include "model/EditRecord.h"
 
@@ -149,7 +152,7 @@ public:
         case 15: {
             // Pasted rows come from a copy or a cut of this design, made at any earlier step.
             if (m_clip.empty())
-                m_clip = model::copySubtree(m_design, pick(n));
+                m_clip = throughClipboard(model::copySubtree(m_design, pick(n)));
             const auto place = pick(2) ? model::PastePlace::LastChildren : model::PastePlace::NextSiblings;
             record([&] { m_design.paste(k, m_clip, place); });
             return "paste " + std::to_string(m_clip.size()) + " rows at " + std::to_string(k);
@@ -162,8 +165,9 @@ public:
             });
             return "cut " + std::to_string(k);
         }
-        case 17: return m_clip = model::copySubtree(m_design, k), "copy " + std::to_string(k);
-        case 18: case 19: return cell();
+        case 17: return m_clip = throughClipboard(model::copySubtree(m_design, k)), "copy " + std::to_string(k);
+        case 18: return cell();
+        case 19: return ranges(k);
         default: return m_history.redo() ? "redo" : "redo (nothing)";
         }
     }
@@ -173,8 +177,10 @@ public:
         ASSERT_TRUE(sameShape(m_design));
         ASSERT_EQ(savedBytes(m_design), m_history.savedNow()) << "history at " << m_history.index();
         m_blocksSeen += m_history.savedNow().find(io::kMatrixTag) != std::string::npos;
+        m_rangesSeen += m_history.savedNow().find(io::kInformationTag) != std::string::npos;
     }
     int blocksSeen() const { return m_blocksSeen; }
+    int rangesSeen() const { return m_rangesSeen; }
 
     History& history() { return m_history; }
     model::Design& design() { return m_design; }
@@ -210,6 +216,24 @@ private:
         return "cell " + std::to_string(parentRow) + ":" + std::to_string(i) + "," + std::to_string(j);
     }
 
+    static model::CopiedRows throughClipboard(const model::CopiedRows& rows)
+    {
+        return io::decodeRows(io::encodeRows(rows));
+    }
+
+    // Ranges of every kind on row k, or none.
+    std::string ranges(int k)
+    {
+        model::FrRanges r;
+        const int kind = pick(4);
+        if (kind > 0) {
+            r.design = {.hasLower = pick(2) == 0, .hasUpper = true, .upper = double(pick(50)), .unit = "l/min"};
+            r.system = {static_cast<model::SystemKind>(kind - 1), double(pick(20)), 20.5};
+        }
+        record([&] { m_design.setRanges(k, r); });
+        return "ranges " + std::to_string(k) + " kind " + std::to_string(kind);
+    }
+
     void click()
     {
         record([&] { m_design.renumber(); }, false);
@@ -220,6 +244,7 @@ private:
     model::CopiedRows m_clip;
     History m_history;
     int m_blocksSeen = 0; // states whose bytes held a matrix block
+    int m_rangesSeen = 0; // states whose bytes held an information block
 };
 
 std::vector<std::uint32_t> seeds()
@@ -254,6 +279,7 @@ TEST(UndoHistory, RandomCommandsUndoneAndRedoneGiveBackEverySavedState)
             ASSERT_NO_FATAL_FAILURE(run.check());
         EXPECT_EQ(run.history().index(), run.history().size());
         EXPECT_GT(run.blocksSeen(), 100) << "matrix cells were among the states undone and redone";
+        EXPECT_GT(run.rangesSeen(), 100) << "ranges were among the states undone and redone";
     }
 }
 

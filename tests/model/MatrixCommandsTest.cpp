@@ -2,7 +2,8 @@
 // edits, each checked against the plain reference, whose matrices are dense
 // and reshaped by each command's own rule. After every step every cell of
 // every matrix agrees, and the store holds no cell besides them: a child gone
-// from its parent, or a deleted subtree, leaves nothing behind.
+// from its parent, or a deleted subtree, leaves nothing behind. Information
+// ranges are set among them and must stay on the rows they were set on.
 //
 // Set TESSARIC_SEED to replay one seed; a failure names the seed and step.
 #include "DesignTestSupport.h"
@@ -33,7 +34,7 @@ public:
     {
         const int n = m_ref.size();
         const int k = pick(n + 2) - 1;
-        switch (n > 120 ? 4 : pick(18)) {
+        switch (n > 120 ? 4 : pick(20)) {
         case 0: return same("below", m_design.addSiblingBelow(k), m_ref.addSiblingBelow(k));
         case 1: return same("above", m_design.addSiblingAbove(k), m_ref.addSiblingAbove(k));
         case 2: return same("child", m_design.addChild(k), m_ref.addChild(k));
@@ -61,6 +62,8 @@ public:
             const int target = pick(n);
             return same("drop on " + std::to_string(target), m_design.drop(k, target), m_ref.drop(k, target));
         }
+        case 11: case 12:
+            return setRanges(k);
         default:
             return setCell();
         }
@@ -87,6 +90,13 @@ public:
                         }
         }
         ASSERT_EQ(m_design.matrices().cellCount(), static_cast<std::size_t>(m_ref.assessedCells()));
+        std::size_t marked = 0;
+        for (int row = 0; row < m_ref.size(); ++row) {
+            const model::FrRanges* r = m_design.ranges().find(m_design.tree(TreeId::FR).nodeAt(row));
+            ASSERT_EQ(r ? static_cast<int>(r->design.lower) : 0, m_ref.mark(row)) << "row " << row;
+            marked += r != nullptr;
+        }
+        ASSERT_EQ(m_design.ranges().size(), marked); // nothing kept for a node gone
         ASSERT_EQ(m_design.modified(), m_ref.modified);
     }
 
@@ -119,6 +129,24 @@ private:
                     m_ref.setCell(parent, kind, i, j, value));
     }
 
+    // Ranges whose lower bound is the row's new mark; now and then none.
+    std::string setRanges(int k)
+    {
+        const int mark = pick(4) == 0 ? 0 : ++m_lastMark;
+        model::FrRanges ranges;
+        if (mark != 0)
+            ranges.design = {.hasLower = true, .lower = static_cast<double>(mark)};
+        const bool changed = m_design.setRanges(k, ranges);
+        const bool valid = k >= 0 && k < m_ref.size();
+        if (valid) {
+            EXPECT_EQ(changed, m_ref.mark(k) != mark);
+            m_ref.modified = m_ref.modified || changed;
+            m_ref.setMark(k, mark);
+        }
+        return "ranges " + std::to_string(k) + " mark " + std::to_string(mark);
+    }
+
+    int m_lastMark = 0;
     std::mt19937 m_random;
     Design m_design;
     ReferenceDesign m_ref;

@@ -8,6 +8,8 @@
 // Design matrices are dense here: every row (and the top level) carries its
 // two matrices over its children as n x n values (0 not assessed, 1 X, 2 O),
 // which travel with the row and are reshaped by each command's plain rule.
+// A row's information ranges are stood for by a number, its mark (0: none),
+// which travels with the row the same way.
 
 #include "model/TreeId.h"
 
@@ -43,6 +45,9 @@ public:
     bool setCell(int parentRow, int kind, int i, int j, int value); // true when it changed
     int assessedCells() const; // off-diagonal cells not 0, over the whole design
 
+    int mark(int row) const { return m_dense[static_cast<std::size_t>(row)].mark; }
+    void setMark(int row, int mark) { m_dense[static_cast<std::size_t>(row)].mark = mark; }
+
     bool modified = false;
 
 private:
@@ -56,9 +61,10 @@ private:
     void rotate(int first, int middle, int last); // rows [middle, last) go before [first, middle)
     int siblingIndex(int k) const;
 
-    // Two n x n matrices over one row's children.
+    // Two n x n matrices over one row's children, and the row's mark.
     struct Dense {
         int n = 0;
+        int mark = 0;
         std::array<std::vector<int>, 2> cells;
         // Child p of the result is child from[p] before (-1: a new child, not assessed).
         void reshape(const std::vector<int>& from);
