@@ -1,7 +1,8 @@
 // Design matrices: classifying a 200 x 200 matrix (uncoupled, decoupled,
 // coupled), and at 100,000 rows opening, saving and `--check`, each without
 // matrices and with every matrix assessed along a band beside its diagonal
-// (about 400,000 cells), against a plain read of the same file.
+// (about 400,000 cells), against a plain read of the same file; and `--check`
+// with both information ranges on every FR row against the same design without.
 //
 // The design: 10 top-level rows x 100 children x 99 grandchildren.
 #include "RatioReporter.h"
@@ -85,7 +86,22 @@ QTemporaryDir& tempDir()
     return dir;
 }
 
-void buildDesign(model::Design& d, bool matrices)
+// What a design holds besides its trees: arg 0 nothing, 1 the matrices, 2 the ranges.
+enum Extra { kNothing = 0, kMatrices = 1, kRanges = 2 };
+
+// Both ranges on every FR row, uniform and normal system ranges in turn.
+void addRanges(model::Design& d)
+{
+    for (int row = 0; row < d.rowCount(); ++row) {
+        model::FrRanges r;
+        r.design = {true, true, 5, 12 + row % 7, "l/min"};
+        r.system = row % 2 ? model::SystemRange{model::SystemKind::Normal, 8.5, 1.2}
+                           : model::SystemRange{model::SystemKind::Uniform, 6, 14};
+        d.setRanges(row, r);
+    }
+}
+
+void buildDesign(model::Design& d, int extra)
 {
     for (TreeId id : model::kAllTrees) {
         model::DesignTree& t = d.tree(id);
@@ -99,7 +115,9 @@ void buildDesign(model::Design& d, bool matrices)
         }
     }
     d.renumber();
-    if (!matrices)
+    if (extra == kRanges)
+        addRanges(d);
+    if (extra != kMatrices)
         return;
     for (int row = model::kNoRow; row < d.rowCount(); ++row) {
         const int n = static_cast<int>(d.matrixParent(row)->children.size());
@@ -112,26 +130,27 @@ void buildDesign(model::Design& d, bool matrices)
 }
 
 // The file of the design, written once per kind.
-const std::string& designFile(bool matrices)
+const std::string& designFile(int extra)
 {
-    static std::map<bool, std::string> paths;
-    if (auto it = paths.find(matrices); it != paths.end())
+    static std::map<int, std::string> paths;
+    if (auto it = paths.find(extra); it != paths.end())
         return it->second;
     model::Design d;
-    buildDesign(d, matrices);
-    const std::string path = tempDir().filePath(matrices ? "with.vok" : "without.vok").toStdString();
+    buildDesign(d, extra);
+    const std::string path = tempDir().filePath(QString("design%1.vok").arg(extra)).toStdString();
     io::writeDesignFile(path, d);
-    return paths.emplace(matrices, path).first->second;
+    return paths.emplace(extra, path).first->second;
 }
 
 void setLabel(benchmark::State& state)
 {
-    state.SetLabel(state.range(0) ? "with matrices" : "without matrices");
+    static const char* const kLabels[] = {"without matrices", "with matrices", "with ranges on every FR row"};
+    state.SetLabel(kLabels[state.range(0)]);
 }
 
 void BM_PlainRead(benchmark::State& state)
 {
-    const std::string& path = designFile(state.range(0) != 0);
+    const std::string& path = designFile(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         std::ifstream in(path, std::ios::binary);
         std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -142,7 +161,7 @@ void BM_PlainRead(benchmark::State& state)
 
 void BM_Open(benchmark::State& state)
 {
-    const std::string& path = designFile(state.range(0) != 0);
+    const std::string& path = designFile(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         std::optional<io::DesignFileContents> c = io::readDesignFile(path);
         benchmark::DoNotOptimize(c->matrices.cellCount());
@@ -156,7 +175,7 @@ void BM_Open(benchmark::State& state)
 void BM_Encode(benchmark::State& state)
 {
     model::Design d;
-    buildDesign(d, state.range(0) != 0);
+    buildDesign(d, static_cast<int>(state.range(0)));
     for (auto _ : state) {
         benchmark::DoNotOptimize(io::encodeDesignFile(d).size());
     }
@@ -167,7 +186,7 @@ void BM_Encode(benchmark::State& state)
 // Reading the file, checking and printing every line, as `tessaric --check` does.
 void BM_Check(benchmark::State& state)
 {
-    const std::string& path = designFile(state.range(0) != 0);
+    const std::string& path = designFile(static_cast<int>(state.range(0)));
     std::ofstream sink("/dev/null");
     int status = 0;
     for (auto _ : state)
@@ -183,7 +202,7 @@ BENCHMARK(BM_Classify200FromTheStore)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlainRead)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Open)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Encode)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Check)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Check)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
@@ -192,6 +211,7 @@ int main(int argc, char** argv)
         {"open with / without matrices, 100k rows", "BM_Open/1", "BM_Open/0"},
         {"encode with / without matrices, 100k rows", "BM_Encode/1", "BM_Encode/0"},
         {"check with matrices / open with matrices, 100k rows", "BM_Check/1", "BM_Open/1"},
+        {"check with ranges / check without, 100k rows", "BM_Check/2", "BM_Check/0"},
     });
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();

@@ -91,16 +91,31 @@ void appendMatrix(CsvBuilder& csv, const DesignMatrix& matrix)
 std::string renderCsv(const TableDocument& document)
 {
     CsvBuilder csv(kBytesPerRowGuess * (document.rows().size() + 1));
+    const bool information = document.hasInformation();
     csv.field(TableDocument::kNumberHead);
     csv.field(TableDocument::kLevelHead);
-    for (int t = 0; t < model::kTreeCount; ++t)
+    for (int t = 0; t < model::kTreeCount; ++t) {
         csv.field(document.columnTitle(t));
+        if (t == 0 && information)
+            for (std::string_view head : TableDocument::kInformationHeads)
+                csv.field(head);
+    }
     csv.endRecord();
-    for (const TableRow& row : document.rows()) {
+    for (std::size_t r = 0; r < document.rows().size(); ++r) {
+        const TableRow& row = document.rows()[r];
         csv.field(row.number);
         csv.field(std::to_string(row.level));
-        for (std::string_view label : row.labels)
-            csv.field(label);
+        csv.field(row.labels[0]);
+        if (information)
+            for (std::string_view cell : document.informationCells(r))
+                csv.field(cell);
+        csv.field(row.labels[1]);
+        csv.field(row.labels[2]);
+        csv.endRecord();
+    }
+    if (!document.total().empty()) {
+        csv.endRecord();
+        csv.field(document.total());
         csv.endRecord();
     }
     if (!document.matrices().empty()) {

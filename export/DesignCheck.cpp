@@ -1,5 +1,6 @@
 #include "export/DesignCheck.h"
 
+#include "export/InformationContent.h"
 #include "io/DesignFile.h"
 #include "model/MatrixClassification.h"
 #include "model/Numbering.h"
@@ -25,8 +26,8 @@ bool missingLabel(const model::Node* node)
 } // namespace
 
 DesignCheck::DesignCheck(const std::array<const model::DesignTree*, model::kTreeCount>& trees,
-                         const model::MatrixStore& matrices)
-    : m_trees(trees), m_matrices(matrices)
+                         const model::MatrixStore& matrices, const model::RangeStore& ranges)
+    : m_trees(trees), m_matrices(matrices), m_ranges(ranges)
 {
 }
 
@@ -87,6 +88,25 @@ bool DesignCheck::writeLabels(const std::array<const model::Node*, model::kTreeC
     return findings;
 }
 
+// A requirement that cannot be met (p 0) needs attention; any other p is a figure.
+bool DesignCheck::writeInformation(const model::Node* fr, const std::string& number, std::string& out) const
+{
+    const model::FrRanges* ranges = m_ranges.find(fr);
+    if (!ranges || !ranges->complete())
+        return false;
+    const double p = model::probabilityOfSuccess(*ranges);
+    out.append(number).append(" FR: p ").append(probabilityText(p));
+    out.append(", I ").append(model::bitsText(model::informationBits(p))).append(" bits\n");
+    return p == 0;
+}
+
+void DesignCheck::writeTotal(std::string& out) const
+{
+    const model::InformationTotal total = model::informationTotal(*m_trees[0], m_matrices, m_ranges);
+    if (total.rows > 0)
+        out.append("total: I ").append(totalText(total)).append("\n");
+}
+
 // Row by row with one growing number, the three trees in step (they have the
 // same shape, so row k of each is a partner): linear, and no recursion
 // however deep the design.
@@ -110,7 +130,11 @@ bool DesignCheck::write(std::string& out) const
         parentNumberLength[depth + 1] = number.size();
         findings = writeLabels(row, number, out) || findings;
         findings = writeMatrices(row[0], number, out) || findings;
+        if (!m_ranges.empty())
+            findings = writeInformation(row[0], number, out) || findings;
     });
+    if (!m_ranges.empty())
+        writeTotal(out);
     return findings;
 }
 
@@ -122,14 +146,15 @@ int runDesignCheck(const std::vector<std::string>& args, std::ostream& out, std:
     }
     try {
         io::DesignFileContents contents = io::readDesignFile(args[0]);
-        if (contents.matricesLeftOut)
-            err << io::matricesLeftOutMessage(args[0]) << '\n';
+        for (const std::string& message : io::leftOutMessages(contents.kept, args[0]))
+            err << message << '\n';
         for (const model::KeptBlock& block : contents.kept)
             if (block.why == model::KeptBlock::Why::Unknown)
                 err << args[0] << " holds data this version does not know (" << block.name << ")\n";
         std::string lines;
         const bool findings =
-            DesignCheck({&contents.trees[0], &contents.trees[1], &contents.trees[2]}, contents.matrices).write(lines);
+            DesignCheck({&contents.trees[0], &contents.trees[1], &contents.trees[2]}, contents.matrices, contents.ranges)
+                .write(lines);
         out << lines;
         out.flush();
         // A block the check could not look into leaves the design unchecked in part.

@@ -1,5 +1,6 @@
 #include "export/ExportDocument.h"
 
+#include "export/InformationContent.h"
 #include "export/MatrixTables.h"
 #include "model/DesignTree.h"
 
@@ -23,6 +24,7 @@ ExportDocument ExportDocument::build(const ExportSource& source, const ColourRes
             document.appendTree(*source.trees[t], colours);
     }
     document.m_matrices = matrixTables(source);
+    document.m_information = informationLines(source);
     return document;
 }
 

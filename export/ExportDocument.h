@@ -2,17 +2,20 @@
 // The export document: for FR, DP and PV in turn, the column title line in the
 // automatic colour, then one line per node in pre-order (collapsed branches
 // included), each in the colour of its node's level. With N nodes per tree it
-// holds 3 + 3N lines. The design matrices follow, when a cell is assessed.
+// holds 3 + 3N lines. The design matrices follow, when a cell is assessed,
+// and then the information content, when an FR row has both ranges.
 //
 // Lines are views into the titles and node texts they were built from: the
 // document lives only while those do, from building to writing.
 
 #include "export/DesignMatrix.h"
 #include "export/TextColour.h"
+#include "model/InformationRanges.h"
 #include "model/MatrixStore.h"
 #include "model/TreeId.h"
 
 #include <array>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -21,13 +24,14 @@ namespace model { class DesignTree; }
 namespace exporting {
 
 // What export reads of a design: the titles, the three trees, the level
-// colours of the current header and the design matrices. Nothing here is
-// changed by exporting.
+// colours of the current header, the design matrices and the information
+// ranges. Nothing here is changed by exporting.
 struct ExportSource {
     std::array<std::string_view, model::kTreeCount> titles;
     std::array<const model::DesignTree*, model::kTreeCount> trees{};
     LevelColourValues levelColours{};
     const model::MatrixStore* matrices = nullptr; // keyed by the nodes of trees[0]
+    const model::RangeStore* ranges = nullptr;    // keyed by the nodes of trees[0]
 };
 
 // One paragraph: a line of text, coloured as a whole.
@@ -43,6 +47,9 @@ public:
     const std::vector<Paragraph>& paragraphs() const { return m_paragraphs; }
     // After the PV tree, under "Design matrices"; none when no cell is assessed.
     const std::vector<DesignMatrix>& matrices() const { return m_matrices; }
+    // After the matrices, under "Information content": a line per FR row with
+    // both ranges and the total (see informationLines); none without such a row.
+    const std::vector<std::string>& information() const { return m_information; }
 
 private:
     // Index 0..10: the level colours; index 11: every level deeper than 10.
@@ -52,6 +59,7 @@ private:
 
     std::vector<Paragraph> m_paragraphs;
     std::vector<DesignMatrix> m_matrices;
+    std::vector<std::string> m_information;
 };
 
 } // namespace exporting

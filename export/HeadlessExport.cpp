@@ -2,7 +2,6 @@
 
 #include "export/ExportPath.h"
 #include "export/RtfExport.h"
-#include "io/MatrixBlock.h"
 #include "model/UserError.h"
 
 namespace exporting {
@@ -27,6 +26,7 @@ ExportSource exportSourceOf(const LoadedDesign& design)
     }
     source.levelColours = design.levelColours;
     source.matrices = &design.matrices;
+    source.ranges = &design.ranges;
     return source;
 }
 
@@ -39,8 +39,8 @@ int runHeadlessExport(const std::vector<std::string>& args, std::ostream& err,
     }
     try {
         const LoadedDesign design = load(args[0]);
-        if (design.matricesLeftOut) // the rest of the design is exported all the same
-            err << io::matricesLeftOutMessage(args[0]) << '\n';
+        for (const std::string& message : design.leftOut)
+            err << message << '\n';
         const std::string out = args.size() == 2 ? args[1] : exportPathFor(args[0], {});
         refuseUnsafeTarget(out, args[0]);
         NoOpener opener;

@@ -6,6 +6,7 @@
 #include "export/ExportDocument.h"
 #include "export/FileWriter.h"
 #include "model/DesignTree.h"
+#include "model/InformationRanges.h"
 
 #include <array>
 #include <functional>
@@ -22,8 +23,12 @@ struct LoadedDesign {
     std::array<std::string, model::kTreeCount> titles;
     std::array<model::DesignTree, model::kTreeCount> trees;
     LevelColourValues levelColours{};
-    model::MatrixStore matrices;  // keyed by the nodes of trees[0]
-    bool matricesLeftOut = false; // the file's matrix block could not be read
+    model::MatrixStore matrices; // keyed by the nodes of trees[0]
+    model::RangeStore ranges;    // keyed by the nodes of trees[0]
+    // One line for each kind of block the file held and the design could not
+    // take in ("The design matrices in pump.vok could not be read and are left
+    // out"): the rest of the design is exported all the same.
+    std::vector<std::string> leftOut;
 };
 
 // Reads a design file or throws model::UserError.

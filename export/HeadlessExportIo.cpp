@@ -18,7 +18,8 @@ LoadedDesign loadDesignFile(const std::string& path)
     design.trees = std::move(contents.trees).release(); // the nodes stay where they are
     design.levelColours = levelColourValues(contents.header);
     design.matrices = std::move(contents.matrices);
-    design.matricesLeftOut = contents.matricesLeftOut;
+    design.ranges = std::move(contents.ranges);
+    design.leftOut = io::leftOutMessages(contents.kept, path);
     return design;
 }
 

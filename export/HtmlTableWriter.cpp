@@ -3,6 +3,7 @@
 
 #include "export/DocumentText.h"
 
+#include <array>
 #include <cstdio>
 
 namespace exporting {
@@ -94,14 +95,40 @@ private:
     std::string m_out;
 };
 
-void appendRow(HtmlBuilder& html, const TableRow& row)
+// The information columns after FR, where the table has them.
+void appendRow(HtmlBuilder& html, const TableDocument& document, std::size_t r)
 {
+    const TableRow& row = document.rows()[r];
     char open[32];
     std::snprintf(open, sizeof open, "<td><p class=\"l%d\">", levelClass(row.level));
     html.element("<tr valign=\"top\"><td>", row.number, "</td>");
-    for (std::string_view label : row.labels)
-        html.element(open, label, "</p></td>");
+    html.element(open, row.labels[0], "</p></td>");
+    if (document.hasInformation())
+        for (std::string_view cell : document.informationCells(r))
+            html.element("<td>", cell, "</td>");
+    html.element(open, row.labels[1], "</p></td>");
+    html.element(open, row.labels[2], "</p></td>");
     html.raw("</tr>\n");
+}
+
+// The head row. With the information columns the labels give up some of their width.
+void appendHead(HtmlBuilder& html, const TableDocument& document)
+{
+    if (!document.hasInformation()) {
+        html.element("<thead><tr><th width=\"10%\">", TableDocument::kNumberHead, "</th>");
+        for (int t = 0; t < model::kTreeCount; ++t)
+            html.element("<th width=\"30%\">", document.columnTitle(t), "</th>");
+        html.raw("</tr></thead>\n");
+        return;
+    }
+    constexpr std::array<std::string_view, 3> kInformationWidths = {"13%", "13%", "8%"};
+    html.element("<thead><tr><th width=\"8%\">", TableDocument::kNumberHead, "</th>");
+    html.element("<th width=\"22%\">", document.columnTitle(0), "</th>");
+    for (std::size_t i = 0; i < kInformationWidths.size(); ++i)
+        html.raw("<th width=\"").raw(kInformationWidths[i]).element("\">", TableDocument::kInformationHeads[i], "</th>");
+    for (int t = 1; t < model::kTreeCount; ++t)
+        html.element("<th width=\"18%\">", document.columnTitle(t), "</th>");
+    html.raw("</tr></thead>\n");
 }
 
 void appendMatrix(HtmlBuilder& html, const DesignMatrix& matrix)
@@ -140,14 +167,14 @@ std::string renderHtml(const TableDocument& document)
         .raw("</style>\n</head>\n<body>\n<h1>")
         .utf8Text(document.title())
         .raw("</h1>\n")
-        .raw(kTableStart)
-        .element("<thead><tr><th width=\"10%\">", TableDocument::kNumberHead, "</th>");
-    for (int t = 0; t < model::kTreeCount; ++t)
-        html.element("<th width=\"30%\">", document.columnTitle(t), "</th>");
-    html.raw("</tr></thead>\n<tbody>\n");
-    for (const TableRow& row : document.rows())
-        appendRow(html, row);
+        .raw(kTableStart);
+    appendHead(html, document);
+    html.raw("<tbody>\n");
+    for (std::size_t r = 0; r < document.rows().size(); ++r)
+        appendRow(html, document, r);
     html.raw("</tbody>\n</table>\n");
+    if (!document.total().empty())
+        html.element("<p>", document.total(), "</p>\n");
     if (!document.matrices().empty()) {
         html.element("<h2>", TableDocument::kMatricesHeading, "</h2>\n");
         for (const DesignMatrix& matrix : document.matrices())

@@ -122,19 +122,33 @@ std::string renderMarkdown(const TableDocument& document)
     md.utf8Text(document.title());
     md.line();
     md.line();
+    const bool information = document.hasInformation();
     md.raw("|");
     md.cell(TableDocument::kNumberHead);
-    for (int t = 0; t < model::kTreeCount; ++t)
+    for (int t = 0; t < model::kTreeCount; ++t) {
         md.cell(document.columnTitle(t));
+        if (t == 0 && information)
+            for (std::string_view head : TableDocument::kInformationHeads)
+                md.cell(head);
+    }
     md.line();
-    md.rule(model::kTreeCount + 1, "---", "---");
-    for (const TableRow& row : document.rows()) {
+    md.rule(model::kTreeCount + 1 + (information ? TableDocument::kInformationHeads.size() : 0), "---", "---");
+    for (std::size_t r = 0; r < document.rows().size(); ++r) {
+        const TableRow& row = document.rows()[r];
         const bool bold = row.level == 0;
         md.raw("|");
         md.cell(row.number);
         md.cell(row.labels[0], bold, TableDocument::indentOf(row.level));
+        if (information)
+            for (std::string_view cell : document.informationCells(r))
+                md.cell(cell);
         md.cell(row.labels[1], bold);
         md.cell(row.labels[2], bold);
+        md.line();
+    }
+    if (!document.total().empty()) {
+        md.line();
+        md.text(document.total());
         md.line();
     }
     if (!document.matrices().empty()) {

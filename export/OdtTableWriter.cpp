@@ -21,6 +21,8 @@ constexpr std::size_t kPieceBytes = 256 * 1024; // content.xml goes to deflate i
 // (17 cm); word processors honour fixed column widths, not shares.
 constexpr double kTableWidthPt = 480;
 constexpr double kNumberColumnPt = 54;
+constexpr double kRangeColumnPt = 66; // the design and the system range, when the design has ranges
+constexpr double kBitsColumnPt = 40;
 constexpr double kMatrixRowHeadPt = 170;
 constexpr double kMatrixMarkPt = 30;
 constexpr double kIndentPt = 10.5;
@@ -243,10 +245,25 @@ private:
         style("Head", "table-cell",
               "<style:table-cell-properties fo:background-color=\"" + hexColour(kTableLook.headFill) + "\" " +
                   cellProperties() + "/>");
-        tableStyles("Design", kTableWidthPt, kNumberColumnPt, (kTableWidthPt - kNumberColumnPt) / model::kTreeCount);
+        designTableStyles();
         for (std::size_t i = 0; i < m_markWidths.size(); ++i)
             tableStyles("M" + std::to_string(i), 0, kMatrixRowHeadPt, m_markWidths[i]);
         m_xml += "</office:automatic-styles>";
+    }
+    // The information columns take their width from the labels'.
+    void designTableStyles()
+    {
+        if (!m_document.hasInformation()) {
+            tableStyles("Design", kTableWidthPt, kNumberColumnPt, (kTableWidthPt - kNumberColumnPt) / model::kTreeCount);
+            return;
+        }
+        const double information = 2 * kRangeColumnPt + kBitsColumnPt;
+        tableStyles("Design", kTableWidthPt, kNumberColumnPt,
+                    (kTableWidthPt - kNumberColumnPt - information) / model::kTreeCount);
+        style("Design.C", "table-column",
+              "<style:table-column-properties style:column-width=\"" + points(kRangeColumnPt) + "\"/>");
+        style("Design.D", "table-column",
+              "<style:table-column-properties style:column-width=\"" + points(kBitsColumnPt) + "\"/>");
     }
     // A table (width 0: as wide as its columns) with its first column and the others.
     void tableStyles(const std::string& name, double width, double firstPt, double otherPt)
@@ -291,12 +308,33 @@ private:
     }
     void headEnd() { m_xml += "</table:table-row></table:table-header-rows>\n"; }
 
+    // No., FR, the information columns when the design has ranges, DP, PV.
+    void designTableStart()
+    {
+        if (!m_document.hasInformation()) {
+            tableStart("Design", "Design", model::kTreeCount);
+            return;
+        }
+        m_xml += "<table:table table:name=\"Design\" table:style-name=\"Design\">"
+                 "<table:table-column table:style-name=\"Design.A\"/>"
+                 "<table:table-column table:style-name=\"Design.B\"/>"
+                 "<table:table-column table:style-name=\"Design.C\" table:number-columns-repeated=\"2\"/>"
+                 "<table:table-column table:style-name=\"Design.D\"/>"
+                 "<table:table-column table:style-name=\"Design.B\" table:number-columns-repeated=\"2\"/>"
+                 "<table:table-header-rows><table:table-row>";
+    }
+
     void designTable(ExportProgress& progress)
     {
-        tableStart("Design", "Design", model::kTreeCount);
+        const bool information = m_document.hasInformation();
+        designTableStart();
         cell("Head", "Bold", TableDocument::kNumberHead);
-        for (int t = 0; t < model::kTreeCount; ++t)
+        for (int t = 0; t < model::kTreeCount; ++t) {
             cell("Head", "Bold", m_document.columnTitle(t));
+            if (t == 0 && information)
+                for (std::string_view head : TableDocument::kInformationHeads)
+                    cell("Head", "Bold", head);
+        }
         headEnd();
         const std::vector<TableRow>& rows = m_document.rows();
         const auto total = static_cast<std::int64_t>(rows.size());
@@ -308,14 +346,20 @@ private:
             const std::string& level = levelStyles[static_cast<std::size_t>(std::min(row.level, kLevelStyles - 1))];
             m_xml += "<table:table-row>";
             cell("Cell", "Body", row.number);
-            for (std::string_view label : row.labels)
-                cell("Cell", level, label);
+            cell("Cell", level, row.labels[0]);
+            if (information)
+                for (std::string_view text : m_document.informationCells(static_cast<std::size_t>(at)))
+                    cell("Cell", "Body", text);
+            cell("Cell", level, row.labels[1]);
+            cell("Cell", level, row.labels[2]);
             m_xml += "</table:table-row>\n";
             flushIfFull();
             if ((at + 1) % kRowsPerReport == 0)
                 reportOrStop(progress, at + 1, total);
         }
         m_xml += "</table:table>\n";
+        if (!m_document.total().empty())
+            paragraph("Body", m_document.total());
         reportOrStop(progress, total, total);
     }
 

@@ -6,6 +6,9 @@ namespace exporting {
 namespace {
 
 constexpr double kNumberShare = 0.10; // the rest is shared by the three labels
+// With the information columns: the two ranges and I, the labels sharing what is left.
+constexpr double kRangeShare = 0.12;
+constexpr double kBitsShare = 0.06;
 constexpr double kRowHeadShare = 0.34;
 constexpr double kMarkShareMax = 0.06; // of the table width, per mark column
 
@@ -22,10 +25,23 @@ GridColumns GridColumns::of(const PageGrid& grid, double tableWidth)
     return columns;
 }
 
+int DesignTableGrid::informationIndex(int column) const
+{
+    return column >= 2 && column < 2 + informationColumns() ? column - 2 : -1;
+}
+
+int DesignTableGrid::treeOf(int column) const
+{
+    return column <= 1 ? 0 : column - 1 - informationColumns();
+}
+
 GridCell DesignTableGrid::head(int column) const
 {
-    return {column == 0 ? TableDocument::kNumberHead : m_document.columnTitle(column - 1),
-            TextColour::automaticColour(), true};
+    if (column == 0)
+        return {TableDocument::kNumberHead, TextColour::automaticColour(), true};
+    if (const int i = informationIndex(column); i >= 0)
+        return {TableDocument::kInformationHeads[static_cast<std::size_t>(i)], TextColour::automaticColour(), true};
+    return {m_document.columnTitle(treeOf(column)), TextColour::automaticColour(), true};
 }
 
 GridCell DesignTableGrid::cell(int row, int column) const
@@ -33,13 +49,21 @@ GridCell DesignTableGrid::cell(int row, int column) const
     const TableRow& r = m_document.rows()[static_cast<std::size_t>(row)];
     if (column == 0)
         return {r.number, TextColour::automaticColour()};
-    return {r.labels[static_cast<std::size_t>(column - 1)], m_document.colourOf(r.level), r.level == 0,
+    if (const int i = informationIndex(column); i >= 0)
+        return {m_document.informationCells(static_cast<std::size_t>(row))[static_cast<std::size_t>(i)],
+                TextColour::automaticColour()};
+    return {r.labels[static_cast<std::size_t>(treeOf(column))], m_document.colourOf(r.level), r.level == 0,
             TableDocument::indentOf(r.level)};
 }
 
 double DesignTableGrid::columnWidth(int column, double tableWidth) const
 {
-    return column == 0 ? tableWidth * kNumberShare : tableWidth * (1 - kNumberShare) / model::kTreeCount;
+    if (column == 0)
+        return tableWidth * kNumberShare;
+    if (const int i = informationIndex(column); i >= 0)
+        return tableWidth * (i < 2 ? kRangeShare : kBitsShare);
+    const double information = informationColumns() > 0 ? 2 * kRangeShare + kBitsShare : 0;
+    return tableWidth * (1 - kNumberShare - information) / model::kTreeCount;
 }
 
 GridCell MatrixGrid::head(int column) const

@@ -40,17 +40,27 @@ struct GridColumns {
     static GridColumns of(const PageGrid& grid, double tableWidth);
 };
 
-// The design table: No., FR, DP, PV; labels indented and coloured by level, level 0 bold.
+// The design table: No., FR, DP, PV; labels indented and coloured by level,
+// level 0 bold. With the information columns, they follow FR.
 class DesignTableGrid final : public PageGrid {
 public:
     explicit DesignTableGrid(const TableDocument& document) : m_document(document) {}
     int rowCount() const override { return static_cast<int>(m_document.rows().size()); }
-    int columnCount() const override { return model::kTreeCount + 1; }
+    int columnCount() const override { return model::kTreeCount + 1 + informationColumns(); }
     GridCell head(int column) const override;
     GridCell cell(int row, int column) const override;
     double columnWidth(int column, double tableWidth) const override;
 
 private:
+    int informationColumns() const
+    {
+        return m_document.hasInformation() ? static_cast<int>(TableDocument::kInformationHeads.size()) : 0;
+    }
+    // The information column's index (0 to 2) for a grid column, or -1 for another.
+    int informationIndex(int column) const;
+    // The label column's tree (0 to 2) for a grid column past No. and the information columns.
+    int treeOf(int column) const;
+
     const TableDocument& m_document;
 };
 

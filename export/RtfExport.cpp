@@ -17,6 +17,7 @@ ExportSource exportSourceOf(const model::Design& design)
     }
     source.levelColours = levelColourValues(design.look().currentHeader());
     source.matrices = &design.matrices();
+    source.ranges = &design.ranges();
     return source;
 }
 

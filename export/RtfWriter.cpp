@@ -1,5 +1,7 @@
 #include "export/RtfWriter.h"
 
+#include "export/InformationContent.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -60,7 +62,8 @@ int RtfWriter::ColourTable::indexOf(const TextColour& colour)
     return m_lastIndex;
 }
 
-std::string RtfWriter::render(const std::vector<Paragraph>& paragraphs, const std::vector<DesignMatrix>& matrices) const
+std::string RtfWriter::render(const std::vector<Paragraph>& paragraphs, const std::vector<DesignMatrix>& matrices,
+                              const std::vector<std::string>& information) const
 {
     // First pass: the colours in use and the size of the document.
     ColourTable colours;
@@ -84,6 +87,8 @@ std::string RtfWriter::render(const std::vector<Paragraph>& paragraphs, const st
     }
     if (!matrices.empty())
         appendMatrices(out, matrices, paragraphs.empty());
+    if (!information.empty())
+        appendInformation(out, information, paragraphs.empty() && matrices.empty());
     out += "}\r\n";
     return out;
 }
@@ -116,6 +121,19 @@ void RtfWriter::appendMatrices(std::string& out, const std::vector<DesignMatrix>
     out += "\\b0";
     for (const DesignMatrix& matrix : matrices)
         appendMatrix(out, matrix);
+}
+
+void RtfWriter::appendInformation(std::string& out, const std::vector<std::string>& lines, bool first)
+{
+    if (!first)
+        out += kParagraphBreak;
+    out += "\\cf0\\b ";
+    appendText(out, kInformationHeading);
+    out += "\\b0";
+    for (const std::string& line : lines) {
+        out += kParagraphBreak;
+        appendText(out, line);
+    }
 }
 
 // The caption ends its paragraph before the table's rows; the classification

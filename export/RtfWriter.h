@@ -19,6 +19,10 @@
 // column per child with X, O or nothing) and the classification line, all in
 // the automatic colour. A matrix too wide for a grid is its caption, one
 // paragraph per assessed cell ("1.2 \u8594? 1.7: X") and its classification.
+//
+// The information content comes last, when an FR row has both ranges: the
+// bold heading "Information content", then its lines (one per such row, and
+// the total), in the automatic colour.
 
 #include "export/ExportDocument.h"
 
@@ -33,10 +37,11 @@ public:
     static constexpr std::string_view kFontName = "Tahoma";
     static constexpr int kHalfPoints = 16; // 8 pt
 
-    std::string render(const std::vector<Paragraph>& paragraphs, const std::vector<DesignMatrix>& matrices = {}) const;
+    std::string render(const std::vector<Paragraph>& paragraphs, const std::vector<DesignMatrix>& matrices = {},
+                       const std::vector<std::string>& information = {}) const;
     std::string render(const ExportDocument& document) const
     {
-        return render(document.paragraphs(), document.matrices());
+        return render(document.paragraphs(), document.matrices(), document.information());
     }
 
 private:
@@ -54,6 +59,7 @@ private:
 
     static void appendHeader(std::string& out, const ColourTable& colours);
     static void appendMatrices(std::string& out, const std::vector<DesignMatrix>& matrices, bool first);
+    static void appendInformation(std::string& out, const std::vector<std::string>& lines, bool first);
     static void appendMatrix(std::string& out, const DesignMatrix& matrix);
     static void appendListedCells(std::string& out, const std::vector<ListedCell>& cells);
     static void appendNumber(std::string& out, unsigned value);

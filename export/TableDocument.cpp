@@ -1,5 +1,6 @@
 #include "export/TableDocument.h"
 
+#include "export/InformationContent.h"
 #include "export/MatrixTables.h"
 #include "model/DesignTree.h"
 #include "model/Numbering.h"
@@ -48,6 +49,7 @@ TableDocument TableDocument::build(const ExportSource& source, const ColourResol
         document.m_colours[level] = documentColour(source.levelColours[level], resolver);
     document.m_colours.back() = TextColour::explicitColour(0);
     document.appendRows(source);
+    document.appendInformation(source);
     document.m_matrices = matrixTables(source);
     return document;
 }
@@ -88,6 +90,27 @@ void TableDocument::appendRows(const ExportSource& source)
             if (row < partners[t].size())
                 out.labels[t] = reviewLabel(model::strippedLabel(partners[t][row]->text()));
     }
+}
+
+void TableDocument::appendInformation(const ExportSource& source)
+{
+    if (!source.ranges || source.ranges->empty() || !source.trees[0])
+        return;
+    const std::span<const model::Node* const> order = source.trees[0]->preorder();
+    m_information.resize(order.size());
+    for (std::size_t row = 0; row < order.size(); ++row) {
+        const model::FrRanges* ranges = source.ranges->find(order[row]);
+        if (!ranges)
+            continue;
+        RowInformation& out = m_information[row];
+        out.designRange = model::designRangeText(ranges->design);
+        out.systemRange = model::systemRangeText(ranges->system);
+        if (ranges->complete())
+            out.bits = model::bitsText(model::informationBits(model::probabilityOfSuccess(*ranges)));
+    }
+    const model::InformationTotal total = informationTotalOf(source);
+    if (total.rows > 0)
+        m_total = "Total: " + totalText(total);
 }
 
 std::string tableTitleFor(std::string_view designPath)

@@ -6,6 +6,11 @@
 // when there are any. Every format (ODT, HTML, PDF, CSV, Markdown, print)
 // renders this one document.
 //
+// A design holding any information range has three more columns after FR:
+// the design range, the system range and I (for a row with both ranges), and
+// the total follows the table ("Total: 2.830 bits over 4 FRs") when a row has
+// both. A design without ranges has neither, and its formats are as before.
+//
 // Labels and column titles are Windows-1252 bytes viewed where the design
 // holds them: the document lives only while the design does, from building
 // to writing. The title, a file name, is UTF-8.
@@ -26,12 +31,21 @@ struct TableRow {
     std::array<std::string_view, model::kTreeCount> labels;
 };
 
+// The information columns of a row, Windows-1252 texts; empty where the row has none.
+struct RowInformation {
+    std::string designRange; // "5 to 12 l/min"
+    std::string systemRange; // "uniform 6 to 11", "normal 8.5 \xB1 1.2"
+    std::string bits;        // I: "0.415", "inf"; only with both ranges
+};
+
 class TableDocument {
 public:
     static constexpr std::string_view kNumberHead = "No.";
     static constexpr std::string_view kLevelHead = "Level";
     static constexpr std::string_view kMatricesHeading = "Design matrices";
     static constexpr std::string_view kUntitled = "Untitled";
+    // The information columns' heads, in their order after FR.
+    static constexpr std::array<std::string_view, 3> kInformationHeads = {"Design range", "System range", "I (bits)"};
     // Indentation grows with the level up to here and then stays: a design a
     // thousand levels deep keeps its labels on the page.
     static constexpr int kDeepestIndent = model::kLevelCount - 1;
@@ -44,18 +58,32 @@ public:
     const std::vector<DesignMatrix>& matrices() const { return m_matrices; }
     void setMatrices(std::vector<DesignMatrix> matrices) { m_matrices = std::move(matrices); }
 
+    // Whether the table has the information columns: the design holds a range.
+    bool hasInformation() const { return !m_information.empty(); }
+    // The row's information cells in the order of kInformationHeads; only with hasInformation().
+    std::array<std::string_view, 3> informationCells(std::size_t row) const
+    {
+        const RowInformation& r = m_information[row];
+        return {r.designRange, r.systemRange, r.bits};
+    }
+    // "Total: 2.830 bits over 4 FRs", said after the table; empty when no row has both ranges.
+    const std::string& total() const { return m_total; }
+
     // The level's colour; deeper than level 10 black, as the trees draw it.
     TextColour colourOf(int level) const;
     static int indentOf(int level) { return level < kDeepestIndent ? level : kDeepestIndent; }
 
 private:
     void appendRows(const ExportSource& source);
+    void appendInformation(const ExportSource& source);
 
     std::string m_title;
     std::array<std::string_view, model::kTreeCount> m_columnTitles;
     std::vector<TableRow> m_rows;
     std::array<TextColour, model::kLevelCount + 1> m_colours{}; // the last: deeper than 10
     std::vector<DesignMatrix> m_matrices;
+    std::vector<RowInformation> m_information; // by row; empty without ranges
+    std::string m_total;
 };
 
 // The document title for a design file path: its file name, or "Untitled".

@@ -3,7 +3,6 @@
 #include "export/AtomicFileWriter.h"
 #include "export/ExportPath.h"
 #include "export/TableExport.h"
-#include "io/MatrixBlock.h"
 #include "model/UserError.h"
 
 namespace exporting {
@@ -27,8 +26,8 @@ int runTableExport(const std::vector<std::string>& args, std::ostream& err, cons
     }
     try {
         const LoadedDesign design = load(args[1]);
-        if (design.matricesLeftOut) // the rest of the design is exported all the same
-            err << io::matricesLeftOutMessage(args[1]) << '\n';
+        for (const std::string& message : design.leftOut)
+            err << message << '\n';
         const std::string out = args.size() == 3 ? args[2] : exportPathFor(args[1], {}, extensionOf(*format));
         refuseUnsafeTarget(out, args[1]);
         const TableDocument document = TableDocument::build(exportSourceOf(design), resolver, tableTitleFor(args[1]));

@@ -100,7 +100,12 @@ TablePageRenderer::TablePageRenderer(const TableDocument& document) : m_document
         m_flow.push_back(std::move(item));
     };
     paragraph(QString::fromUtf8(document.title()), PageText::Style::Title, kTitleSpaceMm);
-    table(std::make_unique<DesignTableGrid>(document), kTableSpaceMm);
+    if (document.total().empty()) {
+        table(std::make_unique<DesignTableGrid>(document), kTableSpaceMm);
+    } else {
+        table(std::make_unique<DesignTableGrid>(document), kCaptionSpaceMm);
+        paragraph(io::decodeCp1252(document.total()), PageText::Style::Body, kTableSpaceMm);
+    }
     if (document.matrices().empty())
         return;
     paragraph(io::decodeCp1252(TableDocument::kMatricesHeading), PageText::Style::Heading, kHeadingSpaceMm, true);

@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <optional>
 
 namespace testing_app {
 namespace {
@@ -157,6 +158,71 @@ TEST_F(DesignCheckRun, AMatrixBlockLeftOutIsSaidAndTheRestChecked)
               "The design matrices in " + path.toStdString() + " could not be read and are left out\n");
     EXPECT_EQ(run.out.toStdString(), "top FR-DP: incomplete: 2 of 2 not assessed\n"
                                      "top DP-PV: incomplete: 2 of 2 not assessed\n");
+}
+
+model::FrRanges uniformRanges(std::optional<double> lower, std::optional<double> upper, double a, double b)
+{
+    model::FrRanges r;
+    r.design = {lower.has_value(), upper.has_value(), lower.value_or(0), upper.value_or(0), "l/min"};
+    r.system = {model::SystemKind::Uniform, a, b};
+    return r;
+}
+
+// 1 Pump      p 1, not counted in the total: its children are
+//   1.1 Seal  p 0.75
+//   1.2 Shaft p 0.25
+// The total is exact while Pump's FR-DP matrix is uncoupled; the figures
+// leave the exit status alone either way.
+TEST_F(DesignCheckRun, PrintsPAndIAfterEachRowAndTheTotalLast)
+{
+    for (const bool decoupled : {false, true}) {
+        model::Design design;
+        loadOutline(design, {"1 Pump", "  1.1 Seal", "  1.2 Shaft"});
+        for (MatrixKind kind : model::kMatrixKinds) {
+            design.setMatrixCell(0, kind, 0, 1, CellValue::O);
+            design.setMatrixCell(0, kind, 1, 0, decoupled && kind == MatrixKind::FrDp ? CellValue::X : CellValue::O);
+        }
+        design.setRanges(0, uniformRanges(0, std::nullopt, 1, 2));
+        design.setRanges(1, uniformRanges(5, 12, 6, 14));
+        design.setRanges(2, uniformRanges(std::nullopt, 10, 0, 40));
+
+        const CheckRun run = check(file(saved(design)));
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(run.out.toStdString(),
+                  std::string(decoupled ? "1 FR-DP: decoupled; order 1.1, 1.2\n" : "1 FR-DP: uncoupled\n") +
+                      "1 DP-PV: uncoupled\n"
+                      "1 FR: p 1.000, I 0.000 bits\n"
+                      "1.1 FR: p 0.750, I 0.415 bits\n"
+                      "1.2 FR: p 0.250, I 2.000 bits\n"
+                      "total: I 2.415 bits over 2 FRs" +
+                      (decoupled ? " (sum over FRs that are not independent)\n" : "\n"));
+    }
+}
+
+TEST_F(DesignCheckRun, ARangeThatCannotBeMetGivesInfiniteBitsAndExitsWithTwo)
+{
+    model::Design design;
+    loadOutline(design, {"1 Pump"});
+    design.setRanges(0, uniformRanges(std::nullopt, 3, 4, 5));
+    const CheckRun run = check(file(saved(design)));
+    EXPECT_EQ(run.exitCode, 2) << run.err.toStdString();
+    EXPECT_EQ(run.out.toStdString(), "1 FR: p 0.000, I inf bits\n"
+                                     "total: I inf bits over 1 FR\n");
+}
+
+TEST_F(DesignCheckRun, ARangeBlockLeftOutIsSaidAndTheDesignCheckedWithoutRanges)
+{
+    model::Design design;
+    loadOutline(design, {"1 Pump"});
+    design.setRanges(0, uniformRanges(5, 12, 6, 14));
+    std::string bytes = saved(design);
+    bytes.back() ^= 0x01; // the payload no longer matches its CRC
+    const QString path = file(bytes);
+    const CheckRun run = check(path);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err.toStdString(),
+              "The information ranges in " + path.toStdString() + " could not be read and are left out\n");
+    EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
 }
 
 // A design with nothing to check but a block the check could not look into:
