@@ -1,15 +1,14 @@
-// The information ranges on a design of about 100,000 rows: opening, saving,
-// checking and the design's total, each without ranges (arg 0) and with both
-// ranges on every FR row (arg 1); and what one typed bound costs the pane.
+// The information ranges on a design of about 100,000 rows: opening, saving
+// and the design's total, each without ranges (arg 0) and with both ranges on
+// every FR row (arg 1); and what one typed bound costs the pane. `--check`
+// with ranges is measured in bench_matrix.
 #include "BenchDesigns.h"
 
-#include "export/DesignCheck.h"
 #include "io/DesignFile.h"
 #include "model/InformationRanges.h"
 
 #include <QTemporaryDir>
 
-#include <sstream>
 
 namespace {
 
@@ -66,15 +65,6 @@ void BM_Save(benchmark::State& state)
         io::writeDesignFile(out, *f.design);
 }
 
-void BM_Check(benchmark::State& state)
-{
-    const Fixture& f = fixture(state.range(0) != 0);
-    for (auto _ : state) {
-        std::ostringstream out, err;
-        benchmark::DoNotOptimize(exporting::runDesignCheck({f.path}, out, err));
-    }
-}
-
 void BM_Total(benchmark::State& state)
 {
     const model::Design& d = *fixture(state.range(0) != 0).design;
@@ -103,7 +93,6 @@ void BM_TypeABound(benchmark::State& state)
 
 BENCHMARK(BM_Open)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Save)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Check)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Total)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TypeABound)->Unit(benchmark::kMillisecond);
 

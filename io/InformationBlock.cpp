@@ -19,6 +19,7 @@ bool readRanges(std::uint32_t version, std::string_view payload, DesignFileConte
         return false;
     const std::span<const model::Node* const> rows = into.trees[0].preorder();
     model::RangeStore store;
+    store.reserve(payload.size() / (4 + kRangeFieldsSize));
     std::size_t at = 0;
     std::int64_t lastRow = -1;
     while (at < payload.size()) {
