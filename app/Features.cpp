@@ -5,6 +5,7 @@
 #include "app/EditingController.h"
 #include "app/FileController.h"
 #include "app/FindController.h"
+#include "app/InformationPaneController.h"
 #include "app/MatrixPaneController.h"
 #include "app/OptionsController.h"
 #include "app/RecoveryKeeper.h"
@@ -55,6 +56,7 @@ Features::Features(Workspace& workspace, QMainWindow* window)
     find = std::make_unique<FindController>(workspace.design(), *columns, *findBar,
                                             [this](model::TreeId id, int row) { editing->chooseRow(id, row); });
     matrix = std::make_unique<MatrixPaneController>(workspace, *columns, matrixPane, window);
+    information = std::make_unique<InformationPaneController>(workspace, *columns, window);
     tableExport = std::make_unique<TableExportCommands>(window, workspace);
     files = std::make_unique<FileController>(workspace, *recovery, window);
     options = std::make_unique<OptionsController>(workspace, window);
@@ -66,6 +68,7 @@ Features::~Features()
     files.reset();
     tableExport.reset();
     find.reset(); // before the columns, whose drawing asks it for marks
+    information.reset(); // and for notes
     matrix.reset();
     clipboard.reset();
     columns.reset(); // an open label editor may still report its edit to the editing

@@ -1,8 +1,9 @@
 #pragma once
 // What the main window is made of, built here in one order: the three tree
 // columns and the widgets around them (title bar, find bar, matrix pane),
-// then each feature's controller, handed the workspace. The window lays out
-// what they give it; tests reach the features here, not through the window.
+// then each feature's controller, handed the workspace (the information
+// pane's makes its own pane). The window lays out what they give it; tests
+// reach the features here, not through the window.
 
 #include <memory>
 
@@ -20,6 +21,7 @@ class ClipboardCommands;
 class EditingController;
 class FileController;
 class FindController;
+class InformationPaneController;
 class MatrixPaneController;
 class OptionsController;
 class RecoveryKeeper;
@@ -44,6 +46,7 @@ struct Features {
     std::unique_ptr<ClipboardCommands> clipboard;
     std::unique_ptr<FindController> find;
     std::unique_ptr<MatrixPaneController> matrix;
+    std::unique_ptr<InformationPaneController> information; // with its pane, under the matrix pane
     std::unique_ptr<TableExportCommands> tableExport;
     std::unique_ptr<FileController> files;
     std::unique_ptr<OptionsController> options;

@@ -5,6 +5,7 @@
 #include "app/EditingController.h"
 #include "app/FileController.h"
 #include "app/FindController.h"
+#include "app/InformationPaneController.h"
 #include "app/MatrixPaneController.h"
 #include "app/OptionsController.h"
 #include "app/TableExportCommands.h"
@@ -13,6 +14,7 @@
 #include "app/WindowPlacement.h"
 #include "app/Workspace.h"
 #include "ui/FindBar.h"
+#include "ui/InformationPane.h"
 #include "ui/MatrixPane.h"
 #include "ui/ToolbarIcons.h"
 
@@ -89,11 +91,12 @@ void TMainForm::layOutBars()
     QToolBar* editBar = makeToolBar(this, "ToolBar1");
     addButtons(editBar, {edit.expandAll, nullptr, edit.moveUp, edit.moveDown, nullptr, edit.addBelow, edit.addAbove,
                          edit.addChild, edit.addUncle, edit.duplicate, nullptr, edit.deleteRow, nullptr, edit.undo,
-                         edit.redo, nullptr, f.matrix->toggle()});
+                         edit.redo, nullptr, f.matrix->toggle(), f.information->toggle()});
     addToolBar(Qt::TopToolBarArea, fileBar);
     addToolBarBreak(Qt::TopToolBarArea);
     addToolBar(Qt::TopToolBarArea, editBar);
     addAction(f.matrix->toggle());
+    addAction(f.information->toggle());
     addAction(f.find->findAction());
     addAction(f.tableExport->actions().print);
 }
@@ -149,7 +152,7 @@ void TMainForm::layOutColumns()
         m_splitter->setStretchFactor(model::index(id), id == TreeId::PV ? 1 : 0);
     }
     // The find bar right under the columns, and below both the design matrix
-    // pane, its height the user's to choose.
+    // pane and the information pane, their heights the user's to choose.
     auto* columnsAndFind = new QWidget(central);
     auto* columnsLayout = new QVBoxLayout(columnsAndFind);
     columnsLayout->setContentsMargins(0, 0, 0, 0);
@@ -160,6 +163,7 @@ void TMainForm::layOutColumns()
     rows->setChildrenCollapsible(false);
     rows->addWidget(columnsAndFind);
     rows->addWidget(f.matrixPane);
+    rows->addWidget(f.information->pane());
     rows->setStretchFactor(0, 1);
     layout->addWidget(rows, 1);
     setCentralWidget(central);

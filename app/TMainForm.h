@@ -1,8 +1,9 @@
 #pragma once
 // The main window: it lays out what the features give it (the file and edit
 // toolbars, the tree menu and the save menu, the column titles over the three
-// tree columns, the find bar, the design matrix pane and the status bar) and
-// hands the events of its own that a feature owns to that feature.
+// tree columns, the find bar, the design matrix and information panes and the
+// status bar) and hands the events of its own that a feature owns to that
+// feature.
 
 #include "app/Features.h"
 

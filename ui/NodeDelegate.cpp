@@ -86,8 +86,18 @@ void NodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
     const qreal top = opt.rect.top() + (opt.rect.height() - laid.size().height()) / 2;
     paintMark(painter, opt, index, opt.rect.left() + margin);
     painter->drawStaticText(QPointF(opt.rect.left() + margin, top), laid);
+    const Annotation note = annotationOf(index);
+    if (note.present()) {
+        QFont font = opt.font;
+        font.setBold(false); // a note, not part of a level-0 label
+        painter->setFont(font);
+        painter->setPen(note.warning ? kAnnotationWarning : kAnnotationGrey);
+        const QString drawn = QString::fromLatin1(kAnnotationGap) + note.text;
+        const QStaticText& after = laidOut(drawn, font);
+        painter->drawStaticText(QPointF(opt.rect.left() + margin + laid.size().width(), top), after);
+    }
     if (m_paintHook)
-        m_paintHook(index, opt.text);
+        m_paintHook(index, opt.text, note.text);
     painter->restore();
 }
 

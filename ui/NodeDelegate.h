@@ -5,6 +5,8 @@
 // the same in all three views whichever has the focus, so that nobody can miss
 // the row every command acts on; its text keeps its level colour. Where Find
 // found its query in a label, the found characters lie on a marker colour.
+// A feature may put a short note after a label (an annotation): it is drawn,
+// never part of the label, so the editor and every command see the label alone.
 // The label editor is plainly an editor, refuses what Windows-1252 cannot
 // hold, and cuts a label longer than model::kLongestLabel.
 
@@ -36,6 +38,17 @@ struct TextMark {
     bool marked() const { return start >= 0 && length > 0; }
 };
 
+// A note drawn after a node's label, in grey, or in a warning red.
+struct Annotation {
+    QString text; // empty: nothing after the label
+    bool warning = false;
+    bool present() const { return !text.isEmpty(); }
+};
+inline const QColor kAnnotationGrey(128, 128, 128);
+inline const QColor kAnnotationWarning(205, 60, 60);
+// The space between a label and its annotation, as drawn and in the hint.
+inline constexpr const char* kAnnotationGap = "   ";
+
 class NodeDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -50,9 +63,10 @@ public:
     // What paint() will draw with, for tests and for the export's eyes.
     QStyleOptionViewItem nodeOption(const QStyleOptionViewItem& option, const QModelIndex& index) const;
 
-    // Called with every text paint() draws: tests compare what the views
-    // really show with what the design holds.
-    using PaintHook = std::function<void(const QModelIndex& index, const QString& text)>;
+    // Called with every label paint() draws, and the annotation drawn after
+    // it (empty when none): tests compare what the views really show with
+    // what the design holds.
+    using PaintHook = std::function<void(const QModelIndex& index, const QString& text, const QString& annotation)>;
     void setPaintHook(PaintHook hook) { m_paintHook = std::move(hook); }
 
     // Asked for every node paint() draws: whether Find marks it, and where.
@@ -61,6 +75,12 @@ public:
     using MarkFinder = std::function<TextMark(const QModelIndex& index)>;
     void setMarkFinder(MarkFinder finder) { m_markFinder = std::move(finder); }
     TextMark markOf(const QModelIndex& index) const { return m_markFinder ? m_markFinder(index) : TextMark{}; }
+
+    // Asked, like the MarkFinder, for every node paint() draws and for the
+    // view's hint: what to note after the label.
+    using Annotator = std::function<Annotation(const QModelIndex& index)>;
+    void setAnnotator(Annotator annotator) { m_annotator = std::move(annotator); }
+    Annotation annotationOf(const QModelIndex& index) const { return m_annotator ? m_annotator(index) : Annotation{}; }
 
 signals:
     // The label editor cut a label longer than model::kLongestLabel.
@@ -75,6 +95,7 @@ private:
     LevelColour m_levelColour;
     PaintHook m_paintHook;
     MarkFinder m_markFinder;
+    Annotator m_annotator;
     mutable QHash<QString, QStaticText> m_layouts;
 };
 

@@ -252,7 +252,16 @@ void TTreeView::mouseMoveEvent(QMouseEvent* event)
 void TTreeView::updateHint(const QPoint& viewportPos)
 {
     const QModelIndex index = indexAt(viewportPos);
-    setToolTip(index.isValid() ? index.data(Qt::DisplayRole).toString() : QString(kTreeViewHint));
+    if (!index.isValid()) {
+        setToolTip(QString::fromLatin1(kTreeViewHint));
+        return;
+    }
+    // The label, and what the node's drawing notes after it.
+    QString hint = index.data(Qt::DisplayRole).toString();
+    if (const auto* delegate = qobject_cast<const NodeDelegate*>(itemDelegateForIndex(index)))
+        if (const Annotation note = delegate->annotationOf(index); note.present())
+            hint += QString::fromLatin1(kAnnotationGap) + note.text;
+    setToolTip(hint);
 }
 
 void TTreeView::mouseDoubleClickEvent(QMouseEvent* event)

@@ -90,6 +90,11 @@ QIcon matrixIcon()
     return load({"x-office-spreadsheet", QStyle::SP_FileDialogDetailedView});
 }
 
+QIcon informationIcon()
+{
+    return load({"accessories-calculator", QStyle::SP_FileDialogInfoView});
+}
+
 QIcon saveMenuIcon(int number)
 {
     return number >= 0 && number < 3 ? load(kSaveMenu[number]) : QIcon();

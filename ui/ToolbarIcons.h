@@ -19,6 +19,7 @@ QIcon toolbarIcon(int number);   // 0..16
 QIcon undoIcon();
 QIcon redoIcon();
 QIcon matrixIcon();
+QIcon informationIcon();
 QIcon saveMenuIcon(int number);  // 0..2
 QIcon windowIcon();
 

@@ -120,7 +120,7 @@ TEST_F(MainFormTest, ToolbarsHoldTheirButtonsInOrder)
     };
     EXPECT_EQ(names("ToolBar3"), "FileOpenBtn | SaveBtn BackupBtn | ExportBtn | ToolButton1 | ToolTipBtn | AboutBtn");
     EXPECT_EQ(names("ToolBar1"), "ExpandContractAllBtn | MoveUpBtn MoveDownBtn | AddItemBelowBtn AddItemAboveBtn "
-                                 "AddChildBtn AddChildToGrandParentBtn DuplicateBtn | DeleteBtn | UndoBtn RedoBtn | MatrixBtn");
+                                 "AddChildBtn AddChildToGrandParentBtn DuplicateBtn | DeleteBtn | UndoBtn RedoBtn | MatrixBtn InfoBtn");
 }
 
 TEST_F(MainFormTest, TreeMenuHasCaptionsShortcutsHintsAndABoldDefault)

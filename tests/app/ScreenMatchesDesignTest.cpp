@@ -42,7 +42,7 @@ protected:
         for (TreeId id : model::kAllTrees) {
             auto* delegate = qobject_cast<ui::NodeDelegate*>(view(id)->itemDelegate());
             ASSERT_NE(delegate, nullptr);
-            delegate->setPaintHook([this, id](const QModelIndex& index, const QString& text) {
+            delegate->setPaintHook([this, id](const QModelIndex& index, const QString& text, const QString&) {
                 m_painted[model::index(id)][index.constInternalPointer()] = text;
             });
         }

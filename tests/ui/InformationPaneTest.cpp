@@ -1,0 +1,25 @@
+// What the information pane reads as a number: the same in every locale, and
+// only finite numbers.
+#include "ui/InformationPane.h"
+
+#include <QLocale>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(InformationPaneNumbers, ReadTheSameInEveryLocaleAndOnlyWhenFinite)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); // writes 1,5
+    const struct {
+        const char* text;
+        double value;
+    } read[] = {{"1.5", 1.5}, {"-2", -2}, {"1e3", 1000}, {" +4 ", 4}, {"0.000001", 1e-6}};
+    for (const auto& c : read)
+        EXPECT_EQ(ui::parseNumber(QString::fromLatin1(c.text)), c.value) << c.text;
+    for (const char* text : {"", "1,5", "nan", "inf", "-infinity", "1e999", "0x10", "1.5.2", "+-2", "2 m", "abc"})
+        EXPECT_EQ(ui::parseNumber(QString::fromLatin1(text)), std::nullopt) << text;
+    QLocale::setDefault(before);
+}
+
+} // namespace
