@@ -68,7 +68,7 @@ Features::~Features()
     files.reset();
     tableExport.reset();
     find.reset(); // before the columns, whose drawing asks it for marks
-    information.reset(); // and for notes
+    information.reset(); // and for what follows an FR label
     matrix.reset();
     clipboard.reset();
     columns.reset(); // an open label editor may still report its edit to the editing

@@ -79,7 +79,7 @@ void InformationPaneController::stepFinished(const model::StepChanges& changes)
     // The rows counted and whether their matrices are uncoupled: any of these may change the total.
     if (changes.has(StepChanges::Structure | StepChanges::Aspects | StepChanges::Replaced))
         m_totalStale = true;
-    // A range changed draws nothing else anew: the notes after the labels must be.
+    // A range changed draws nothing else anew: the I after the labels must be.
     if (changes.has(StepChanges::Aspects | StepChanges::Replaced))
         m_columns.view(TreeId::FR)->viewport()->update();
     if (changes.has(StepChanges::Structure | StepChanges::Replaced | StepChanges::Texts | StepChanges::Numbers
@@ -99,7 +99,7 @@ void InformationPaneController::refresh()
         return;
     if (m_totalStale) {
         m_pane->showTotal(model::informationTotal(m_design.tree(TreeId::FR), m_design.matrices(), m_design.ranges()));
-        m_totalStale = true;
+        m_totalStale = false;
     }
     const int row = m_columns.selectedRow(TreeId::FR);
     if (m_design.empty() || row < 0 || row >= m_design.rowCount()) {

@@ -36,7 +36,7 @@ public:
 
     // The pane is made here, a child of `window`, for the window to lay out.
     InformationPaneController(Workspace& workspace, TreeColumns& columns, QWidget* window);
-    // Goes before the columns: their FR delegate stops asking for notes here.
+    // Goes before the columns: their FR delegate stops asking here for what follows a label.
     ~InformationPaneController() override;
 
     // What the FR column notes after the label of a row with these ranges:
@@ -56,7 +56,7 @@ private:
     ui::Annotation annotationOf(const QModelIndex& index) const;
     ui::NodeDelegate* frDelegate() const;
 
-    // model::TreeObserver: anything that may change what the pane or the notes show.
+    // model::TreeObserver: anything that may change what the pane or the FR column shows.
     void stepFinished(const model::StepChanges& changes) override;
 
     Workspace& m_workspace;

@@ -94,6 +94,13 @@ void InformationPane::build()
     m_kind->addItem(QStringLiteral("Uniform"), static_cast<int>(SystemKind::Uniform));
     m_kind->addItem(QStringLiteral("Normal"), static_cast<int>(SystemKind::Normal));
     connect(m_kind, &QComboBox::activated, this, &InformationPane::kindChosen);
+    // Tab goes along the form as it reads: the kind is made before the
+    // fields, but comes between the unit and its two numbers.
+    setTabOrder(field(Field::Lower), field(Field::Upper));
+    setTabOrder(field(Field::Upper), field(Field::Unit));
+    setTabOrder(field(Field::Unit), m_kind);
+    setTabOrder(m_kind, field(Field::First));
+    setTabOrder(field(Field::First), field(Field::Second));
     m_total->setObjectName(QStringLiteral("InformationTotal"));
 
     const auto name = [this](const char* text) {

@@ -23,3 +23,22 @@ TEST(InformationPaneNumbers, ReadTheSameInEveryLocaleAndOnlyWhenFinite)
 }
 
 } // namespace
+
+namespace {
+
+// Tab walks the form as it reads, the kind between the unit and its numbers
+// (made first, the kind once came before every field, and Tab from the unit
+// left the pane while the numbers were disabled).
+TEST(InformationPaneKeys, TabGoesFromTheUnitToTheKindAndItsNumbers)
+{
+    ui::InformationPane pane;
+    std::vector<QString> names;
+    QWidget* w = pane.findChild<QWidget*>(QStringLiteral("LowerEdit"));
+    for (; w && names.size() < 6; w = w->nextInFocusChain())
+        if (w->focusPolicy() & Qt::TabFocus)
+            names.push_back(w->objectName());
+    const std::vector<QString> expected{"LowerEdit", "UpperEdit", "UnitEdit", "SystemKindBox", "FirstEdit", "SecondEdit"};
+    EXPECT_EQ(names, expected);
+}
+
+} // namespace
