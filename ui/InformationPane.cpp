@@ -251,11 +251,11 @@ void InformationPane::kindChosen()
         field(Field::Second)->clear();
     }
     showKind(chosenKind());
-    // A kind chosen before its numbers: they are typed next, and not missed yet.
+    // A kind chosen before its numbers: they are typed next, and not missed
+    // yet. The focus stays on the kind, so that the arrow keys go on choosing.
     const bool noNumbers = field(Field::First)->text().trimmed().isEmpty() && field(Field::Second)->text().trimmed().isEmpty();
     if (chosenKind() != SystemKind::None && noNumbers) {
         clearMessages();
-        field(Field::First)->setFocus(Qt::OtherFocusReason);
         return;
     }
     fieldFinished(Field::First);
@@ -322,9 +322,12 @@ std::optional<model::FrRanges> InformationPane::read(Field finished)
         bool hasSecond = false;
         bool numbers = readNumber(Field::First, hasFirst, s.first);
         numbers = readNumber(Field::Second, hasSecond, s.second) && numbers;
+        // A number not typed yet is only missed where the user just left it
+        // empty: the other may simply be the next to be typed.
         for (auto [f, has] : {std::pair{Field::First, hasFirst}, std::pair{Field::Second, hasSecond}})
             if (!has) {
-                refuse(f, InformationPane::kNeedsValue);
+                if (f == finished)
+                    refuse(f, InformationPane::kNeedsValue);
                 numbers = false;
             }
         if (numbers && s.kind == SystemKind::Uniform && s.first > s.second) {

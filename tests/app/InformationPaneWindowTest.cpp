@@ -99,6 +99,25 @@ protected:
     std::map<QString, QString> m_painted;
 };
 
+// The kind is chosen with the arrows, the focus staying on it (it once
+// jumped to the first number, where the next arrow was lost), and the number
+// still to be typed is not missed before it is.
+TEST_F(InformationPaneWindowTest, TheKindIsChosenWithTheArrowsAndItsNumbersTypedAfter)
+{
+    selectRow(1);
+    enter(Field::Upper, "45");
+    QComboBox* box = pane()->kindBox();
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Down);
+    QTest::keyClick(box, Qt::Key_Down);
+    EXPECT_EQ(box->currentText(), "Normal");
+    EXPECT_TRUE(box->hasFocus());
+    enter(Field::First, "40");
+    EXPECT_EQ(message(Field::Second), "");
+    enter(Field::Second, "3");
+    EXPECT_TRUE(eventually([&] { return pane()->result()->text() == "p = 0.952, I = 0.071 bits"; }));
+}
+
 TEST_F(InformationPaneWindowTest, TypedRangesGiveTheResultTheTotalAndTheIAfterTheFrLabel)
 {
     auto* button = form->findChild<QToolButton*>("InfoBtn");
