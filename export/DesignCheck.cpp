@@ -116,18 +116,10 @@ bool DesignCheck::write(std::string& out) const
     std::array<std::span<const model::Node* const>, model::kTreeCount> rows{};
     for (std::size_t t = 0; t < rows.size(); ++t)
         rows[t] = m_trees[t]->preorder();
-    std::string number;
-    std::vector<std::size_t> parentNumberLength{0}; // by depth
     std::size_t k = 0;
-    model::preOrderBelow(m_trees[0]->root(), [&](const model::Node* node, std::size_t depth) {
+    model::preOrderNumbered(m_trees[0]->root(), [&](const model::Node*, std::size_t, const std::string& number) {
         const std::array<const model::Node*, model::kTreeCount> row{rows[0][k], rows[1][k], rows[2][k]};
         ++k;
-        number.resize(parentNumberLength[depth]);
-        if (!number.empty())
-            number += '.';
-        number += std::to_string(node->siblingIndex + 1);
-        parentNumberLength.resize(depth + 2);
-        parentNumberLength[depth + 1] = number.size();
         findings = writeLabels(row, number, out) || findings;
         findings = writeMatrices(row[0], number, out) || findings;
         if (!m_ranges.empty())

@@ -38,17 +38,8 @@ std::vector<std::string> informationLines(const ExportSource& source)
     const model::InformationTotal total = informationTotalOf(source);
     if (total.rows == 0)
         return lines;
-    // Row by row with one growing number, as the check numbers them: linear
-    // however deep the design, where a number per row from its parents would not be.
-    std::string number;
-    std::vector<std::size_t> parentNumberLength{0}; // by depth
-    model::preOrderBelow(source.trees[0]->root(), [&](const model::Node* node, std::size_t depth) {
-        number.resize(parentNumberLength[depth]);
-        if (!number.empty())
-            number += '.';
-        number += std::to_string(node->siblingIndex + 1);
-        parentNumberLength.resize(depth + 2);
-        parentNumberLength[depth + 1] = number.size();
+    model::preOrderNumbered(source.trees[0]->root(), [&](const model::Node* node, std::size_t,
+                                                         const std::string& number) {
         const model::FrRanges* ranges = source.ranges->find(node);
         if (!ranges || !ranges->complete())
             return;

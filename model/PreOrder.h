@@ -5,6 +5,7 @@
 // costs memory, never the call stack.
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 namespace model {
@@ -38,6 +39,26 @@ void preOrder(NodePtr top, Visit&& visit)
 {
     visit(top, std::size_t{0});
     preOrderBelow(top, [&](NodePtr node, std::size_t depth) { visit(node, depth + 1); });
+}
+
+// visit(node, depth, number) for every node below `parent` in row order, with
+// the outline number of its place ("1.2.3", whatever its label says), grown
+// and cut back as the walk goes: linear however deep the design, where a
+// number made per row from its parents would not be.
+template <typename NodePtr, typename Visit>
+void preOrderNumbered(NodePtr parent, Visit&& visit)
+{
+    std::string number;
+    std::vector<std::size_t> parentNumberLength{0}; // by depth
+    preOrderBelow(parent, [&](NodePtr node, std::size_t depth) {
+        number.resize(parentNumberLength[depth]);
+        if (!number.empty())
+            number += '.';
+        number += std::to_string(node->siblingIndex + 1);
+        parentNumberLength.resize(depth + 2);
+        parentNumberLength[depth + 1] = number.size();
+        visit(node, depth, static_cast<const std::string&>(number));
+    });
 }
 
 } // namespace model
