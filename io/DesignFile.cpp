@@ -302,6 +302,7 @@ void openInto(model::Design& design, DesignFileContents&& contents)
     // The reader refused a file whose trees differ in shape as it read them.
     design.replaceTrees(std::move(contents.trees));
     design.replaceMatrices(std::move(contents.matrices));
+    design.replaceCrossCells(std::move(contents.crossCells));
     design.replaceRanges(std::move(contents.ranges));
     design.replaceKeptBlocks(std::move(contents.kept));
     design.look().opened(contents.header);

@@ -37,6 +37,7 @@ struct DesignFileContents {
     model::ComparedTrees trees;              // FR, DP, PV, of the same shape
     model::MatrixStore matrices;             // keyed by the nodes of trees[0]
     bool matricesLeftOut = false;            // a matrix block was there and not taken in
+    model::CrossCellStore crossCells;        // keyed by the nodes of trees[0]
     model::RangeStore ranges;                // keyed by the nodes of trees[0]
     model::KeptBlocks kept;                  // every block not taken in, in file order
 };
@@ -65,7 +66,7 @@ DesignFileContents readDesignFile(const std::string& path, ReadReport* report = 
 DesignFileContents parseDesignFile(std::string_view bytes, const std::string& pathForMessages,
                                    ReadReport* report = nullptr);
 
-// Puts everything a file held into the design: titles, trees, matrices, ranges, the
+// Puts everything a file held into the design: titles, trees, matrices, cross cells, ranges, the
 // blocks kept, and the header with the level styles (DesignLook::opened).
 // Used once reading succeeded, so nothing can fail half-way.
 void openInto(model::Design& design, DesignFileContents&& contents);

@@ -1,6 +1,7 @@
 #include "io/ExtensionBlocks.h"
 
 #include "io/DesignFile.h"
+#include "io/CrossCellBlock.h"
 #include "io/InformationBlock.h"
 #include "io/MatrixBlock.h"
 
@@ -31,7 +32,7 @@ model::KeptBlock keep(FoundBlock&& block, const BlockModule* module)
 
 std::span<const BlockModule> blockModules()
 {
-    static const std::array modules = {matrixBlockModule(), informationBlockModule()};
+    static const std::array modules = {matrixBlockModule(), crossCellBlockModule(), informationBlockModule()};
     return modules;
 }
 

@@ -3,6 +3,7 @@
 // the sections (see BlockChain.h):
 //
 //   TDMX  the design matrices       MatrixBlock.h
+//   TDMC  the cross-level cells     CrossCellBlock.h
 //   TDIA  the information ranges    InformationBlock.h
 //
 // Reading, a module takes in the first intact block of its tag; writing, it

@@ -27,10 +27,12 @@ std::uint32_t checkedSize(std::size_t n)
 constexpr std::size_t kPadding = 3; // zero bytes behind a record's kind and a cell's value
 constexpr std::uint8_t kRangeRecord = 3; // a record's kind: the ranges of a row
 constexpr std::size_t kRangeHeadSize = 8; // kind, padding, the row's place
+constexpr std::uint8_t kCrossRecord = 4;  // a record's kind: a cross cell
+constexpr std::size_t kCrossRecordSize = 12;
 
 std::uint32_t versionFor(const model::CopiedRows& rows)
 {
-    if (!rows.ranges.empty())
+    if (!rows.ranges.empty() || !rows.crossCells.empty())
         return kRowsFormatVersion;
     return rows.matrices.empty() ? kRowsWithoutMatrices : kRowsWithMatrices;
 }
@@ -42,7 +44,19 @@ std::size_t recordBytes(const model::CopiedRows& rows)
         size += kMatrixRecordHeadSize + m.cells.size() * kMatrixCellSize;
     for (const model::CopiedRanges& r : rows.ranges)
         size += kRangeHeadSize + kRangeFieldsSize + r.ranges.design.unit.size();
-    return size;
+    return size + rows.crossCells.size() * kCrossRecordSize;
+}
+
+void appendCrossCells(std::string& out, const model::CopiedRows& rows)
+{
+    for (const model::CopiedCrossCell& c : rows.crossCells) {
+        out.push_back(static_cast<char>(kCrossRecord));
+        out.push_back(static_cast<char>(c.kind));
+        out.push_back(static_cast<char>(c.value));
+        out.push_back('\0');
+        appendU32(out, c.a);
+        appendU32(out, c.b);
+    }
 }
 
 void appendRanges(std::string& out, const model::CopiedRows& rows)
@@ -81,6 +95,17 @@ void requireZeros(std::string_view bytes, std::size_t at)
         throw model::UserError(kStreamReadError);
 }
 
+// Kind and value are checked with the rows (CopiedRows::wellFormed).
+void readCrossCell(std::string_view bytes, std::size_t& at, model::CopiedRows& rows)
+{
+    requireRange(bytes, at, kCrossRecordSize);
+    if (getU8(bytes, at + 3) != 0)
+        throw model::UserError(kStreamReadError);
+    rows.crossCells.push_back({static_cast<model::MatrixKind>(getU8(bytes, at + 1)), getU32(bytes, at + 4),
+                               getU32(bytes, at + 8), static_cast<model::CellValue>(getU8(bytes, at + 2))});
+    at += kCrossRecordSize;
+}
+
 void readRange(std::string_view bytes, std::size_t& at, model::CopiedRows& rows)
 {
     requireRange(bytes, at, kRangeHeadSize);
@@ -103,11 +128,17 @@ void readRecords(std::string_view bytes, std::size_t at, std::uint32_t version, 
         throw model::UserError(kStreamReadError);
     const std::vector<std::uint32_t> counts = rows.childCounts();
     while (at < bytes.size()) {
+        if (version >= kRowsFormatVersion && getU8(bytes, at) == kCrossRecord) {
+            readCrossCell(bytes, at, rows);
+            continue;
+        }
+        if (!rows.crossCells.empty()) // the cross cells come last
+            throw model::UserError(kStreamReadError);
         if (version >= kRowsFormatVersion && getU8(bytes, at) == kRangeRecord) {
             readRange(bytes, at, rows);
             continue;
         }
-        if (!rows.ranges.empty()) // the ranges come last
+        if (!rows.ranges.empty()) // the ranges come after the matrices
             throw model::UserError(kStreamReadError);
         requireRange(bytes, at, kMatrixRecordHeadSize);
         const auto kind = static_cast<model::MatrixKind>(getU8(bytes, at));
@@ -153,6 +184,7 @@ std::string encodeRows(const model::CopiedRows& rows)
         }
     appendMatrices(out, rows);
     appendRanges(out, rows);
+    appendCrossCells(out, rows);
     return out;
 }
 

@@ -19,12 +19,17 @@
 // Records go by parent, FR-DP before DP-PV, cells by row then column.
 //
 // Version 3 is version 2 with, after the matrix records (there may be none),
-// at least one range record, by row, laid out from byte 4 on as a record of
+// at least one record more: range records, by row, laid out from byte 4 on as a record of
 // the design file's information block (see io/InformationBlock.h):
 //
 //   record  0 kind 3   1 zero (3)   4 row, its place in the copy   8 the range fields (36 + unit)
 //
-// Rows with ranges are written as version 3, others as before. Rows
+// and then cross cells between the copied rows, by kind, a, b:
+//
+//   record  0 kind 4   1 matrix kind (1 FR-DP, 2 DP-PV)   2 value (1 X, 2 O)   3 zero
+//           4 row a, 8 row b, their places in the copy
+//
+// Rows with ranges or cross cells are written as version 3, others as before. Rows
 // without an assessed cell are written as version 1, byte for byte as before
 // matrices travelled, so that an older program still pastes them; it refuses
 // version 2 as a newer version. Nothing may follow the last text or record.

@@ -69,6 +69,8 @@ bool CopiedRows::wellFormed() const
             || problemWith(r.ranges))
             return false;
     }
+    if (!crossCellsFit())
+        return false;
     if (matrices.empty())
         return true;
     const std::vector<std::uint32_t> counts = childCounts();
@@ -81,6 +83,39 @@ bool CopiedRows::wellFormed() const
                       || (matrices[k - 1].parent == m.parent && matrices[k - 1].kind >= m.kind)))
             return false;
         if (!cellsFit(m.cells, counts[m.parent]))
+            return false;
+    }
+    return true;
+}
+
+// Each cross cell once, in order, between two rows of the copy that are
+// neither the same, siblings (the top rows are siblings once pasted) nor one
+// inside the other.
+bool CopiedRows::crossCellsFit() const
+{
+    if (crossCells.empty())
+        return true;
+    const std::size_t n = levels.size();
+    std::vector<std::size_t> parent(n), end(n, n); // parent: n for a top row; end: past the subtree
+    std::vector<std::size_t> above;
+    for (std::size_t i = 0; i < n; ++i) {
+        while (above.size() > levels[i]) {
+            end[above.back()] = i;
+            above.pop_back();
+        }
+        parent[i] = above.empty() ? n : above.back();
+        above.push_back(i);
+    }
+    const auto inside = [&](std::size_t x, std::size_t top) { return x > top && x < end[top]; };
+    for (std::size_t k = 0; k < crossCells.size(); ++k) {
+        const CopiedCrossCell& c = crossCells[k];
+        if (c.a >= n || c.b >= n || c.a == c.b || parent[c.a] == parent[c.b] || inside(c.a, c.b) || inside(c.b, c.a))
+            return false;
+        if ((c.kind != MatrixKind::FrDp && c.kind != MatrixKind::DpPv) || !isValue(c.value))
+            return false;
+        if (k > 0 && !(crossCells[k - 1] < c) )
+            return false;
+        if (k > 0 && crossCells[k - 1].kind == c.kind && crossCells[k - 1].a == c.a && crossCells[k - 1].b == c.b)
             return false;
     }
     return true;

@@ -47,11 +47,21 @@ struct CopiedRanges {
     bool operator==(const CopiedRanges&) const = default;
 };
 
+// A cross cell between copied rows `a` and `b` (their places in the copy).
+struct CopiedCrossCell {
+    MatrixKind kind;
+    std::uint32_t a;
+    std::uint32_t b;
+    CellValue value;
+    auto operator<=>(const CopiedCrossCell&) const = default; // by kind, a, b
+};
+
 struct CopiedRows {
     std::vector<std::uint32_t> levels; // row order, 0 for the top of each subtree
     std::array<std::vector<std::string>, kTreeCount> texts; // one per row in each tree
     std::vector<CopiedMatrix> matrices; // by parent, FR-DP before DP-PV; none empty
     std::vector<CopiedRanges> ranges;   // by row, each row once
+    std::vector<CopiedCrossCell> crossCells; // by kind, a, b; each a cross pair within the copy
     std::map<std::string, std::shared_ptr<const void>, std::less<>> aspects; // each aspect checks its own
     std::size_t labelsCut = 0; // labels a paste read cut to kLongestLabel (see Limits.h)
 
@@ -69,6 +79,9 @@ struct CopiedRows {
     // design can hold (so at most n(n-1) for n children), and valid ranges
     // on rows of the copy, in row order.
     bool wellFormed() const;
+
+private:
+    bool crossCellsFit() const;
 };
 
 // Row k of the design with everything below it, in all three trees, and the

@@ -2,6 +2,7 @@
 
 #include "model/Numbering.h"
 #include "model/TreeObserver.h"
+#include "model/FullMatrix.h"
 #include "model/UserError.h"
 
 #include <algorithm>
@@ -13,6 +14,7 @@ Design::Design()
     for (TreeId id : kAllTrees)
         tree(id).attach(id, &m_observers);
     m_aspects.add(m_matrices, *this);
+    m_aspects.add(m_crossCells, *this);
     m_aspects.add(m_information, *this);
 }
 
@@ -192,6 +194,28 @@ void Design::replaceMatrices(MatrixStore&& matrices)
 {
     const Step step(*this, Step::Kind::Quiet);
     m_matrices.replace(std::move(matrices));
+}
+
+bool Design::setCrossCell(MatrixKind kind, int aRow, int bRow, CellValue value)
+{
+    const Step step(*this);
+    if (!validRow(aRow) || !validRow(bRow))
+        return false;
+    const DesignTree& fr = tree(TreeId::FR);
+    const Node* a = fr.nodeAt(aRow);
+    const Node* b = fr.nodeAt(bRow);
+    if (!crossPair(fr, a, b))
+        return false;
+    if (value == CellValue::X)
+        if (const std::optional<NodePair> above = oPairAbove(matrices(), crossCells(), kind, a, b))
+            throw UserError(markedOMessage(kind, *above));
+    return m_crossCells.setCell(kind, a, b, value);
+}
+
+void Design::replaceCrossCells(CrossCellStore&& cells)
+{
+    const Step step(*this, Step::Kind::Quiet);
+    m_crossCells.replace(std::move(cells));
 }
 
 bool Design::setRanges(int row, FrRanges ranges)
@@ -433,7 +457,8 @@ bool Design::drop(int source, int target)
     const DesignTree& fr = tree(TreeId::FR);
     const Node* dragged = fr.nodeAt(source);
     const Node* onto = fr.nodeAt(target);
-    if (dragged->parent != onto && !fr.isInSubtree(onto, dragged))
+    const bool leavesParent = dragged->parent != onto && !fr.isInSubtree(onto, dragged);
+    if (leavesParent)
         m_aspects.childLeavingParent(dragged); // a drop out of its parent
     bool moved = false;
     eachTree([&](DesignTree& t) {
@@ -441,6 +466,8 @@ bool Design::drop(int source, int target)
         Node* n = t.nodeAt(target);
         moved = t.move(s, n, DesignTree::childCount(n)) || moved;
     });
+    if (leavesParent && moved)
+        m_aspects.subtreeArrived(dragged);
     renumber();
     return moved;
 }

@@ -19,6 +19,7 @@
 #include "model/CopiedRows.h"
 #include "model/DesignLook.h"
 #include "model/DesignTree.h"
+#include "model/CrossCells.h"
 #include "model/EditRecord.h"
 #include "model/InformationAspect.h"
 #include "model/KeptBlocks.h"
@@ -123,6 +124,16 @@ public:
     void replaceMatrices(MatrixStore&& matrices);
     // Undo and redo: every cell takes the value given, which then holds the cell's old one.
     void swapCells(std::span<StoredCell> cells);
+
+    // --- cross cells: between rows that are not siblings (see CrossCells.h) ---
+    const CrossCellStore& crossCells() const { return m_crossCells.store(); }
+    // Cell (aRow, bRow) of `kind`. False, changing nothing, when the rows are
+    // not a cross pair (the same, siblings or one inside the other) or the
+    // cell holds `value` already. An X where a pair above holds O is refused
+    // with a UserError ("FR 1 and DP 2 are marked O one level up").
+    bool setCrossCell(MatrixKind kind, int aRow, int bRow, CellValue value);
+    // Opening a design: cells keyed by the nodes of the trees just put in.
+    void replaceCrossCells(CrossCellStore&& cells);
 
     // --- information ranges (see InformationRanges.h) -------------------------
     const RangeStore& ranges() const { return m_information.store(); }
@@ -249,6 +260,7 @@ private:
     std::array<DesignTree, kTreeCount> m_trees;
     std::array<std::string, kTreeCount> m_titles;
     MatrixAspect m_matrices;
+    CrossCellAspect m_crossCells;
     InformationAspect m_information;
     AspectList m_aspects;
     KeptBlocks m_kept;

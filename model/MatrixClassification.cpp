@@ -132,7 +132,12 @@ Classification counted(std::uint32_t n, std::uint64_t assessed)
 
 Classification classify(std::uint32_t n, std::span<const IndexedCell> cells)
 {
-    Classification c = counted(n, cells.size());
+    return classify(n, cells.size(), cells);
+}
+
+Classification classify(std::uint32_t n, std::uint64_t assessed, std::span<const IndexedCell> cells)
+{
+    Classification c = counted(n, assessed);
     if (c.coupling == Coupling::Incomplete) {
         // A coupling among the cells assessed so far stays whatever the open ones hold.
         c.groups = coupledGroups(graphOf(n, cells), n);

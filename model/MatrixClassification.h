@@ -40,6 +40,9 @@ struct Classification {
 
 // `cells`: the assessed off-diagonal cells of an n x n matrix, each once, in any order.
 Classification classify(std::uint32_t n, std::span<const IndexedCell> cells);
+// The same with the assessed cells counted apart: `assessed` of the n(n-1)
+// off-diagonal cells are, and `cells` holds at least every X among them.
+Classification classify(std::uint32_t n, std::uint64_t assessed, std::span<const IndexedCell> cells);
 // One matrix of a store; an incomplete one is told by its count of cells alone.
 Classification classify(const MatrixStore& store, const Node* parent, MatrixKind kind);
 

@@ -6,6 +6,7 @@
 //
 //   Delete, Cut       subtreeLeaving(top)         top and everything below go
 //   a drop elsewhere  childLeavingParent(child)   child moves, its subtree with it
+//                     subtreeArrived(child)       ... and is linked in at its new place
 //   Duplicate         subtreeCopied(from, to)     `to` is the copy, linked in
 //   copy, Cut         copyRows(nodes, rows)       what travels in CopiedRows
 //   Paste             pasteRows(nodes, rows)      put on the rows just linked in
@@ -49,6 +50,9 @@ public:
 
     virtual void subtreeLeaving(const Node* top) = 0;
     virtual void childLeavingParent(const Node* child) = 0;
+    // After a drop out of its parent, the trees of the same shape again; most
+    // aspects have nothing to do here.
+    virtual void subtreeArrived(const Node* /*top*/) {}
     virtual void subtreeCopied(const Node* from, const Node* to) = 0;
     virtual void copyRows(std::span<const Node* const> nodes, CopiedRows& rows) const = 0;
     virtual void pasteRows(std::span<const Node* const> nodes, const CopiedRows& rows) = 0;
@@ -76,6 +80,7 @@ public:
 
     void subtreeLeaving(const Node* top) { each([&](NodeAspect& a) { a.subtreeLeaving(top); }); }
     void childLeavingParent(const Node* child) { each([&](NodeAspect& a) { a.childLeavingParent(child); }); }
+    void subtreeArrived(const Node* top) { each([&](NodeAspect& a) { a.subtreeArrived(top); }); }
     void subtreeCopied(const Node* from, const Node* to) { each([&](NodeAspect& a) { a.subtreeCopied(from, to); }); }
     void copyRows(std::span<const Node* const> nodes, CopiedRows& rows) const
     {
