@@ -9,17 +9,20 @@
 //
 // Set TESSARIC_SEED to replay one seed; a failure names the seed and the step.
 
+#include "io/CrossCellBlock.h"
 #include "io/DesignFile.h"
 #include "io/InformationBlock.h"
 #include "io/RowsFormat.h"
 #include "model/Design.h"
 #include "model/EditRecord.h"
+#include "model/UserError.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <memory>
 #include <random>
+#include <set>
 
 namespace {
 
@@ -116,7 +119,7 @@ public:
     {
         const int n = m_design.rowCount();
         const int k = pick(n + 1) - (pick(10) == 0 ? 1 : 0);
-        switch (n > 300 ? 4 : pick(22)) {
+        switch (n > 300 ? 4 : pick(23)) {
         case 0: return record([&] { m_design.addSiblingBelow(k); }), "below " + std::to_string(k);
         case 1: return record([&] { m_design.addSiblingAbove(k); }), "above " + std::to_string(k);
         case 2: return record([&] { m_design.addChild(k); }), "child " + std::to_string(k);
@@ -168,6 +171,7 @@ public:
         case 17: return m_clip = throughClipboard(model::copySubtree(m_design, k)), "copy " + std::to_string(k);
         case 18: return cell();
         case 19: return ranges(k);
+        case 22: return crossCell(k);
         default: return m_history.redo() ? "redo" : "redo (nothing)";
         }
     }
@@ -175,12 +179,20 @@ public:
     void check()
     {
         ASSERT_TRUE(sameShape(m_design));
+        // Every cross cell is between two rows of the design that still are a cross pair.
+        const model::DesignTree& fr = m_design.tree(TreeId::FR);
+        const std::span<const model::Node* const> rows = fr.preorder();
+        const std::set<const model::Node*> live(rows.begin(), rows.end());
+        for (const auto& [key, value] : m_design.crossCells().all())
+            ASSERT_TRUE(live.contains(key.a) && live.contains(key.b) && model::crossPair(fr, key.a, key.b));
         ASSERT_EQ(savedBytes(m_design), m_history.savedNow()) << "history at " << m_history.index();
         m_blocksSeen += m_history.savedNow().find(io::kMatrixTag) != std::string::npos;
         m_rangesSeen += m_history.savedNow().find(io::kInformationTag) != std::string::npos;
+        m_crossSeen += m_history.savedNow().find(io::kCrossCellTag) != std::string::npos;
     }
     int blocksSeen() const { return m_blocksSeen; }
     int rangesSeen() const { return m_rangesSeen; }
+    int crossSeen() const { return m_crossSeen; }
 
     History& history() { return m_history; }
     model::Design& design() { return m_design; }
@@ -221,6 +233,22 @@ private:
         return io::decodeRows(io::encodeRows(rows));
     }
 
+    // A cross cell between row k and a random row; refused where it is no
+    // cross pair or an X lies under an O.
+    std::string crossCell(int k)
+    {
+        const int other = pick(m_design.rowCount() + 1);
+        const auto kind = model::kMatrixKinds[static_cast<std::size_t>(pick(model::kMatrixKindCount))];
+        const auto value = static_cast<model::CellValue>(pick(3));
+        record([&] {
+            try {
+                m_design.setCrossCell(kind, k, other, value);
+            } catch (const model::UserError&) {
+            }
+        });
+        return "cross " + std::to_string(k) + "," + std::to_string(other);
+    }
+
     // Ranges of every kind on row k, or none.
     std::string ranges(int k)
     {
@@ -245,6 +273,7 @@ private:
     History m_history;
     int m_blocksSeen = 0; // states whose bytes held a matrix block
     int m_rangesSeen = 0; // states whose bytes held an information block
+    int m_crossSeen = 0;  // states whose bytes held a cross cell block
 };
 
 std::vector<std::uint32_t> seeds()
@@ -280,6 +309,7 @@ TEST(UndoHistory, RandomCommandsUndoneAndRedoneGiveBackEverySavedState)
         EXPECT_EQ(run.history().index(), run.history().size());
         EXPECT_GT(run.blocksSeen(), 100) << "matrix cells were among the states undone and redone";
         EXPECT_GT(run.rangesSeen(), 100) << "ranges were among the states undone and redone";
+        EXPECT_GT(run.crossSeen(), 100) << "cross cells were among the states undone and redone";
     }
 }
 
