@@ -1,6 +1,6 @@
 // The design file reader. Property: a file that reads, written again with the
 // level styles of its own level records and read back, gives the same trees,
-// titles, level styles, matrix cells and ranges (a block written is never
+// titles, level styles, matrix cells, cross cells and ranges (a block written is never
 // refused) and keeps no block; writing that a second time gives the same
 // bytes. A recovery copy, which carries the blocks kept from the file, reads
 // back with the same blocks kept.
@@ -45,6 +45,7 @@ std::string resave(io::DesignFileContents& contents, model::Design& design)
         fuzzing::fail("the reader accepted trees of different shapes");
     }
     design.replaceMatrices(std::move(contents.matrices));
+    design.replaceCrossCells(std::move(contents.crossCells));
     design.replaceRanges(std::move(contents.ranges));
     for (model::TreeId id : model::kAllTrees)
         design.setTitle(id, contents.titles[static_cast<std::size_t>(model::index(id))]);
@@ -83,6 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzing::check(second->matrices.cellCount() == design.matrices().cellCount(),
                    "the matrix cells read back are the cells written");
     fuzzing::check(second->ranges.size() == design.ranges().size(), "the ranges read back are the ranges written");
+    fuzzing::check(second->crossCells.size() == design.crossCells().size(),
+                   "the cross cells read back are the cells written");
     fuzzing::check(second->kept.empty(), "a written file keeps no block");
 
     design.replaceKeptBlocks(model::KeptBlocks(first->kept));
