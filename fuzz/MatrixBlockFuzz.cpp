@@ -8,12 +8,14 @@
 //
 // Properties: a block that is read writes back as the very same bytes; one
 // that is not read leaves no matrix and is kept byte for byte, as the one
-// block kept; and nothing else is ever kept.
+// block kept; and nothing else is ever kept. A block of another kind this
+// program reads (the fuzzer finds their tags) may be taken in instead.
 #include "FuzzSupport.h"
 
 #include "io/BlockChain.h"
 #include "io/ByteOrder.h"
 #include "io/DesignFile.h"
+#include "io/ExtensionBlocks.h"
 #include "model/Design.h"
 #include "model/UserError.h"
 
@@ -39,6 +41,15 @@ const std::string& sections()
     return bytes;
 }
 
+// Whether the block is of a kind read here other than the matrices.
+bool ofAnotherKnownKind(std::string_view block)
+{
+    for (const io::BlockModule& module : io::blockModules())
+        if (module.tag != io::kMatrixTag && block.starts_with(module.tag))
+            return true;
+    return false;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -58,6 +69,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool read = block.starts_with(io::kMatrixTag) && c.kept.empty();
     if (read) {
         fuzzing::check(io::encodeMatrixBlock(c.trees[0], c.matrices) == block, "a block read writes back the same");
+    } else if (ofAnotherKnownKind(block)) {
+        fuzzing::check(c.matrices.empty() && !c.matricesLeftOut, "a block of another kind holds no matrix");
+        fuzzing::check(c.kept.empty() || (c.kept.size() == 1 && c.kept[0].bytes == block),
+                       "a block of another kind is taken in or kept as it was");
     } else if (io::beginsWithBlockTag(block)) {
         fuzzing::check(c.matrices.empty(), "a block not read leaves no matrix");
         fuzzing::check(c.kept.size() == 1 && c.kept[0].bytes == block, "a block not read is kept as it was");
