@@ -11,6 +11,7 @@ namespace ui {
 namespace {
 
 constexpr double kLargestFit = 2;     // a small picture is not blown up past this
+constexpr double kSmallestWhole = 0.7; // a whole picture smaller than this is not read, only seen
 constexpr double kLargestScale = 4;   // zoomed in, at most this many view pixels to a unit
 constexpr double kStepPerNotch = 1.25;
 constexpr int kFitMargin = 8;
@@ -31,13 +32,22 @@ void ZoomView::setPicture(QSizeF size, Painter paint)
     viewport()->update();
 }
 
-double ZoomView::fitScale() const
+double ZoomView::wholeScale() const
 {
     if (m_size.isEmpty())
         return 1;
     const double width = std::max(viewport()->width() - 2 * kFitMargin, 1);
     const double height = std::max(viewport()->height() - 2 * kFitMargin, 1);
     return std::min({width / m_size.width(), height / m_size.height(), kLargestFit});
+}
+
+double ZoomView::fitScale() const
+{
+    const double whole = wholeScale();
+    if (whole >= kSmallestWhole || m_size.isEmpty())
+        return whole;
+    const double width = std::max(viewport()->width() - 2 * kFitMargin - verticalScrollBar()->sizeHint().width(), 1);
+    return std::max(whole, std::min(width / m_size.width(), 1.0));
 }
 
 QPointF ZoomView::offset() const
@@ -65,7 +75,7 @@ void ZoomView::updateBars()
 void ZoomView::zoomAt(double zoom, QPointF anchor)
 {
     const double most = std::max(1.0, kLargestScale / fitScale());
-    zoom = std::clamp(zoom, 1.0, most);
+    zoom = std::clamp(zoom, std::min(1.0, wholeScale() / fitScale()), most);
     if (zoom == m_zoom)
         return;
     const QPointF at = (anchor - offset()) / scale(); // the picture's point under the anchor

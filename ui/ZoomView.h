@@ -1,9 +1,10 @@
 #pragma once
-// A picture in a scrolling view: fitted whole into the view at first (never
-// drawn larger than twice its size), Ctrl+wheel zooms in and out around the
-// pointer, and once zoomed the wheel and the scroll bars move it. The picture
-// is painted by whoever owns it, told which part of it shows, so a large one
-// paints only what is in view.
+// A picture in a scrolling view, fitted to the view at first: whole (never
+// drawn larger than twice its size), or, when the whole would be too small to
+// read, as wide as the view to scroll down. Ctrl+wheel zooms in and out
+// around the pointer (out as far as the whole picture), and once zoomed the
+// wheel and the scroll bars move it. The picture is painted by whoever owns
+// it, told which part of it shows, so a large one paints only what is in view.
 
 #include <QAbstractScrollArea>
 
@@ -21,7 +22,7 @@ public:
 
     // A new picture, or the same one changed: the zoom and the place stay.
     void setPicture(QSizeF size, Painter paint);
-    // 1 when fitted; more when zoomed in.
+    // 1 when fitted; more when zoomed in, less when zoomed out.
     double zoom() const { return m_zoom; }
     // View pixels per picture unit.
     double scale() const { return fitScale() * m_zoom; }
@@ -36,6 +37,7 @@ protected:
 
 private:
     double fitScale() const;
+    double wholeScale() const;
     // Where the picture's top left lies in the view: centred while it is smaller, else scrolled.
     QPointF offset() const;
     void updateBars();
