@@ -15,8 +15,9 @@ CommandLine::CommandLine()
                   QStringLiteral("Write DESIGN.vok as an RTF document to OUT.rtf (by default beside it, with the "
                                  "extension .rtf) and exit, without a window.")),
       m_exportTable(QStringLiteral("export"),
-                    QStringLiteral("Write DESIGN.vok as a table in FORMAT (odt, html, pdf, csv or md) to OUT (by "
-                                   "default beside it, with the format's extension) and exit, without a window."),
+                    QStringLiteral("Write DESIGN.vok as a table in FORMAT (odt, html, pdf, csv or md), or its flow "
+                                   "diagram as an SVG picture (svg), to OUT (by default beside it, with the format's "
+                                   "extension) and exit, without a window."),
                     QStringLiteral("FORMAT")),
       m_check(QStringLiteral("check"),
               QStringLiteral("Check DESIGN.vok without a window: print one line per design matrix (uncoupled, "

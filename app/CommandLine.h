@@ -2,7 +2,8 @@
 // The command line, read before anything needs a display:
 //   tessaric [DESIGN.vok]                       the window, with a design open
 //   tessaric --export-rtf DESIGN.vok [OUT.rtf]  an export without a window
-//   tessaric --export FORMAT DESIGN.vok [OUT]   the design as a table (odt, html, pdf, csv, md)
+//   tessaric --export FORMAT DESIGN.vok [OUT]   the design as a table (odt, html, pdf, csv, md),
+//                                               or its flow diagram (svg)
 //   tessaric --check DESIGN.vok                 the matrices' independence check and missing labels
 //   tessaric --help | --version                 print and exit
 // An unknown option is an error (exit status 2).

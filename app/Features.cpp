@@ -5,6 +5,7 @@
 #include "app/EditingController.h"
 #include "app/FileController.h"
 #include "app/FindController.h"
+#include "app/FlowDiagramController.h"
 #include "app/InformationPaneController.h"
 #include "app/MatrixPaneController.h"
 #include "app/OptionsController.h"
@@ -57,6 +58,7 @@ Features::Features(Workspace& workspace, QMainWindow* window)
                                             [this](model::TreeId id, int row) { editing->chooseRow(id, row); });
     matrix = std::make_unique<MatrixPaneController>(workspace, *columns, matrixPane, window);
     information = std::make_unique<InformationPaneController>(workspace, *columns, window);
+    flow = std::make_unique<FlowDiagramController>(workspace, window);
     tableExport = std::make_unique<TableExportCommands>(window, workspace);
     files = std::make_unique<FileController>(workspace, *recovery, window);
     options = std::make_unique<OptionsController>(workspace, window);
@@ -67,6 +69,7 @@ Features::~Features()
     options.reset();
     files.reset();
     tableExport.reset();
+    flow.reset();
     find.reset(); // before the columns, whose drawing asks it for marks
     information.reset(); // and for what follows an FR label
     matrix.reset();

@@ -21,6 +21,7 @@ class ClipboardCommands;
 class EditingController;
 class FileController;
 class FindController;
+class FlowDiagramController;
 class InformationPaneController;
 class MatrixPaneController;
 class OptionsController;
@@ -47,6 +48,7 @@ struct Features {
     std::unique_ptr<FindController> find;
     std::unique_ptr<MatrixPaneController> matrix;
     std::unique_ptr<InformationPaneController> information; // with its pane, under the matrix pane
+    std::unique_ptr<FlowDiagramController> flow;            // with its window
     std::unique_ptr<TableExportCommands> tableExport;
     std::unique_ptr<FileController> files;
     std::unique_ptr<OptionsController> options;

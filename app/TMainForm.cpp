@@ -5,6 +5,7 @@
 #include "app/EditingController.h"
 #include "app/FileController.h"
 #include "app/FindController.h"
+#include "app/FlowDiagramController.h"
 #include "app/InformationPaneController.h"
 #include "app/MatrixPaneController.h"
 #include "app/OptionsController.h"
@@ -91,12 +92,13 @@ void TMainForm::layOutBars()
     QToolBar* editBar = makeToolBar(this, "ToolBar1");
     addButtons(editBar, {edit.expandAll, nullptr, edit.moveUp, edit.moveDown, nullptr, edit.addBelow, edit.addAbove,
                          edit.addChild, edit.addUncle, edit.duplicate, nullptr, edit.deleteRow, nullptr, edit.undo,
-                         edit.redo, nullptr, f.matrix->toggle(), f.information->toggle()});
+                         edit.redo, nullptr, f.matrix->toggle(), f.information->toggle(), f.flow->open()});
     addToolBar(Qt::TopToolBarArea, fileBar);
     addToolBarBreak(Qt::TopToolBarArea);
     addToolBar(Qt::TopToolBarArea, editBar);
     addAction(f.matrix->toggle());
     addAction(f.information->toggle());
+    addAction(f.flow->open());
     addAction(f.find->findAction());
     addAction(f.tableExport->actions().print);
 }

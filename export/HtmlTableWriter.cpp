@@ -2,6 +2,7 @@
 #include "export/TableLook.h"
 
 #include "export/DocumentText.h"
+#include "export/FlowDiagram.h"
 
 #include <array>
 #include <cstdio>
@@ -154,6 +155,18 @@ void appendMatrix(HtmlBuilder& html, const DesignMatrix& matrix)
     html.element("</table>\n<p>", matrix.classification, "</p>\n");
 }
 
+// The flow diagram inline: the SVG document's root element and what is in it,
+// shrunk to the page's width where it is wider.
+void appendFlow(HtmlBuilder& html, const FlowLayout& flow)
+{
+    const std::string svg = renderFlowSvg(flow);
+    const std::size_t root = svg.find("<svg");
+    if (root == std::string::npos)
+        return;
+    html.element("<h2>", TableDocument::kFlowHeading, "</h2>\n");
+    html.raw("<svg style=\"max-width: 100%; height: auto;\"").raw(std::string_view(svg).substr(root + 4));
+}
+
 } // namespace
 
 std::string renderHtml(const TableDocument& document)
@@ -180,6 +193,8 @@ std::string renderHtml(const TableDocument& document)
         for (const DesignMatrix& matrix : document.matrices())
             appendMatrix(html, matrix);
     }
+    if (const FlowLayout* flow = document.flow())
+        appendFlow(html, *flow);
     html.raw("</body>\n</html>\n");
     return html.take();
 }

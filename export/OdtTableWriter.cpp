@@ -1,5 +1,6 @@
 #include "export/OdtTableWriter.h"
 
+#include "export/FlowDiagram.h"
 #include "export/TableLook.h"
 #include "export/ZipWriter.h"
 #include "model/Cp1252.h"
@@ -48,14 +49,62 @@ std::string cellProperties()
     return "fo:border=\"0.375pt solid " + hexColour(kTableLook.lineColour) + "\" fo:padding=\"2.25pt\"";
 }
 
-constexpr std::string_view kManifest =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-    "<manifest:manifest xmlns:manifest=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\" manifest:version=\"1.2\">\n"
-    " <manifest:file-entry manifest:full-path=\"/\" manifest:version=\"1.2\""
-    " manifest:media-type=\"application/vnd.oasis.opendocument.text\"/>\n"
-    " <manifest:file-entry manifest:full-path=\"content.xml\" manifest:media-type=\"text/xml\"/>\n"
-    " <manifest:file-entry manifest:full-path=\"styles.xml\" manifest:media-type=\"text/xml\"/>\n"
-    "</manifest:manifest>\n";
+// The flow diagram's pictures need these too; a document without one declares only the others.
+constexpr std::string_view kPictureNamespaces =
+    " xmlns:draw=\"urn:oasis:names:tc:opendocument:xmlns:drawing:1.0\""
+    " xmlns:xlink=\"http://www.w3.org/1999/xlink\"";
+
+// The flow diagram as PNG pictures, each at most a page high, in the text's
+// width (never wider than the picture's own pixels at 96 dpi), drawn at 192
+// dpi: word processors show PNG everywhere, SVG not always.
+constexpr double kFlowPiecePt = 640;
+constexpr double kFlowDpi = 192;
+
+struct FlowPiece {
+    double top;
+    double bottom;
+};
+
+struct FlowPictures {
+    double pointsPerPixel = 0; // layout pixels on the page
+    std::vector<FlowPiece> pieces;
+};
+
+FlowPictures flowPicturesOf(const TableDocument& document)
+{
+    FlowPictures pictures;
+    const FlowLayout* flow = document.flow();
+    if (!flow || flow->empty())
+        return pictures;
+    pictures.pointsPerPixel = std::min(0.75, kTableWidthPt / flow->size.width());
+    const double room = kFlowPiecePt / pictures.pointsPerPixel;
+    for (double top = 0; top < flow->size.height();) {
+        const double bottom = flowCut(*flow, top, room);
+        pictures.pieces.push_back({top, bottom});
+        top = bottom;
+    }
+    return pictures;
+}
+
+std::string pictureName(std::size_t piece)
+{
+    return "Pictures/flow" + std::to_string(piece + 1) + ".png";
+}
+
+std::string manifestOf(const FlowPictures& pictures)
+{
+    std::string xml =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<manifest:manifest xmlns:manifest=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\" manifest:version=\"1.2\">\n"
+        " <manifest:file-entry manifest:full-path=\"/\" manifest:version=\"1.2\""
+        " manifest:media-type=\"application/vnd.oasis.opendocument.text\"/>\n"
+        " <manifest:file-entry manifest:full-path=\"content.xml\" manifest:media-type=\"text/xml\"/>\n"
+        " <manifest:file-entry manifest:full-path=\"styles.xml\" manifest:media-type=\"text/xml\"/>\n";
+    for (std::size_t i = 0; i < pictures.pieces.size(); ++i)
+        xml += " <manifest:file-entry manifest:full-path=\"" + pictureName(i) + "\" manifest:media-type=\"image/png\"/>\n";
+    xml += "</manifest:manifest>\n";
+    return xml;
+}
 
 // The default text (the table look's font at body size) and an A4 portrait page with 2 cm margins.
 std::string stylesXml()
@@ -160,7 +209,8 @@ void appendUtf8Text(std::string& out, std::string_view utf8)
 // content.xml, made in pieces that go to the zip as they fill.
 class ContentWriter {
 public:
-    ContentWriter(const TableDocument& document, ZipWriter& zip) : m_document(document), m_zip(zip)
+    ContentWriter(const TableDocument& document, const FlowPictures& pictures, ZipWriter& zip)
+        : m_document(document), m_pictures(pictures), m_zip(zip)
     {
         m_xml.reserve(kPieceBytes + 4096);
         collectMatrixWidths();
@@ -169,7 +219,10 @@ public:
     void write(ExportProgress& progress)
     {
         m_xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<office:document-content";
-        m_xml.append(kNamespaces).append(">").append(fontFaces());
+        m_xml.append(kNamespaces);
+        if (!m_pictures.pieces.empty())
+            m_xml.append(kPictureNamespaces);
+        m_xml.append(">").append(fontFaces());
         styles();
         m_xml += "<office:body><office:text>";
         m_xml += "<text:p text:style-name=\"Title\">";
@@ -181,6 +234,8 @@ public:
             for (std::size_t i = 0; i < m_document.matrices().size(); ++i)
                 matrix(m_document.matrices()[i], "Matrix" + std::to_string(i + 1));
         }
+        if (!m_pictures.pieces.empty())
+            flowPictures();
         m_xml += "</office:text></office:body></office:document-content>\n";
         m_zip.write(m_xml);
         m_xml.clear();
@@ -392,7 +447,23 @@ private:
         paragraph("Body", matrix.classification);
     }
 
+    // One paragraph per picture, each picture in a frame as large as it is on the page.
+    void flowPictures()
+    {
+        paragraph("Heading", TableDocument::kFlowHeading);
+        const double width = m_document.flow()->size.width() * m_pictures.pointsPerPixel;
+        for (std::size_t i = 0; i < m_pictures.pieces.size(); ++i) {
+            const FlowPiece& piece = m_pictures.pieces[i];
+            m_xml += "<text:p text:style-name=\"Body\"><draw:frame draw:name=\"Flow diagram " + std::to_string(i + 1) +
+                     "\" text:anchor-type=\"as-char\" svg:width=\"" + points(width) + "\" svg:height=\"" +
+                     points((piece.bottom - piece.top) * m_pictures.pointsPerPixel) +
+                     "\" draw:z-index=\"0\"><draw:image xlink:href=\"" + pictureName(i) +
+                     "\" xlink:type=\"simple\" xlink:show=\"embed\" xlink:actuate=\"onLoad\"/></draw:frame></text:p>\n";
+        }
+    }
+
     const TableDocument& m_document;
+    const FlowPictures& m_pictures;
     ZipWriter& m_zip;
     std::string m_xml;
     std::vector<double> m_markWidths; // of the matrices' mark columns, in order of first use: style M0, M1, ...
@@ -403,17 +474,23 @@ private:
 void writeOdt(const TableDocument& document, ByteSink& out, ExportProgress& progress)
 {
     // The package rules: the mimetype first, stored, without an extra field.
+    const FlowPictures pictures = flowPicturesOf(document);
     ZipWriter zip(out);
     zip.addStored("mimetype", kMimeType);
     zip.beginDeflated("META-INF/manifest.xml");
-    zip.write(kManifest);
+    zip.write(manifestOf(pictures));
     zip.endDeflated();
     zip.beginDeflated("content.xml");
-    ContentWriter(document, zip).write(progress);
+    ContentWriter(document, pictures, zip).write(progress);
     zip.endDeflated();
     zip.beginDeflated("styles.xml");
     zip.write(stylesXml());
     zip.endDeflated();
+    // PNG is compressed already.
+    const double scale = pictures.pointsPerPixel / 72 * kFlowDpi;
+    for (std::size_t i = 0; i < pictures.pieces.size(); ++i)
+        zip.addStored(pictureName(i), renderFlowPng(*document.flow(), scale, pictures.pieces[i].top,
+                                                    pictures.pieces[i].bottom));
     zip.finish();
 }
 

@@ -5,7 +5,8 @@
 // time nor memory grows faster than the design. The document: the title,
 // one table whose head row (shaded) repeats on every page, labels in Arial
 // 9 pt indented and coloured by level, level 0 bold, then the design
-// matrices. The same document makes the same bytes.
+// matrices and the flow diagram (PNG pictures in Pictures/, stored behind
+// styles.xml). The same document makes the same bytes.
 //
 // Building a QTextDocument and writing it with QTextDocumentWriter took 18 s
 // and 380 MB for 100,000 rows, and did not finish a million.

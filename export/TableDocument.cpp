@@ -1,5 +1,6 @@
 #include "export/TableDocument.h"
 
+#include "export/FlowDiagram.h"
 #include "export/InformationContent.h"
 #include "export/MatrixTables.h"
 #include "model/DesignTree.h"
@@ -48,9 +49,11 @@ TableDocument TableDocument::build(const ExportSource& source, const ColourResol
     for (std::size_t level = 0; level < source.levelColours.size(); ++level)
         document.m_colours[level] = documentColour(source.levelColours[level], resolver);
     document.m_colours.back() = TextColour::explicitColour(0);
-    document.appendRows(source);
+    document.m_rows = tableRowsOf(source);
     document.appendInformation(source);
     document.m_matrices = matrixTables(source);
+    if (source.matrices && !source.matrices->empty())
+        document.m_flow = std::make_shared<const FlowLayout>(layoutFlowDiagram(source));
     return document;
 }
 
@@ -60,29 +63,30 @@ TextColour TableDocument::colourOf(int level) const
     return m_colours[static_cast<std::size_t>(level < last ? level : last)];
 }
 
-void TableDocument::appendRows(const ExportSource& source)
+std::vector<TableRow> tableRowsOf(const ExportSource& source)
 {
     // The FR tree gives the shape; DP and PV have the same, row for row.
+    std::vector<TableRow> rows;
     const model::DesignTree* shape = source.trees[0];
     if (!shape)
-        return;
+        return rows;
     const std::span<const model::Node* const> order = shape->preorder();
     std::array<std::span<const model::Node* const>, model::kTreeCount> partners{};
     for (std::size_t t = 0; t < partners.size(); ++t)
         if (source.trees[t])
             partners[t] = source.trees[t]->preorder();
 
-    m_rows.resize(order.size());
+    rows.resize(order.size());
     for (std::size_t row = 0; row < order.size(); ++row) {
         // Number and level follow from the parent's, found by its row: linear
         // even for a chain of a million nodes.
         const model::Node* node = order[row];
-        TableRow& out = m_rows[row];
+        TableRow& out = rows[row];
         const std::string index = std::to_string(node->siblingIndex + 1);
         if (shape->isTopLevel(node)) {
             out.number = index;
         } else {
-            const TableRow& parent = m_rows[node->parent->row];
+            const TableRow& parent = rows[node->parent->row];
             out.level = parent.level + 1;
             appendNumber(out.number, parent, out.level, index);
         }
@@ -90,6 +94,7 @@ void TableDocument::appendRows(const ExportSource& source)
             if (row < partners[t].size())
                 out.labels[t] = reviewLabel(model::strippedLabel(partners[t][row]->text()));
     }
+    return rows;
 }
 
 void TableDocument::appendInformation(const ExportSource& source)

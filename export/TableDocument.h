@@ -3,7 +3,8 @@
 // (collapsed branches included), each with its outline number taken from the
 // row's position, its level, and the FR, DP and PV labels without their
 // stored numbers; the level colours resolved once; then the design matrices,
-// when there are any. Every format (ODT, HTML, PDF, CSV, Markdown, print)
+// when there are any, and the flow diagram with them (a picture: CSV and
+// Markdown leave it out). Every format (ODT, HTML, PDF, CSV, Markdown, print)
 // renders this one document.
 //
 // A design holding any information range has three more columns after FR:
@@ -19,11 +20,14 @@
 #include "export/ExportDocument.h"
 
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace exporting {
+
+struct FlowLayout;
 
 struct TableRow {
     std::string number; // "1.2.3"; past 16 levels only the last 16 parts, behind "…"
@@ -44,6 +48,7 @@ public:
     static constexpr std::string_view kLevelHead = "Level";
     static constexpr std::string_view kMatricesHeading = "Design matrices";
     static constexpr std::string_view kUntitled = "Untitled";
+    static constexpr std::string_view kFlowHeading = "Flow diagram";
     // The information columns' heads, in their order after FR.
     static constexpr std::array<std::string_view, 3> kInformationHeads = {"Design range", "System range", "I (bits)"};
     // Indentation grows with the level up to here and then stays: a design a
@@ -57,6 +62,10 @@ public:
     const std::vector<TableRow>& rows() const { return m_rows; }
     const std::vector<DesignMatrix>& matrices() const { return m_matrices; }
     void setMatrices(std::vector<DesignMatrix> matrices) { m_matrices = std::move(matrices); }
+
+    // The flow diagram, after the matrices: only when the design has an
+    // assessed matrix cell, so that a design without keeps its documents.
+    const FlowLayout* flow() const { return m_flow.get(); }
 
     // Whether the table has the information columns: the design holds a range.
     bool hasInformation() const { return !m_information.empty(); }
@@ -74,7 +83,6 @@ public:
     static int indentOf(int level) { return level < kDeepestIndent ? level : kDeepestIndent; }
 
 private:
-    void appendRows(const ExportSource& source);
     void appendInformation(const ExportSource& source);
 
     std::string m_title;
@@ -82,9 +90,15 @@ private:
     std::vector<TableRow> m_rows;
     std::array<TextColour, model::kLevelCount + 1> m_colours{}; // the last: deeper than 10
     std::vector<DesignMatrix> m_matrices;
+    std::shared_ptr<const FlowLayout> m_flow;
     std::vector<RowInformation> m_information; // by row; empty without ranges
     std::string m_total;
 };
+
+// The rows of a design as the table shows them: numbers from the rows'
+// places, labels without their stored numbers, a label still holding a new
+// row's blank line ("__________") left empty. Labels view the trees' texts.
+std::vector<TableRow> tableRowsOf(const ExportSource& source);
 
 // The document title for a design file path: its file name, or "Untitled".
 std::string tableTitleFor(std::string_view designPath);

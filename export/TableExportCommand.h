@@ -1,8 +1,8 @@
 #pragma once
 // `tessaric --export FORMAT DESIGN.vok [OUT]`: the table export without a
-// window. FORMAT is odt, html, pdf, csv or md; OUT defaults to the design
-// file's path with the format's extension. Colours come from the level styles
-// stored in the design file.
+// window. FORMAT is odt, html, pdf, csv or md, or svg for the flow diagram;
+// OUT defaults to the design file's path with the format's extension. Colours
+// come from the level styles stored in the design file.
 
 #include "export/HeadlessExport.h"
 

@@ -1,5 +1,6 @@
 #include "export/TablePageRenderer.h"
 
+#include "export/FlowDiagram.h"
 #include "export/TableLook.h"
 #include "io/Cp1252.h"
 #include "model/UserError.h"
@@ -30,6 +31,7 @@ constexpr double kClassificationSpaceMm = 5;
 const QColor kHeadFill(kTableLook.headFill.red, kTableLook.headFill.green, kTableLook.headFill.blue);
 const QColor kLineColour(kTableLook.lineColour.red, kTableLook.lineColour.green, kTableLook.lineColour.blue);
 constexpr const char* kCreator = "Tessaric Design Tool";
+constexpr double kMmPerPixel = 25.4 / 96; // the flow diagram's pixels at their natural size
 
 // Where a cell's text goes within its column: inside the padding, shifted by
 // its indent, but never by more than half the room.
@@ -121,6 +123,12 @@ TablePageRenderer::TablePageRenderer(const TableDocument& document) : m_document
         }
         paragraph(io::decodeCp1252(matrix.classification), PageText::Style::Body, kClassificationSpaceMm);
     }
+    if (const FlowLayout* flow = document.flow(); flow && !flow->empty()) {
+        paragraph(io::decodeCp1252(TableDocument::kFlowHeading), PageText::Style::Heading, kHeadingSpaceMm, true);
+        FlowItem picture;
+        picture.picture = flow;
+        m_flow.push_back(std::move(picture));
+    }
 }
 
 TablePageRenderer::~TablePageRenderer() = default;
@@ -177,7 +185,10 @@ void TablePageRenderer::measure(const PageText& text, double width)
     for (FlowItem& item : m_flow) {
         item.spaceAfter = text.millimetres(item.spaceAfterMm);
         const GridColumns columns = columnsOf(item, width);
-        if (item.grid)
+        if (item.picture) {
+            item.pictureScale = std::min(text.millimetres(kMmPerPixel), width / item.picture->size.width());
+            item.height = item.picture->size.height() * item.pictureScale;
+        } else if (item.grid)
             item.headHeight = gridRowHeight(text, columns, [&](int c) { return item.grid->head(c); });
         else if (!item.lines)
             item.height = text.paragraphHeight(item.text, item.style, width);
@@ -188,6 +199,8 @@ void TablePageRenderer::measure(const PageText& text, double width)
 double TablePageRenderer::heightNeededAt(std::size_t index, double bodyHeight) const
 {
     const FlowItem& item = m_flow[index];
+    if (item.picture) // a start worth beginning on this page
+        return std::min(item.height, bodyHeight / 3);
     if (item.grid || item.lines)
         return item.headHeight + std::min(item.firstRowHeight, bodyHeight - item.headHeight);
     if (!item.keepWithNext || index + 1 == m_flow.size())
@@ -208,6 +221,10 @@ void TablePageRenderer::paginate(const PageText& text, double width, double body
         const FlowItem& item = m_flow[i];
         if (!fitsHere(heightNeededAt(i, bodyHeight)))
             startPage();
+        if (item.picture) {
+            paginatePicture(i, bodyHeight, y);
+            continue;
+        }
         if (!item.grid && !item.lines) {
             m_pages.back().push_back({i, y});
             y += item.height;
@@ -243,13 +260,33 @@ void TablePageRenderer::paginate(const PageText& text, double width, double body
     }
 }
 
+// Each page takes what fits of the picture, cut between children where it can be.
+void TablePageRenderer::paginatePicture(std::size_t index, double bodyHeight, double& y)
+{
+    const FlowItem& item = m_flow[index];
+    const FlowLayout& picture = *item.picture;
+    for (double from = 0;;) {
+        const double to = flowCut(picture, from, std::max(bodyHeight - y, 1.0) / item.pictureScale);
+        m_pages.back().push_back({index, y, 0, 0, from, to});
+        y += (to - from) * item.pictureScale;
+        from = to;
+        if (from >= picture.size.height())
+            break;
+        m_pages.emplace_back();
+        y = 0;
+    }
+    y += item.spaceAfter;
+}
+
 void TablePageRenderer::paintPage(QPainter& painter, const PageText& text, std::size_t page, double width,
                                   double height, ExportProgress& progress)
 {
     const double bodyHeight = height - text.lineHeight(PageText::Style::Footer) - text.millimetres(kFooterGapMm);
     for (const Piece& piece : m_pages[page]) {
         const FlowItem& item = m_flow[piece.item];
-        if (item.grid || item.lines)
+        if (item.picture)
+            paintPicture(painter, item, piece);
+        else if (item.grid || item.lines)
             paintRows(painter, text, item, piece, width, bodyHeight, progress);
         else
             text.paintParagraph(painter, item.text, item.style, 0, piece.top, width);
@@ -261,6 +298,18 @@ void TablePageRenderer::paintPage(QPainter& painter, const PageText& text, std::
     text.paintParagraph(painter, number, PageText::Style::Footer, width - numberWidth, footerTop, numberWidth + 1);
     text.paintParagraph(painter, QString::fromUtf8(m_document.title()), PageText::Style::Footer, 0, footerTop,
                         std::max(width - numberWidth - text.millimetres(kFooterGapMm), 1.0));
+}
+
+void TablePageRenderer::paintPicture(QPainter& painter, const FlowItem& item, const Piece& piece) const
+{
+    const QRectF part(0, piece.from, item.picture->size.width(), piece.to - piece.from);
+    painter.save();
+    painter.translate(0, piece.top);
+    painter.scale(item.pictureScale, item.pictureScale);
+    painter.translate(0, -piece.from);
+    painter.setClipRect(part);
+    paintFlowDiagram(painter, *item.picture, part);
+    painter.restore();
 }
 
 void TablePageRenderer::paintRows(QPainter& painter, const PageText& text, const FlowItem& item, const Piece& piece,

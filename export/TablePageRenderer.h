@@ -4,7 +4,9 @@
 // page; the column heads are repeated at the top of every page a table runs
 // onto; long labels wrap within their cell; every page ends in a footer with
 // the title and "Page n of m". A row taller than a whole page is cut at the
-// page's foot. A listed matrix's cells are lines of their own.
+// page's foot. A listed matrix's cells are lines of their own. The flow
+// diagram follows the matrices, in the page's width at most, cut between
+// pages where it is taller than what is left of one.
 //
 // Painting a long table through QTextDocument::print takes about 10 s for
 // 10,000 rows; painting it here, a small fraction of that.
@@ -48,6 +50,8 @@ private:
         PageText::Style style = PageText::Style::Body;
         std::unique_ptr<PageGrid> grid;
         const std::vector<ListedCell>* lines = nullptr;
+        const FlowLayout* picture = nullptr;
+        double pictureScale = 0;   // device units per layout pixel
         bool keepWithNext = false; // a heading or caption stays with what follows
         double spaceAfterMm = 0;
         // measured, in the device's units
@@ -64,6 +68,8 @@ private:
         double top;
         int firstRow = 0;
         int endRow = 0;
+        double from = 0; // a picture's part, in layout pixels
+        double to = 0;
     };
     using Page = std::vector<Piece>;
 
@@ -73,11 +79,13 @@ private:
     static GridColumns columnsOf(const FlowItem& item, double width);
     void measure(const PageText& text, double width);
     void paginate(const PageText& text, double width, double bodyHeight, ExportProgress& progress);
+    void paginatePicture(std::size_t index, double bodyHeight, double& y);
     double heightNeededAt(std::size_t item, double bodyHeight) const;
     void paintPage(QPainter& painter, const PageText& text, std::size_t page, double width, double height,
                    ExportProgress& progress);
     void paintRows(QPainter& painter, const PageText& text, const FlowItem& item, const Piece& piece, double width,
                    double bodyHeight, ExportProgress& progress);
+    void paintPicture(QPainter& painter, const FlowItem& item, const Piece& piece) const;
     void countRow(ExportProgress& progress);
 
     const TableDocument& m_document;

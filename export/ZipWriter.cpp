@@ -57,7 +57,7 @@ struct ZipWriter::Deflater {
 ZipWriter::ZipWriter(ByteSink& out) : m_out(out) {}
 ZipWriter::~ZipWriter() = default;
 
-void ZipWriter::emit(std::string_view bytes)
+void ZipWriter::put(std::string_view bytes)
 {
     m_out.write(bytes);
     m_offset += bytes.size();
@@ -79,7 +79,7 @@ void ZipWriter::localHeader(const Entry& entry)
     io::appendU16(h, static_cast<std::uint16_t>(entry.name.size()));
     io::appendU16(h, 0); // no extra field
     h += entry.name;
-    emit(h);
+    put(h);
 }
 
 void ZipWriter::addStored(std::string_view name, std::string_view bytes)
@@ -87,7 +87,7 @@ void ZipWriter::addStored(std::string_view name, std::string_view bytes)
     Entry entry{std::string(name), 0, kStored, io::crc32Of(bytes), bytes.size(), bytes.size(), m_offset};
     fits32(entry.offset);
     localHeader(entry);
-    emit(bytes);
+    put(bytes);
     m_entries.push_back(std::move(entry));
 }
 
@@ -111,7 +111,7 @@ void ZipWriter::drain(int flush)
         result = deflate(&z, flush);
         const std::size_t made = output.size() - z.avail_out;
         m_deflater->entry.compressedSize += made;
-        emit(std::string_view(output.data(), made));
+        put(std::string_view(output.data(), made));
     } while (z.avail_out == 0 || (flush == Z_FINISH && result != Z_STREAM_END));
 }
 
@@ -139,7 +139,7 @@ void ZipWriter::endDeflated()
     io::appendU32(d, entry.crc);
     io::appendU32(d, fits32(entry.compressedSize));
     io::appendU32(d, fits32(entry.size));
-    emit(d);
+    put(d);
     m_entries.push_back(entry);
     m_deflater.reset();
 }
@@ -177,7 +177,7 @@ void ZipWriter::finish()
     io::appendU32(dir, fits32(size));
     io::appendU32(dir, fits32(start));
     io::appendU16(dir, 0); // comment
-    emit(dir);
+    put(dir);
 }
 
 } // namespace exporting

@@ -50,7 +50,7 @@ private:
     };
     struct Deflater;
 
-    void emit(std::string_view bytes);
+    void put(std::string_view bytes); // not "emit": Qt makes that word a macro
     void localHeader(const Entry& entry);
     void drain(int flush);
 

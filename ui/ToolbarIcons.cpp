@@ -95,6 +95,27 @@ QIcon informationIcon()
     return load({"accessories-calculator", QStyle::SP_FileDialogInfoView});
 }
 
+QIcon flowIcon()
+{
+    // Two modules joined at a junction: no theme has a picture of that.
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor line(0x3a, 0x5a, 0x7a);
+    p.setPen(line);
+    p.setBrush(QColor(0xff, 0xfe, 0xf8));
+    p.drawRect(QRectF(0.5, 1.5, 6, 4));
+    p.drawRect(QRectF(0.5, 10.5, 6, 4));
+    p.drawLine(QPointF(7, 3.5), QPointF(9, 3.5));
+    p.drawLine(QPointF(7, 12.5), QPointF(9, 12.5));
+    p.drawLine(QPointF(9, 3.5), QPointF(9, 12.5));
+    p.setPen(QPen(QColor(0x1e, 0x7b, 0x1e), 1.2));
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(12.5, 8), 3, 3);
+    return QIcon(pixmap);
+}
+
 QIcon saveMenuIcon(int number)
 {
     return number >= 0 && number < 3 ? load(kSaveMenu[number]) : QIcon();

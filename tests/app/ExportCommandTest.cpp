@@ -346,6 +346,7 @@ TEST(TessaricCommandLine, ExportOntoTheDesignOrOntoAFifoIsRefusedAndTouchesNothi
     };
     for (exporting::TableFormat format : exporting::kTableFormats)
         cases.push_back({{"--export", QString::fromLatin1(exporting::formatName(format)), "d.vok", "d.vok"}, "d.vok", true});
+    cases.push_back({{"--export", "svg", "d.vok", "hard.odt"}, "hard.odt", true});
 
     for (const RefusedExport& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());

@@ -107,7 +107,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ButtonCase{"AddChildBtn", "Add child (F4)", false, false, true},
                       ButtonCase{"AddChildToGrandParentBtn", "Add uncle (Shift+F4)", false, false, true},
                       ButtonCase{"DuplicateBtn", "Duplicate node (Ctrl+D)", false, false, true},
-                      ButtonCase{"DeleteBtn", "Delete (this and all children) (Shift+Del)", false, false, true}),
+                      ButtonCase{"DeleteBtn", "Delete (this and all children) (Shift+Del)", false, false, true},
+                      ButtonCase{"FlowBtn", "Flow diagram", false, false, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MainFormTest, ToolbarsHoldTheirButtonsInOrder)
@@ -120,7 +121,8 @@ TEST_F(MainFormTest, ToolbarsHoldTheirButtonsInOrder)
     };
     EXPECT_EQ(names("ToolBar3"), "FileOpenBtn | SaveBtn BackupBtn | ExportBtn | ToolButton1 | ToolTipBtn | AboutBtn");
     EXPECT_EQ(names("ToolBar1"), "ExpandContractAllBtn | MoveUpBtn MoveDownBtn | AddItemBelowBtn AddItemAboveBtn "
-                                 "AddChildBtn AddChildToGrandParentBtn DuplicateBtn | DeleteBtn | UndoBtn RedoBtn | MatrixBtn InfoBtn");
+                                 "AddChildBtn AddChildToGrandParentBtn DuplicateBtn | DeleteBtn | UndoBtn RedoBtn | MatrixBtn InfoBtn "
+                                 "FlowBtn");
 }
 
 TEST_F(MainFormTest, TreeMenuHasCaptionsShortcutsHintsAndABoldDefault)

@@ -297,14 +297,14 @@ TEST_F(TableExportCommand, ColoursComeFromTheStoredLevelStyles)
 
 TEST_F(TableExportCommand, WrongArgumentsUnknownFormatsAndUnwritableFilesFailWithOneLine)
 {
-    const std::string usage = "Usage: tessaric --export odt|html|pdf|csv|md DESIGN.vok [OUT]\n";
+    const std::string usage = "Usage: tessaric --export odt|html|pdf|csv|md|svg DESIGN.vok [OUT]\n";
     const std::string unwritable = inDir("no-such-folder/pump.csv");
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{}, usage},
         {{"csv"}, usage},
         {{"csv", ""}, usage},
         {{"csv", "a.vok", "b.csv", "c"}, usage},
-        {{"rtf", "a.vok"}, "Unknown format rtf: use odt, html, pdf, csv or md\n"},
+        {{"rtf", "a.vok"}, "Unknown format rtf: use odt, html, pdf, csv, md or svg\n"},
         {{"csv", inDir("pump.vok"), unwritable}, "Cannot create file " + unwritable + "\n"},
     };
     for (const auto& [args, message] : cases) {
