@@ -362,6 +362,8 @@ namespace {
 // inside a' or inside b').
 struct BelowIndex {
     struct Cell {
+        const Node* a;
+        const Node* b;
         std::uint32_t a0, a1, b0, b1;
         CellValue value;
         bool leafPair; // both rows are leaves: the cell is the leaf pair's value
@@ -374,7 +376,9 @@ struct BelowIndex {
         std::vector<Rect> os;
         auto it = std::lower_bound(cells.begin(), cells.end(), a0, [](const Cell& c, std::uint32_t v) { return c.a0 < v; });
         for (; it != cells.end() && it->a0 < a1; ++it) {
-            if (it->a1 > a1 || it->b0 < b0 || it->b1 > b1 || (it->a0 == a0 && it->a1 == a1 && it->b0 == b0 && it->b1 == b1))
+            // Only the X's own cell is left out: through an only child another
+            // pair can have the very same leaves, and its O counts.
+            if (it->a1 > a1 || it->b0 < b0 || it->b1 > b1 || (it->a == a && it->b == b))
                 continue;
             if (it->value == CellValue::O)
                 os.push_back({it->a0, it->a1, it->b0, it->b1});
@@ -400,7 +404,7 @@ std::vector<Finding> consistencyFindings(const DesignTree& fr, const MatrixStore
         BelowIndex below;
         below.cells.reserve(kindCells.size());
         for (const CrossEntry& c : kindCells)
-            below.cells.push_back({leaves.first(c.a), leaves.end(c.a), leaves.first(c.b), leaves.end(c.b), c.value,
+            below.cells.push_back({c.a, c.b, leaves.first(c.a), leaves.end(c.a), leaves.first(c.b), leaves.end(c.b), c.value,
                                    c.a->children.empty() && c.b->children.empty()});
         std::sort(below.cells.begin(), below.cells.end(), [](const auto& x, const auto& y) { return x.a0 < y.a0; });
         const auto checkX = [&](const Node* a, const Node* b) {
