@@ -2,13 +2,16 @@
 // coupled), and at 100,000 rows opening, saving and `--check`, each without
 // matrices and with every matrix assessed along a band beside its diagonal
 // (about 400,000 cells), against a plain read of the same file; and `--check`
-// with both information ranges on every FR row against the same design without.
+// with both information ranges on every FR row against the same design without;
+// the same design with 100,000 cross cells besides its matrices opened, saved
+// and checked, and its full matrices classified.
 //
 // The design: 10 top-level rows x 100 children x 99 grandchildren.
 #include "RatioReporter.h"
 #include "export/DesignCheck.h"
 #include "io/DesignFile.h"
 #include "model/Design.h"
+#include "model/FullMatrix.h"
 #include "model/MatrixClassification.h"
 
 #include <benchmark/benchmark.h>
@@ -86,8 +89,43 @@ QTemporaryDir& tempDir()
     return dir;
 }
 
-// What a design holds besides its trees: arg 0 nothing, 1 the matrices, 2 the ranges.
-enum Extra { kNothing = 0, kMatrices = 1, kRanges = 2 };
+// What a design holds besides its trees: arg 0 nothing, 1 the matrices, 2 the
+// ranges, 3 the matrices and cross cells.
+enum Extra { kNothing = 0, kMatrices = 1, kRanges = 2, kCrossCells = 3 };
+
+constexpr int kTopRows = 10;
+constexpr int kChildren = 100;
+constexpr int kGrandchildren = 99;
+constexpr int kCrossCellCount = 100'000;
+
+// The row of grandchild `leaf` (0 .. 9,899) of top-level row `top`.
+int leafRow(int top, int leaf)
+{
+    const int topRow = top * (1 + kChildren * (1 + kGrandchildren));
+    return topRow + 1 + (leaf / kGrandchildren) * (1 + kGrandchildren) + 1 + leaf % kGrandchildren;
+}
+
+// Cross cells between the leaves of neighbouring top-level rows, both kinds,
+// spread over the leaves. The band holds X at top-level (i, i-1) and O at
+// (i-1, i): a tenth of the cells are X below the X, the rest O either way,
+// so the levels agree and the check has nothing to find in them.
+void addCrossCells(model::Design& d)
+{
+    constexpr int kSlots = 2 * (kTopRows - 1); // a kind and a pair of neighbours
+    for (int n = 0; n < kCrossCellCount; ++n) {
+        const MatrixKind kind = model::kMatrixKinds[static_cast<std::size_t>(n % 2)];
+        const int top = n % kSlots / 2 + 1;
+        const int m = n / kSlots;
+        const int aLeaf = m % (kChildren * kGrandchildren);
+        const int bLeaf = (m * 7 + 3) % (kChildren * kGrandchildren);
+        if (m % 10 == 0)
+            d.setCrossCell(kind, leafRow(top, aLeaf), leafRow(top - 1, bLeaf), CellValue::X);
+        else if (m % 2 == 0)
+            d.setCrossCell(kind, leafRow(top, aLeaf), leafRow(top - 1, bLeaf), CellValue::O);
+        else
+            d.setCrossCell(kind, leafRow(top - 1, aLeaf), leafRow(top, bLeaf), CellValue::O);
+    }
+}
 
 // Both ranges on every FR row, uniform and normal system ranges in turn.
 void addRanges(model::Design& d)
@@ -105,11 +143,11 @@ void buildDesign(model::Design& d, int extra)
 {
     for (TreeId id : model::kAllTrees) {
         model::DesignTree& t = d.tree(id);
-        for (int i = 0; i < 10; ++i) {
+        for (int i = 0; i < kTopRows; ++i) {
             model::Node* top = t.appendTopLevel("Function");
-            for (int j = 0; j < 100; ++j) {
+            for (int j = 0; j < kChildren; ++j) {
                 model::Node* c = t.appendChild(top, "Parameter");
-                for (int k = 0; k < 99; ++k)
+                for (int k = 0; k < kGrandchildren; ++k)
                     t.appendChild(c, "Variable");
             }
         }
@@ -117,7 +155,7 @@ void buildDesign(model::Design& d, int extra)
     d.renumber();
     if (extra == kRanges)
         addRanges(d);
-    if (extra != kMatrices)
+    if (extra != kMatrices && extra != kCrossCells)
         return;
     for (int row = model::kNoRow; row < d.rowCount(); ++row) {
         const int n = static_cast<int>(d.matrixParent(row)->children.size());
@@ -127,6 +165,8 @@ void buildDesign(model::Design& d, int extra)
                 d.setMatrixCell(row, kind, i - 1, i, CellValue::O);
             }
     }
+    if (extra == kCrossCells)
+        addCrossCells(d);
 }
 
 // The file of the design, written once per kind.
@@ -144,7 +184,8 @@ const std::string& designFile(int extra)
 
 void setLabel(benchmark::State& state)
 {
-    static const char* const kLabels[] = {"without matrices", "with matrices", "with ranges on every FR row"};
+    static const char* const kLabels[] = {"without matrices", "with matrices", "with ranges on every FR row",
+                                          "with matrices and 100k cross cells"};
     state.SetLabel(kLabels[state.range(0)]);
 }
 
@@ -180,6 +221,7 @@ void BM_Encode(benchmark::State& state)
         benchmark::DoNotOptimize(io::encodeDesignFile(d).size());
     }
     state.counters["cells"] = static_cast<double>(d.matrices().cellCount());
+    state.counters["cross cells"] = static_cast<double>(d.crossCells().size());
     setLabel(state);
 }
 
@@ -195,14 +237,49 @@ void BM_Check(benchmark::State& state)
     setLabel(state);
 }
 
+// Both full matrices over the 99,000 leaves, as the check and the documents
+// classify them: the leaf index, then each kind.
+void BM_ClassifyFull(benchmark::State& state)
+{
+    model::Design d;
+    buildDesign(d, kCrossCells);
+    const model::DesignTree& fr = d.tree(TreeId::FR);
+    model::Coupling coupling{};
+    for (auto _ : state) {
+        const model::LeafIndex leaves(fr);
+        for (MatrixKind kind : model::kMatrixKinds) {
+            const model::Classification c = model::classifyFull(d.matrices(), d.crossCells(), kind, leaves);
+            coupling = c.coupling;
+            benchmark::DoNotOptimize(c.notAssessed);
+        }
+    }
+    static const char* const kNames[] = {"incomplete", "uncoupled", "decoupled", "coupled"};
+    state.SetLabel(kNames[static_cast<int>(coupling)]);
+}
+
+// Where the levels disagree, over the whole design (the check's findings).
+void BM_ConsistencyFindings(benchmark::State& state)
+{
+    model::Design d;
+    buildDesign(d, kCrossCells);
+    std::size_t found = 0;
+    for (auto _ : state) {
+        found = model::consistencyFindings(d.tree(TreeId::FR), d.matrices(), d.crossCells()).size();
+        benchmark::DoNotOptimize(found);
+    }
+    state.counters["findings"] = static_cast<double>(found);
+}
+
 } // namespace
 
 BENCHMARK(BM_Classify200)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Classify200FromTheStore)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_PlainRead)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Open)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Encode)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Check)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainRead)->Arg(0)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Open)->Arg(0)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Encode)->Arg(0)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Check)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ClassifyFull)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConsistencyFindings)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
@@ -212,6 +289,7 @@ int main(int argc, char** argv)
         {"encode with / without matrices, 100k rows", "BM_Encode/1", "BM_Encode/0"},
         {"check with matrices / open with matrices, 100k rows", "BM_Check/1", "BM_Open/1"},
         {"check with ranges / check without, 100k rows", "BM_Check/2", "BM_Check/0"},
+        {"check with cross cells / check with matrices, 100k rows", "BM_Check/3", "BM_Check/1"},
     });
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();

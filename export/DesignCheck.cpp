@@ -2,6 +2,7 @@
 
 #include "export/InformationContent.h"
 #include "io/DesignFile.h"
+#include "model/FullMatrix.h"
 #include "model/MatrixClassification.h"
 #include "model/Numbering.h"
 #include "model/PreOrder.h"
@@ -23,11 +24,87 @@ bool missingLabel(const model::Node* node)
     return std::all_of(label.begin(), label.end(), [](char c) { return c == '_'; });
 }
 
+// The lines of one classified matrix, each behind `head` ("1.2 FR-DP: "),
+// positions named by `numberOf`; true when it needs attention.
+template <typename NumberOf>
+bool writeClassification(std::string_view head, const model::Classification& c, NumberOf&& numberOf, std::string& out)
+{
+    switch (c.coupling) {
+    case model::Coupling::Uncoupled:
+        out.append(head).append("uncoupled\n");
+        return false;
+    case model::Coupling::Decoupled:
+        out.append(head).append("decoupled; order ");
+        for (std::size_t i = 0; i < c.order.size(); ++i)
+            out.append(i ? ", " : "").append(numberOf(c.order[i]));
+        out += '\n';
+        return false;
+    case model::Coupling::Coupled:
+        for (const auto& group : c.groups) {
+            out.append(head).append("coupled:");
+            for (std::uint32_t member : group)
+                out.append(" ").append(numberOf(member));
+            out += '\n';
+        }
+        return true;
+    case model::Coupling::Incomplete:
+        out.append(head).append("incomplete: ").append(std::to_string(c.notAssessed)).append(" of ");
+        out.append(std::to_string(c.offDiagonal)).append(" not assessed\n");
+        return true;
+    }
+    return true;
+}
+
+// Where the levels disagree, as lines made once: each goes after the lines of
+// the pair's first row, or after the top level's matrices when both rows are
+// top-level (a pair of siblings there, like the top level's cells). The model
+// orders them by the first row, FR-DP before DP-PV, then by the second row,
+// so each row's lines are one run.
+struct FindingLines {
+    std::string top;
+    std::vector<std::pair<std::size_t, std::string>> byRow; // the first row, its lines; in row order
+};
+
+FindingLines findingLines(const model::DesignTree& fr, const std::vector<model::Finding>& findings)
+{
+    FindingLines lines;
+    if (findings.empty())
+        return lines;
+    // The numbers of the rows named, from one walk: the second row may come later.
+    const std::size_t rows = fr.preorder().size();
+    std::vector<char> named(rows, 0);
+    for (const model::Finding& f : findings) {
+        named[static_cast<std::size_t>(fr.rowOf(f.a))] = 1;
+        named[static_cast<std::size_t>(fr.rowOf(f.b))] = 1;
+    }
+    std::vector<std::string> numbers(rows);
+    std::size_t k = 0;
+    model::preOrderNumbered(fr.root(), [&](const model::Node*, std::size_t, const std::string& number) {
+        if (named[k])
+            numbers[k] = number;
+        ++k;
+    });
+    for (const model::Finding& f : findings) {
+        const auto a = static_cast<std::size_t>(fr.rowOf(f.a));
+        std::string line = numbers[a] + ' ' + std::string(model::kindName(f.kind)) + ' ' +
+                           numbers[static_cast<std::size_t>(fr.rowOf(f.b))] +
+                           (f.type == model::Finding::Type::XBelowO ? ": X below an O\n" : ": X not borne out below\n");
+        if (fr.isTopLevel(f.a) && fr.isTopLevel(f.b))
+            lines.top += line;
+        else if (!lines.byRow.empty() && lines.byRow.back().first == a)
+            lines.byRow.back().second += line;
+        else
+            lines.byRow.emplace_back(a, std::move(line));
+    }
+    return lines;
+}
+
 } // namespace
 
 DesignCheck::DesignCheck(const std::array<const model::DesignTree*, model::kTreeCount>& trees,
-                         const model::MatrixStore& matrices, const model::RangeStore& ranges)
-    : m_trees(trees), m_matrices(matrices), m_ranges(ranges)
+                         const model::MatrixStore& matrices, const model::CrossCellStore& crossCells,
+                         const model::RangeStore& ranges)
+    : m_trees(trees), m_matrices(matrices), m_crossCells(crossCells), m_ranges(ranges)
 {
 }
 
@@ -39,39 +116,25 @@ bool DesignCheck::writeMatrices(const model::Node* parent, const std::string& nu
     bool findings = false;
     const std::string_view shown = number.empty() ? kTopLevel : std::string_view(number);
     for (model::MatrixKind kind : model::kMatrixKinds) {
-        const model::Classification c = model::classify(m_matrices, parent, kind);
-        const auto head = [&] {
-            out.append(shown).append(" ").append(model::kindName(kind)).append(": ");
-        };
-        switch (c.coupling) {
-        case model::Coupling::Uncoupled:
-            head();
-            out += "uncoupled\n";
-            break;
-        case model::Coupling::Decoupled:
-            head();
-            out += "decoupled; order ";
-            for (std::size_t i = 0; i < c.order.size(); ++i)
-                out.append(i ? ", " : "").append(model::childNumber(number, c.order[i]));
-            out += '\n';
-            break;
-        case model::Coupling::Coupled:
-            for (const auto& group : c.groups) {
-                head();
-                out += "coupled:";
-                for (std::uint32_t member : group)
-                    out.append(" ").append(model::childNumber(number, member));
-                out += '\n';
-            }
-            findings = true;
-            break;
-        case model::Coupling::Incomplete:
-            head();
-            out.append("incomplete: ").append(std::to_string(c.notAssessed)).append(" of ");
-            out.append(std::to_string(c.offDiagonal)).append(" not assessed\n");
-            findings = true;
-            break;
-        }
+        const std::string head = std::string(shown) + ' ' + std::string(model::kindName(kind)) + ": ";
+        findings = writeClassification(head, model::classify(m_matrices, parent, kind),
+                                       [&](std::uint32_t i) { return model::childNumber(number, i); }, out) ||
+                   findings;
+    }
+    return findings;
+}
+
+// The full matrices over the leaf rows, which only cross cells make more than
+// the sibling matrices say.
+bool DesignCheck::writeFullMatrices(const std::vector<std::string>& leafNumbers, std::string& out) const
+{
+    const model::LeafIndex leaves(*m_trees[0]);
+    bool findings = false;
+    for (model::MatrixKind kind : model::kMatrixKinds) {
+        const std::string head = "full " + std::string(model::kindName(kind)) + ": ";
+        findings = writeClassification(head, model::classifyFull(m_matrices, m_crossCells, kind, leaves),
+                                       [&](std::uint32_t i) -> const std::string& { return leafNumbers[i]; }, out) ||
+                   findings;
     }
     return findings;
 }
@@ -112,19 +175,32 @@ void DesignCheck::writeTotal(std::string& out) const
 // however deep the design.
 bool DesignCheck::write(std::string& out) const
 {
-    bool findings = writeMatrices(m_trees[0]->root(), {}, out);
+    const std::vector<model::Finding> disagreements =
+        model::consistencyFindings(*m_trees[0], m_matrices, m_crossCells);
+    const FindingLines disagreementLines = findingLines(*m_trees[0], disagreements);
+    bool findings = writeMatrices(m_trees[0]->root(), {}, out) || !disagreements.empty();
+    out += disagreementLines.top;
     std::array<std::span<const model::Node* const>, model::kTreeCount> rows{};
     for (std::size_t t = 0; t < rows.size(); ++t)
         rows[t] = m_trees[t]->preorder();
+    auto nextLines = disagreementLines.byRow.begin();
+    const bool full = !m_crossCells.empty();
+    std::vector<std::string> leafNumbers; // for the full matrices only
     std::size_t k = 0;
     model::preOrderNumbered(m_trees[0]->root(), [&](const model::Node*, std::size_t, const std::string& number) {
         const std::array<const model::Node*, model::kTreeCount> row{rows[0][k], rows[1][k], rows[2][k]};
-        ++k;
         findings = writeLabels(row, number, out) || findings;
         findings = writeMatrices(row[0], number, out) || findings;
         if (!m_ranges.empty())
             findings = writeInformation(row[0], number, out) || findings;
+        if (nextLines != disagreementLines.byRow.end() && nextLines->first == k)
+            out += (nextLines++)->second;
+        if (full && row[0]->children.empty())
+            leafNumbers.push_back(number);
+        ++k;
     });
+    if (full)
+        findings = writeFullMatrices(leafNumbers, out) || findings;
     if (!m_ranges.empty())
         writeTotal(out);
     return findings;
@@ -145,7 +221,8 @@ int runDesignCheck(const std::vector<std::string>& args, std::ostream& out, std:
                 err << args[0] << " holds data this version does not know (" << block.name << ")\n";
         std::string lines;
         const bool findings =
-            DesignCheck({&contents.trees[0], &contents.trees[1], &contents.trees[2]}, contents.matrices, contents.ranges)
+            DesignCheck({&contents.trees[0], &contents.trees[1], &contents.trees[2]}, contents.matrices,
+                        contents.crossCells, contents.ranges)
                 .write(lines);
         out << lines;
         out.flush();

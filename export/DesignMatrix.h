@@ -3,13 +3,16 @@
 // "1.2 FR-DP" and over a classification line. A cell is X when it was
 // assessed and the column's parameter affects the row's requirement, O when
 // it was assessed and does not, and blank when it was not assessed; the
-// diagonal is always X. Only X cells count when classifying: O is an answer,
+// diagonal is always X. A full matrix also has "o": not assessed itself, but
+// O because a pair above it is. Only X cells count when classifying: O is an answer,
 // not a weaker effect. Texts are Windows-1252 bytes, as node labels are.
 //
 // A matrix over more children than model::kMostGridRows has no grid: a grid
 // grows with the square of its width, so a level of 3,000 rows with one cell
 // would make a document of hundreds of megabytes. Such a matrix is a list of
 // its assessed cells instead, one line each: "1.2 → 1.7: X" (row, column).
+// A full matrix over more leaves than model::kMostFullLeaves lists none: its
+// caption and its classification line alone.
 
 #include <cstddef>
 #include <string>
@@ -18,7 +21,7 @@
 
 namespace exporting {
 
-enum class MatrixMark : char { Blank = ' ', X = 'X', O = 'O' };
+enum class MatrixMark : char { Blank = ' ', X = 'X', O = 'O', ImpliedO = 'o' };
 
 // An assessed cell of a listed matrix, by the children's outline numbers.
 struct ListedCell {
@@ -44,7 +47,7 @@ struct DesignMatrix {
     }
 };
 
-// The text of a mark in a cell: "X", "O" or nothing.
+// The text of a mark in a cell: "X", "O", "o" or nothing.
 inline std::string_view markText(MatrixMark mark)
 {
     switch (mark) {
@@ -52,6 +55,8 @@ inline std::string_view markText(MatrixMark mark)
         return "X";
     case MatrixMark::O:
         return "O";
+    case MatrixMark::ImpliedO:
+        return "o";
     case MatrixMark::Blank:
         break;
     }

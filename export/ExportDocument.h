@@ -10,6 +10,7 @@
 
 #include "export/DesignMatrix.h"
 #include "export/TextColour.h"
+#include "model/CrossCells.h"
 #include "model/InformationRanges.h"
 #include "model/MatrixStore.h"
 #include "model/TreeId.h"
@@ -24,14 +25,15 @@ namespace model { class DesignTree; }
 namespace exporting {
 
 // What export reads of a design: the titles, the three trees, the level
-// colours of the current header, the design matrices and the information
-// ranges. Nothing here is changed by exporting.
+// colours of the current header, the design matrices, the cross cells and the
+// information ranges. Nothing here is changed by exporting.
 struct ExportSource {
     std::array<std::string_view, model::kTreeCount> titles;
     std::array<const model::DesignTree*, model::kTreeCount> trees{};
     LevelColourValues levelColours{};
     const model::MatrixStore* matrices = nullptr; // keyed by the nodes of trees[0]
     const model::RangeStore* ranges = nullptr;    // keyed by the nodes of trees[0]
+    const model::CrossCellStore* crossCells = nullptr; // keyed by the nodes of trees[0]
 };
 
 // One paragraph: a line of text, coloured as a whole.
@@ -45,7 +47,8 @@ public:
     static ExportDocument build(const ExportSource& source, const ColourResolver& resolver);
 
     const std::vector<Paragraph>& paragraphs() const { return m_paragraphs; }
-    // After the PV tree, under "Design matrices"; none when no cell is assessed.
+    // After the PV tree, under "Design matrices" (with cross cells, the full
+    // matrices last); none when no cell is assessed.
     const std::vector<DesignMatrix>& matrices() const { return m_matrices; }
     // After the matrices, under "Information content": a line per FR row with
     // both ranges and the total (see informationLines); none without such a row.

@@ -27,6 +27,7 @@ ExportSource exportSourceOf(const LoadedDesign& design)
     source.levelColours = design.levelColours;
     source.matrices = &design.matrices;
     source.ranges = &design.ranges;
+    source.crossCells = &design.crossCells;
     return source;
 }
 

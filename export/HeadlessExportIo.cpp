@@ -19,6 +19,7 @@ LoadedDesign loadDesignFile(const std::string& path)
     design.levelColours = levelColourValues(contents.header);
     design.matrices = std::move(contents.matrices);
     design.ranges = std::move(contents.ranges);
+    design.crossCells = std::move(contents.crossCells);
     design.leftOut = io::leftOutMessages(contents.kept, path);
     return design;
 }

@@ -1,8 +1,10 @@
 #include "export/MatrixTables.h"
 
 #include "model/DesignTree.h"
+#include "model/FullMatrix.h"
 #include "model/MatrixClassification.h"
 #include "model/Numbering.h"
+#include "model/PreOrder.h"
 
 #include <algorithm>
 
@@ -15,6 +17,12 @@ constexpr std::string_view kTopLevelCaption = "Top level";
 const model::Node* partnerOf(const model::DesignTree& fr, const model::DesignTree& other, const model::Node* parent)
 {
     return parent == fr.root() ? other.root() : other.nodeAt(fr.rowOf(parent));
+}
+
+// What rows and columns are: "FR \\ DP" or "DP \\ PV".
+std::string cornerOf(model::MatrixKind kind)
+{
+    return kind == model::MatrixKind::FrDp ? "FR \\ DP" : "DP \\ PV";
 }
 
 MatrixMark markOf(model::CellValue value)
@@ -37,7 +45,7 @@ DesignMatrix tableOf(const model::MatrixStore& store, const model::Node* parent,
     const auto n = static_cast<std::uint32_t>(parent->children.size());
     DesignMatrix m;
     m.caption = (number.empty() ? std::string(kTopLevelCaption) : number) + ' ' + std::string(model::kindName(kind));
-    m.corner = kind == model::MatrixKind::FrDp ? "FR \\ DP" : "DP \\ PV";
+    m.corner = cornerOf(kind);
     const std::vector<model::IndexedCell> cells = store.indexedCells(parent, kind);
     // Classifying counts the cells before it looks at them: an incomplete wide matrix costs nothing.
     m.classification = model::describe(model::classify(n, cells), kind, number);
@@ -58,13 +66,73 @@ DesignMatrix tableOf(const model::MatrixStore& store, const model::Node* parent,
     return m;
 }
 
-} // namespace
-
-std::vector<DesignMatrix> matrixTables(const ExportSource& source)
+MatrixMark markOf(model::FullCell cell)
 {
-    std::vector<DesignMatrix> out;
-    if (!source.matrices || source.matrices->empty() || !source.trees[0] || !source.trees[1] || !source.trees[2])
-        return out;
+    switch (cell) {
+    case model::FullCell::X:
+        return MatrixMark::X;
+    case model::FullCell::O:
+        return MatrixMark::O;
+    case model::FullCell::ImpliedO:
+        return MatrixMark::ImpliedO;
+    case model::FullCell::NotAssessed:
+        break;
+    }
+    return MatrixMark::Blank;
+}
+
+// The leaf rows' outline numbers, in row order (the full matrix's positions).
+std::vector<std::string> leafNumbers(const model::DesignTree& fr)
+{
+    std::vector<std::string> numbers;
+    model::preOrderNumbered(fr.root(), [&](const model::Node* n, std::size_t, const std::string& number) {
+        if (n->children.empty())
+            numbers.push_back(number);
+    });
+    return numbers;
+}
+
+// `rowTree` gives the row heads' labels (FR for FR-DP, DP for DP-PV).
+DesignMatrix fullTableOf(const ExportSource& source, const model::MatrixStore& matrices, model::MatrixKind kind,
+                         const model::LeafIndex& leaves, const std::vector<std::string>& numbers,
+                         const model::DesignTree& rowTree)
+{
+    const model::CrossCellStore& cross = *source.crossCells;
+    DesignMatrix m;
+    m.caption = "Full " + std::string(model::kindName(kind));
+    m.corner = cornerOf(kind);
+    m.classification = model::describe(model::classifyFull(matrices, cross, kind, leaves), kind,
+                                       [&](std::uint32_t i) { return numbers[i]; });
+    const std::vector<model::FullCell> cells = model::fullMatrixCells(matrices, cross, kind, leaves);
+    if (cells.empty()) { // too many leaves for a grid
+        m.listed = true;
+        return m;
+    }
+    const model::DesignTree& fr = *source.trees[0];
+    const std::span<const model::Node* const> labelled = rowTree.preorder();
+    for (std::size_t i = 0; i < leaves.size(); ++i) {
+        const model::Node* leaf = labelled[static_cast<std::size_t>(fr.rowOf(leaves.leaves()[i]))];
+        m.columnHeads.push_back(numbers[i]);
+        m.rowHeads.push_back(numbers[i] + ' ' + std::string(model::strippedLabel(leaf->text())));
+    }
+    m.marks.reserve(cells.size());
+    for (model::FullCell cell : cells)
+        m.marks.push_back(markOf(cell));
+    return m;
+}
+
+void appendFullTables(const ExportSource& source, std::vector<DesignMatrix>& out)
+{
+    static const model::MatrixStore kNoMatrices;
+    const model::MatrixStore& matrices = source.matrices ? *source.matrices : kNoMatrices;
+    const model::LeafIndex leaves(*source.trees[0]);
+    const std::vector<std::string> numbers = leafNumbers(*source.trees[0]);
+    out.push_back(fullTableOf(source, matrices, model::MatrixKind::FrDp, leaves, numbers, *source.trees[0]));
+    out.push_back(fullTableOf(source, matrices, model::MatrixKind::DpPv, leaves, numbers, *source.trees[1]));
+}
+
+void appendRowTables(const ExportSource& source, std::vector<DesignMatrix>& out)
+{
     const model::DesignTree& fr = *source.trees[0];
     std::vector<std::pair<int, const model::Node*>> parents;
     for (const model::Node* p : source.matrices->parents())
@@ -76,6 +144,19 @@ std::vector<DesignMatrix> matrixTables(const ExportSource& source)
         out.push_back(tableOf(*source.matrices, parent, model::MatrixKind::DpPv,
                               partnerOf(fr, *source.trees[1], parent), number));
     }
+}
+
+} // namespace
+
+std::vector<DesignMatrix> matrixTables(const ExportSource& source)
+{
+    std::vector<DesignMatrix> out;
+    if (!source.trees[0] || !source.trees[1] || !source.trees[2])
+        return out;
+    if (source.matrices && !source.matrices->empty())
+        appendRowTables(source, out);
+    if (source.crossCells && !source.crossCells->empty())
+        appendFullTables(source, out);
     return out;
 }
 

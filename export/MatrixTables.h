@@ -6,6 +6,12 @@
 // their numbers (DP, resp. PV), the diagonal X, and the classification
 // sentence; a level wider than model::kMostGridRows lists its assessed cells
 // instead of a grid. A design without an assessed cell has none.
+//
+// A design with cross cells has the full matrices last, "Full FR-DP" and
+// "Full DP-PV": rows headed by the leaf rows' numbers and labels, columns by
+// their numbers, an O that a pair above implies as "o", and the
+// classification over the leaves; over model::kMostFullLeaves leaves, the
+// caption and the classification alone.
 
 #include "export/DesignMatrix.h"
 #include "export/ExportDocument.h"

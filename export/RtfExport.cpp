@@ -18,6 +18,7 @@ ExportSource exportSourceOf(const model::Design& design)
     source.levelColours = levelColourValues(design.look().currentHeader());
     source.matrices = &design.matrices();
     source.ranges = &design.ranges();
+    source.crossCells = &design.crossCells();
     return source;
 }
 

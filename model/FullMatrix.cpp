@@ -5,6 +5,7 @@
 #include "model/PreOrder.h"
 
 #include <algorithm>
+#include <array>
 
 namespace model {
 
@@ -15,93 +16,207 @@ struct Rect {
     std::uint32_t r0, r1, c0, c1;
 };
 
-// The number of cells the rectangles cover together: a sweep over the rows
-// with a segment tree over the (compressed) columns, O(R log R).
-std::uint64_t unionArea(const std::vector<Rect>& rects)
-{
-    if (rects.empty())
-        return 0;
-    std::vector<std::uint32_t> cols;
-    cols.reserve(rects.size() * 2);
-    for (const Rect& r : rects) {
-        cols.push_back(r.c0);
-        cols.push_back(r.c1);
+// The columns the rectangles cover on the row a sweep has reached: the
+// columns compressed to the rectangles' edges, and a segment tree over the
+// runs between two edges counting the rectangles that cover a run whole.
+class ColumnCover {
+public:
+    explicit ColumnCover(const std::vector<Rect>& rects)
+    {
+        m_cols.reserve(rects.size() * 2);
+        for (const Rect& r : rects) {
+            m_cols.push_back(r.c0);
+            m_cols.push_back(r.c1);
+        }
+        std::sort(m_cols.begin(), m_cols.end());
+        m_cols.erase(std::unique(m_cols.begin(), m_cols.end()), m_cols.end());
+        m_runs = m_cols.empty() ? 0 : m_cols.size() - 1;
+        m_count.assign(4 * m_runs + 4, 0);
+        m_covered.assign(4 * m_runs + 4, 0);
     }
-    std::sort(cols.begin(), cols.end());
-    cols.erase(std::unique(cols.begin(), cols.end()), cols.end());
-    const std::size_t m = cols.size() - 1; // elementary column runs
-    if (m == 0)
-        return 0;
-    struct Event {
-        std::uint32_t row;
-        int delta;
-        std::uint32_t c0, c1; // compressed
-    };
-    std::vector<Event> events;
-    events.reserve(rects.size() * 2);
-    const auto at = [&](std::uint32_t c) {
-        return static_cast<std::uint32_t>(std::lower_bound(cols.begin(), cols.end(), c) - cols.begin());
-    };
-    for (const Rect& r : rects) {
-        if (r.r0 >= r.r1 || r.c0 >= r.c1)
-            continue;
-        events.push_back({r.r0, +1, at(r.c0), at(r.c1)});
-        events.push_back({r.r1, -1, at(r.c0), at(r.c1)});
+
+    // A rectangle's columns start (+1) or stop (-1) being covered.
+    void add(std::uint32_t c0, std::uint32_t c1, int delta)
+    {
+        if (m_runs > 0)
+            update(1, 0, m_runs, run(c0), run(c1), delta);
     }
-    std::sort(events.begin(), events.end(), [](const Event& x, const Event& y) { return x.row < y.row; });
-    std::vector<int> count(4 * m, 0);
-    std::vector<std::uint64_t> covered(4 * m, 0);
-    // Iterative descent would be longer; the depth is log2 of the columns.
-    const auto update = [&](auto&& self, std::size_t node, std::size_t lo, std::size_t hi, std::uint32_t a,
-                            std::uint32_t b, int delta) -> void {
+    std::uint64_t covered() const { return m_runs > 0 ? m_covered[1] : 0; }
+
+    // Whether a rectangle covers the column now: one counts on the way down to its run.
+    bool covers(std::uint32_t column) const
+    {
+        if (m_runs == 0 || column < m_cols.front() || column >= m_cols.back())
+            return false;
+        const std::size_t k = static_cast<std::size_t>(std::upper_bound(m_cols.begin(), m_cols.end(), column) - m_cols.begin()) - 1;
+        std::size_t node = 1, lo = 0, hi = m_runs;
+        for (;;) {
+            if (m_count[node] > 0)
+                return true;
+            if (hi - lo == 1)
+                return false;
+            const std::size_t mid = (lo + hi) / 2;
+            if (k < mid) {
+                node = 2 * node;
+                hi = mid;
+            } else {
+                node = 2 * node + 1;
+                lo = mid;
+            }
+        }
+    }
+
+private:
+    std::uint32_t run(std::uint32_t c) const
+    {
+        return static_cast<std::uint32_t>(std::lower_bound(m_cols.begin(), m_cols.end(), c) - m_cols.begin());
+    }
+    // Recursive, but only as deep as log2 of the runs.
+    void update(std::size_t node, std::size_t lo, std::size_t hi, std::uint32_t a, std::uint32_t b, int delta)
+    {
         if (b <= lo || hi <= a)
             return;
         if (a <= lo && hi <= b) {
-            count[node] += delta;
+            m_count[node] += delta;
         } else {
             const std::size_t mid = (lo + hi) / 2;
-            self(self, 2 * node, lo, mid, a, b, delta);
-            self(self, 2 * node + 1, mid, hi, a, b, delta);
+            update(2 * node, lo, mid, a, b, delta);
+            update(2 * node + 1, mid, hi, a, b, delta);
         }
-        if (count[node] > 0)
-            covered[node] = cols[hi] - cols[lo];
+        if (m_count[node] > 0)
+            m_covered[node] = m_cols[hi] - m_cols[lo];
         else if (hi - lo == 1)
-            covered[node] = 0;
+            m_covered[node] = 0;
         else
-            covered[node] = covered[2 * node] + covered[2 * node + 1];
-    };
+            m_covered[node] = m_covered[2 * node] + m_covered[2 * node + 1];
+    }
+
+    std::vector<std::uint32_t> m_cols;
+    std::size_t m_runs = 0;
+    std::vector<int> m_count;
+    std::vector<std::uint64_t> m_covered;
+};
+
+// A sweep down the rows: each rectangle starts at its first row and stops
+// after its last, in row order.
+struct RowEvent {
+    std::uint32_t row;
+    int delta;
+    std::uint32_t c0, c1;
+};
+
+std::vector<RowEvent> rowEvents(const std::vector<Rect>& rects)
+{
+    std::vector<RowEvent> events;
+    events.reserve(rects.size() * 2);
+    for (const Rect& r : rects) {
+        if (r.r0 >= r.r1 || r.c0 >= r.c1)
+            continue;
+        events.push_back({r.r0, +1, r.c0, r.c1});
+        events.push_back({r.r1, -1, r.c0, r.c1});
+    }
+    std::sort(events.begin(), events.end(), [](const RowEvent& x, const RowEvent& y) { return x.row < y.row; });
+    return events;
+}
+
+// The number of cells the rectangles cover together, O(R log R).
+std::uint64_t unionArea(const std::vector<Rect>& rects)
+{
+    ColumnCover cover(rects);
     std::uint64_t area = 0;
-    std::uint32_t lastRow = events.empty() ? 0 : events.front().row;
-    for (const Event& e : events) {
-        area += covered[1] * (e.row - lastRow);
+    std::uint32_t lastRow = 0;
+    for (const RowEvent& e : rowEvents(rects)) {
+        area += cover.covered() * (e.row - lastRow);
         lastRow = e.row;
-        update(update, 1, 0, m, e.c0, e.c1, e.delta);
+        cover.add(e.c0, e.c1, e.delta);
     }
     return area;
 }
 
-// What the stored cells give the full matrix of a kind: a rectangle per O
-// (sibling or cross), and the X cells between two leaves.
+// How many of the cells (each once) the rectangles cover, O((R + P) log R).
+std::uint64_t cellsCovered(const std::vector<Rect>& rects, std::vector<IndexedCell> cells)
+{
+    if (rects.empty() || cells.empty())
+        return 0;
+    std::sort(cells.begin(), cells.end(), [](const IndexedCell& x, const IndexedCell& y) { return x.row < y.row; });
+    ColumnCover cover(rects);
+    const std::vector<RowEvent> events = rowEvents(rects);
+    std::uint64_t covered = 0;
+    std::size_t next = 0;
+    for (const IndexedCell& c : cells) {
+        for (; next < events.size() && events[next].row <= c.row; ++next)
+            cover.add(events[next].c0, events[next].c1, events[next].delta);
+        covered += cover.covers(c.column) ? 1 : 0;
+    }
+    return covered;
+}
+
+// The cross cells of one kind. The store is a hash map, so walking it chases
+// a pointer a cell: walk it once and keep what is needed.
+struct CrossEntry {
+    const Node* a;
+    const Node* b;
+    CellValue value;
+};
+
+std::vector<CrossEntry> crossCellsOf(const CrossCellStore& cross, MatrixKind kind)
+{
+    std::vector<CrossEntry> out;
+    out.reserve(cross.size());
+    for (const auto& [key, value] : cross.all())
+        if (key.kind == kind)
+            out.push_back({key.a, key.b, value});
+    return out;
+}
+
+std::array<std::vector<CrossEntry>, kMatrixKindCount> crossCellsByKind(const CrossCellStore& cross)
+{
+    std::array<std::vector<CrossEntry>, kMatrixKindCount> out;
+    for (const auto& [key, value] : cross.all())
+        out[slot(key.kind)].push_back({key.a, key.b, value});
+    return out;
+}
+
+bool hasGrandchildren(const Node* parent)
+{
+    return std::any_of(parent->children.begin(), parent->children.end(), [](const Node* c) { return !c->children.empty(); });
+}
+
+// What the stored cells give the full matrix of a kind. An O of a pair with
+// a row that has children is a rectangle of leaf pairs; every other cell is
+// one leaf pair. No two cells are the same leaf pair, and a cell between two
+// sibling leaves lies under no rectangle (the only pair at or above two
+// siblings is themselves): only the cross cells between leaves can lie under
+// one, so only they need looking up.
 struct Stored {
     std::vector<Rect> oRects;
+    std::vector<IndexedCell> crossLeafCells; // positions are leaf indexes
+    std::uint64_t siblingLeafCells = 0;
     std::vector<IndexedCell> leafX; // positions are leaf indexes
 };
 
-Stored storedCells(const MatrixStore& matrices, const CrossCellStore& cross, MatrixKind kind, const LeafIndex& leaves)
+Stored storedCells(const MatrixStore& matrices, const std::vector<CrossEntry>& cross, MatrixKind kind,
+                   const LeafIndex& leaves)
 {
     Stored s;
-    const auto add = [&](const Node* a, const Node* b, CellValue v) {
-        if (v == CellValue::O)
+    const auto add = [&](const Node* a, const Node* b, CellValue v, bool sibling) {
+        if (a->children.empty() && b->children.empty()) {
+            const IndexedCell leafPair{leaves.first(a), leaves.first(b), v};
+            if (sibling)
+                ++s.siblingLeafCells;
+            else
+                s.crossLeafCells.push_back(leafPair);
+            if (v == CellValue::X)
+                s.leafX.push_back(leafPair);
+        } else if (v == CellValue::O) {
             s.oRects.push_back({leaves.first(a), leaves.end(a), leaves.first(b), leaves.end(b)});
-        else if (v == CellValue::X && a->children.empty() && b->children.empty())
-            s.leafX.push_back({leaves.first(a), leaves.first(b), CellValue::X});
+        }
     };
     for (const Node* p : matrices.parents())
         for (const IndexedCell& c : matrices.indexedCells(p, kind, MatrixStore::Order::Any))
-            add(p->children[c.row], p->children[c.column], c.value);
-    for (const auto& [key, value] : cross.all())
-        if (key.kind == kind)
-            add(key.a, key.b, value);
+            add(p->children[c.row], p->children[c.column], c.value, true);
+    for (const CrossEntry& c : cross)
+        add(c.a, c.b, c.value, false);
     return s;
 }
 
@@ -203,13 +318,12 @@ std::string markedOMessage(MatrixKind kind, NodePair above)
 Classification classifyFull(const MatrixStore& matrices, const CrossCellStore& cross, MatrixKind kind,
                             const LeafIndex& leaves)
 {
-    Stored s = storedCells(matrices, cross, kind, leaves);
-    // Assessed: every pair an O covers, and the X pairs besides.
-    std::vector<Rect> assessed = s.oRects;
-    for (const IndexedCell& x : s.leafX)
-        assessed.push_back({x.row, x.row + 1, x.column, x.column + 1});
+    const Stored s = storedCells(matrices, crossCellsOf(cross, kind), kind, leaves);
+    // Assessed: every pair an O rectangle covers, and the leaf pairs held besides.
+    const std::uint64_t assessed = unionArea(s.oRects) + s.siblingLeafCells + s.crossLeafCells.size()
+                                   - cellsCovered(s.oRects, s.crossLeafCells);
     const auto n = static_cast<std::uint32_t>(leaves.size());
-    return classify(n, unionArea(assessed), s.leafX);
+    return classify(n, assessed, s.leafX);
 }
 
 std::vector<FullCell> fullMatrixCells(const MatrixStore& matrices, const CrossCellStore& cross, MatrixKind kind,
@@ -219,7 +333,8 @@ std::vector<FullCell> fullMatrixCells(const MatrixStore& matrices, const CrossCe
     if (n > static_cast<std::size_t>(kMostFullLeaves))
         return {};
     std::vector<FullCell> cells(n * n, FullCell::NotAssessed);
-    const Stored s = storedCells(matrices, cross, kind, leaves);
+    const std::vector<CrossEntry> crossCells = crossCellsOf(cross, kind);
+    const Stored s = storedCells(matrices, crossCells, kind, leaves);
     for (const Rect& r : s.oRects)
         for (std::uint32_t i = r.r0; i < r.r1; ++i)
             std::fill(cells.begin() + static_cast<std::ptrdiff_t>(i * n + r.c0),
@@ -232,9 +347,8 @@ std::vector<FullCell> fullMatrixCells(const MatrixStore& matrices, const CrossCe
     for (const Node* p : matrices.parents())
         for (const IndexedCell& c : matrices.indexedCells(p, kind, MatrixStore::Order::Any))
             leafCell(p->children[c.row], p->children[c.column], c.value);
-    for (const auto& [key, value] : cross.all())
-        if (key.kind == kind)
-            leafCell(key.a, key.b, value);
+    for (const CrossEntry& c : crossCells)
+        leafCell(c.a, c.b, c.value);
     for (std::size_t i = 0; i < n; ++i)
         cells[i * n + i] = FullCell::X;
     return cells;
@@ -248,6 +362,8 @@ namespace {
 // inside a' or inside b').
 struct BelowIndex {
     struct Cell {
+        const Node* a;
+        const Node* b;
         std::uint32_t a0, a1, b0, b1;
         CellValue value;
         bool leafPair; // both rows are leaves: the cell is the leaf pair's value
@@ -260,7 +376,9 @@ struct BelowIndex {
         std::vector<Rect> os;
         auto it = std::lower_bound(cells.begin(), cells.end(), a0, [](const Cell& c, std::uint32_t v) { return c.a0 < v; });
         for (; it != cells.end() && it->a0 < a1; ++it) {
-            if (it->a1 > a1 || it->b0 < b0 || it->b1 > b1 || (it->a0 == a0 && it->a1 == a1 && it->b0 == b0 && it->b1 == b1))
+            // Only the X's own cell is left out: through an only child another
+            // pair can have the very same leaves, and its O counts.
+            if (it->a1 > a1 || it->b0 < b0 || it->b1 > b1 || (it->a == a && it->b == b))
                 continue;
             if (it->value == CellValue::O)
                 os.push_back({it->a0, it->a1, it->b0, it->b1});
@@ -276,30 +394,35 @@ struct BelowIndex {
 std::vector<Finding> consistencyFindings(const DesignTree& fr, const MatrixStore& matrices, const CrossCellStore& cross)
 {
     std::vector<Finding> findings;
-    if (matrices.empty() && cross.empty())
+    // Without cross cells no X can lie under an O and no cell lies below a pair.
+    if (cross.empty())
         return findings;
     const LeafIndex leaves(fr);
+    const std::array<std::vector<CrossEntry>, kMatrixKindCount> crossCells = crossCellsByKind(cross);
     for (MatrixKind kind : kMatrixKinds) {
+        const std::vector<CrossEntry>& kindCells = crossCells[slot(kind)];
         BelowIndex below;
-        for (const auto& [key, value] : cross.all())
-            if (key.kind == kind)
-                below.cells.push_back({leaves.first(key.a), leaves.end(key.a), leaves.first(key.b), leaves.end(key.b),
-                                       value, key.a->children.empty() && key.b->children.empty()});
+        below.cells.reserve(kindCells.size());
+        for (const CrossEntry& c : kindCells)
+            below.cells.push_back({c.a, c.b, leaves.first(c.a), leaves.end(c.a), leaves.first(c.b), leaves.end(c.b), c.value,
+                                   c.a->children.empty() && c.b->children.empty()});
         std::sort(below.cells.begin(), below.cells.end(), [](const auto& x, const auto& y) { return x.a0 < y.a0; });
         const auto checkX = [&](const Node* a, const Node* b) {
             if ((!a->children.empty() || !b->children.empty()) && below.notBorneOut(leaves, a, b))
                 findings.push_back({Finding::Type::XNotBorneOut, kind, a, b});
         };
+        // Only a sibling X with a row that has children can fail to be borne out.
         for (const Node* p : matrices.parents())
-            for (const IndexedCell& c : matrices.indexedCells(p, kind, MatrixStore::Order::Any))
-                if (c.value == CellValue::X)
-                    checkX(p->children[c.row], p->children[c.column]);
-        for (const auto& [key, value] : cross.all()) {
-            if (key.kind != kind || value != CellValue::X)
+            if (hasGrandchildren(p))
+                for (const IndexedCell& c : matrices.indexedCells(p, kind, MatrixStore::Order::Any))
+                    if (c.value == CellValue::X)
+                        checkX(p->children[c.row], p->children[c.column]);
+        for (const CrossEntry& c : kindCells) {
+            if (c.value != CellValue::X)
                 continue;
-            if (oPairAbove(matrices, cross, kind, key.a, key.b))
-                findings.push_back({Finding::Type::XBelowO, kind, key.a, key.b});
-            checkX(key.a, key.b);
+            if (oPairAbove(matrices, cross, kind, c.a, c.b))
+                findings.push_back({Finding::Type::XBelowO, kind, c.a, c.b});
+            checkX(c.a, c.b);
         }
     }
     std::sort(findings.begin(), findings.end(), [&](const Finding& x, const Finding& y) {

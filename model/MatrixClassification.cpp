@@ -185,13 +185,14 @@ std::string_view kindName(MatrixKind kind)
 namespace {
 
 // "a", "a and b", "a, b and c"
-std::string listed(const std::vector<std::uint32_t>& members, std::string_view parentNumber)
+std::string listed(const std::vector<std::uint32_t>& members,
+                   const std::function<std::string(std::uint32_t)>& numberOf)
 {
     std::string out;
     for (std::size_t i = 0; i < members.size(); ++i) {
         if (i > 0)
             out += i + 1 == members.size() ? " and " : ", ";
-        out += childNumber(parentNumber, members[i]);
+        out += numberOf(members[i]);
     }
     return out;
 }
@@ -200,11 +201,17 @@ std::string listed(const std::vector<std::uint32_t>& members, std::string_view p
 
 std::string describe(const Classification& c, MatrixKind kind, std::string_view parentNumber)
 {
+    return describe(c, kind, [parentNumber](std::uint32_t i) { return childNumber(parentNumber, i); });
+}
+
+std::string describe(const Classification& c, MatrixKind kind,
+                     const std::function<std::string(std::uint32_t)>& numberOf)
+{
     switch (c.coupling) {
     case Coupling::Incomplete: {
         std::string out = std::to_string(c.notAssessed) + " of " + std::to_string(c.offDiagonal) + " cells not assessed";
         for (const auto& group : c.groups)
-            out += "; " + listed(group, parentNumber) + " already affect each other";
+            out += "; " + listed(group, numberOf) + " already affect each other";
         return out;
     }
     case Coupling::Uncoupled:
@@ -214,7 +221,7 @@ std::string describe(const Classification& c, MatrixKind kind, std::string_view 
         for (std::size_t i = 0; i < c.order.size(); ++i) {
             if (i > 0)
                 out += ", then ";
-            out += childNumber(parentNumber, c.order[i]);
+            out += numberOf(c.order[i]);
         }
         return out;
     }
@@ -225,7 +232,7 @@ std::string describe(const Classification& c, MatrixKind kind, std::string_view 
     for (std::size_t i = 0; i < c.groups.size(); ++i) {
         if (i > 0)
             out += "; ";
-        out += listed(c.groups[i], parentNumber) + " affect each other";
+        out += listed(c.groups[i], numberOf) + " affect each other";
     }
     return out;
 }

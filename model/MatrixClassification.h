@@ -12,6 +12,7 @@
 #include "model/MatrixStore.h"
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -56,6 +57,10 @@ std::string childNumber(std::string_view parentNumber, std::uint32_t index);
 //   "4 of 6 cells not assessed"
 //   "4 of 6 cells not assessed; 1.1 and 1.2 already affect each other"
 std::string describe(const Classification& c, MatrixKind kind, std::string_view parentNumber);
+// The same with each position's number given, for a matrix whose positions
+// are not the children of one row (the full matrix's are its leaf rows).
+std::string describe(const Classification& c, MatrixKind kind,
+                     const std::function<std::string(std::uint32_t)>& numberOf);
 
 // "FR-DP" or "DP-PV".
 std::string_view kindName(MatrixKind kind);
