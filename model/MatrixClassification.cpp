@@ -184,27 +184,27 @@ std::string_view kindName(MatrixKind kind)
 
 namespace {
 
+using NameOf = std::function<std::string(std::uint32_t position)>;
+
 // "a", "a and b", "a, b and c"
-std::string listed(const std::vector<std::uint32_t>& members, std::string_view parentNumber)
+std::string listed(const std::vector<std::uint32_t>& members, const NameOf& nameOf)
 {
     std::string out;
     for (std::size_t i = 0; i < members.size(); ++i) {
         if (i > 0)
             out += i + 1 == members.size() ? " and " : ", ";
-        out += childNumber(parentNumber, members[i]);
+        out += nameOf(members[i]);
     }
     return out;
 }
 
-} // namespace
-
-std::string describe(const Classification& c, MatrixKind kind, std::string_view parentNumber)
+std::string described(const Classification& c, MatrixKind kind, const NameOf& nameOf)
 {
     switch (c.coupling) {
     case Coupling::Incomplete: {
         std::string out = std::to_string(c.notAssessed) + " of " + std::to_string(c.offDiagonal) + " cells not assessed";
         for (const auto& group : c.groups)
-            out += "; " + listed(group, parentNumber) + " already affect each other";
+            out += "; " + listed(group, nameOf) + " already affect each other";
         return out;
     }
     case Coupling::Uncoupled:
@@ -214,7 +214,7 @@ std::string describe(const Classification& c, MatrixKind kind, std::string_view 
         for (std::size_t i = 0; i < c.order.size(); ++i) {
             if (i > 0)
                 out += ", then ";
-            out += childNumber(parentNumber, c.order[i]);
+            out += nameOf(c.order[i]);
         }
         return out;
     }
@@ -225,9 +225,21 @@ std::string describe(const Classification& c, MatrixKind kind, std::string_view 
     for (std::size_t i = 0; i < c.groups.size(); ++i) {
         if (i > 0)
             out += "; ";
-        out += listed(c.groups[i], parentNumber) + " affect each other";
+        out += listed(c.groups[i], nameOf) + " affect each other";
     }
     return out;
+}
+
+} // namespace
+
+std::string describe(const Classification& c, MatrixKind kind, std::string_view parentNumber)
+{
+    return described(c, kind, [parentNumber](std::uint32_t i) { return childNumber(parentNumber, i); });
+}
+
+std::string describe(const Classification& c, MatrixKind kind, std::span<const std::string> numbers)
+{
+    return described(c, kind, [numbers](std::uint32_t i) { return numbers[i]; });
 }
 
 } // namespace model

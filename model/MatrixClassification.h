@@ -56,6 +56,9 @@ std::string childNumber(std::string_view parentNumber, std::uint32_t index);
 //   "4 of 6 cells not assessed"
 //   "4 of 6 cells not assessed; 1.1 and 1.2 already affect each other"
 std::string describe(const Classification& c, MatrixKind kind, std::string_view parentNumber);
+// The same with each position named by its own number, numbers[i] for
+// position i: the full matrix, whose positions are leaves of many parents.
+std::string describe(const Classification& c, MatrixKind kind, std::span<const std::string> numbers);
 
 // "FR-DP" or "DP-PV".
 std::string_view kindName(MatrixKind kind);
