@@ -96,6 +96,7 @@ void TMainForm::layOutBars()
     addToolBarBreak(Qt::TopToolBarArea);
     addToolBar(Qt::TopToolBarArea, editBar);
     addAction(f.matrix->toggle());
+    addAction(f.matrix->fullView());
     addAction(f.information->toggle());
     addAction(f.find->findAction());
     addAction(f.tableExport->actions().print);
