@@ -97,6 +97,7 @@ void TMainForm::layOutBars()
     addToolBarBreak(Qt::TopToolBarArea);
     addToolBar(Qt::TopToolBarArea, editBar);
     addAction(f.matrix->toggle());
+    addAction(f.matrix->fullView());
     addAction(f.information->toggle());
     addAction(f.flow->open());
     addAction(f.find->findAction());

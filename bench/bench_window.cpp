@@ -1,12 +1,18 @@
 // The window with a 100,000-row design: a click on a row (release handling,
 // selection of the three rows, renumbering, repaint of the three views), and
 // opening the design file up to the first paint of the three views, against
-// the floor of reading the same file and splitting it into lines.
+// the floor of reading the same file and splitting it into lines. A cell
+// click in the full design matrix of 400 leaves, up to the repaint.
 #include "RatioReporter.h"
 #include "BenchWindow.h"
+#include "app/MatrixPaneController.h"
+#include "app/UndoHistory.h"
 #include "io/DesignFile.h"
+#include "ui/MatrixPane.h"
+#include "ui/MatrixPaneFull.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <benchmark/benchmark.h>
@@ -243,6 +249,51 @@ void BM_OpenLargeDesignIntoEmptyWindow(benchmark::State& state)
     }
 }
 BENCHMARK(BM_OpenLargeDesignIntoEmptyWindow)->Arg(kTops100k)->Arg(kTops1M)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The full design matrix over 400 leaves (20 rows of 20 children), shown with
+// a column's parameter marked: a click on a cross cell, as one undo step,
+// up to the repaint of both full grids and the trees' marks. One frame is
+// 16 ms.
+void BM_FullMatrixCellClick(benchmark::State& state)
+{
+    bench::Window window;
+    std::array<model::DesignTree, model::kTreeCount> trees;
+    for (auto& tree : trees)
+        for (int a = 0; a < 20; ++a) {
+            model::Node* top = tree.appendTopLevel("Requirement for the pump assembly");
+            for (int b = 0; b < 20; ++b)
+                tree.appendChild(top, "Parameter of the motor housing");
+        }
+    window.workspace.design().replaceTrees(std::move(trees));
+    window.form.show();
+    (void)QTest::qWaitForWindowExposed(&window.form);
+    window.features.matrix->fullView()->trigger();
+    QCoreApplication::processEvents();
+    ui::FullMatrixGrid* grid = window.features.matrixPane->fullView()->grid(model::MatrixKind::FrDp);
+    QHeaderView* heads = grid->horizontalHeader();
+    QTest::mouseClick(heads->viewport(), Qt::LeftButton, {}, QPoint(heads->sectionViewportPosition(21) + 4, 4));
+    QCoreApplication::processEvents();
+    grid->scrollTo(grid->model()->index(2, 21));
+    const QPoint cell = grid->visualRect(grid->model()->index(2, 21)).center(); // 1.3 / 2.2: a cross pair
+    for (auto _ : state) {
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell);
+        QCoreApplication::processEvents(); // the pane's refresh, from the event loop
+        for (model::MatrixKind kind : model::kMatrixKinds)
+            window.features.matrixPane->fullView()->grid(kind)->viewport()->repaint();
+        window.repaintViews();
+    }
+    // What was timed must have been the redraw of the cell clicked.
+    const model::DesignTree& fr = window.workspace.design().tree(TreeId::FR);
+    const model::CellValue stored = window.workspace.design().crossCells().cell(
+        model::MatrixKind::FrDp, fr.nodeAt(0)->children[2], fr.nodeAt(21)->children[1]);
+    const model::FullCell shown = grid->grid().cell(2, 21);
+    if (window.workspace.history().count() == 0 || shown != (stored == model::CellValue::X   ? model::FullCell::X
+                  : stored == model::CellValue::O ? model::FullCell::O
+                                                  : model::FullCell::NotAssessed))
+        state.SkipWithError("the grid does not show the cell clicked");
+    state.counters["leaves"] = static_cast<double>(window.features.matrixPane->fullView()->leafCount());
+}
+BENCHMARK(BM_FullMatrixCellClick)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 } // namespace
 

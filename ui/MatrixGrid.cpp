@@ -45,20 +45,29 @@ void MatrixGrid::request(const QModelIndex& index, model::CellValue value)
         emit cellRequested(index.row(), index.column(), value);
 }
 
-void MatrixGrid::keyPressEvent(QKeyEvent* event)
+std::optional<model::CellValue> cellValueOfKey(int key)
 {
-    switch (event->key()) {
+    switch (key) {
     case Qt::Key_X:
-        request(currentIndex(), model::CellValue::X);
-        return;
+        return model::CellValue::X;
     case Qt::Key_O:
     case Qt::Key_0:
-        request(currentIndex(), model::CellValue::O);
-        return;
+        return model::CellValue::O;
     case Qt::Key_Delete:
     case Qt::Key_Space:
-        request(currentIndex(), model::CellValue::NotAssessed);
+        return model::CellValue::NotAssessed;
+    default:
+        return std::nullopt;
+    }
+}
+
+void MatrixGrid::keyPressEvent(QKeyEvent* event)
+{
+    if (const std::optional<model::CellValue> value = cellValueOfKey(event->key())) {
+        request(currentIndex(), *value);
         return;
+    }
+    switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
         if (currentIndex().isValid())

@@ -10,7 +10,13 @@
 
 #include <QTableView>
 
+#include <optional>
+
 namespace ui {
+
+// What a key sets a cell to in any matrix grid: X, O (also 0), or not
+// assessed (Delete, Space); nothing for other keys.
+std::optional<model::CellValue> cellValueOfKey(int key);
 
 class MatrixGrid : public QTableView {
     Q_OBJECT

@@ -3,7 +3,9 @@
 #include "model/MatrixClassification.h"
 #include "model/Numbering.h"
 #include "ui/Cp1252.h"
+#include "ui/MatrixPaneFull.h"
 
+#include <QAction>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
@@ -15,7 +17,7 @@
 namespace ui {
 namespace {
 
-enum Page { kGridsPage = 0, kMessagePage = 1 };
+enum Page { kGridsPage = 0, kMessagePage = 1, kFullPage = 2 };
 
 // The classification's colour: green, amber, red, grey.
 QString colourOf(model::Coupling coupling)
@@ -47,9 +49,17 @@ QString labelOf(const model::Node* node)
 
 } // namespace
 
+void showClassification(QLabel* line, const model::Classification& c, const QString& sentence)
+{
+    line->setText(sentence);
+    // A coupling already known shows in the coupled colour before the last cell is filled.
+    const bool coupledSoFar = c.coupling == model::Coupling::Incomplete && !c.groups.empty();
+    line->setStyleSheet(QStringLiteral("color: %1").arg(colourOf(coupledSoFar ? model::Coupling::Coupled : c.coupling)));
+}
+
 MatrixPane::MatrixPane(QWidget* parent)
-    : QWidget(parent), m_caption(new QLabel(this)), m_up(new QToolButton(this)), m_pages(new QStackedWidget(this)),
-      m_message(new QLabel(this))
+    : QWidget(parent), m_caption(new QLabel(this)), m_up(new QToolButton(this)), m_fullButton(new QToolButton(this)),
+      m_pages(new QStackedWidget(this)), m_message(new QLabel(this)), m_full(new FullMatrixView(m_pages))
 {
     setObjectName(QStringLiteral("MatrixPane"));
     m_up->setObjectName(QStringLiteral("MatrixUpBtn"));
@@ -59,6 +69,9 @@ MatrixPane::MatrixPane(QWidget* parent)
     m_up->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_up->setAutoRaise(true);
     connect(m_up, &QToolButton::clicked, this, &MatrixPane::goUp);
+    m_fullButton->setObjectName(QStringLiteral("FullMatrixBtn"));
+    m_fullButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_fullButton->setAutoRaise(true);
     // Only while the focus is in the pane: elsewhere Backspace belongs to the editors.
     auto* up = new QShortcut(QKeySequence(Qt::Key_Backspace), this);
     up->setContext(Qt::WidgetWithChildrenShortcut);
@@ -89,8 +102,10 @@ MatrixPane::MatrixPane(QWidget* parent)
     m_message->setStyleSheet(QStringLiteral("color: #777777"));
     m_pages->addWidget(grids);
     m_pages->addWidget(m_message);
+    m_pages->addWidget(m_full);
     auto* head = new QHBoxLayout;
     head->addWidget(m_caption, 1);
+    head->addWidget(m_fullButton);
     head->addWidget(m_up);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -106,7 +121,19 @@ QSize MatrixPane::sizeHint() const
 
 QString MatrixPane::message() const
 {
+    if (showsFull())
+        return m_full->message();
     return m_pages->currentIndex() == kMessagePage ? m_message->text() : QString();
+}
+
+bool MatrixPane::showsFull() const
+{
+    return m_pages->currentIndex() == kFullPage;
+}
+
+void MatrixPane::setFullViewCommand(QAction* command)
+{
+    m_fullButton->setDefaultAction(command);
 }
 
 void MatrixPane::showMessage(const QString& text)
@@ -132,6 +159,7 @@ void MatrixPane::showNothing()
 {
     m_parentRow = model::kNoRow;
     m_up->setEnabled(false);
+    m_up->show();
     m_childLevels.clear();
     m_caption->setText(QStringLiteral("Design matrix"));
     showMessage(QString::fromLatin1(kNoMatrix));
@@ -146,6 +174,7 @@ void MatrixPane::showMatrices(const model::Design& design, int parentRow)
     m_parentRow = parentRow;
     const model::DesignTree& fr = design.tree(model::TreeId::FR);
     const model::Node* parent = design.matrixParent(parentRow);
+    m_up->show();
     m_up->setEnabled(parentRow != model::kNoRow);
     if (const model::Node* above = parentRow == model::kNoRow ? nullptr : fr.parentOf(parent))
         m_upRow = fr.rowOf(above);
@@ -194,11 +223,21 @@ void MatrixPane::showGrid(const model::Design& design, const model::Node* parent
     grid(kind)->grid().setSnapshot(std::move(snapshot));
 
     const model::Classification c = model::classify(design.matrices(), parent, kind);
-    QLabel* line = classification(kind);
-    line->setText(QString::fromStdString(model::describe(c, kind, number)));
-    // A coupling already known shows in the coupled colour before the last cell is filled.
-    const bool coupledSoFar = c.coupling == model::Coupling::Incomplete && !c.groups.empty();
-    line->setStyleSheet(QStringLiteral("color: %1").arg(colourOf(coupledSoFar ? model::Coupling::Coupled : c.coupling)));
+    showClassification(classification(kind), c, QString::fromStdString(model::describe(c, kind, number)));
+}
+
+// The up button has nowhere to go over the whole design: it gives way, and
+// Backspace with it.
+void MatrixPane::showFull(const model::Design& design)
+{
+    m_up->setEnabled(false);
+    m_up->hide();
+    m_childLevels.clear();
+    m_full->showDesign(design);
+    const std::size_t n = m_full->leafCount();
+    m_caption->setText(
+        QStringLiteral("Full design matrix over %1 %2").arg(n).arg(QLatin1String(n == 1 ? "leaf" : "leaves")));
+    m_pages->setCurrentIndex(kFullPage);
 }
 
 } // namespace ui

@@ -10,6 +10,11 @@
 // head asks for the level of that row's children (when it has two or more),
 // Backspace or the "Up one level" button for the level its parent belongs to.
 //
+// The pane's "Full matrix" button switches to the full view over the leaf
+// rows (MatrixPaneFull.h) and back; the button carries the command the
+// window gives it (setFullViewCommand), so the window's key and the button
+// are one switch.
+//
 // The pane shows what it is given and asks for changes through
 // cellChangeRequested and levelRequested: it never changes the design itself.
 
@@ -22,11 +27,17 @@
 #include <array>
 #include <vector>
 
+class QAction;
 class QLabel;
 class QStackedWidget;
 class QToolButton;
 
 namespace ui {
+
+class FullMatrixView;
+
+// A classification under its grid: the sentence, in green, amber, red or grey.
+void showClassification(QLabel* line, const model::Classification& c, const QString& sentence);
 
 class MatrixPane : public QWidget {
     Q_OBJECT
@@ -45,12 +56,19 @@ public:
     void showMatrices(const model::Design& design, int parentRow);
     // Nothing to show (an empty design).
     void showNothing();
+    // Both full matrices of `design`, read now; call again after it changed.
+    void showFull(const model::Design& design);
+    // The command the "Full matrix" button carries (checkable).
+    void setFullViewCommand(QAction* command);
 
     int parentRow() const { return m_parentRow; }
     MatrixGrid* grid(model::MatrixKind kind) const { return m_grids[model::slot(kind)]; }
     QLabel* classification(model::MatrixKind kind) const { return m_classifications[model::slot(kind)]; }
     QLabel* caption() const { return m_caption; }
     QToolButton* upButton() const { return m_up; }
+    QToolButton* fullButton() const { return m_fullButton; }
+    FullMatrixView* fullView() const { return m_full; }
+    bool showsFull() const;
     // The message shown instead of the grids, or nothing while they show.
     QString message() const;
 
@@ -70,8 +88,10 @@ private:
 
     QLabel* m_caption;
     QToolButton* m_up;
+    QToolButton* m_fullButton;
     QStackedWidget* m_pages;
     QLabel* m_message;
+    FullMatrixView* m_full;
     std::array<MatrixGrid*, model::kMatrixKindCount> m_grids{};
     std::array<QLabel*, model::kMatrixKindCount> m_classifications{};
     int m_parentRow = model::kNoRow;

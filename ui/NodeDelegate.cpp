@@ -84,6 +84,10 @@ void NodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
     const QStaticText& laid = laidOut(opt.text, opt.font);
     const int margin = opt.widget ? opt.widget->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, &opt, opt.widget) + 1 : 3;
     const qreal top = opt.rect.top() + (opt.rect.height() - laid.size().height()) / 2;
+    if (rowMarked(index))
+        painter->fillRect(QRectF(opt.rect.left() + margin - 2, opt.rect.top() + 1, laid.size().width() + 4,
+                                 opt.rect.height() - 2),
+                          kRowMark);
     paintMark(painter, opt, index, opt.rect.left() + margin);
     painter->drawStaticText(QPointF(opt.rect.left() + margin, top), laid);
     const Annotation note = annotationOf(index);

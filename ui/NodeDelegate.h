@@ -5,6 +5,8 @@
 // the same in all three views whichever has the focus, so that nobody can miss
 // the row every command acts on; its text keeps its level colour. Where Find
 // found its query in a label, the found characters lie on a marker colour.
+// A row a feature marks (the rows a design parameter disturbs) lies on a
+// light band under its whole label, beneath Find's marks.
 // A feature may put a short note after a label (an annotation): it is drawn,
 // never part of the label, so the editor and every command see the label alone.
 // The label editor is plainly an editor, refuses what Windows-1252 cannot
@@ -37,6 +39,10 @@ struct TextMark {
     bool current = false; // the match Find stands on
     bool marked() const { return start >= 0 && length > 0; }
 };
+
+// The band under the label of a marked row: green, apart from Find's yellow
+// and the selection's highlight.
+inline const QColor kRowMark(196, 234, 196);
 
 // A note drawn after a node's label, in grey, or in a warning red.
 struct Annotation {
@@ -76,6 +82,12 @@ public:
     void setMarkFinder(MarkFinder finder) { m_markFinder = std::move(finder); }
     TextMark markOf(const QModelIndex& index) const { return m_markFinder ? m_markFinder(index) : TextMark{}; }
 
+    // Asked, like the MarkFinder, for every node paint() draws: whether its
+    // whole label lies on the row mark.
+    using RowMarker = std::function<bool(const QModelIndex& index)>;
+    void setRowMarker(RowMarker marker) { m_rowMarker = std::move(marker); }
+    bool rowMarked(const QModelIndex& index) const { return m_rowMarker && m_rowMarker(index); }
+
     // Asked, like the MarkFinder, for every node paint() draws and for the
     // view's hint: what to note after the label.
     using Annotator = std::function<Annotation(const QModelIndex& index)>;
@@ -95,6 +107,7 @@ private:
     LevelColour m_levelColour;
     PaintHook m_paintHook;
     MarkFinder m_markFinder;
+    RowMarker m_rowMarker;
     Annotator m_annotator;
     mutable QHash<QString, QStaticText> m_layouts;
 };

@@ -80,6 +80,17 @@ TEST(ClassifySentence, NamesPvForTheSecondMatrixAndTopLevelNumbersAlone)
     EXPECT_EQ(model::describe(upper, model::MatrixKind::FrDp, "3.1"), "Decoupled: set DP 3.1.2, then 3.1.1");
 }
 
+// The full matrix's positions are leaves under different parents: each is named by its own number.
+TEST(ClassifySentence, NamesEachPositionByItsOwnNumberWhenGivenThem)
+{
+    const std::vector<std::string> leaves{"1.1", "1.2.1", "2"};
+    const auto numberOf = [&leaves](std::uint32_t i) { return leaves[i]; };
+    const model::Classification coupled = model::classify(3, cellsOf({"XOX", "OXO", "XOX"}));
+    EXPECT_EQ(model::describe(coupled, model::MatrixKind::FrDp, numberOf), "Coupled: 1.1 and 2 affect each other");
+    const model::Classification decoupled = model::classify(3, cellsOf({"XOO", "XXO", "OXX"}));
+    EXPECT_EQ(model::describe(decoupled, model::MatrixKind::DpPv, numberOf), "Decoupled: set PV 1.1, then 1.2.1, then 2");
+}
+
 // A 200 x 200 matrix whose X cells form one long cycle through every child:
 // the group is found without recursion, whatever the depth of the search.
 TEST(ClassifyLarge, OneCycleThroughEveryChildIsOneGroup)
