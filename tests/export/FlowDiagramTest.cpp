@@ -102,10 +102,12 @@ TEST_F(FlowDiagram, EachMatrixChoosesItsJunctionAndAOneChildParentHasNone)
     const model::DesignTree& fr = design.tree(model::TreeId::FR);
     for (const FlowBox& b : layout.boxes) {
         const model::Node* node = fr.nodeAt(b.row);
-        if (const model::Node* parent = fr.parentOf(node))
+        if (const model::Node* parent = fr.parentOf(node)) {
             EXPECT_TRUE(box(fr.rowOf(parent)).rect.contains(b.rect)) << b.row;
-        if (const model::Node* next = model::DesignTree::nextSibling(node))
+        }
+        if (const model::Node* next = model::DesignTree::nextSibling(node)) {
             EXPECT_FALSE(b.rect.intersects(box(fr.rowOf(next)).rect)) << b.row;
+        }
     }
 }
 
@@ -149,8 +151,9 @@ TEST_F(FlowDiagram, APageCutFallsBetweenChildrenWhereItCan)
         EXPECT_LE(cut, room);
         EXPECT_GT(cut, room / 3);
         for (const FlowBox& b : layout.boxes)
-            if (b.module)
+            if (b.module) {
                 EXPECT_FALSE(b.rect.top() < cut && cut < b.rect.bottom()) << "cut " << cut << " through row " << b.row;
+            }
     }
     EXPECT_EQ(exporting::flowCut(layout, 10, layout.size.height()), layout.size.height());
 }
