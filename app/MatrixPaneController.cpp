@@ -30,15 +30,13 @@ model::TreeId markedTree(model::MatrixKind kind)
     return kind == model::MatrixKind::FrDp ? model::TreeId::FR : model::TreeId::DP;
 }
 
-// "DP 1.2 affects FR 1.1, 2.1" ("PV 1.2 affects DP ..." for DP-PV).
+// "DP 1.2 affects FR 1.1, 1.2, 2.1" ("PV 1.2 affects DP ..." for DP-PV).
 QString affectsSentence(const model::DesignTree& fr, model::MatrixKind kind, int column, const std::vector<int>& rows)
 {
     const bool frDp = kind == model::MatrixKind::FrDp;
     QString out = QStringLiteral("%1 %2 affects ")
                       .arg(QLatin1String(frDp ? "DP" : "PV"),
                            QString::fromStdString(model::outlineNumberOf(fr.nodeAt(column))));
-    if (rows.empty())
-        return out + QStringLiteral("no other %1").arg(QLatin1String(frDp ? "FR" : "DP"));
     out += QLatin1String(frDp ? "FR " : "DP ");
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (i > 0)
@@ -225,11 +223,10 @@ void MatrixPaneController::findDisturbed()
     const std::size_t n = leaves.size();
     const std::size_t j = leaves.first(fr.nodeAt(column));
     m_disturbed->rows.clear();
-    // Every parameter affects its own requirement (the diagonal is X by
-    // definition): that goes without saying, so the column's own row is
-    // neither marked nor listed.
+    // The column's own row is among them (the diagonal is X): a change of the
+    // parameter revisits its own requirement first.
     for (std::size_t i = 0; i < n; ++i)
-        if (i != j && cells[i * n + j] == model::FullCell::X)
+        if (cells[i * n + j] == model::FullCell::X)
             m_disturbed->rows.push_back(fr.rowOf(leaves.leaves()[i]));
     const QString sentence = affectsSentence(fr, m_disturbed->kind, column, m_disturbed->rows);
     // Said again only when it changed: a cell elsewhere leaves the status bar's other news alone.

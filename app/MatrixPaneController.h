@@ -17,7 +17,7 @@
 // sibling pair's cell goes into its parent's matrix, any other pair's into
 // its cross cell. A click on a column head (or Enter on a cell) marks in the
 // tree columns the rows that column's parameter disturbs, and the status bar
-// names them ("DP 1.2 affects FR 1.1, 2.1"); the marks follow the cells,
+// names them ("DP 1.2 affects FR 1.1, 1.2, 2.1"); the marks follow the cells,
 // and go with a second click on the same head, a change of the rows, or the
 // full view.
 //
