@@ -13,6 +13,7 @@
 #include "model/CrossCells.h"
 #include "model/InformationRanges.h"
 #include "model/MatrixStore.h"
+#include "model/RowTexts.h"
 #include "model/TreeId.h"
 
 #include <array>
@@ -34,6 +35,10 @@ struct ExportSource {
     const model::MatrixStore* matrices = nullptr; // keyed by the nodes of trees[0]
     const model::RangeStore* ranges = nullptr;    // keyed by the nodes of trees[0]
     const model::CrossCellStore* crossCells = nullptr; // keyed by the nodes of trees[0]
+    // UTF-8 titles where they go beyond Windows-1252 (else empty: `titles` says it all).
+    std::array<std::string_view, model::kTreeCount> fullTitles;
+    const model::RowTextStore* fullLabels = nullptr; // keyed by the nodes of trees[0] (see RowTexts.h)
+    const model::RowTextStore* notes = nullptr;      // keyed by the nodes of trees[0]
 };
 
 // One paragraph: a line of text, coloured as a whole.

@@ -22,12 +22,15 @@ ExportSource exportSourceOf(const LoadedDesign& design)
     ExportSource source;
     for (std::size_t t = 0; t < source.trees.size(); ++t) {
         source.titles[t] = design.titles[t];
+        source.fullTitles[t] = design.fullTitles[t];
         source.trees[t] = &design.trees[t];
     }
     source.levelColours = design.levelColours;
     source.matrices = &design.matrices;
     source.ranges = &design.ranges;
     source.crossCells = &design.crossCells;
+    source.fullLabels = &design.fullLabels;
+    source.notes = &design.notes;
     return source;
 }
 

@@ -26,6 +26,9 @@ struct LoadedDesign {
     model::MatrixStore matrices; // keyed by the nodes of trees[0]
     model::RangeStore ranges;    // keyed by the nodes of trees[0]
     model::CrossCellStore crossCells; // keyed by the nodes of trees[0]
+    std::array<std::string, model::kTreeCount> fullTitles; // UTF-8 beyond Windows-1252, else empty
+    model::RowTextStore fullLabels;   // keyed by the nodes of trees[0]
+    model::RowTextStore notes;        // keyed by the nodes of trees[0]
     // One line for each kind of block the file held and the design could not
     // take in ("The design matrices in pump.vok could not be read and are left
     // out"): the rest of the design is exported all the same.

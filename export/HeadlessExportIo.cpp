@@ -20,6 +20,9 @@ LoadedDesign loadDesignFile(const std::string& path)
     design.matrices = std::move(contents.matrices);
     design.ranges = std::move(contents.ranges);
     design.crossCells = std::move(contents.crossCells);
+    design.fullTitles = std::move(contents.fullTitles);
+    design.fullLabels = std::move(contents.fullLabels);
+    design.notes = std::move(contents.notes);
     design.leftOut = io::leftOutMessages(contents.kept, path);
     return design;
 }

@@ -13,12 +13,15 @@ ExportSource exportSourceOf(const model::Design& design)
     ExportSource source;
     for (model::TreeId id : model::kAllTrees) {
         source.titles[model::index(id)] = design.title(id);
+        source.fullTitles[model::index(id)] = design.unicodeTitle(id);
         source.trees[model::index(id)] = &design.tree(id);
     }
     source.levelColours = levelColourValues(design.look().currentHeader());
     source.matrices = &design.matrices();
     source.ranges = &design.ranges();
     source.crossCells = &design.crossCells();
+    source.fullLabels = &design.fullLabels();
+    source.notes = &design.notes();
     return source;
 }
 

@@ -297,13 +297,19 @@ std::string encodeWith(const model::Design& design, model::HeaderRecord& header,
 
 void openInto(model::Design& design, DesignFileContents&& contents)
 {
-    for (model::TreeId id : model::kAllTrees)
-        design.setTitle(id, std::move(contents.titles[static_cast<std::size_t>(model::index(id))]));
+    for (model::TreeId id : model::kAllTrees) {
+        const auto i = static_cast<std::size_t>(model::index(id));
+        design.setTitle(id, std::move(contents.titles[i]));
+        if (!contents.fullTitles[i].empty())
+            design.setFullTitle(id, contents.fullTitles[i]);
+    }
     // The reader refused a file whose trees differ in shape as it read them.
     design.replaceTrees(std::move(contents.trees));
     design.replaceMatrices(std::move(contents.matrices));
     design.replaceCrossCells(std::move(contents.crossCells));
     design.replaceRanges(std::move(contents.ranges));
+    design.replaceFullLabels(std::move(contents.fullLabels));
+    design.replaceNotes(std::move(contents.notes));
     design.replaceKeptBlocks(std::move(contents.kept));
     design.look().opened(contents.header);
 }

@@ -39,6 +39,9 @@ struct DesignFileContents {
     bool matricesLeftOut = false;            // a matrix block was there and not taken in
     model::CrossCellStore crossCells;        // keyed by the nodes of trees[0]
     model::RangeStore ranges;                // keyed by the nodes of trees[0]
+    model::RowTextStore fullLabels;          // keyed by the nodes of trees[0], each standing for its node's label
+    model::RowTextStore notes;               // keyed by the nodes of trees[0]
+    std::array<std::string, 3> fullTitles;   // UTF-8 where a title goes beyond Windows-1252, else empty
     model::KeptBlocks kept;                  // every block not taken in, in file order
 };
 

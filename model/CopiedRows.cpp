@@ -1,6 +1,8 @@
 #include "model/CopiedRows.h"
 
 #include "model/Design.h"
+#include "model/Limits.h"
+#include "model/Utf8.h"
 
 #include <algorithm>
 
@@ -69,7 +71,7 @@ bool CopiedRows::wellFormed() const
             || problemWith(r.ranges))
             return false;
     }
-    if (!crossCellsFit())
+    if (!crossCellsFit() || !rowTextsFit(notes) || !rowTextsFit(fullLabels))
         return false;
     if (matrices.empty())
         return true;
@@ -83,6 +85,25 @@ bool CopiedRows::wellFormed() const
                       || (matrices[k - 1].parent == m.parent && matrices[k - 1].kind >= m.kind)))
             return false;
         if (!cellsFit(m.cells, counts[m.parent]))
+            return false;
+    }
+    return true;
+}
+
+// By row, each row once, with texts of valid UTF-8 no longer than a note may be.
+bool CopiedRows::rowTextsFit(const std::vector<CopiedRowTexts>& rowTexts) const
+{
+    for (std::size_t k = 0; k < rowTexts.size(); ++k) {
+        const CopiedRowTexts& t = rowTexts[k];
+        if (t.row >= levels.size() || (k > 0 && rowTexts[k - 1].row >= t.row))
+            return false;
+        bool any = false;
+        for (const std::string& text : t.texts) {
+            if (text.size() > kLongestNote || !validUtf8(text))
+                return false;
+            any = any || !text.empty();
+        }
+        if (!any)
             return false;
     }
     return true;

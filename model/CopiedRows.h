@@ -19,6 +19,7 @@
 
 #include "model/InformationRanges.h"
 #include "model/MatrixStore.h"
+#include "model/RowTexts.h"
 #include "model/TreeId.h"
 
 #include <array>
@@ -56,12 +57,21 @@ struct CopiedCrossCell {
     auto operator<=>(const CopiedCrossCell&) const = default; // by kind, a, b
 };
 
+// The notes, or the full labels, of copied row `row` (its place in the copy).
+struct CopiedRowTexts {
+    std::uint32_t row;
+    RowTextArray texts; // valid UTF-8, not all empty
+    bool operator==(const CopiedRowTexts&) const = default;
+};
+
 struct CopiedRows {
     std::vector<std::uint32_t> levels; // row order, 0 for the top of each subtree
     std::array<std::vector<std::string>, kTreeCount> texts; // one per row in each tree
     std::vector<CopiedMatrix> matrices; // by parent, FR-DP before DP-PV; none empty
     std::vector<CopiedRanges> ranges;   // by row, each row once
     std::vector<CopiedCrossCell> crossCells; // by kind, a, b; each a cross pair within the copy
+    std::vector<CopiedRowTexts> notes;      // by row, each row once
+    std::vector<CopiedRowTexts> fullLabels; // by row, each row once (see RowTexts.h)
     std::map<std::string, std::shared_ptr<const void>, std::less<>> aspects; // each aspect checks its own
     std::size_t labelsCut = 0; // labels a paste read cut to kLongestLabel (see Limits.h)
 
@@ -82,6 +92,7 @@ struct CopiedRows {
 
 private:
     bool crossCellsFit() const;
+    bool rowTextsFit(const std::vector<CopiedRowTexts>& rowTexts) const;
 };
 
 // Row k of the design with everything below it, in all three trees, and the

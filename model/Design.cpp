@@ -1,6 +1,9 @@
 #include "model/Design.h"
 
+#include "model/Cp1252.h"
+#include "model/Limits.h"
 #include "model/Numbering.h"
+#include "model/Utf8.h"
 #include "model/TreeObserver.h"
 #include "model/FullMatrix.h"
 #include "model/UserError.h"
@@ -16,6 +19,8 @@ Design::Design()
     m_aspects.add(m_matrices, *this);
     m_aspects.add(m_crossCells, *this);
     m_aspects.add(m_information, *this);
+    m_aspects.add(m_notes, *this);
+    m_aspects.add(m_fullLabels, *this);
 }
 
 // --- steps ------------------------------------------------------------------------
@@ -147,15 +152,34 @@ void Design::assignTrees(std::array<DesignTree, kTreeCount>&& trees)
 
 void Design::setTitle(TreeId id, std::string text)
 {
+    putTitle(id, std::move(text), {});
+}
+
+void Design::setFullTitle(TreeId id, std::string_view utf8)
+{
+    if (!validUtf8(utf8))
+        return;
+    putTitle(id, questionForm(utf8), fitsCp1252(utf8) ? std::string() : std::string(utf8));
+}
+
+void Design::putTitle(TreeId id, std::string text, std::string full)
+{
     const Step step(*this, Step::Kind::Quiet);
-    std::string& title = m_titles[static_cast<std::size_t>(index(id))];
-    if (title == text)
+    const auto i = static_cast<std::size_t>(index(id));
+    if (m_titles[i] == text && m_fullTitles[i] == full)
         return;
     if (m_recording)
-        m_recording->titleSet(id, title);
-    title = std::move(text);
+        m_recording->titleSet(id, m_titles[i], m_fullTitles[i]);
+    m_titles[i] = std::move(text);
+    m_fullTitles[i] = std::move(full);
     for (TreeObserver* o : m_observers)
         o->titleChanged(id);
+}
+
+std::string Design::fullTitle(TreeId id) const
+{
+    const auto i = static_cast<std::size_t>(index(id));
+    return m_fullTitles[i].empty() ? cp1252ToUtf8(m_titles[i]) : m_fullTitles[i];
 }
 
 void Design::typeTitle(TreeId id, std::string text)
@@ -166,6 +190,15 @@ void Design::typeTitle(TreeId id, std::string text)
     setTitle(id, std::move(text));
     m_recording = std::move(recording);
     m_actedWithoutChange = true; // each keystroke counts as an edit, as it always did
+}
+
+void Design::typeFullTitle(TreeId id, std::string_view utf8)
+{
+    const Step step(*this);
+    std::unique_ptr<EditRecord> recording = std::move(m_recording);
+    setFullTitle(id, utf8);
+    m_recording = std::move(recording);
+    m_actedWithoutChange = true;
 }
 
 // --- design matrices ------------------------------------------------------------
@@ -445,6 +478,11 @@ int Design::duplicate(int k)
             frCopy = copy;
     });
     m_aspects.subtreeCopied(source, frCopy);
+    // The copy's top label got the suffix; so does its full label, which
+    // would otherwise no longer stand for it.
+    for (TreeId id : kAllTrees)
+        if (const std::string* label = m_fullLabels.store().find(id, frCopy))
+            m_fullLabels.setText(id, frCopy, *label + kCopySuffix);
     renumber();
     return row;
 }
@@ -540,6 +578,39 @@ void Design::editText(TreeId id, int row, std::string_view typed)
     if (!validRow(row) || tree(id).nodeAt(row)->text() == text)
         return;
     tree(id).setText(tree(id).nodeAt(row), text);
+}
+
+// --- notes and full labels ---------------------------------------------------------
+
+bool Design::setNote(TreeId id, int row, std::string note)
+{
+    const Step step(*this);
+    if (note.size() > kLongestNote)
+        throw UserError("A note holds at most 1 MB");
+    if (!validUtf8(note))
+        throw UserError("A note must be text");
+    if (!validRow(row))
+        return false;
+    return m_notes.setText(id, tree(TreeId::FR).nodeAt(row), std::move(note));
+}
+
+void Design::editFullLabel(TreeId id, int row, std::string_view typed)
+{
+    const Step step(*this);
+    const std::string label = oneLineLabel(typed);
+    if (!validRow(row) || !validUtf8(label))
+        return;
+    editLabel(id, row, questionForm(label));
+    m_fullLabels.setText(id, tree(TreeId::FR).nodeAt(row), fitsCp1252(label) ? std::string() : label);
+}
+
+std::string Design::fullText(TreeId id, const Node* node) const
+{
+    const std::string_view text = node->text().view();
+    if (m_fullLabels.store().empty())
+        return cp1252ToUtf8(text);
+    const Node* frNode = id == TreeId::FR ? node : tree(TreeId::FR).nodeAt(tree(id).rowOf(node));
+    return fullNodeText(text, m_fullLabels.store().find(id, frNode));
 }
 
 } // namespace model

@@ -26,6 +26,7 @@
 #include "model/MatrixAspect.h"
 #include "model/MatrixStore.h"
 #include "model/NodeAspect.h"
+#include "model/RowTexts.h"
 #include "model/TreeId.h"
 #include "model/TreeObserver.h"
 
@@ -109,6 +110,14 @@ public:
     // the middle of typing stores what is shown, and the design is modified;
     // never recorded, for the finished edit is the step (setTitle).
     void typeTitle(TreeId id, std::string text);
+    // The same for a title in UTF-8: the title (title()) is its question form,
+    // and the full text is kept beside it when Windows-1252 lacks a character.
+    void setFullTitle(TreeId id, std::string_view utf8);
+    void typeFullTitle(TreeId id, std::string_view utf8);
+    // The title in UTF-8, whole.
+    std::string fullTitle(TreeId id) const;
+    // The UTF-8 title kept beside title(); empty when Windows-1252 says it all.
+    const std::string& unicodeTitle(TreeId id) const { return m_fullTitles[static_cast<std::size_t>(index(id))]; }
 
     // --- design matrices ----------------------------------------------------
     // A matrix parent is an FR node, or the FR tree's hidden root for the top
@@ -143,6 +152,24 @@ public:
     bool setRanges(int row, FrRanges ranges);
     // Opening a design: ranges keyed by the nodes of the trees just put in.
     void replaceRanges(RangeStore&& ranges);
+
+    // --- notes, and labels beyond Windows-1252 (see RowTexts.h) ---------------
+    const RowTextStore& notes() const { return m_notes.store(); }
+    // The note of row `row` in tree `id` (UTF-8; empty takes it off). A note
+    // that is not valid UTF-8 or longer than kLongestNote is refused with a
+    // UserError; false, changing nothing, for no row or the note it holds.
+    bool setNote(TreeId id, int row, std::string note);
+    const RowTextStore& fullLabels() const { return m_fullLabels.store(); }
+    // The label as typed, in UTF-8: editLabel with its question form, and the
+    // full label kept beside it when Windows-1252 lacks a character. Text that
+    // is not UTF-8 changes nothing.
+    void editFullLabel(TreeId id, int row, std::string_view utf8);
+    // A node's whole text in UTF-8, its number included.
+    std::string fullText(TreeId id, const Node* node) const;
+    std::string fullText(TreeId id, int row) const { return fullText(id, tree(id).nodeAt(row)); }
+    // Opening a design: texts keyed by the FR nodes of the trees just put in.
+    void replaceNotes(RowTextStore&& notes) { m_notes.replace(std::move(notes)); }
+    void replaceFullLabels(RowTextStore&& labels) { m_fullLabels.replace(std::move(labels)); }
 
     // --- aspects: state kept per FR node (see NodeAspect) ---------------------
     // The aspect follows every command from now on; it must outlive the design.
@@ -256,12 +283,16 @@ private:
     void assignTrees(std::array<DesignTree, kTreeCount>&& trees);
     void finishStep();
     void announceFlags();
+    void putTitle(TreeId id, std::string text, std::string full);
 
     std::array<DesignTree, kTreeCount> m_trees;
     std::array<std::string, kTreeCount> m_titles;
+    std::array<std::string, kTreeCount> m_fullTitles; // UTF-8 when a title goes beyond Windows-1252
     MatrixAspect m_matrices;
     CrossCellAspect m_crossCells;
     InformationAspect m_information;
+    RowTextAspect m_notes{&CopiedRows::notes};
+    RowTextAspect m_fullLabels{&CopiedRows::fullLabels};
     AspectList m_aspects;
     KeptBlocks m_kept;
     DesignLook m_look{*this};

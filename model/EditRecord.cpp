@@ -66,10 +66,10 @@ void EditRecord::renumbered(TreeId tree)
     m_bytes += kChangeBytes;
 }
 
-void EditRecord::titleSet(TreeId tree, std::string_view before)
+void EditRecord::titleSet(TreeId tree, std::string_view before, std::string_view beforeFull)
 {
-    m_changes.push_back(Title{tree, std::string(before)});
-    m_bytes += kChangeBytes + before.size();
+    m_changes.push_back(Title{tree, std::string(before), std::string(beforeFull)});
+    m_bytes += kChangeBytes + before.size() + beforeFull.size();
 }
 
 void EditRecord::aspectChanged(std::unique_ptr<AspectChange> change)
@@ -174,9 +174,12 @@ void EditRecord::apply(Change& change, bool undoing, std::array<bool, kTreeCount
                     else
                         tree.forceRenumber(); // the same numbers as when it was recorded
                 } else if constexpr (std::is_same_v<C, Title>) {
-                    std::string now = m_design->title(c.tree);
-                    m_design->setTitle(c.tree, c.other);
+                    const auto i = static_cast<std::size_t>(index(c.tree));
+                    std::string now = m_design->m_titles[i];
+                    std::string nowFull = m_design->m_fullTitles[i];
+                    m_design->putTitle(c.tree, std::move(c.other), std::move(c.otherFull));
                     c.other = std::move(now);
+                    c.otherFull = std::move(nowFull);
                 }
             }
         },

@@ -97,7 +97,7 @@ private:
     // text set since: undoing the changes before it and renumbering gives
     // those numbers back, so nothing of them need be kept.
     void renumbered(TreeId tree);
-    void titleSet(TreeId tree, std::string_view before);
+    void titleSet(TreeId tree, std::string_view before, std::string_view beforeFull);
     // A change of a node aspect (see NodeAspect), or of the level styles.
     void aspectChanged(std::unique_ptr<AspectChange> change);
     // Whether each tree's numbers may be out of date, before and after.
@@ -108,7 +108,7 @@ private:
     struct Text { TreeId tree; Node* node; std::string other; };
     struct Numbers { TreeId tree; PrefixSwaps swaps; };
     struct Renumbered { TreeId tree; };
-    struct Title { TreeId tree; std::string other; };
+    struct Title { TreeId tree; std::string other; std::string otherFull; };
     struct Aspect { std::unique_ptr<AspectChange> change; };
     using Change = std::variant<Link, Move, Text, Numbers, Renumbered, Title, Aspect>;
 

@@ -21,6 +21,9 @@ inline constexpr std::uint32_t kDeepestLevel = 4096;
 // editor leaves; the outline number in front of it is not counted.
 inline constexpr std::size_t kLongestLabel = 65536;
 
+// The longest note of a node, in bytes of UTF-8.
+inline constexpr std::size_t kLongestNote = 1048576;
+
 // Whether a pasted row `level` levels below the pasted top rows lies no
 // deeper than kDeepestLevel, the top rows taking level `placeLevel`.
 inline bool fitsBelow(std::uint32_t placeLevel, std::uint32_t level)
