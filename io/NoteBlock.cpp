@@ -33,36 +33,32 @@ bool readNotes(std::uint32_t version, std::string_view payload, DesignFileConten
     return true;
 }
 
-void writeNotes(const model::Design& design, std::string& out)
-{
-    out += encodeNoteBlock(design);
-}
-
 } // namespace
 
-std::string encodeNoteBlock(const model::Design& design)
+// In place, the buffer grown once: the notes may be most of the file.
+void appendNoteBlock(const model::Design& design, std::string& out)
 {
     const model::RowTextStore& store = design.notes();
     if (store.empty())
-        return {};
+        return;
     const std::vector<RowTextsAt> rows = rowsInOrder(design.tree(model::TreeId::FR), store);
     std::size_t size = kBlockHeadSize;
     for (const auto& [row, texts] : rows)
         for (const std::string& t : *texts)
             size += t.empty() ? 0 : kTextRecordHeadSize + t.size();
-    std::string out(kBlockHeadSize, '\0');
-    out.reserve(size);
+    const std::size_t at = out.size();
+    out.reserve(at + size);
+    out.append(kBlockHeadSize, '\0');
     for (std::size_t i = 0; i < kTrees; ++i)
         for (const auto& [row, texts] : rows)
             if (const std::string& note = (*texts)[i]; !note.empty())
                 appendTextRecord(out, static_cast<std::uint8_t>(i + 1), row, note);
-    sealBlock(out, 0, kNoteTag, kNoteBlockVersion);
-    return out;
+    sealBlock(out, at, kNoteTag, kNoteBlockVersion);
 }
 
 const BlockModule& noteBlockModule()
 {
-    static const BlockModule module{kNoteTag, "the notes", readNotes, writeNotes};
+    static const BlockModule module{kNoteTag, "the notes", readNotes, appendNoteBlock};
     return module;
 }
 

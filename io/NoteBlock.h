@@ -24,8 +24,8 @@ namespace io {
 inline constexpr std::string_view kNoteTag = "TNOT";
 inline constexpr std::uint32_t kNoteBlockVersion = 1;
 
-// The block for `design`; empty when no node has a note.
-std::string encodeNoteBlock(const model::Design& design);
+// The block for `design` appended to `out`; nothing when no node has a note.
+void appendNoteBlock(const model::Design& design, std::string& out);
 
 // The module of the block: reads into DesignFileContents::notes, keyed by the
 // nodes of the FR tree read.

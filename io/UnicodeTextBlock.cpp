@@ -67,17 +67,18 @@ bool readUnicodeTexts(std::uint32_t version, std::string_view payload, DesignFil
     return true;
 }
 
-void writeUnicodeTexts(const model::Design& design, std::string& out)
-{
-    out += encodeUnicodeTextBlock(design);
-}
-
 } // namespace
 
-std::string encodeUnicodeTextBlock(const model::Design& design)
+void appendUnicodeTextBlock(const model::Design& design, std::string& out)
 {
     const std::vector<RowTextsAt> rows = rowsInOrder(design.tree(model::TreeId::FR), design.fullLabels());
-    std::string out(kBlockHeadSize, '\0');
+    const std::size_t at = out.size();
+    std::size_t size = kBlockHeadSize; // about: a number for each label
+    for (const auto& [row, texts] : rows)
+        for (const std::string& t : *texts)
+            size += t.empty() ? 0 : kTextRecordHeadSize + 16 + t.size();
+    out.reserve(at + size);
+    out.append(kBlockHeadSize, '\0');
     for (model::TreeId id : model::kAllTrees) {
         const auto i = static_cast<std::size_t>(model::index(id));
         const model::DesignTree& tree = design.tree(id);
@@ -91,15 +92,15 @@ std::string encodeUnicodeTextBlock(const model::Design& design)
     for (model::TreeId id : model::kAllTrees)
         if (const std::string& title = design.unicodeTitle(id); !title.empty())
             appendTextRecord(out, kTitleRecord, static_cast<std::uint32_t>(model::index(id)), title);
-    if (out.size() == kBlockHeadSize)
-        return {};
-    sealBlock(out, 0, kUnicodeTextTag, kUnicodeTextBlockVersion);
-    return out;
+    if (out.size() == at + kBlockHeadSize)
+        out.resize(at);
+    else
+        sealBlock(out, at, kUnicodeTextTag, kUnicodeTextBlockVersion);
 }
 
 const BlockModule& unicodeTextBlockModule()
 {
-    static const BlockModule module{kUnicodeTextTag, "the Unicode texts", readUnicodeTexts, writeUnicodeTexts};
+    static const BlockModule module{kUnicodeTextTag, "the Unicode texts", readUnicodeTexts, appendUnicodeTextBlock};
     return module;
 }
 

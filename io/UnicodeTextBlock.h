@@ -35,8 +35,8 @@ namespace io {
 inline constexpr std::string_view kUnicodeTextTag = "TUTF";
 inline constexpr std::uint32_t kUnicodeTextBlockVersion = 1;
 
-// The block for `design`; empty when no text goes beyond Windows-1252.
-std::string encodeUnicodeTextBlock(const model::Design& design);
+// The block for `design` appended to `out`; nothing when no text goes beyond Windows-1252.
+void appendUnicodeTextBlock(const model::Design& design, std::string& out);
 
 // The module of the block: reads into DesignFileContents::fullLabels (keyed
 // by the nodes of the FR tree read) and fullTitles.
