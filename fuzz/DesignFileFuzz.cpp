@@ -1,7 +1,7 @@
 // The design file reader. Property: a file that reads, written again with the
 // level styles of its own level records and read back, gives the same trees,
-// titles, level styles, matrix cells, cross cells and ranges (a block written is never
-// refused) and keeps no block; writing that a second time gives the same
+// titles, level styles, matrix cells, cross cells, ranges, full labels and titles
+// beyond Windows-1252 and notes (a block written is never refused) and keeps no block; writing that a second time gives the same
 // bytes. A recovery copy, which carries the blocks kept from the file, reads
 // back with the same blocks kept.
 #include "FuzzSupport.h"
@@ -47,8 +47,14 @@ std::string resave(io::DesignFileContents& contents, model::Design& design)
     design.replaceMatrices(std::move(contents.matrices));
     design.replaceCrossCells(std::move(contents.crossCells));
     design.replaceRanges(std::move(contents.ranges));
-    for (model::TreeId id : model::kAllTrees)
-        design.setTitle(id, contents.titles[static_cast<std::size_t>(model::index(id))]);
+    design.replaceFullLabels(std::move(contents.fullLabels));
+    design.replaceNotes(std::move(contents.notes));
+    for (model::TreeId id : model::kAllTrees) {
+        const auto i = static_cast<std::size_t>(model::index(id));
+        design.setTitle(id, contents.titles[i]);
+        if (!contents.fullTitles[i].empty())
+            design.setFullTitle(id, contents.fullTitles[i]);
+    }
     // The whole header as the current one, and the file's level styles as they are.
     design.look().opened(contents.header);
     design.look().takeLoadedLook();
@@ -86,6 +92,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzing::check(second->ranges.size() == design.ranges().size(), "the ranges read back are the ranges written");
     fuzzing::check(second->crossCells.size() == design.crossCells().size(),
                    "the cross cells read back are the cells written");
+    fuzzing::check(second->fullLabels.size() == design.fullLabels().size(),
+                   "the full labels read back are the labels written");
+    fuzzing::check(second->notes.size() == design.notes().size(), "the notes read back are the notes written");
+    for (model::TreeId id : model::kAllTrees)
+        fuzzing::check(second->fullTitles[static_cast<std::size_t>(model::index(id))] == design.unicodeTitle(id),
+                       "the full titles read back are the titles written");
     fuzzing::check(second->kept.empty(), "a written file keeps no block");
 
     design.replaceKeptBlocks(model::KeptBlocks(first->kept));

@@ -2,7 +2,8 @@
 // anywhere. Properties: bytes that decode are well-formed rows and encode
 // back to the very same bytes, and paste into a design with every matrix
 // cell they carry; any text pastes as well-formed rows whose texts hold no
-// line break, tab or NUL, or is refused with a message.
+// line break, tab or NUL, each full label standing for its row's label, or
+// is refused with a message.
 #include "FuzzSupport.h"
 
 #include "io/PlainTextRows.h"
@@ -54,8 +55,12 @@ void checkPlainText(std::string_view bytes)
     for (const auto& texts : rows.texts)
         for (const std::string& t : texts)
             fuzzing::check(oneLine(t), "a pasted text cannot cut a saved tree apart");
+    for (const model::CopiedRowTexts& full : rows.fullLabels)
+        fuzzing::check(model::fullLabelStands(rows.textsOf(model::TreeId::DP)[full.row], full.texts[1]),
+                       "a pasted full label stands for its row's label");
     const model::CopiedRows again = io::decodeRows(io::encodeRows(rows));
-    fuzzing::check(again.levels == rows.levels && again.texts == rows.texts, "pasted rows go through the clipboard");
+    fuzzing::check(again.levels == rows.levels && again.texts == rows.texts && again.fullLabels == rows.fullLabels,
+                   "pasted rows go through the clipboard");
 }
 
 } // namespace

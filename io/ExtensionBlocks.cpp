@@ -4,6 +4,8 @@
 #include "io/CrossCellBlock.h"
 #include "io/InformationBlock.h"
 #include "io/MatrixBlock.h"
+#include "io/NoteBlock.h"
+#include "io/UnicodeTextBlock.h"
 
 #include <algorithm>
 #include <array>
@@ -32,7 +34,8 @@ model::KeptBlock keep(FoundBlock&& block, const BlockModule* module)
 
 std::span<const BlockModule> blockModules()
 {
-    static const std::array modules = {matrixBlockModule(), crossCellBlockModule(), informationBlockModule()};
+    static const std::array modules = {matrixBlockModule(), crossCellBlockModule(), informationBlockModule(),
+                                        unicodeTextBlockModule(), noteBlockModule()};
     return modules;
 }
 

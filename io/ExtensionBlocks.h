@@ -5,6 +5,8 @@
 //   TDMX  the design matrices       MatrixBlock.h
 //   TDMC  the cross-level cells     CrossCellBlock.h
 //   TDIA  the information ranges    InformationBlock.h
+//   TUTF  the Unicode texts         UnicodeTextBlock.h
+//   TNOT  the notes                 NoteBlock.h
 //
 // Reading, a module takes in the first intact block of its tag; writing, it
 // appends its block for the design, or nothing when the design has nothing of

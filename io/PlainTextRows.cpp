@@ -8,7 +8,6 @@
 
 #include <QString>
 #include <algorithm>
-#include <cstdio>
 
 namespace io {
 
@@ -17,7 +16,6 @@ namespace {
 constexpr char16_t kBullet = 0x2022; // •
 constexpr int kWideIndent = 4;
 constexpr int kNarrowIndent = 2;
-constexpr const char* kNoSuchCharacter = "Cannot paste the text: Windows-1252 has no character \"%s\" (U+%04X)";
 
 bool isBlank(QChar c)
 {
@@ -124,30 +122,56 @@ int spacesPerLevel(const std::vector<Line>& lines)
     return wide ? kWideIndent : narrow ? kNarrowIndent : smallest;
 }
 
-[[noreturn]] void refuse(char32_t c)
+void appendUtf8(std::string& out, char32_t c)
 {
-    const QString shown = QString::fromUcs4(&c, 1);
-    char message[160];
-    std::snprintf(message, sizeof message, kNoSuchCharacter, shown.toUtf8().constData(), static_cast<unsigned>(c));
-    throw model::UserError(message);
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
 }
 
-// The label's Windows-1252 bytes; tabs inside it become blanks.
-std::string encodeLabel(QStringView label)
+// A label as the tree keeps it (Windows-1252, "?" for each character the
+// code page lacks) and, only when it lacks one, the whole label in UTF-8.
+struct PastedLabel {
+    std::string cp1252;
+    std::string full;
+};
+
+// Tabs and NULs inside the label become blanks; half a surrogate pair, which
+// no text can hold, becomes U+FFFD.
+PastedLabel encodeLabel(QStringView label)
 {
-    std::string out;
-    out.reserve(static_cast<std::size_t>(label.size()));
+    PastedLabel out;
+    out.cp1252.reserve(static_cast<std::size_t>(label.size()));
+    std::string utf8;
+    bool beyond = false;
     for (qsizetype i = 0; i < label.size(); ++i) {
-        const QChar c = label[i];
-        if (c.isSurrogate()) {
-            const bool pair = c.isHighSurrogate() && i + 1 < label.size() && label[i + 1].isLowSurrogate();
-            refuse(pair ? QChar::surrogateToUcs4(c, label[i + 1]) : c.unicode());
+        char32_t c = label[i].unicode();
+        if (c == u'\t' || c == u'\0')
+            c = u' ';
+        if (label[i].isSurrogate()) {
+            const bool pair = label[i].isHighSurrogate() && i + 1 < label.size() && label[i + 1].isLowSurrogate();
+            c = pair ? QChar::surrogateToUcs4(label[i], label[i + 1]) : char32_t{0xFFFD};
+            i += pair;
         }
-        const auto byte = model::unicodeToCp1252(c == u'\t' || c == u'\0' ? u' ' : c.unicode());
-        if (!byte)
-            refuse(c.unicode());
-        out.push_back(static_cast<char>(*byte));
+        const auto byte = c <= 0xFFFF ? model::unicodeToCp1252(static_cast<char16_t>(c)) : std::nullopt;
+        out.cp1252.push_back(byte ? static_cast<char>(*byte) : '?');
+        beyond = beyond || !byte;
+        appendUtf8(utf8, c);
     }
+    if (beyond)
+        out.full = std::move(utf8);
     return out;
 }
 
@@ -181,9 +205,17 @@ std::string plainTextOf(const model::CopiedRows& rows, model::TreeId tree)
 {
     std::string out;
     const auto& texts = rows.textsOf(tree);
+    const auto slot = static_cast<std::size_t>(model::index(tree));
+    auto full = rows.fullLabels.begin(); // by row, like the rows
     for (std::size_t i = 0; i < rows.size(); ++i) {
         out.append(rows.levels[i], '\t');
-        model::appendCp1252AsUtf8(out, model::strippedLabel(texts[i]));
+        while (full != rows.fullLabels.end() && full->row < i)
+            ++full;
+        const std::string* label = full != rows.fullLabels.end() && full->row == i ? &full->texts[slot] : nullptr;
+        if (label && !label->empty() && model::fullLabelStands(texts[i], *label))
+            out += *label;
+        else
+            model::appendCp1252AsUtf8(out, model::strippedLabel(texts[i]));
         out += '\n';
     }
     return out;
@@ -226,7 +258,12 @@ model::CopiedRows rowsFromPlainText(QStringView text, model::TreeId into, std::u
         const QStringView label = (marked || everyLineNumbered) ? labels[i].sliced(number) : labels[i];
         const QStringView kept = cutLabel(label);
         rows.labelsCut += kept.size() < label.size();
-        rows.texts[tree][i] = nextNumber(counters, rows.levels[i]) + ' ' + encodeLabel(kept);
+        PastedLabel pasted = encodeLabel(kept);
+        rows.texts[tree][i] = nextNumber(counters, rows.levels[i]) + ' ' + pasted.cp1252;
+        if (!pasted.full.empty()) {
+            rows.fullLabels.push_back({static_cast<std::uint32_t>(i), {}});
+            rows.fullLabels.back().texts[tree] = std::move(pasted.full);
+        }
     }
     return rows;
 }

@@ -10,7 +10,8 @@
 namespace io {
 
 // The rows of one tree as lines of labels without their outline numbers,
-// each indented by one tab a level and ended by LF, in UTF-8.
+// each indented by one tab a level and ended by LF, in UTF-8: a full label
+// that stands (see model/RowTexts.h) instead of its question form.
 std::string plainTextOf(const model::CopiedRows& rows, model::TreeId tree);
 
 // The rows a text pastes as into tree `into`; the partners in the other two
@@ -29,8 +30,9 @@ std::string plainTextOf(const model::CopiedRows& rows, model::TreeId tree);
 // - tabs inside the label become blanks, blanks at its end are dropped.
 // The texts of `into` carry outline numbers counted within the rows, which
 // the paste's renumbering replaces, so a label beginning with a digit stays
-// whole. A character Windows-1252 cannot hold is refused with
-// model::UserError naming the first one, and no rows are made.
+// whole. A label with a character Windows-1252 cannot hold keeps its
+// question form in the tree and the whole label in CopiedRows::fullLabels,
+// as the label editor would keep it.
 // The rows are to be pasted at level `placeLevel`: a text whose rows would lie
 // deeper than model::kDeepestLevel is refused before any row is made, and
 // labels longer than model::kLongestLabel are cut (counted in `labelsCut`).

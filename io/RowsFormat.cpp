@@ -29,11 +29,16 @@ constexpr std::uint8_t kRangeRecord = 3; // a record's kind: the ranges of a row
 constexpr std::size_t kRangeHeadSize = 8; // kind, padding, the row's place
 constexpr std::uint8_t kCrossRecord = 4;  // a record's kind: a cross cell
 constexpr std::size_t kCrossRecordSize = 12;
+constexpr std::uint8_t kFullLabelRecord = 5; // a record's kind: a full label of a row
+constexpr std::uint8_t kNoteRecord = 6;      // a record's kind: a note of a row
+constexpr std::size_t kTextRecordHeadSize = 12;
 
 std::uint32_t versionFor(const model::CopiedRows& rows)
 {
-    if (!rows.ranges.empty() || !rows.crossCells.empty())
+    if (!rows.notes.empty() || !rows.fullLabels.empty())
         return kRowsFormatVersion;
+    if (!rows.ranges.empty() || !rows.crossCells.empty())
+        return kRowsWithRanges;
     return rows.matrices.empty() ? kRowsWithoutMatrices : kRowsWithMatrices;
 }
 
@@ -44,7 +49,26 @@ std::size_t recordBytes(const model::CopiedRows& rows)
         size += kMatrixRecordHeadSize + m.cells.size() * kMatrixCellSize;
     for (const model::CopiedRanges& r : rows.ranges)
         size += kRangeHeadSize + kRangeFieldsSize + r.ranges.design.unit.size();
+    for (const auto* texts : {&rows.fullLabels, &rows.notes})
+        for (const model::CopiedRowTexts& t : *texts)
+            for (const std::string& text : t.texts)
+                size += text.empty() ? 0 : kTextRecordHeadSize + text.size();
     return size + rows.crossCells.size() * kCrossRecordSize;
+}
+
+void appendRowTexts(std::string& out, std::uint8_t kind, const std::vector<model::CopiedRowTexts>& rowTexts)
+{
+    for (const model::CopiedRowTexts& t : rowTexts)
+        for (std::size_t i = 0; i < t.texts.size(); ++i) {
+            if (t.texts[i].empty())
+                continue;
+            out.push_back(static_cast<char>(kind));
+            out.push_back(static_cast<char>(i + 1));
+            out.append(2, '\0');
+            appendU32(out, t.row);
+            appendU32(out, checkedSize(t.texts[i].size()));
+            out.append(t.texts[i]);
+        }
 }
 
 void appendCrossCells(std::string& out, const model::CopiedRows& rows)
@@ -106,6 +130,39 @@ void readCrossCell(std::string_view bytes, std::size_t& at, model::CopiedRows& r
     at += kCrossRecordSize;
 }
 
+bool isTextRecord(std::string_view bytes, std::size_t at)
+{
+    const std::uint8_t kind = getU8(bytes, at);
+    return kind == kFullLabelRecord || kind == kNoteRecord;
+}
+
+// A full label or a note, joined to the row's texts read before it. Records
+// go by kind, row and tree, each text once, so that the bytes read are the
+// bytes written; the texts themselves are checked with the rows.
+void readRowText(std::string_view bytes, std::size_t& at, model::CopiedRows& rows)
+{
+    requireRange(bytes, at, kTextRecordHeadSize);
+    const std::uint8_t kind = getU8(bytes, at);
+    const std::uint8_t tree = getU8(bytes, at + 1);
+    const std::uint32_t row = getU32(bytes, at + 4);
+    const std::uint32_t n = getU32(bytes, at + 8);
+    if (tree < 1 || tree > model::kTreeCount || getU8(bytes, at + 2) != 0 || getU8(bytes, at + 3) != 0 || n == 0)
+        throw model::UserError(kStreamReadError);
+    at += kTextRecordHeadSize;
+    requireRange(bytes, at, n);
+    std::vector<model::CopiedRowTexts>& into = kind == kFullLabelRecord ? rows.fullLabels : rows.notes;
+    if (kind == kFullLabelRecord && !rows.notes.empty()) // the notes come last
+        throw model::UserError(kStreamReadError);
+    if (into.empty() || into.back().row != row)
+        into.push_back({row, {}});
+    model::RowTextArray& texts = into.back().texts;
+    for (std::size_t later = tree - 1u; later < texts.size(); ++later)
+        if (!texts[later].empty()) // repeated, or behind a later tree of its row
+            throw model::UserError(kStreamReadError);
+    texts[tree - 1u].assign(bytes.substr(at, n));
+    at += n;
+}
+
 void readRange(std::string_view bytes, std::size_t& at, model::CopiedRows& rows)
 {
     requireRange(bytes, at, kRangeHeadSize);
@@ -119,7 +176,8 @@ void readRange(std::string_view bytes, std::size_t& at, model::CopiedRows& rows)
 }
 
 // The records behind the last text, at least one, up to the end: the
-// matrices, then (version 3) the ranges. Their order, cells and rows are
+// matrices, then (version 3) the ranges and cross cells, then (version 4) the
+// full labels and notes. Their order, cells and rows are
 // checked with the rows (CopiedRows::wellFormed); here every field's place,
 // and every count before anything is reserved for it.
 void readRecords(std::string_view bytes, std::size_t at, std::uint32_t version, model::CopiedRows& rows)
@@ -128,13 +186,19 @@ void readRecords(std::string_view bytes, std::size_t at, std::uint32_t version, 
         throw model::UserError(kStreamReadError);
     const std::vector<std::uint32_t> counts = rows.childCounts();
     while (at < bytes.size()) {
-        if (version >= kRowsFormatVersion && getU8(bytes, at) == kCrossRecord) {
+        if (version >= kRowsFormatVersion && isTextRecord(bytes, at)) {
+            readRowText(bytes, at, rows);
+            continue;
+        }
+        if (!rows.notes.empty() || !rows.fullLabels.empty()) // the texts come last
+            throw model::UserError(kStreamReadError);
+        if (version >= kRowsWithRanges && getU8(bytes, at) == kCrossRecord) {
             readCrossCell(bytes, at, rows);
             continue;
         }
         if (!rows.crossCells.empty()) // the cross cells come last
             throw model::UserError(kStreamReadError);
-        if (version >= kRowsFormatVersion && getU8(bytes, at) == kRangeRecord) {
+        if (version >= kRowsWithRanges && getU8(bytes, at) == kRangeRecord) {
             readRange(bytes, at, rows);
             continue;
         }
@@ -185,6 +249,8 @@ std::string encodeRows(const model::CopiedRows& rows)
     appendMatrices(out, rows);
     appendRanges(out, rows);
     appendCrossCells(out, rows);
+    appendRowTexts(out, kFullLabelRecord, rows.fullLabels);
+    appendRowTexts(out, kNoteRecord, rows.notes);
     return out;
 }
 

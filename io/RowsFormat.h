@@ -29,7 +29,15 @@
 //   record  0 kind 4   1 matrix kind (1 FR-DP, 2 DP-PV)   2 value (1 X, 2 O)   3 zero
 //           4 row a, 8 row b, their places in the copy
 //
-// Rows with ranges or cross cells are written as version 3, others as before. Rows
+// Version 4 is version 3 with, after the cross cells, the texts beside the
+// trees: the full labels of the rows (see model/RowTexts.h), then their
+// notes, each by row, then tree (FR, DP, PV), each text not empty:
+//
+//   record  0 kind (5 full label, 6 note)   1 tree (1 FR, 2 DP, 3 PV)   2 zero (2)
+//           4 row, its place in the copy   8 n   12 n bytes of UTF-8
+//
+// Rows with notes or full labels are written as version 4; rows with ranges
+// or cross cells as version 3, others as before. Rows
 // without an assessed cell are written as version 1, byte for byte as before
 // matrices travelled, so that an older program still pastes them; it refuses
 // version 2 as a newer version. Nothing may follow the last text or record.
@@ -42,7 +50,8 @@
 namespace io {
 
 inline constexpr const char* kRowsMimeType = "application/x-tessaric-rows";
-inline constexpr std::uint32_t kRowsFormatVersion = 3;       // the newest read: ranges travel
+inline constexpr std::uint32_t kRowsFormatVersion = 4;       // the newest read: notes and full labels travel
+inline constexpr std::uint32_t kRowsWithRanges = 3;          // written when ranges or cross cells travel, no text
 inline constexpr std::uint32_t kRowsWithMatrices = 2;        // written when cells travel and no range
 inline constexpr std::uint32_t kRowsWithoutMatrices = 1;     // written when neither travels
 

@@ -120,6 +120,59 @@ TEST(RowsFormat, RangesTravelBehindTheMatricesAndComeBackExactly)
     EXPECT_THROW(io::decodeRows(olderVersion), model::UserError);
 }
 
+// A full label (kind 5) or note (kind 6) record as its table lays it out.
+std::string textRecord(std::uint8_t kind, std::uint8_t tree, std::uint32_t row, const std::string& text)
+{
+    return std::string{static_cast<char>(kind), static_cast<char>(tree), '\0', '\0'} + iotest::le32(row)
+           + iotest::le32(static_cast<std::uint32_t>(text.size())) + text;
+}
+
+// The sample's bytes as the given version, records to follow.
+std::string sampleAsVersion(std::uint32_t version)
+{
+    return "TSRW" + iotest::le32(version) + io::encodeRows(sampleRows()).substr(8);
+}
+
+TEST(RowsFormat, NotesAndFullLabelsTravelAsVersionFourBehindEveryOtherRecord)
+{
+    CopiedRows rows = sampleRows();
+    rows.fullLabels = {{0, {"\xCE\x94", "", "\xCE\xB7"}}};
+    rows.notes = {{0, {"", "n", ""}}, {3, {"a\nb", "", ""}}};
+    const std::string bytes = io::encodeRows(rows);
+    EXPECT_EQ(bytes, sampleAsVersion(4) + textRecord(5, 1, 0, "\xCE\x94") + textRecord(5, 3, 0, "\xCE\xB7")
+                         + textRecord(6, 2, 0, "n") + textRecord(6, 1, 3, "a\nb"));
+    const CopiedRows back = io::decodeRows(bytes);
+    EXPECT_EQ(back.fullLabels, rows.fullLabels);
+    EXPECT_EQ(back.notes, rows.notes);
+    EXPECT_EQ(io::encodeRows(back), bytes);
+}
+
+class TextRecordRefused : public ::testing::TestWithParam<std::pair<const char*, std::string>> {};
+
+TEST_P(TextRecordRefused, DamagedBytes)
+{
+    EXPECT_THROW(io::decodeRows(GetParam().second), model::UserError);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Damage, TextRecordRefused,
+    ::testing::Values(
+        std::pair{"TreeZero", sampleAsVersion(4) + textRecord(5, 0, 0, "x")},
+        std::pair{"TreeFour", sampleAsVersion(4) + textRecord(5, 4, 0, "x")},
+        std::pair{"PaddingNotZero", sampleAsVersion(4) + "\x05\x01\x00\x01" + textRecord(5, 1, 0, "x").substr(4)},
+        std::pair{"EmptyText", sampleAsVersion(4) + textRecord(6, 1, 0, "")},
+        std::pair{"TextCutShort", sampleAsVersion(4) + textRecord(6, 1, 0, "abc").substr(0, 14)},
+        std::pair{"RowOutOfRange", sampleAsVersion(4) + textRecord(6, 1, 4, "x")},
+        std::pair{"Repeated", sampleAsVersion(4) + textRecord(6, 1, 0, "x") + textRecord(6, 1, 0, "y")},
+        std::pair{"TreesOutOfOrder", sampleAsVersion(4) + textRecord(6, 2, 0, "x") + textRecord(6, 1, 0, "y")},
+        std::pair{"RowsOutOfOrder", sampleAsVersion(4) + textRecord(6, 1, 1, "x") + textRecord(6, 1, 0, "y")},
+        std::pair{"FullLabelAfterANote", sampleAsVersion(4) + textRecord(6, 1, 0, "x") + textRecord(5, 1, 1, "y")},
+        std::pair{"CrossCellAfterAText", sampleAsVersion(4) + textRecord(6, 1, 0, "x") + "\x04\x01\x01\x00"
+                                             + iotest::le32(2) + iotest::le32(3)},
+        std::pair{"NotUtf8", sampleAsVersion(4) + textRecord(6, 1, 0, "\xC3")},
+        std::pair{"InVersionThree", sampleAsVersion(3) + textRecord(6, 1, 0, "x")}),
+    [](const auto& info) { return std::string(info.param.first); });
+
 // What a program from before matrices travelled puts on the clipboard, and
 // what this one still writes for rows without an assessed cell.
 TEST(RowsFormat, RowsWithoutMatricesAreTheOlderFormatByteForByte)
@@ -163,7 +216,7 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenRows{"HeaderCutShort", [](std::string& b) { b.resize(10); }, "Stream read error"},
         BrokenRows{"ByteBehindTheLastText", [](std::string& b) { b += 'x'; }, "Stream read error"},
         BrokenRows{"OtherMagic", [](std::string& b) { b[0] = 'X'; }, "Stream read error"},
-        BrokenRows{"NewerVersion", [](std::string& b) { b.replace(4, 4, iotest::le32(4)); },
+        BrokenRows{"NewerVersion", [](std::string& b) { b.replace(4, 4, iotest::le32(5)); },
                    "The clipboard holds rows of a newer version"},
         BrokenRows{"VersionZero", [](std::string& b) { b.replace(4, 4, iotest::le32(0)); }, "Stream read error"},
         BrokenRows{"CountBeyondTheBytes", [](std::string& b) { b.replace(8, 4, iotest::le32(0x40000000)); },
@@ -301,21 +354,32 @@ TEST(PlainTextPaste, GivesThePartnersNewNodeLabels)
     EXPECT_EQ(outlineOf(rows, TreeId::PV), "0:__________|1:__________");
 }
 
-TEST(PlainTextPaste, RefusesTheFirstCharacterWindows1252CannotHold)
+// Each such label keeps its question form in the tree and the whole label
+// beside it; lines the code page holds have none, and half a surrogate pair
+// is a character no text holds.
+TEST(PlainTextPaste, KeepsCharactersBeyondWindows1252AsFullLabels)
 {
-    const std::pair<const char*, const char*> cases[] = {
-        {"Pump\n\tShaft \xE2\x86\x92 gear \xE2\x88\x9E\n", "Cannot paste the text: Windows-1252 has no character "
-                                                           "\"\xE2\x86\x92\" (U+2192)"},
-        {"Pump \xF0\x9F\x98\x80", "Cannot paste the text: Windows-1252 has no character \"\xF0\x9F\x98\x80\" (U+1F600)"},
+    QString text = QString::fromUtf8("Pump\n\tShaft \xE2\x86\x92 gear\tfast\n\t\xF0\x9F\x98\x80 \xE2\x80\x93 x\n");
+    text += QChar(0xD800);
+    const CopiedRows rows = io::rowsFromPlainText(text, TreeId::DP);
+    EXPECT_EQ(outlineOf(rows, TreeId::DP), "0:1 Pump|1:1.1 Shaft ? gear fast|1:1.2 ? \x96 x|0:2 ?");
+    const auto full = [](std::uint32_t row, std::string dp) {
+        return model::CopiedRowTexts{row, {"", std::move(dp), ""}};
     };
-    for (const auto& [text, message] : cases) {
-        try {
-            parsed(text);
-            ADD_FAILURE() << "pasted " << text;
-        } catch (const model::UserError& e) {
-            EXPECT_STREQ(e.what(), message);
-        }
-    }
+    EXPECT_EQ(rows.fullLabels, (std::vector<model::CopiedRowTexts>{
+                                   full(1, "Shaft \xE2\x86\x92 gear fast"), full(2, "\xF0\x9F\x98\x80 \xE2\x80\x93 x"),
+                                   full(3, "\xEF\xBF\xBD")}));
+    EXPECT_TRUE(rows.wellFormed());
+}
+
+TEST(PlainTextOf, WritesTheFullLabelsThatStand)
+{
+    CopiedRows rows = sampleRows();
+    rows.textsOf(TreeId::FR)[0] = "1 ?il";
+    rows.fullLabels = {{0, {"\xCE\x94il", "\xCE\x94", ""}}, // DP's does not stand: its text is "1 Housing"
+                       {3, {"", "", "Speed"}}};
+    EXPECT_EQ(io::plainTextOf(rows, TreeId::FR), "\xCE\x94il\n\t3 seals\n\t\t\xC5\x92il\n\tMotor\n");
+    EXPECT_EQ(io::plainTextOf(rows, TreeId::DP), "Housing\n\t\xC3\x89tanch\xC3\xA9it\xC3\xA9\n\t\t\n\tShaft\n");
 }
 
 // --- bounds on what a paste may hold ---------------------------------------------

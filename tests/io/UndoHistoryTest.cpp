@@ -4,14 +4,17 @@
 // bytes again), redone all the way forward (the last bytes again), and
 // random interleavings of undo, redo and new commands, each state compared
 // with the bytes saved when the history was last in that state. Design matrix
-// cells and information ranges are edited among the commands, so the bytes
-// hold both blocks; copied rows go through the clipboard's bytes.
+// cells, information ranges, notes, labels and titles beyond Windows-1252 are
+// edited among the commands, so the bytes hold every block; copied rows go
+// through the clipboard's bytes.
 //
 // Set TESSARIC_SEED to replay one seed; a failure names the seed and the step.
 
 #include "io/CrossCellBlock.h"
 #include "io/DesignFile.h"
 #include "io/InformationBlock.h"
+#include "io/NoteBlock.h"
+#include "io/UnicodeTextBlock.h"
 #include "io/RowsFormat.h"
 #include "model/Design.h"
 #include "model/EditRecord.h"
@@ -30,6 +33,10 @@ using model::TreeId;
 
 const char* const kLabels[] = {"", "42", "0 ring", "3 way valve", "1.4Pump", "9.9 Pump", "1.2 7 seals", "x y",
                                "\xB9 high", "__________"};
+
+// UTF-8: beyond the code page, within it, and empty (which takes a note off).
+const char* const kFullTexts[] = {"\xCE\x94p \xE2\x89\xA4 3", "\xE6\xB3\xB5", "\xF0\x9F\x98\x80 x", "Caf\xC3\xA9",
+                                  "two\nlines \xCE\xB7", ""};
 
 std::string savedBytes(const model::Design& design)
 {
@@ -119,7 +126,7 @@ public:
     {
         const int n = m_design.rowCount();
         const int k = pick(n + 1) - (pick(10) == 0 ? 1 : 0);
-        switch (n > 300 ? 4 : pick(23)) {
+        switch (n > 300 ? 4 : pick(26)) {
         case 0: return record([&] { m_design.addSiblingBelow(k); }), "below " + std::to_string(k);
         case 1: return record([&] { m_design.addSiblingAbove(k); }), "above " + std::to_string(k);
         case 2: return record([&] { m_design.addChild(k); }), "child " + std::to_string(k);
@@ -172,6 +179,13 @@ public:
         case 18: return cell();
         case 19: return ranges(k);
         case 22: return crossCell(k);
+        case 23: return note(k);
+        case 24: return fullLabel(k);
+        case 25: {
+            const TreeId id = model::kAllTrees[static_cast<std::size_t>(pick(model::kTreeCount))];
+            record([&] { m_design.setFullTitle(id, fullText()); });
+            return "full title";
+        }
         default: return m_history.redo() ? "redo" : "redo (nothing)";
         }
     }
@@ -189,10 +203,19 @@ public:
         m_blocksSeen += m_history.savedNow().find(io::kMatrixTag) != std::string::npos;
         m_rangesSeen += m_history.savedNow().find(io::kInformationTag) != std::string::npos;
         m_crossSeen += m_history.savedNow().find(io::kCrossCellTag) != std::string::npos;
+        m_textsSeen += m_history.savedNow().find(io::kUnicodeTextTag) != std::string::npos;
+        m_notesSeen += m_history.savedNow().find(io::kNoteTag) != std::string::npos;
+        if (++m_checks % 16 == 0) { // and the bytes open to the same design
+            model::Design reopened;
+            io::openInto(reopened, io::parseDesignFile(m_history.savedNow(), "undo.vok"));
+            ASSERT_EQ(savedBytes(reopened), m_history.savedNow()) << "reopened at " << m_history.index();
+        }
     }
     int blocksSeen() const { return m_blocksSeen; }
     int rangesSeen() const { return m_rangesSeen; }
     int crossSeen() const { return m_crossSeen; }
+    int textsSeen() const { return m_textsSeen; }
+    int notesSeen() const { return m_notesSeen; }
 
     History& history() { return m_history; }
     model::Design& design() { return m_design; }
@@ -262,6 +285,23 @@ private:
         return "ranges " + std::to_string(k) + " kind " + std::to_string(kind);
     }
 
+    const char* fullText() { return kFullTexts[pick(static_cast<int>(std::size(kFullTexts)))]; }
+
+    std::string note(int k)
+    {
+        const TreeId id = model::kAllTrees[static_cast<std::size_t>(pick(model::kTreeCount))];
+        record([&] { m_design.setNote(id, k, fullText()); });
+        return "note " + std::to_string(k);
+    }
+
+    // Line breaks in the typed text are the label editor's business.
+    std::string fullLabel(int k)
+    {
+        const TreeId id = model::kAllTrees[static_cast<std::size_t>(pick(model::kTreeCount))];
+        record([&] { m_design.editFullLabel(id, k, fullText()); });
+        return "full label " + std::to_string(k);
+    }
+
     void click()
     {
         record([&] { m_design.renumber(); }, false);
@@ -274,6 +314,9 @@ private:
     int m_blocksSeen = 0; // states whose bytes held a matrix block
     int m_rangesSeen = 0; // states whose bytes held an information block
     int m_crossSeen = 0;  // states whose bytes held a cross cell block
+    int m_textsSeen = 0;  // states whose bytes held a Unicode text block
+    int m_notesSeen = 0;  // states whose bytes held a note block
+    int m_checks = 0;
 };
 
 std::vector<std::uint32_t> seeds()
@@ -310,6 +353,8 @@ TEST(UndoHistory, RandomCommandsUndoneAndRedoneGiveBackEverySavedState)
         EXPECT_GT(run.blocksSeen(), 100) << "matrix cells were among the states undone and redone";
         EXPECT_GT(run.rangesSeen(), 100) << "ranges were among the states undone and redone";
         EXPECT_GT(run.crossSeen(), 100) << "cross cells were among the states undone and redone";
+        EXPECT_GT(run.textsSeen(), 100) << "full labels and titles were among the states undone and redone";
+        EXPECT_GT(run.notesSeen(), 100) << "notes were among the states undone and redone";
     }
 }
 
