@@ -49,7 +49,7 @@ public:
         m_out.append(" ");
         bool first = true;
         forEachLine(trimmed(note), [&](std::string_view line) {
-            m_out.append(first ? "" : "<br>");
+            m_out.append(first ? "" : "<br/>");
             text(line);
             first = false;
         });
