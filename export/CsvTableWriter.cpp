@@ -20,17 +20,17 @@ public:
         m_out.append(kUtf8ByteOrderMark);
     }
 
-    void field(std::string_view cp1252)
+    void field(std::string_view text)
     {
         separate();
-        const bool quoted = cp1252.find_first_of(",\"\r\n") != std::string_view::npos;
+        const bool quoted = text.find_first_of(",\"\r\n") != std::string_view::npos;
         if (quoted)
             m_out += '"';
         // A spreadsheet runs a cell that starts like a formula: the leading
         // apostrophe makes it text (no number or level starts so).
-        if (!cp1252.empty() && kFormulaStarts.find(cp1252.front()) != std::string_view::npos)
+        if (!text.empty() && kFormulaStarts.find(text.front()) != std::string_view::npos)
             m_out += '\'';
-        appendUtf8(m_out, cp1252, quoted ? escapeQuote : keep);
+        appendEscaped(m_out, text, quoted ? escapeQuote : keep);
         if (quoted)
             m_out += '"';
     }
@@ -94,8 +94,11 @@ std::string renderCsv(const TableDocument& document)
     const bool information = document.hasInformation();
     csv.field(TableDocument::kNumberHead);
     csv.field(TableDocument::kLevelHead);
+    const bool notes = document.hasNotes();
     for (int t = 0; t < model::kTreeCount; ++t) {
         csv.field(document.columnTitle(t));
+        if (notes)
+            csv.field(TableDocument::kNotesHead);
         if (t == 0 && information)
             for (std::string_view head : TableDocument::kInformationHeads)
                 csv.field(head);
@@ -105,12 +108,14 @@ std::string renderCsv(const TableDocument& document)
         const TableRow& row = document.rows()[r];
         csv.field(row.number);
         csv.field(std::to_string(row.level));
-        csv.field(row.labels[0]);
-        if (information)
-            for (std::string_view cell : document.informationCells(r))
-                csv.field(cell);
-        csv.field(row.labels[1]);
-        csv.field(row.labels[2]);
+        for (int t = 0; t < model::kTreeCount; ++t) {
+            csv.field(row.labels[static_cast<std::size_t>(t)]);
+            if (notes)
+                csv.field(document.note(r, t));
+            if (t == 0 && information)
+                for (std::string_view cell : document.informationCells(r))
+                    csv.field(cell);
+        }
         csv.endRecord();
     }
     if (!document.total().empty()) {

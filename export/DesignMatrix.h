@@ -5,7 +5,7 @@
 // it was assessed and does not, and blank when it was not assessed; the
 // diagonal is always X. A full matrix also has "o": not assessed itself, but
 // O because a pair above it is. Only X cells count when classifying: O is an answer,
-// not a weaker effect. Texts are Windows-1252 bytes, as node labels are.
+// not a weaker effect. Texts are UTF-8, row heads with the nodes' full labels.
 //
 // A matrix over more children than model::kMostGridRows has no grid: a grid
 // grows with the square of its width, so a level of 3,000 rows with one cell

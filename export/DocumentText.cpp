@@ -1,22 +1,21 @@
 #include "export/DocumentText.h"
 
-#include "model/Cp1252.h"
-
 namespace exporting {
 
-void appendUtf8(std::string& out, std::string_view cp1252, Escaper escape)
+void appendEscaped(std::string& out, std::string_view utf8, Escaper escape)
 {
-    // Runs without anything to escape go over in one piece.
+    // Runs without anything to escape go over in one piece. A byte of a
+    // longer character is never ASCII, so no escaper names one.
     std::size_t runStart = 0;
-    for (std::size_t i = 0; i < cp1252.size(); ++i) {
-        const std::string_view replacement = escape(cp1252[i]);
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const std::string_view replacement = escape(utf8[i]);
         if (replacement.empty())
             continue;
-        model::appendCp1252AsUtf8(out, cp1252.substr(runStart, i - runStart));
+        out.append(utf8.substr(runStart, i - runStart));
         out.append(replacement);
         runStart = i + 1;
     }
-    model::appendCp1252AsUtf8(out, cp1252.substr(runStart));
+    out.append(utf8.substr(runStart));
 }
 
 } // namespace exporting

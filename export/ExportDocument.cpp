@@ -19,9 +19,9 @@ ExportDocument ExportDocument::build(const ExportSource& source, const ColourRes
     ExportDocument document;
     document.m_paragraphs.reserve(lines);
     for (int t = 0; t < model::kTreeCount; ++t) {
-        document.m_paragraphs.push_back({source.titles[t], TextColour::automaticColour()});
+        document.m_paragraphs.push_back({fullTitleText(source, t, document.m_texts), TextColour::automaticColour()});
         if (source.trees[t])
-            document.appendTree(*source.trees[t], colours);
+            document.appendTree(source, t, colours);
     }
     document.m_matrices = matrixTables(source);
     document.m_information = informationLines(source);
@@ -38,8 +38,12 @@ ExportDocument::LevelTable ExportDocument::resolveLevels(const LevelColourValues
     return table;
 }
 
-void ExportDocument::appendTree(const model::DesignTree& tree, const LevelTable& colours)
+void ExportDocument::appendTree(const ExportSource& source, int t, const LevelTable& colours)
 {
+    const model::DesignTree& tree = *source.trees[t];
+    // The FR tree's rows key the full labels and the notes.
+    const std::span<const model::Node* const> frRows =
+        source.trees[0] ? source.trees[0]->preorder() : std::span<const model::Node* const>{};
     // A node's level comes from its parent's, found by the parent's row:
     // linear even for a chain of a million nodes, where levelOf would not be.
     // Levels are capped at 11, the "deeper than 10" entry.
@@ -51,7 +55,10 @@ void ExportDocument::appendTree(const model::DesignTree& tree, const LevelTable&
         level[row] = tree.isTopLevel(node)
                          ? 0
                          : static_cast<std::uint8_t>(std::min(level[node->parent->row] + 1, kDeepest));
-        m_paragraphs.push_back({node->text(), colours[level[row]]});
+        const model::Node* frNode = row < frRows.size() ? frRows[row] : nullptr;
+        m_paragraphs.push_back({fullNodeText(source, t, frNode, node, m_texts), colours[level[row]]});
+        if (const std::string_view note = noteOf(source, t, frNode); !note.empty())
+            m_paragraphs.push_back({note, TextColour::automaticColour(), true});
     }
 }
 

@@ -1,14 +1,16 @@
 #pragma once
 // The export document: for FR, DP and PV in turn, the column title line in the
 // automatic colour, then one line per node in pre-order (collapsed branches
-// included), each in the colour of its node's level. With N nodes per tree it
-// holds 3 + 3N lines. The design matrices follow, when a cell is assessed,
+// included), each in the colour of its node's level, and under a node with a
+// note its note. Without notes, with N nodes per tree it holds 3 + 3N lines. The design matrices follow, when a cell is assessed,
 // and then the information content, when an FR row has both ranges.
 //
-// Lines are views into the titles and node texts they were built from: the
-// document lives only while those do, from building to writing.
+// Lines are UTF-8 (see FullText.h), views into the titles, node texts and
+// notes they were built from where those say it already: the document lives
+// only while those do, from building to writing.
 
 #include "export/DesignMatrix.h"
+#include "export/FullText.h"
 #include "export/TextColour.h"
 #include "model/CrossCells.h"
 #include "model/InformationRanges.h"
@@ -41,10 +43,11 @@ struct ExportSource {
     const model::RowTextStore* notes = nullptr;      // keyed by the nodes of trees[0]
 };
 
-// One paragraph: a line of text, coloured as a whole.
+// One paragraph: a line of text, coloured as a whole; a note may hold line breaks.
 struct Paragraph {
     std::string_view text;
     TextColour colour;
+    bool note = false; // a node's note, under the node's line
 };
 
 class ExportDocument {
@@ -63,11 +66,12 @@ private:
     // Index 0..10: the level colours; index 11: every level deeper than 10.
     using LevelTable = std::array<TextColour, model::kLevelCount + 1>;
     static LevelTable resolveLevels(const LevelColourValues& values, const ColourResolver& resolver);
-    void appendTree(const model::DesignTree& tree, const LevelTable& colours);
+    void appendTree(const ExportSource& source, int tree, const LevelTable& colours);
 
     std::vector<Paragraph> m_paragraphs;
     std::vector<DesignMatrix> m_matrices;
     std::vector<std::string> m_information;
+    TextKeeper m_texts; // the lines that are not viewed where the design holds them
 };
 
 } // namespace exporting

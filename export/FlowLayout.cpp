@@ -7,7 +7,6 @@
 
 #include "export/TableDocument.h"
 #include "export/TableLook.h"
-#include "io/Cp1252.h"
 #include "model/DesignTree.h"
 #include "model/MatrixClassification.h"
 
@@ -104,7 +103,7 @@ public:
         const model::DesignTree* fr = m_source.trees[0];
         if (!fr || fr->empty() || !m_source.trees[1])
             return {};
-        m_rows = tableRowsOf(m_source);
+        m_rows = tableRowsOf(m_source, m_texts);
         const std::span<const model::Node* const> order = fr->preorder();
         m_measures.resize(order.size() + 1); // the top level last
         m_origins.resize(order.size());
@@ -140,9 +139,9 @@ private:
     QString labelOf(std::size_t row) const
     {
         const TableRow& r = m_rows[row];
-        QString text = io::decodeCp1252(r.number);
+        QString text = QString::fromUtf8(r.number);
         if (!r.labels[1].empty())
-            text += QLatin1Char(' ') + io::decodeCp1252(r.labels[1]);
+            text += QLatin1Char(' ') + QString::fromUtf8(r.labels[1]);
         return text;
     }
 
@@ -294,6 +293,7 @@ private:
     QFontMetricsF m_metrics;
     QFontMetricsF m_titleMetrics;
     std::vector<TableRow> m_rows;
+    TextKeeper m_texts; // the labels that are not viewed where the design holds them
     std::vector<Measure> m_measures;
     std::vector<QPointF> m_origins; // by row
     FlowLayout m_layout;

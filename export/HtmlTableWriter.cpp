@@ -73,22 +73,25 @@ public:
         m_out.append(markup);
         return *this;
     }
-    HtmlBuilder& text(std::string_view cp1252)
+    HtmlBuilder& text(std::string_view utf8)
     {
-        appendUtf8(m_out, cp1252, escapeHtml);
+        appendEscaped(m_out, utf8, escapeHtml);
         return *this;
     }
-    HtmlBuilder& utf8Text(std::string_view utf8)
+    HtmlBuilder& element(std::string_view open, std::string_view utf8, std::string_view close)
     {
-        for (char c : utf8) {
-            const std::string_view escaped = escapeHtml(c);
-            escaped.empty() ? void(m_out += c) : void(m_out.append(escaped));
-        }
-        return *this;
+        return raw(open).text(utf8).raw(close);
     }
-    HtmlBuilder& element(std::string_view open, std::string_view cp1252, std::string_view close)
+    // A note's cell, each line break a <br>.
+    HtmlBuilder& noteCell(std::string_view note)
     {
-        return raw(open).text(cp1252).raw(close);
+        raw("<td>");
+        bool first = true;
+        forEachLine(note, [&](std::string_view line) {
+            raw(first ? "" : "<br>").text(line);
+            first = false;
+        });
+        return raw("</td>");
     }
     std::string take() { return std::move(m_out); }
 
@@ -103,18 +106,39 @@ void appendRow(HtmlBuilder& html, const TableDocument& document, std::size_t r)
     char open[32];
     std::snprintf(open, sizeof open, "<td><p class=\"l%d\">", levelClass(row.level));
     html.element("<tr valign=\"top\"><td>", row.number, "</td>");
-    html.element(open, row.labels[0], "</p></td>");
-    if (document.hasInformation())
-        for (std::string_view cell : document.informationCells(r))
-            html.element("<td>", cell, "</td>");
-    html.element(open, row.labels[1], "</p></td>");
-    html.element(open, row.labels[2], "</p></td>");
+    for (int t = 0; t < model::kTreeCount; ++t) {
+        html.element(open, row.labels[static_cast<std::size_t>(t)], "</p></td>");
+        if (document.hasNotes())
+            html.noteCell(document.note(r, t));
+        if (t == 0 && document.hasInformation())
+            for (std::string_view cell : document.informationCells(r))
+                html.element("<td>", cell, "</td>");
+    }
     html.raw("</tr>\n");
+}
+
+// The head row with notes: each tree's label and notes share its width.
+void appendHeadWithNotes(HtmlBuilder& html, const TableDocument& document)
+{
+    const bool information = document.hasInformation();
+    html.element("<thead><tr><th width=\"6%\">", TableDocument::kNumberHead, "</th>");
+    for (int t = 0; t < model::kTreeCount; ++t) {
+        html.element(information ? "<th width=\"14%\">" : "<th width=\"16%\">", document.columnTitle(t), "</th>");
+        html.element(information ? "<th width=\"12%\">" : "<th width=\"15%\">", TableDocument::kNotesHead, "</th>");
+        if (t == 0 && information)
+            for (std::string_view head : TableDocument::kInformationHeads)
+                html.element("<th width=\"6%\">", head, "</th>");
+    }
+    html.raw("</tr></thead>\n");
 }
 
 // The head row. With the information columns the labels give up some of their width.
 void appendHead(HtmlBuilder& html, const TableDocument& document)
 {
+    if (document.hasNotes()) {
+        appendHeadWithNotes(html, document);
+        return;
+    }
     if (!document.hasInformation()) {
         html.element("<thead><tr><th width=\"10%\">", TableDocument::kNumberHead, "</th>");
         for (int t = 0; t < model::kTreeCount; ++t)
@@ -138,7 +162,7 @@ void appendMatrix(HtmlBuilder& html, const DesignMatrix& matrix)
     if (matrix.listed) {
         html.raw("<ul>\n");
         for (const ListedCell& cell : matrix.cells)
-            html.raw("<li>").utf8Text(listedCellLine(cell)).raw("</li>\n");
+            html.raw("<li>").text(listedCellLine(cell)).raw("</li>\n");
         html.element("</ul>\n<p>", matrix.classification, "</p>\n");
         return;
     }
@@ -173,12 +197,12 @@ std::string renderHtml(const TableDocument& document)
 {
     HtmlBuilder html(kBytesPerRowGuess * (document.rows().size() + 4));
     html.raw("<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>")
-        .utf8Text(document.title())
+        .text(document.title())
         .raw("</title>\n<style>\n")
         .raw(pageStyle())
         .raw(levelStyles(document))
         .raw("</style>\n</head>\n<body>\n<h1>")
-        .utf8Text(document.title())
+        .text(document.title())
         .raw("</h1>\n")
         .raw(kTableStart);
     appendHead(html, document);

@@ -1,5 +1,7 @@
 #include "export/InformationContent.h"
 
+#include "export/FullText.h"
+#include "model/Cp1252.h"
 #include "model/DesignTree.h"
 #include "model/Numbering.h"
 #include "model/PreOrder.h"
@@ -45,11 +47,19 @@ std::vector<std::string> informationLines(const ExportSource& source)
             return;
         const double p = model::probabilityOfSuccess(*ranges);
         std::string line = number;
-        const std::string_view label = model::strippedLabel(node->text());
-        if (!label.empty())
-            line.append(" ").append(label);
-        line.append(": ").append(model::designRangeText(ranges->design));
-        line.append(" against ").append(model::systemRangeText(ranges->system));
+        const std::string* full = standingFullLabel(source, 0, node, node);
+        const std::string_view label = full ? std::string_view(*full) : model::strippedLabel(node->text());
+        if (!label.empty()) {
+            line.append(" ");
+            if (full)
+                line.append(label);
+            else
+                model::appendCp1252AsUtf8(line, label);
+        }
+        line.append(": ");
+        model::appendCp1252AsUtf8(line, model::designRangeText(ranges->design));
+        line.append(" against ");
+        model::appendCp1252AsUtf8(line, model::systemRangeText(ranges->system));
         line.append(": p = ").append(probabilityText(p));
         line.append(", I = ").append(model::bitsText(model::informationBits(p))).append(" bits");
         lines.push_back(std::move(line));

@@ -4,8 +4,8 @@
 // with both ranges. The figures come from model/InformationRanges.h; only the
 // sentences are made here, so that every document says them alike.
 //
-// Texts are Windows-1252 bytes, like the labels they stand beside (a normal
-// system range holds the plus-minus sign, byte 0xB1).
+// The RTF's lines are UTF-8, like every document's text (a normal system
+// range holds the plus-minus sign); the figures alone are ASCII.
 
 #include "export/ExportDocument.h"
 #include "model/InformationRanges.h"

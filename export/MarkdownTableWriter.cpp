@@ -42,20 +42,25 @@ public:
 
     void line(std::string_view text = {}) { m_out.append(text).append(1, '\n'); }
     void raw(std::string_view text) { m_out.append(text); }
-    void text(std::string_view cp1252) { appendUtf8(m_out, cp1252, escapeMarkup); }
-    void utf8Text(std::string_view utf8)
+    void text(std::string_view utf8) { appendEscaped(m_out, utf8, escapeMarkup); }
+    // A note: a table row is one line, so its line breaks become <br>.
+    void noteCell(std::string_view note)
     {
-        for (char c : utf8) {
-            const std::string_view escaped = escapeMarkup(c);
-            escaped.empty() ? void(m_out += c) : void(m_out.append(escaped));
-        }
+        m_out.append(" ");
+        bool first = true;
+        forEachLine(trimmed(note), [&](std::string_view line) {
+            m_out.append(first ? "" : "<br/>");
+            text(line);
+            first = false;
+        });
+        m_out.append(" |");
     }
-    void cell(std::string_view cp1252, bool bold = false, int indent = 0)
+    void cell(std::string_view utf8, bool bold = false, int indent = 0)
     {
         m_out.append(" ");
         for (int i = 0; i < indent * kSpacesPerLevel; ++i)
             m_out.append(kNoBreakSpace);
-        const std::string_view label = trimmed(cp1252);
+        const std::string_view label = trimmed(utf8);
         bold = bold && !label.empty();
         if (bold)
             m_out.append("**");
@@ -119,31 +124,37 @@ std::string renderMarkdown(const TableDocument& document)
 {
     MarkdownBuilder md(kBytesPerRowGuess * (document.rows().size() + 2));
     md.raw("# ");
-    md.utf8Text(document.title());
+    md.text(document.title());
     md.line();
     md.line();
     const bool information = document.hasInformation();
     md.raw("|");
     md.cell(TableDocument::kNumberHead);
+    const bool notes = document.hasNotes();
     for (int t = 0; t < model::kTreeCount; ++t) {
         md.cell(document.columnTitle(t));
+        if (notes)
+            md.cell(TableDocument::kNotesHead);
         if (t == 0 && information)
             for (std::string_view head : TableDocument::kInformationHeads)
                 md.cell(head);
     }
     md.line();
-    md.rule(model::kTreeCount + 1 + (information ? TableDocument::kInformationHeads.size() : 0), "---", "---");
+    md.rule(model::kTreeCount * (notes ? 2 : 1) + 1 + (information ? TableDocument::kInformationHeads.size() : 0),
+            "---", "---");
     for (std::size_t r = 0; r < document.rows().size(); ++r) {
         const TableRow& row = document.rows()[r];
         const bool bold = row.level == 0;
         md.raw("|");
         md.cell(row.number);
-        md.cell(row.labels[0], bold, TableDocument::indentOf(row.level));
-        if (information)
-            for (std::string_view cell : document.informationCells(r))
-                md.cell(cell);
-        md.cell(row.labels[1], bold);
-        md.cell(row.labels[2], bold);
+        for (int t = 0; t < model::kTreeCount; ++t) {
+            md.cell(row.labels[static_cast<std::size_t>(t)], bold, t == 0 ? TableDocument::indentOf(row.level) : 0);
+            if (notes)
+                md.noteCell(document.note(r, t));
+            if (t == 0 && information)
+                for (std::string_view cell : document.informationCells(r))
+                    md.cell(cell);
+        }
         md.line();
     }
     if (!document.total().empty()) {

@@ -1,5 +1,7 @@
 #include "export/MatrixTables.h"
 
+#include "export/FullText.h"
+#include "model/Cp1252.h"
 #include "model/DesignTree.h"
 #include "model/FullMatrix.h"
 #include "model/MatrixClassification.h"
@@ -25,6 +27,18 @@ std::string cornerOf(model::MatrixKind kind)
     return kind == model::MatrixKind::FrDp ? "FR \\ DP" : "DP \\ PV";
 }
 
+// A row's head: its number and the label of its node in tree `tree`, in UTF-8.
+std::string rowHead(const ExportSource& source, int tree, const model::Node* frNode, const model::Node* node,
+                    const std::string& number)
+{
+    std::string head = number + ' ';
+    if (const std::string* full = standingFullLabel(source, tree, frNode, node))
+        head += *full;
+    else
+        model::appendCp1252AsUtf8(head, model::strippedLabel(node->text()));
+    return head;
+}
+
 MatrixMark markOf(model::CellValue value)
 {
     return value == model::CellValue::X ? MatrixMark::X : MatrixMark::O;
@@ -39,9 +53,11 @@ void listCells(DesignMatrix& m, const std::vector<model::IndexedCell>& cells, co
         m.cells.push_back({model::childNumber(number, c.row), model::childNumber(number, c.column), markOf(c.value)});
 }
 
-DesignMatrix tableOf(const model::MatrixStore& store, const model::Node* parent, model::MatrixKind kind,
+DesignMatrix tableOf(const ExportSource& source, const model::Node* parent, model::MatrixKind kind,
                      const model::Node* rowParent, const std::string& number)
 {
+    const model::MatrixStore& store = *source.matrices;
+    const int rowTree = kind == model::MatrixKind::FrDp ? 0 : 1;
     const auto n = static_cast<std::uint32_t>(parent->children.size());
     DesignMatrix m;
     m.caption = (number.empty() ? std::string(kTopLevelCaption) : number) + ' ' + std::string(model::kindName(kind));
@@ -56,7 +72,7 @@ DesignMatrix tableOf(const model::MatrixStore& store, const model::Node* parent,
     for (std::uint32_t i = 0; i < n; ++i) {
         const std::string child = model::childNumber(number, i);
         m.columnHeads.push_back(child);
-        m.rowHeads.push_back(child + ' ' + std::string(model::strippedLabel(rowParent->children[i]->text())));
+        m.rowHeads.push_back(rowHead(source, rowTree, parent->children[i], rowParent->children[i], child));
     }
     m.marks.assign(std::size_t{n} * n, MatrixMark::Blank);
     for (std::uint32_t i = 0; i < n; ++i)
@@ -95,7 +111,7 @@ std::vector<std::string> leafNumbers(const model::DesignTree& fr)
 // `rowTree` gives the row heads' labels (FR for FR-DP, DP for DP-PV).
 DesignMatrix fullTableOf(const ExportSource& source, const model::MatrixStore& matrices, model::MatrixKind kind,
                          const model::LeafIndex& leaves, const std::vector<std::string>& numbers,
-                         const model::DesignTree& rowTree)
+                         int rowTree)
 {
     const model::CrossCellStore& cross = *source.crossCells;
     DesignMatrix m;
@@ -109,11 +125,12 @@ DesignMatrix fullTableOf(const ExportSource& source, const model::MatrixStore& m
         return m;
     }
     const model::DesignTree& fr = *source.trees[0];
-    const std::span<const model::Node* const> labelled = rowTree.preorder();
+    const std::span<const model::Node* const> labelled = source.trees[static_cast<std::size_t>(rowTree)]->preorder();
     for (std::size_t i = 0; i < leaves.size(); ++i) {
-        const model::Node* leaf = labelled[static_cast<std::size_t>(fr.rowOf(leaves.leaves()[i]))];
+        const model::Node* frLeaf = leaves.leaves()[i];
+        const model::Node* leaf = labelled[static_cast<std::size_t>(fr.rowOf(frLeaf))];
         m.columnHeads.push_back(numbers[i]);
-        m.rowHeads.push_back(numbers[i] + ' ' + std::string(model::strippedLabel(leaf->text())));
+        m.rowHeads.push_back(rowHead(source, rowTree, frLeaf, leaf, numbers[i]));
     }
     m.marks.reserve(cells.size());
     for (model::FullCell cell : cells)
@@ -127,8 +144,8 @@ void appendFullTables(const ExportSource& source, std::vector<DesignMatrix>& out
     const model::MatrixStore& matrices = source.matrices ? *source.matrices : kNoMatrices;
     const model::LeafIndex leaves(*source.trees[0]);
     const std::vector<std::string> numbers = leafNumbers(*source.trees[0]);
-    out.push_back(fullTableOf(source, matrices, model::MatrixKind::FrDp, leaves, numbers, *source.trees[0]));
-    out.push_back(fullTableOf(source, matrices, model::MatrixKind::DpPv, leaves, numbers, *source.trees[1]));
+    out.push_back(fullTableOf(source, matrices, model::MatrixKind::FrDp, leaves, numbers, 0));
+    out.push_back(fullTableOf(source, matrices, model::MatrixKind::DpPv, leaves, numbers, 1));
 }
 
 void appendRowTables(const ExportSource& source, std::vector<DesignMatrix>& out)
@@ -140,8 +157,8 @@ void appendRowTables(const ExportSource& source, std::vector<DesignMatrix>& out)
     std::sort(parents.begin(), parents.end());
     for (const auto& [row, parent] : parents) {
         const std::string number = model::outlineNumberOf(parent);
-        out.push_back(tableOf(*source.matrices, parent, model::MatrixKind::FrDp, parent, number));
-        out.push_back(tableOf(*source.matrices, parent, model::MatrixKind::DpPv,
+        out.push_back(tableOf(source, parent, model::MatrixKind::FrDp, parent, number));
+        out.push_back(tableOf(source, parent, model::MatrixKind::DpPv,
                               partnerOf(fr, *source.trees[1], parent), number));
     }
 }

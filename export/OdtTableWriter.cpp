@@ -165,36 +165,41 @@ void appendSpaces(std::string& out, std::size_t run, bool keepFirst)
         out.append("<text:s text:c=\"").append(std::to_string(run)).append("\"/>");
 }
 
-// Windows-1252 text as paragraph content in UTF-8: markup escaped, a tab as
-// <text:tab/>, other control bytes dropped (XML has no place for them).
-void appendText(std::string& out, std::string_view cp1252)
+// UTF-8 text as paragraph content: markup escaped, a tab as <text:tab/>, a
+// line break (a note's) as <text:line-break/>, other control bytes dropped
+// (XML has no place for them).
+void appendText(std::string& out, std::string_view text)
 {
     std::size_t runStart = 0; // bytes with nothing to do go over in runs
     bool afterTab = false;
-    for (std::size_t i = 0; i < cp1252.size(); ++i) {
-        const auto c = static_cast<unsigned char>(cp1252[i]);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
         const bool plain = c >= 0x20 && c != '&' && c != '<' && c != '>' && c != ' ';
         if (plain) {
             afterTab = false;
             continue;
         }
-        model::appendCp1252AsUtf8(out, cp1252.substr(runStart, i - runStart));
+        out.append(text.substr(runStart, i - runStart));
         if (c == ' ') {
             std::size_t end = i;
-            while (end < cp1252.size() && cp1252[end] == ' ')
+            while (end < text.size() && text[end] == ' ')
                 ++end;
-            appendSpaces(out, end - i, i > 0 && end < cp1252.size() && !afterTab);
+            appendSpaces(out, end - i, i > 0 && end < text.size() && !afterTab);
             i = end - 1;
         } else if (c == '\t') {
             out += "<text:tab/>";
             afterTab = true;
+        } else if (c == '\n' || c == '\r') {
+            if (!(c == '\n' && i > 0 && text[i - 1] == '\r'))
+                out += "<text:line-break/>";
+            afterTab = true; // a space opening a line is kept like one after a tab
         } else if (c >= 0x20) {
             escapeAsXml(out, static_cast<char>(c));
             afterTab = false;
         }
         runStart = i + 1;
     }
-    model::appendCp1252AsUtf8(out, cp1252.substr(runStart));
+    out.append(text.substr(runStart));
 }
 
 // The title, a file name in UTF-8 (made valid), markup escaped.
@@ -305,16 +310,18 @@ private:
             tableStyles("M" + std::to_string(i), 0, kMatrixRowHeadPt, m_markWidths[i]);
         m_xml += "</office:automatic-styles>";
     }
-    // The information columns take their width from the labels'.
+    // The information columns take their width from the labels'; a notes
+    // column is as wide as a label's.
     void designTableStyles()
     {
+        const int shares = m_document.hasNotes() ? 2 * model::kTreeCount : model::kTreeCount;
         if (!m_document.hasInformation()) {
-            tableStyles("Design", kTableWidthPt, kNumberColumnPt, (kTableWidthPt - kNumberColumnPt) / model::kTreeCount);
+            tableStyles("Design", kTableWidthPt, kNumberColumnPt, (kTableWidthPt - kNumberColumnPt) / shares);
             return;
         }
         const double information = 2 * kRangeColumnPt + kBitsColumnPt;
         tableStyles("Design", kTableWidthPt, kNumberColumnPt,
-                    (kTableWidthPt - kNumberColumnPt - information) / model::kTreeCount);
+                    (kTableWidthPt - kNumberColumnPt - information) / shares);
         style("Design.C", "table-column",
               "<style:table-column-properties style:column-width=\"" + points(kRangeColumnPt) + "\"/>");
         style("Design.D", "table-column",
@@ -341,17 +348,17 @@ private:
         m_xml.clear();
     }
 
-    void paragraph(std::string_view style, std::string_view cp1252)
+    void paragraph(std::string_view style, std::string_view text)
     {
         m_xml.append("<text:p text:style-name=\"").append(style).append("\">");
-        appendText(m_xml, cp1252);
+        appendText(m_xml, text);
         m_xml += "</text:p>\n";
     }
-    void cell(std::string_view cellStyle, std::string_view paragraphStyle, std::string_view cp1252)
+    void cell(std::string_view cellStyle, std::string_view paragraphStyle, std::string_view text)
     {
         m_xml.append("<table:table-cell table:style-name=\"").append(cellStyle).append("\"><text:p text:style-name=\"");
         m_xml.append(paragraphStyle).append("\">");
-        appendText(m_xml, cp1252);
+        appendText(m_xml, text);
         m_xml += "</text:p></table:table-cell>";
     }
     void tableStart(const std::string& name, const std::string& style, std::size_t otherColumns)
@@ -363,9 +370,26 @@ private:
     }
     void headEnd() { m_xml += "</table:table-row></table:table-header-rows>\n"; }
 
-    // No., FR, the information columns when the design has ranges, DP, PV.
+    // No., FR, the information columns when the design has ranges, DP, PV;
+    // with notes, each tree's notes after its labels.
     void designTableStart()
     {
+        if (m_document.hasNotes()) {
+            auto columns = [this](std::string_view style, int count) {
+                m_xml.append("<table:table-column table:style-name=\"Design.").append(style);
+                m_xml.append("\" table:number-columns-repeated=\"").append(std::to_string(count)).append("\"/>");
+            };
+            m_xml += "<table:table table:name=\"Design\" table:style-name=\"Design\">"
+                     "<table:table-column table:style-name=\"Design.A\"/>";
+            columns("B", 2);
+            if (m_document.hasInformation()) {
+                columns("C", 2);
+                columns("D", 1);
+            }
+            columns("B", 2 * model::kTreeCount - 2);
+            m_xml += "<table:table-header-rows><table:table-row>";
+            return;
+        }
         if (!m_document.hasInformation()) {
             tableStart("Design", "Design", model::kTreeCount);
             return;
@@ -384,8 +408,11 @@ private:
         const bool information = m_document.hasInformation();
         designTableStart();
         cell("Head", "Bold", TableDocument::kNumberHead);
+        const bool notes = m_document.hasNotes();
         for (int t = 0; t < model::kTreeCount; ++t) {
             cell("Head", "Bold", m_document.columnTitle(t));
+            if (notes)
+                cell("Head", "Bold", TableDocument::kNotesHead);
             if (t == 0 && information)
                 for (std::string_view head : TableDocument::kInformationHeads)
                     cell("Head", "Bold", head);
@@ -401,12 +428,14 @@ private:
             const std::string& level = levelStyles[static_cast<std::size_t>(std::min(row.level, kLevelStyles - 1))];
             m_xml += "<table:table-row>";
             cell("Cell", "Body", row.number);
-            cell("Cell", level, row.labels[0]);
-            if (information)
-                for (std::string_view text : m_document.informationCells(static_cast<std::size_t>(at)))
-                    cell("Cell", "Body", text);
-            cell("Cell", level, row.labels[1]);
-            cell("Cell", level, row.labels[2]);
+            for (int t = 0; t < model::kTreeCount; ++t) {
+                cell("Cell", level, row.labels[static_cast<std::size_t>(t)]);
+                if (notes)
+                    cell("Cell", "Body", m_document.note(static_cast<std::size_t>(at), t));
+                if (t == 0 && information)
+                    for (std::string_view text : m_document.informationCells(static_cast<std::size_t>(at)))
+                        cell("Cell", "Body", text);
+            }
             m_xml += "</table:table-row>\n";
             flushIfFull();
             if ((at + 1) % kRowsPerReport == 0)

@@ -5,7 +5,7 @@
 namespace exporting {
 namespace {
 
-constexpr double kNumberShare = 0.10; // the rest is shared by the three labels
+constexpr double kNumberShare = 0.10; // the rest is shared by the three labels (and their notes)
 // With the information columns: the two ranges and I, the labels sharing what is left.
 constexpr double kRangeShare = 0.12;
 constexpr double kBitsShare = 0.06;
@@ -25,23 +25,32 @@ GridColumns GridColumns::of(const PageGrid& grid, double tableWidth)
     return columns;
 }
 
-int DesignTableGrid::informationIndex(int column) const
+DesignTableGrid::Column DesignTableGrid::columnAt(int column) const
 {
-    return column >= 2 && column < 2 + informationColumns() ? column - 2 : -1;
-}
-
-int DesignTableGrid::treeOf(int column) const
-{
-    return column <= 1 ? 0 : column - 1 - informationColumns();
+    // FR and what follows it (its notes, the information columns), then a block per other tree.
+    const int c = column - 1;
+    const int frBlock = perTree() + informationColumns();
+    if (c < frBlock)
+        return c < perTree() ? Column{c == 0 ? Column::Kind::Label : Column::Kind::Note, 0}
+                             : Column{Column::Kind::Information, c - perTree()};
+    const int rest = c - frBlock;
+    return {rest % perTree() == 0 ? Column::Kind::Label : Column::Kind::Note, 1 + rest / perTree()};
 }
 
 GridCell DesignTableGrid::head(int column) const
 {
     if (column == 0)
         return {TableDocument::kNumberHead, TextColour::automaticColour(), true};
-    if (const int i = informationIndex(column); i >= 0)
-        return {TableDocument::kInformationHeads[static_cast<std::size_t>(i)], TextColour::automaticColour(), true};
-    return {m_document.columnTitle(treeOf(column)), TextColour::automaticColour(), true};
+    const Column at = columnAt(column);
+    switch (at.kind) {
+    case Column::Kind::Information:
+        return {TableDocument::kInformationHeads[static_cast<std::size_t>(at.index)], TextColour::automaticColour(), true};
+    case Column::Kind::Note:
+        return {TableDocument::kNotesHead, TextColour::automaticColour(), true};
+    case Column::Kind::Label:
+        break;
+    }
+    return {m_document.columnTitle(at.index), TextColour::automaticColour(), true};
 }
 
 GridCell DesignTableGrid::cell(int row, int column) const
@@ -49,10 +58,17 @@ GridCell DesignTableGrid::cell(int row, int column) const
     const TableRow& r = m_document.rows()[static_cast<std::size_t>(row)];
     if (column == 0)
         return {r.number, TextColour::automaticColour()};
-    if (const int i = informationIndex(column); i >= 0)
-        return {m_document.informationCells(static_cast<std::size_t>(row))[static_cast<std::size_t>(i)],
+    const Column at = columnAt(column);
+    switch (at.kind) {
+    case Column::Kind::Information:
+        return {m_document.informationCells(static_cast<std::size_t>(row))[static_cast<std::size_t>(at.index)],
                 TextColour::automaticColour()};
-    return {r.labels[static_cast<std::size_t>(treeOf(column))], m_document.colourOf(r.level), r.level == 0,
+    case Column::Kind::Note:
+        return {m_document.note(static_cast<std::size_t>(row), at.index), TextColour::automaticColour()};
+    case Column::Kind::Label:
+        break;
+    }
+    return {r.labels[static_cast<std::size_t>(at.index)], m_document.colourOf(r.level), r.level == 0,
             TableDocument::indentOf(r.level)};
 }
 
@@ -60,10 +76,10 @@ double DesignTableGrid::columnWidth(int column, double tableWidth) const
 {
     if (column == 0)
         return tableWidth * kNumberShare;
-    if (const int i = informationIndex(column); i >= 0)
-        return tableWidth * (i < 2 ? kRangeShare : kBitsShare);
+    if (const Column at = columnAt(column); at.kind == Column::Kind::Information)
+        return tableWidth * (at.index < 2 ? kRangeShare : kBitsShare);
     const double information = informationColumns() > 0 ? 2 * kRangeShare + kBitsShare : 0;
-    return tableWidth * (1 - kNumberShare - information) / model::kTreeCount;
+    return tableWidth * (1 - kNumberShare - information) / (model::kTreeCount * perTree());
 }
 
 GridCell MatrixGrid::head(int column) const

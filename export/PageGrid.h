@@ -1,7 +1,7 @@
 #pragma once
 // A table as the page renderer lays it out: a head row repeated on every page
 // the table runs onto, then rows of cells, each column a share of the width.
-// Cells view Windows-1252 texts; nothing is copied.
+// Cells view UTF-8 texts; nothing is copied.
 
 #include "export/DesignMatrix.h"
 #include "export/TableDocument.h"
@@ -41,12 +41,13 @@ struct GridColumns {
 };
 
 // The design table: No., FR, DP, PV; labels indented and coloured by level,
-// level 0 bold. With the information columns, they follow FR.
+// level 0 bold. With notes, each tree's notes follow its labels; with the
+// information columns, they follow FR (and its notes).
 class DesignTableGrid final : public PageGrid {
 public:
     explicit DesignTableGrid(const TableDocument& document) : m_document(document) {}
     int rowCount() const override { return static_cast<int>(m_document.rows().size()); }
-    int columnCount() const override { return model::kTreeCount + 1 + informationColumns(); }
+    int columnCount() const override { return model::kTreeCount * perTree() + 1 + informationColumns(); }
     GridCell head(int column) const override;
     GridCell cell(int row, int column) const override;
     double columnWidth(int column, double tableWidth) const override;
@@ -56,10 +57,13 @@ private:
     {
         return m_document.hasInformation() ? static_cast<int>(TableDocument::kInformationHeads.size()) : 0;
     }
-    // The information column's index (0 to 2) for a grid column, or -1 for another.
-    int informationIndex(int column) const;
-    // The label column's tree (0 to 2) for a grid column past No. and the information columns.
-    int treeOf(int column) const;
+    int perTree() const { return m_document.hasNotes() ? 2 : 1; } // labels, and notes
+    // What a grid column past No. shows: a tree's labels or notes, or an information column.
+    struct Column {
+        enum class Kind { Label, Note, Information } kind;
+        int index; // the tree, or the information column (0 to 2)
+    };
+    Column columnAt(int column) const;
 
     const TableDocument& m_document;
 };

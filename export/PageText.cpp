@@ -1,8 +1,9 @@
 #include "export/PageText.h"
 
+#include "export/FullText.h"
 #include "export/TableLook.h"
-#include "io/Cp1252.h"
 #include "model/Cp1252.h"
+#include "model/Utf8.h"
 
 #include <QPaintDevice>
 #include <QGlyphRun>
@@ -113,12 +114,35 @@ void PageText::paintWrapped(QPainter& painter, const QString& text, const QFont&
     layout.draw(&painter, QPointF(left, top));
 }
 
+std::optional<std::string_view> PageText::singleByteForm(std::string_view utf8, std::string& bytes)
+{
+    if (utf8.find_first_of("\r\n") != std::string_view::npos)
+        return std::nullopt;
+    if (isAscii(utf8))
+        return utf8;
+    if (!model::fitsCp1252(utf8))
+        return std::nullopt;
+    bytes = model::questionForm(utf8);
+    return std::string_view(bytes);
+}
+
+QString PageText::layoutText(std::string_view utf8)
+{
+    QString text = QString::fromUtf8(utf8);
+    text.replace(QStringLiteral("\r\n"), QString(QChar::LineSeparator));
+    text.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    text.replace(QLatin1Char('\r'), QChar::LineSeparator);
+    return text;
+}
+
 double PageText::cellTextHeight(const GridCell& cell, double width) const
 {
     const Face& f = face(cell.bold ? Style::Bold : Style::Body);
-    if (fitsOnOneLine(f, cell.text, width))
+    std::string bytes;
+    const std::optional<std::string_view> single = singleByteForm(cell.text, bytes);
+    if (single && fitsOnOneLine(f, *single, width))
         return f.metrics.lineSpacing();
-    return wrappedLineCount(io::decodeCp1252(cell.text), f.font, width) * f.metrics.lineSpacing();
+    return wrappedLineCount(layoutText(cell.text), f.font, width) * f.metrics.lineSpacing();
 }
 
 void PageText::paintCell(QPainter& painter, const GridCell& cell, double left, double top, double width) const
@@ -129,14 +153,16 @@ void PageText::paintCell(QPainter& painter, const GridCell& cell, double left, d
     if (painter.font() != f.font)
         painter.setFont(f.font);
     painter.setPen(colourOf(cell.colour));
-    if (!fitsOnOneLine(f, cell.text, width)) {
-        paintWrapped(painter, io::decodeCp1252(cell.text), f.font, left, top, width);
+    std::string bytes;
+    const std::optional<std::string_view> single = singleByteForm(cell.text, bytes);
+    if (!single || !fitsOnOneLine(f, *single, width)) {
+        paintWrapped(painter, layoutText(cell.text), f.font, left, top, width);
         return;
     }
-    const double x = cell.centred ? left + (width - estimatedWidth(f, cell.text)) / 2 : left;
+    const double x = cell.centred ? left + (width - estimatedWidth(f, *single)) / 2 : left;
     const QPointF baseline(x, top + f.metrics.ascent());
-    if (!paintGlyphs(painter, f, cell.text, baseline))
-        painter.drawText(baseline, io::decodeCp1252(cell.text));
+    if (!paintGlyphs(painter, f, *single, baseline))
+        painter.drawText(baseline, QString::fromUtf8(cell.text));
 }
 
 bool PageText::paintGlyphs(QPainter& painter, const Face& face, std::string_view cp1252, QPointF baseline) const

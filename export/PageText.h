@@ -2,11 +2,13 @@
 // Text on the pages of the table: the fonts at the device's resolution, the
 // height a text needs wrapped within a width, and painting it there.
 //
-// Most labels fit on one line. Their width is summed from a table of the 256
-// Windows-1252 characters' advances, with no text shaping; only a text that
-// may not fit goes through a full text layout, which wraps it at word
-// boundaries (or anywhere, for a word longer than the line). Measuring and
-// painting take the same decision, so a row is exactly as tall as laid out.
+// Texts are UTF-8. Most labels fit on one line and are Windows-1252 text.
+// Their width is summed from a table of the 256 Windows-1252 characters'
+// advances, with no text shaping; only a text that may not fit, goes beyond
+// the code page or holds a line break (a note) goes through a full text
+// layout, which wraps it at word boundaries (or anywhere, for a word longer
+// than the line) and takes each character from a font that has it. Measuring
+// and painting take the same decision, so a row is exactly as tall as laid out.
 
 #include "export/PageGrid.h"
 
@@ -16,6 +18,8 @@
 #include <QString>
 
 #include <array>
+#include <optional>
+#include <string>
 #include <string_view>
 
 class QPaintDevice;
@@ -58,6 +62,11 @@ private:
 
     const Face& face(Style style) const { return m_faces[static_cast<std::size_t>(style)]; }
     Face makeFace(int pointSize, bool bold) const;
+    // The bytes of `utf8` in Windows-1252 for the short way (`utf8` itself when
+    // ASCII, else made in `bytes`); empty when the text must take the long way.
+    static std::optional<std::string_view> singleByteForm(std::string_view utf8, std::string& bytes);
+    // A cell's text for a text layout, its line breaks the layout's.
+    static QString layoutText(std::string_view utf8);
     // True when the estimate says the text surely fits on one line.
     bool fitsOnOneLine(const Face& face, std::string_view cp1252, double width) const;
     double estimatedWidth(const Face& face, std::string_view cp1252) const;

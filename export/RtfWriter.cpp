@@ -1,6 +1,7 @@
 #include "export/RtfWriter.h"
 
 #include "export/InformationContent.h"
+#include "model/Cp1252.h"
 
 #include <algorithm>
 #include <array>
@@ -18,8 +19,10 @@ constexpr std::array<std::uint8_t, 256> makeEncodedSizes()
             sizes[c] = 5; // "\tab "
         else if (c < 0x20)
             sizes[c] = 0;
-        else if (c >= 0x7F)
-            sizes[c] = 4; // "\'hh"
+        else if (c == 0x7F)
+            sizes[c] = 4; // "\'7f"
+        else if (c > 0x7F)
+            sizes[c] = 4; // a byte of a longer character: none takes more than 4 bytes a byte ("\u-1234?")
         else if (c == '\\' || c == '{' || c == '}')
             sizes[c] = 2;
         else
@@ -70,7 +73,7 @@ std::string RtfWriter::render(const std::vector<Paragraph>& paragraphs, const st
     std::size_t size = kHeaderAllowance;
     for (const Paragraph& p : paragraphs) {
         colours.indexOf(p.colour);
-        size += kLongestColourPrefix + textSize(p.text) + kParagraphBreak.size();
+        size += kLongestColourPrefix + textSize(p.text) + kParagraphBreak.size() + (p.note ? 8 : 0);
     }
     size += colours.explicitColours().size() * kColourEntryMax;
 
@@ -78,12 +81,28 @@ std::string RtfWriter::render(const std::vector<Paragraph>& paragraphs, const st
     out.reserve(size);
     appendHeader(out, colours);
     for (std::size_t i = 0; i < paragraphs.size(); ++i) {
+        const Paragraph& p = paragraphs[i];
         if (i > 0)
             out += kParagraphBreak;
+        if (p.note) {
+            out += "\\cf0\\fs";
+            appendNumber(out, kNoteHalfPoints);
+            out += ' ';
+            appendText(out, p.text, true);
+            continue;
+        }
         out += "\\cf";
-        appendNumber(out, static_cast<unsigned>(colours.indexOf(paragraphs[i].colour)));
+        appendNumber(out, static_cast<unsigned>(colours.indexOf(p.colour)));
+        if (i > 0 && paragraphs[i - 1].note) {
+            out += "\\fs";
+            appendNumber(out, kHalfPoints);
+        }
         out += ' ';
-        appendText(out, paragraphs[i].text);
+        appendText(out, p.text);
+    }
+    if (!paragraphs.empty() && paragraphs.back().note && !(matrices.empty() && information.empty())) {
+        out += "\\fs"; // the matrices follow in the body's size; the group of the last paragraph is ended first
+        appendNumber(out, kHalfPoints);
     }
     if (!matrices.empty())
         appendMatrices(out, matrices, paragraphs.empty());
@@ -218,27 +237,64 @@ std::size_t RtfWriter::textSize(std::string_view text)
     return size;
 }
 
-void RtfWriter::appendText(std::string& out, std::string_view text)
+void RtfWriter::appendText(std::string& out, std::string_view text, bool lineBreaks)
 {
-    static constexpr char kHex[] = "0123456789abcdef";
     std::size_t runStart = 0; // plain bytes are copied in runs
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
         if (kEncodedSize[c] == 1)
             continue;
         out.append(text.data() + runStart, i - runStart);
-        runStart = i + 1;
         if (c == '\t') {
             out += "\\tab ";
+        } else if (c == '\n' || c == '\r') {
+            if (lineBreaks && !(c == '\n' && i > 0 && text[i - 1] == '\r'))
+                out += "\\line ";
         } else if (c >= 0x7F) {
-            const char escaped[4] = {'\\', '\'', kHex[c >> 4], kHex[c & 0xF]};
-            out.append(escaped, 4);
+            appendCharacter(out, text, i);
         } else if (kEncodedSize[c] == 2) {
             const char escaped[2] = {'\\', static_cast<char>(c)};
             out.append(escaped, 2);
         } // other control bytes are dropped
+        runStart = i + 1;
     }
     out.append(text.data() + runStart, text.size() - runStart);
+}
+
+// The character starting at byte `i`, which is not ASCII (or is DEL); `i` is
+// left on its last byte. A byte that starts no well-formed character is "?".
+void RtfWriter::appendCharacter(std::string& out, std::string_view text, std::size_t& i)
+{
+    static constexpr char kHex[] = "0123456789abcdef";
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const int length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+    if (length == 0 || i + static_cast<std::size_t>(length) > text.size()) {
+        out += '?';
+        return;
+    }
+    char32_t u = length == 1 ? lead : lead & (0x7F >> length);
+    for (int k = 1; k < length; ++k)
+        u = (u << 6) | (static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]) & 0x3F);
+    i += static_cast<std::size_t>(length - 1);
+    if (u <= 0xFFFF) {
+        if (const auto byte = model::unicodeToCp1252(static_cast<char16_t>(u))) {
+            const char escaped[4] = {'\\', '\'', kHex[*byte >> 4], kHex[*byte & 0xF]};
+            out.append(escaped, 4);
+            return;
+        }
+    }
+    // RTF takes UTF-16 units as signed 16-bit numbers.
+    auto appendUnit = [&out](char32_t unit) {
+        out += "\\u";
+        out += std::to_string(unit > 0x7FFF ? static_cast<int>(unit) - 0x10000 : static_cast<int>(unit));
+        out += '?';
+    };
+    if (u > 0xFFFF) {
+        appendUnit(0xD800 + ((u - 0x10000) >> 10));
+        appendUnit(0xDC00 + ((u - 0x10000) & 0x3FF));
+    } else {
+        appendUnit(u);
+    }
 }
 
 } // namespace exporting

@@ -6,12 +6,18 @@
 // colour in use, in order of first use. Each paragraph is "\cfN text", one
 // space always following N so that a text starting with a digit stays text;
 // paragraphs are separated by \par, so the document has no empty paragraph at
-// its end. Text bytes are written as follows:
+// its end. Texts are UTF-8 and are written as follows:
 //   '\', '{', '}'        escaped with a backslash
-//   0x7F to 0xFF         \'hh (code page 1252 bytes stay bytes)
+//   a Windows-1252 character beyond ASCII   \'hh, its byte in the code page
+//   any other character  \uN? (N its UTF-16 unit as a signed 16-bit number,
+//                        two for a character past U+FFFF; "?" for a reader
+//                        that knows no Unicode)
 //   tab                  \tab
 //   other bytes < 0x20   dropped: a line break or NUL would split or end the
 //                        line in a reader, and one node is one line
+// A note is the one text with line breaks: its paragraph is in 7 pt, in the
+// automatic colour, each of its line breaks a \line; the paragraph after it
+// is back in 8 pt.
 // The whole document is built in one string reserved to its exact size.
 //
 // Design matrices follow the paragraphs: the bold heading "Design matrices",
@@ -36,6 +42,7 @@ class RtfWriter {
 public:
     static constexpr std::string_view kFontName = "Tahoma";
     static constexpr int kHalfPoints = 16; // 8 pt
+    static constexpr int kNoteHalfPoints = 14; // 7 pt
 
     std::string render(const std::vector<Paragraph>& paragraphs, const std::vector<DesignMatrix>& matrices = {},
                        const std::vector<std::string>& information = {}) const;
@@ -63,7 +70,8 @@ private:
     static void appendMatrix(std::string& out, const DesignMatrix& matrix);
     static void appendListedCells(std::string& out, const std::vector<ListedCell>& cells);
     static void appendNumber(std::string& out, unsigned value);
-    static void appendText(std::string& out, std::string_view text);
+    static void appendText(std::string& out, std::string_view text, bool lineBreaks = false);
+    static void appendCharacter(std::string& out, std::string_view text, std::size_t& i);
     static std::size_t textSize(std::string_view text);
 };
 

@@ -3,6 +3,7 @@
 #include "export/FlowDiagram.h"
 #include "export/InformationContent.h"
 #include "export/MatrixTables.h"
+#include "model/Cp1252.h"
 #include "model/DesignTree.h"
 #include "model/Numbering.h"
 
@@ -22,7 +23,7 @@ std::string_view reviewLabel(std::string_view label)
 // nobody reads a number of sixteen parts, and without the cut the numbers
 // of a chain a million rows deep would take terabytes.
 constexpr int kNumberPartsShown = 16;
-constexpr std::string_view kEllipsis = "\x85"; // "…" in Windows-1252
+constexpr std::string_view kEllipsis = "\xE2\x80\xA6"; // "…"
 
 // The number of a row below `parent`, its `index`th child, at `level`.
 void appendNumber(std::string& out, const TableRow& parent, int level, std::string_view index)
@@ -44,13 +45,16 @@ TableDocument TableDocument::build(const ExportSource& source, const ColourResol
 {
     TableDocument document;
     document.m_title = std::move(title);
-    document.m_columnTitles = source.titles;
+    document.m_texts = std::make_shared<TextKeeper>();
+    for (int t = 0; t < model::kTreeCount; ++t)
+        document.m_columnTitles[static_cast<std::size_t>(t)] = fullTitleText(source, t, *document.m_texts);
     // System colours are resolved once, at the moment of the export.
     for (std::size_t level = 0; level < source.levelColours.size(); ++level)
         document.m_colours[level] = documentColour(source.levelColours[level], resolver);
     document.m_colours.back() = TextColour::explicitColour(0);
-    document.m_rows = tableRowsOf(source);
+    document.m_rows = tableRowsOf(source, *document.m_texts);
     document.appendInformation(source);
+    document.appendNotes(source);
     document.m_matrices = matrixTables(source);
     if (source.matrices && !source.matrices->empty())
         document.m_flow = std::make_shared<const FlowLayout>(layoutFlowDiagram(source));
@@ -63,7 +67,7 @@ TextColour TableDocument::colourOf(int level) const
     return m_colours[static_cast<std::size_t>(level < last ? level : last)];
 }
 
-std::vector<TableRow> tableRowsOf(const ExportSource& source)
+std::vector<TableRow> tableRowsOf(const ExportSource& source, TextKeeper& keeper)
 {
     // The FR tree gives the shape; DP and PV have the same, row for row.
     std::vector<TableRow> rows;
@@ -92,7 +96,8 @@ std::vector<TableRow> tableRowsOf(const ExportSource& source)
         }
         for (std::size_t t = 0; t < partners.size(); ++t)
             if (row < partners[t].size())
-                out.labels[t] = reviewLabel(model::strippedLabel(partners[t][row]->text()));
+                out.labels[t] = reviewLabel(
+                    fullLabelText(source, static_cast<int>(t), node, partners[t][row], keeper));
     }
     return rows;
 }
@@ -108,14 +113,26 @@ void TableDocument::appendInformation(const ExportSource& source)
         if (!ranges)
             continue;
         RowInformation& out = m_information[row];
-        out.designRange = model::designRangeText(ranges->design);
-        out.systemRange = model::systemRangeText(ranges->system);
+        // Units are typed in Windows-1252, and "±" is one of its characters.
+        out.designRange = model::cp1252ToUtf8(model::designRangeText(ranges->design));
+        out.systemRange = model::cp1252ToUtf8(model::systemRangeText(ranges->system));
         if (ranges->complete())
             out.bits = model::bitsText(model::informationBits(model::probabilityOfSuccess(*ranges)));
     }
     const model::InformationTotal total = informationTotalOf(source);
     if (total.rows > 0)
         m_total = "Total: " + totalText(total);
+}
+
+void TableDocument::appendNotes(const ExportSource& source)
+{
+    if (!exporting::hasNotes(source) || !source.trees[0])
+        return;
+    const std::span<const model::Node* const> order = source.trees[0]->preorder();
+    m_notes.resize(order.size());
+    for (std::size_t row = 0; row < order.size(); ++row)
+        for (int t = 0; t < model::kTreeCount; ++t)
+            m_notes[row][static_cast<std::size_t>(t)] = noteOf(source, t, order[row]);
 }
 
 std::string tableTitleFor(std::string_view designPath)

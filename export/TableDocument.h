@@ -12,12 +12,17 @@
 // the total follows the table ("Total: 2.830 bits over 4 FRs") when a row has
 // both. A design without ranges has neither, and its formats are as before.
 //
-// Labels and column titles are Windows-1252 bytes viewed where the design
-// holds them: the document lives only while the design does, from building
-// to writing. The title, a file name, is UTF-8.
+// A design holding any note has a "Notes" column after each tree's column,
+// the note of the row's node in that tree in each cell, line breaks and all.
+// A design without notes has none.
+//
+// Every text is UTF-8 (see FullText.h). Labels, column titles and notes are
+// viewed where the design holds them when they say it already: the document
+// lives only while the design does, from building to writing.
 
 #include "export/DesignMatrix.h"
 #include "export/ExportDocument.h"
+#include "export/FullText.h"
 
 #include <array>
 #include <memory>
@@ -35,10 +40,10 @@ struct TableRow {
     std::array<std::string_view, model::kTreeCount> labels;
 };
 
-// The information columns of a row, Windows-1252 texts; empty where the row has none.
+// The information columns of a row; empty where the row has none.
 struct RowInformation {
     std::string designRange; // "5 to 12 l/min"
-    std::string systemRange; // "uniform 6 to 11", "normal 8.5 \xB1 1.2"
+    std::string systemRange; // "uniform 6 to 11", "normal 8.5 \xC2\xB1 1.2"
     std::string bits;        // I: "0.415", "inf"; only with both ranges
 };
 
@@ -49,6 +54,7 @@ public:
     static constexpr std::string_view kMatricesHeading = "Design matrices";
     static constexpr std::string_view kUntitled = "Untitled";
     static constexpr std::string_view kFlowHeading = "Flow diagram";
+    static constexpr std::string_view kNotesHead = "Notes";
     // The information columns' heads, in their order after FR.
     static constexpr std::array<std::string_view, 3> kInformationHeads = {"Design range", "System range", "I (bits)"};
     // Indentation grows with the level up to here and then stays: a design a
@@ -75,6 +81,14 @@ public:
         const RowInformation& r = m_information[row];
         return {r.designRange, r.systemRange, r.bits};
     }
+    // Whether the table has the notes columns: the design holds a note.
+    bool hasNotes() const { return !m_notes.empty(); }
+    // The row's note in tree `tree`; empty without one (always, without hasNotes()).
+    std::string_view note(std::size_t row, int tree) const
+    {
+        return m_notes.empty() ? std::string_view{} : m_notes[row][static_cast<std::size_t>(tree)];
+    }
+
     // "Total: 2.830 bits over 4 FRs", said after the table; empty when no row has both ranges.
     const std::string& total() const { return m_total; }
 
@@ -84,6 +98,7 @@ public:
 
 private:
     void appendInformation(const ExportSource& source);
+    void appendNotes(const ExportSource& source);
 
     std::string m_title;
     std::array<std::string_view, model::kTreeCount> m_columnTitles;
@@ -93,12 +108,15 @@ private:
     std::shared_ptr<const FlowLayout> m_flow;
     std::vector<RowInformation> m_information; // by row; empty without ranges
     std::string m_total;
+    std::vector<std::array<std::string_view, model::kTreeCount>> m_notes; // by row; empty without notes
+    std::shared_ptr<TextKeeper> m_texts; // shared: a copy of the document views the same texts
 };
 
 // The rows of a design as the table shows them: numbers from the rows'
 // places, labels without their stored numbers, a label still holding a new
-// row's blank line ("__________") left empty. Labels view the trees' texts.
-std::vector<TableRow> tableRowsOf(const ExportSource& source);
+// row's blank line ("__________") left empty. Labels view the trees' texts,
+// or what `keeper` keeps.
+std::vector<TableRow> tableRowsOf(const ExportSource& source, TextKeeper& keeper);
 
 // The document title for a design file path: its file name, or "Untitled".
 std::string tableTitleFor(std::string_view designPath);

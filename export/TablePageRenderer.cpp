@@ -2,7 +2,6 @@
 
 #include "export/FlowDiagram.h"
 #include "export/TableLook.h"
-#include "io/Cp1252.h"
 #include "model/UserError.h"
 
 #include <QIODevice>
@@ -106,13 +105,13 @@ TablePageRenderer::TablePageRenderer(const TableDocument& document) : m_document
         table(std::make_unique<DesignTableGrid>(document), kTableSpaceMm);
     } else {
         table(std::make_unique<DesignTableGrid>(document), kCaptionSpaceMm);
-        paragraph(io::decodeCp1252(document.total()), PageText::Style::Body, kTableSpaceMm);
+        paragraph(QString::fromUtf8(document.total()), PageText::Style::Body, kTableSpaceMm);
     }
     if (document.matrices().empty())
         return;
-    paragraph(io::decodeCp1252(TableDocument::kMatricesHeading), PageText::Style::Heading, kHeadingSpaceMm, true);
+    paragraph(QString::fromUtf8(TableDocument::kMatricesHeading), PageText::Style::Heading, kHeadingSpaceMm, true);
     for (const DesignMatrix& matrix : document.matrices()) {
-        paragraph(io::decodeCp1252(matrix.caption), PageText::Style::Bold, kCaptionSpaceMm, true);
+        paragraph(QString::fromUtf8(matrix.caption), PageText::Style::Bold, kCaptionSpaceMm, true);
         if (matrix.listed) {
             FlowItem lines;
             lines.lines = &matrix.cells;
@@ -121,10 +120,10 @@ TablePageRenderer::TablePageRenderer(const TableDocument& document) : m_document
         } else {
             table(std::make_unique<MatrixGrid>(matrix), kCaptionSpaceMm);
         }
-        paragraph(io::decodeCp1252(matrix.classification), PageText::Style::Body, kClassificationSpaceMm);
+        paragraph(QString::fromUtf8(matrix.classification), PageText::Style::Body, kClassificationSpaceMm);
     }
     if (const FlowLayout* flow = document.flow(); flow && !flow->empty()) {
-        paragraph(io::decodeCp1252(TableDocument::kFlowHeading), PageText::Style::Heading, kHeadingSpaceMm, true);
+        paragraph(QString::fromUtf8(TableDocument::kFlowHeading), PageText::Style::Heading, kHeadingSpaceMm, true);
         FlowItem picture;
         picture.picture = flow;
         m_flow.push_back(std::move(picture));

@@ -1,5 +1,7 @@
 #include "RtfReadBack.h"
 
+#include "model/Cp1252.h"
+
 #include <cctype>
 #include <charconv>
 
@@ -24,6 +26,8 @@ private:
     void controlWord();
     void word(std::string_view name, std::optional<int> param);
     void character(char c);
+    void unicode(int unit);
+    void appendUtf8(char32_t u);
     void endParagraph();
     Colour colourOf(int index);
     void fail(std::string what) { if (m_doc.error.empty()) m_doc.error = std::move(what); }
@@ -36,6 +40,8 @@ private:
     bool m_currentHasText = false;
     std::uint32_t m_red = 0, m_green = 0, m_blue = 0;
     bool m_colourGiven = false;
+    int m_fallbacksToSkip = 0; // in utf8 only: text keeps them
+    char32_t m_highSurrogate = 0;
 };
 
 Document Reader::run()
@@ -125,6 +131,8 @@ void Reader::word(std::string_view name, std::optional<int> param)
     else if (name == "plain") { s.colour = 0; s.halfPoints = 24; s.font = 0; }
     else if (name == "par") endParagraph();
     else if (name == "tab") character('\t');
+    else if (name == "line") character('\n');
+    else if (name == "u") unicode(value);
     // every other word (\rtf, \deff, \pard, family names) has no effect on what is tested
 }
 
@@ -139,6 +147,10 @@ void Reader::character(char c)
             m_current.mixedColours = true;
         m_currentHasText = true;
         m_current.text += c;
+        if (m_fallbacksToSkip > 0)
+            --m_fallbacksToSkip;
+        else
+            appendUtf8(model::cp1252ToUnicode(static_cast<unsigned char>(c)));
         break;
     case Destination::FontTable:
         if (c != ';' && !m_doc.fonts.empty())
@@ -154,6 +166,41 @@ void Reader::character(char c)
         break;
     case Destination::Skipped:
         break;
+    }
+}
+
+// A UTF-16 unit as a signed number, then one fallback character (\uc1).
+void Reader::unicode(int unit)
+{
+    const auto u = static_cast<char32_t>(unit < 0 ? unit + 0x10000 : unit);
+    m_fallbacksToSkip = 1;
+    if (u >= 0xD800 && u < 0xDC00) {
+        m_highSurrogate = u;
+    } else if (u >= 0xDC00 && u < 0xE000 && m_highSurrogate) {
+        appendUtf8(0x10000 + ((m_highSurrogate - 0xD800) << 10) + (u - 0xDC00));
+        m_highSurrogate = 0;
+    } else {
+        appendUtf8(u);
+    }
+}
+
+void Reader::appendUtf8(char32_t u)
+{
+    std::string& out = m_current.utf8;
+    if (u < 0x80) {
+        out += static_cast<char>(u);
+    } else if (u < 0x800) {
+        out += static_cast<char>(0xC0 | (u >> 6));
+        out += static_cast<char>(0x80 | (u & 0x3F));
+    } else if (u < 0x10000) {
+        out += static_cast<char>(0xE0 | (u >> 12));
+        out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (u & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (u >> 18));
+        out += static_cast<char>(0x80 | ((u >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (u & 0x3F));
     }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // An RTF reader for the tests, written apart from the writer: it follows the
-// font and colour tables, \cfN, \fsN, \plain, \par, \tab, \'hh and the escaped
-// characters, and returns the paragraphs with their colours. Paragraphs are
+// font and colour tables, \cfN, \fsN, \plain, \par, \line, \tab, \'hh, \uN
+// and the escaped characters, and returns the paragraphs with their colours. Paragraphs are
 // the pieces between \par marks; the piece after the last mark is one too, as
 // a word processor shows it.
 
@@ -23,7 +23,8 @@ struct Font {
 };
 
 struct Paragraph {
-    std::string text;
+    std::string text;          // code page 1252, each \uN as its fallback character
+    std::string utf8;          // the text as a Unicode reader gives it, fallbacks skipped
     Colour colour;             // in force at the paragraph mark
     bool mixedColours = false; // some text stood in another colour
     int halfPoints = 0;        // size in force at the paragraph mark

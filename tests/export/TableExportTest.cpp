@@ -6,6 +6,7 @@
 #include "export/AtomicFileWriter.h"
 #include "export/TableExport.h"
 #include "export/TableExportCommand.h"
+#include "model/Cp1252.h"
 #include "model/UserError.h"
 
 #include <QDir>
@@ -213,7 +214,8 @@ TEST_P(CsvCell, IsWrittenAsTextInEveryPlace)
     }
     exporting::TableDocument document =
         exporting::TableDocument::build(exporting::exportSourceOf(design), {}, "t.vok");
-    document.setMatrices({exporting::DesignMatrix{c.text, {c.text}, {c.text}, {exporting::MatrixMark::X}, c.text}});
+    const std::string text = model::cp1252ToUtf8(c.text); // a document's texts are UTF-8
+    document.setMatrices({exporting::DesignMatrix{text, {text}, {text}, {exporting::MatrixMark::X}, text}});
     exporting::NoProgress progress;
     const std::string f = c.field;
     EXPECT_EQ(exporting::renderTable(document, TableFormat::Csv, progress),

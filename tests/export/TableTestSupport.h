@@ -89,7 +89,7 @@ inline exporting::TableDocument sampleDocument(const model::Design& design, cons
 inline exporting::DesignMatrix sampleMatrix()
 {
     using exporting::MatrixMark;
-    return {"1.2 FR-DP", {"DP 1.2.1", "DP 1.2.2"}, {"FR 1.2.1 caf\xE9", "FR 1.2.2"},
+    return {"1.2 FR-DP", {"DP 1.2.1", "DP 1.2.2"}, {"FR 1.2.1 caf\xC3\xA9", "FR 1.2.2"},
             {MatrixMark::X, MatrixMark::Blank, MatrixMark::O, MatrixMark::X}, "Decoupled"};
 }
 
