@@ -12,10 +12,12 @@
 //
 // The design matrices inside the copied subtrees travel with them: those of
 // every copied row with two or more children, keyed by the row's place in
-// the copy and its children's positions; so do the information ranges. A copy's top rows join their new
-// parent not assessed, as a duplicate does. Other aspects of the nodes (see
-// NodeAspect) carry theirs under their own names, within one run of the
-// program: the clipboard's bytes hold the matrices alone.
+// the copy and its children's positions; so do the information ranges, the
+// cross cells between copied rows, the notes and the full labels, each in a
+// field of its own that the clipboard's bytes hold. A copy's top rows join
+// their new parent not assessed, as a duplicate does. Another aspect of the
+// nodes (see NodeAspect) carries its own under its name in `aspects`, within
+// one run of the program.
 
 #include "model/InformationRanges.h"
 #include "model/MatrixStore.h"
