@@ -1,6 +1,7 @@
 #include "ui/NodeDelegate.h"
 
 #include "model/LevelStyle.h"
+#include "model/Utf8.h"
 #include "ui/Cp1252Validator.h"
 #include "ui/TreeAdapter.h"
 
@@ -100,9 +101,37 @@ void NodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
         const QStaticText& after = laidOut(drawn, font);
         painter->drawStaticText(QPointF(opt.rect.left() + margin + laid.size().width(), top), after);
     }
+    if (hasNote(index))
+        paintNoteMarker(painter, opt.rect);
     if (m_paintHook)
         m_paintHook(index, opt.text, note.text);
     painter->restore();
+}
+
+void NodeDelegate::paintNoteMarker(QPainter* painter, const QRect& row) const
+{
+    const QPointF corner(row.right() + 1, row.top());
+    const QPointF points[] = {corner - QPointF(kNoteMarkerSize, 0), corner, corner + QPointF(0, kNoteMarkerSize)};
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(kNoteMarker);
+    painter->drawPolygon(points, 3);
+}
+
+QString NodeDelegate::noteLineOf(const QModelIndex& index) const
+{
+    const std::string* note = m_noteFinder ? m_noteFinder(index) : nullptr;
+    if (!note)
+        return {};
+    // A note may be a megabyte on one line: only what the hint shows is decoded.
+    std::string_view line(*note);
+    line = line.substr(0, line.find('\n'));
+    const std::size_t shown = model::utf8Offset(line, kNoteHintLength);
+    QString text = QString::fromUtf8(line.data(), static_cast<qsizetype>(shown));
+    if (shown < line.size())
+        text += QChar(0x2026);
+    if (text.endsWith(QLatin1Char('\r')))
+        text.chop(1);
+    return text;
 }
 
 void NodeDelegate::paintMark(QPainter* painter, const QStyleOptionViewItem& opt, const QModelIndex& index,

@@ -9,14 +9,16 @@
 // light band under its whole label, beneath Find's marks.
 // A feature may put a short note after a label (an annotation): it is drawn,
 // never part of the label, so the editor and every command see the label alone.
-// The label editor is plainly an editor, refuses what Windows-1252 cannot
-// hold, and cuts a label longer than model::kLongestLabel.
+// A node with a note shows a small marker at the end of its row.
+// The label editor is plainly an editor, takes any character, and cuts a
+// label longer than model::kLongestLabel.
 
 #include <QColor>
 #include <QHash>
 #include <QStaticText>
 #include <QStyledItemDelegate>
 #include <functional>
+#include <string>
 
 namespace ui {
 
@@ -54,6 +56,13 @@ inline const QColor kAnnotationGrey(128, 128, 128);
 inline const QColor kAnnotationWarning(205, 60, 60);
 // The space between a label and its annotation, as drawn and in the hint.
 inline constexpr const char* kAnnotationGap = "   ";
+
+// The marker at the end of a row whose node has a note: a corner, as a
+// note pinned to the row, in a colour no other mark uses.
+inline const QColor kNoteMarker(214, 120, 30);
+inline constexpr int kNoteMarkerSize = 7;
+// The most of a note's first line a hint shows, in characters.
+inline constexpr int kNoteHintLength = 200;
 
 class NodeDelegate : public QStyledItemDelegate {
     Q_OBJECT
@@ -94,6 +103,14 @@ public:
     void setAnnotator(Annotator annotator) { m_annotator = std::move(annotator); }
     Annotation annotationOf(const QModelIndex& index) const { return m_annotator ? m_annotator(index) : Annotation{}; }
 
+    // Asked, like the MarkFinder, for every node paint() draws and for the
+    // view's hint: the node's note (UTF-8), or nullptr when it has none.
+    using NoteFinder = std::function<const std::string*(const QModelIndex& index)>;
+    void setNoteFinder(NoteFinder finder) { m_noteFinder = std::move(finder); }
+    bool hasNote(const QModelIndex& index) const { return m_noteFinder && m_noteFinder(index); }
+    // The first line of the node's note, as its hint shows it; empty when it has none.
+    QString noteLineOf(const QModelIndex& index) const;
+
 signals:
     // The label editor cut a label longer than model::kLongestLabel.
     void labelCut() const;
@@ -103,12 +120,14 @@ private:
     const QStaticText& laidOut(const QString& text, const QFont& font) const;
 
     void paintMark(QPainter* painter, const QStyleOptionViewItem& opt, const QModelIndex& index, qreal left) const;
+    void paintNoteMarker(QPainter* painter, const QRect& row) const;
 
     LevelColour m_levelColour;
     PaintHook m_paintHook;
     MarkFinder m_markFinder;
     RowMarker m_rowMarker;
     Annotator m_annotator;
+    NoteFinder m_noteFinder;
     mutable QHash<QString, QStaticText> m_layouts;
 };
 
