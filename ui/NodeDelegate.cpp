@@ -89,17 +89,30 @@ void NodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
         painter->fillRect(QRectF(opt.rect.left() + margin - 2, opt.rect.top() + 1, laid.size().width() + 4,
                                  opt.rect.height() - 2),
                           kRowMark);
-    paintMark(painter, opt, index, opt.rect.left() + margin);
+    const TextMark found = markOf(index);
+    paintMark(painter, opt, found, opt.rect.left() + margin);
     painter->drawStaticText(QPointF(opt.rect.left() + margin, top), laid);
     const Annotation note = annotationOf(index);
+    qreal end = opt.rect.left() + margin + laid.size().width();
+    QFont plain = opt.font;
+    plain.setBold(false); // a note, not part of a level-0 label
     if (note.present()) {
-        QFont font = opt.font;
-        font.setBold(false); // a note, not part of a level-0 label
-        painter->setFont(font);
+        painter->setFont(plain);
         painter->setPen(note.warning ? kAnnotationWarning : kAnnotationGrey);
         const QString drawn = QString::fromLatin1(kAnnotationGap) + note.text;
-        const QStaticText& after = laidOut(drawn, font);
-        painter->drawStaticText(QPointF(opt.rect.left() + margin + laid.size().width(), top), after);
+        const QStaticText& after = laidOut(drawn, plain);
+        painter->drawStaticText(QPointF(end, top), after);
+        end += after.size().width();
+    }
+    if (found.inNote) {
+        painter->setFont(plain);
+        const QStaticText& said = laidOut(QString::fromLatin1(kFoundInNote), plain);
+        const QStaticText& gap = laidOut(QString::fromLatin1(kAnnotationGap), plain);
+        const qreal x = end + gap.size().width();
+        painter->fillRect(QRectF(x - 1, opt.rect.top() + 1, said.size().width() + 2, opt.rect.height() - 2),
+                          found.noteCurrent ? kCurrentFoundMark : kFoundMark);
+        painter->setPen(kAnnotationGrey);
+        painter->drawStaticText(QPointF(x, top), said);
     }
     if (hasNote(index))
         paintNoteMarker(painter, opt.rect);
@@ -134,10 +147,8 @@ QString NodeDelegate::noteLineOf(const QModelIndex& index) const
     return text;
 }
 
-void NodeDelegate::paintMark(QPainter* painter, const QStyleOptionViewItem& opt, const QModelIndex& index,
-                             qreal left) const
+void NodeDelegate::paintMark(QPainter* painter, const QStyleOptionViewItem& opt, const TextMark& mark, qreal left) const
 {
-    const TextMark mark = markOf(index);
     if (!mark.marked() || mark.start >= opt.text.size())
         return;
     const QFontMetricsF metrics(opt.font);

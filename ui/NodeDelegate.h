@@ -35,12 +35,16 @@ inline const QColor kFoundMark(255, 226, 110);
 inline const QColor kCurrentFoundMark(255, 150, 50);
 
 // Characters start .. start+length-1 of a node's text hold what Find looks for.
+// A node whose note holds it says "in note" after its label, on the same marks.
 struct TextMark {
-    int start = -1; // -1: nothing found in this node
+    int start = -1; // -1: nothing found in this node's label
     int length = 0;
     bool current = false; // the match Find stands on
+    bool inNote = false;     // found in the node's note
+    bool noteCurrent = false; // and that is the match Find stands on
     bool marked() const { return start >= 0 && length > 0; }
 };
+inline constexpr const char* kFoundInNote = "in note";
 
 // The band under the label of a marked row: green, apart from Find's yellow
 // and the selection's highlight.
@@ -119,7 +123,7 @@ private:
     static constexpr qsizetype kMaxLayouts = 4096;
     const QStaticText& laidOut(const QString& text, const QFont& font) const;
 
-    void paintMark(QPainter* painter, const QStyleOptionViewItem& opt, const QModelIndex& index, qreal left) const;
+    void paintMark(QPainter* painter, const QStyleOptionViewItem& opt, const TextMark& mark, qreal left) const;
     void paintNoteMarker(QPainter* painter, const QRect& row) const;
 
     LevelColour m_levelColour;
