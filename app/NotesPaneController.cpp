@@ -99,10 +99,14 @@ void NotesPaneController::editNote(int row, TreeId id, const QString& note)
 void NotesPaneController::stepFinished(const model::StepChanges& changes)
 {
     using model::StepChanges;
-    // A note changed draws nothing else anew: the markers must be.
-    if (changes.has(StepChanges::Aspects | StepChanges::Replaced))
+    // A note changed draws nothing else anew: the markers must be. The
+    // aspects do not say which of them changed; a design that holds no note,
+    // and held none, has no marker to draw.
+    const bool holds = !m_design.notes().empty();
+    if (changes.has(StepChanges::Replaced) || (changes.has(StepChanges::Aspects) && (holds || m_heldNotes)))
         for (TreeId id : model::kAllTrees)
             m_columns.view(id)->viewport()->update();
+    m_heldNotes = holds;
     if (changes.has(StepChanges::Structure | StepChanges::Replaced | StepChanges::Texts | StepChanges::Numbers
                     | StepChanges::Aspects))
         scheduleRefresh();

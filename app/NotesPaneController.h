@@ -68,6 +68,7 @@ private:
     QAction* m_toggle;
     QTimer m_refresh;
     std::weak_ptr<const int> m_shownTrees; // the trees the pane's row is a row of
+    bool m_heldNotes = false;              // as the last step ended
 };
 
 } // namespace app

@@ -109,14 +109,14 @@ TEST_F(UnicodeAndNotesTest, TypedOrPastedLabelsBeyondWindows1252AreShownAsTyped)
 TEST_F(UnicodeAndNotesTest, AChangeOfAFullLabelAloneIsPaintedAndUndone)
 {
     model::Design& design = workspace->design();
-    design.editFullLabel(TreeId::FR, 3, kDelta.toStdString());
-    workspace->runStep("Edit label", [&] { design.editFullLabel(TreeId::FR, 3, kSigma.toStdString()); });
-    EXPECT_EQ(paintedText(TreeId::FR, 3), QStringLiteral("2 ") + kSigma);
+    design.editFullLabel(TreeId::PV, 3, kDelta.toStdString());
+    workspace->runStep("Edit label", [&] { design.editFullLabel(TreeId::PV, 3, kSigma.toStdString()); });
+    EXPECT_EQ(paintedText(TreeId::PV, 3), QStringLiteral("2 ") + kSigma);
     // The undo puts back the full label only: no node text changes.
     editing->undo();
-    EXPECT_EQ(paintedText(TreeId::FR, 3), QStringLiteral("2 ") + kDelta);
+    EXPECT_EQ(paintedText(TreeId::PV, 3), QStringLiteral("2 ") + kDelta);
     editing->redo();
-    EXPECT_EQ(paintedText(TreeId::FR, 3), QStringLiteral("2 ") + kSigma);
+    EXPECT_EQ(paintedText(TreeId::PV, 3), QStringLiteral("2 ") + kSigma);
 }
 
 TEST_F(UnicodeAndNotesTest, ANoteTypedInThePaneIsOneStepWhenItsEditorLosesTheFocus)
