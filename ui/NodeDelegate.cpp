@@ -111,7 +111,7 @@ void NodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
         const qreal x = end + gap.size().width();
         painter->fillRect(QRectF(x - 1, opt.rect.top() + 1, said.size().width() + 2, opt.rect.height() - 2),
                           found.noteCurrent ? kCurrentFoundMark : kFoundMark);
-        painter->setPen(kAnnotationGrey);
+        painter->setPen(text); // grey would not read on the stronger mark
         painter->drawStaticText(QPointF(x, top), said);
     }
     if (hasNote(index))
