@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QMenu>
 #include <QShortcut>
 
@@ -106,10 +107,11 @@ void EditingController::makeActions(QWidget* window)
                   &EditingController::redo);
     window->addAction(a.undo);
     window->addAction(a.redo);
-    // Ctrl+Y redoes too, though not inside a label or title editor: the keys there are the editor's.
+    // Ctrl+Y redoes too, though not inside a label, title or note editor: the keys there are the editor's.
     auto* redoKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), window);
     connect(redoKey, &QShortcut::activated, this, [this] {
-        if (!qobject_cast<QLineEdit*>(QApplication::focusWidget()))
+        QWidget* focus = QApplication::focusWidget();
+        if (!qobject_cast<QLineEdit*>(focus) && !qobject_cast<QPlainTextEdit*>(focus))
             redo();
     });
 }
@@ -172,12 +174,14 @@ void EditingController::finishEditing()
     for (TreeId id : model::kAllTrees)
         m_columns.view(id)->finishEditing();
     m_titleBar.finishEditing();
+    if (m_finishPane)
+        m_finishPane();
 }
 
 void EditingController::labelEdited(TreeId id, int row, const std::string& text)
 {
     m_workspace.run([&] {
-        m_workspace.steps().runOnRow(kEditLabelStep, row, [&] { m_workspace.design().editLabel(id, row, text); });
+        m_workspace.steps().runOnRow(kEditLabelStep, row, [&] { m_workspace.design().editFullLabel(id, row, text); });
     });
 }
 

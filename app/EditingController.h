@@ -10,6 +10,7 @@
 
 #include <QObject>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -74,8 +75,12 @@ public:
     model::TreeId focusedTree() const;
     // What a click on `row` in column `id` does: all three columns follow.
     void chooseRow(model::TreeId id, int row);
-    // Open label editors and title edits become their own steps now.
+    // Open label editors, title edits and what a pane's editor holds become
+    // their own steps now.
     void finishEditing();
+    // A pane's editors (the notes) to finish with the label and title
+    // editors before every step; none: an empty function.
+    void setPaneEditing(std::function<void()> finish) { m_finishPane = std::move(finish); }
     void reportLabelsCut();
 
 private:
@@ -104,6 +109,7 @@ private:
     std::optional<model::TreeId> m_activeTree;
     std::optional<model::TreeId> m_tabbedFrom; // where the label edit Tab carried on from began
     int m_dragSourceRow = -1;
+    std::function<void()> m_finishPane;
 };
 
 } // namespace app

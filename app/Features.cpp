@@ -8,6 +8,7 @@
 #include "app/FlowDiagramController.h"
 #include "app/InformationPaneController.h"
 #include "app/MatrixPaneController.h"
+#include "app/NotesPaneController.h"
 #include "app/OptionsController.h"
 #include "app/RecoveryKeeper.h"
 #include "app/TableExportCommands.h"
@@ -58,6 +59,7 @@ Features::Features(Workspace& workspace, QMainWindow* window)
                                             [this](model::TreeId id, int row) { editing->chooseRow(id, row); });
     matrix = std::make_unique<MatrixPaneController>(workspace, *columns, matrixPane, window);
     information = std::make_unique<InformationPaneController>(workspace, *columns, window);
+    notes = std::make_unique<NotesPaneController>(workspace, *columns, *editing, window);
     flow = std::make_unique<FlowDiagramController>(workspace, window);
     tableExport = std::make_unique<TableExportCommands>(window, workspace);
     files = std::make_unique<FileController>(workspace, *recovery, window);
@@ -72,6 +74,7 @@ Features::~Features()
     flow.reset();
     find.reset(); // before the columns, whose drawing asks it for marks
     information.reset(); // and for what follows an FR label
+    notes.reset();       // and for the notes they mark
     matrix.reset();
     clipboard.reset();
     columns.reset(); // an open label editor may still report its edit to the editing

@@ -24,6 +24,7 @@ class FindController;
 class FlowDiagramController;
 class InformationPaneController;
 class MatrixPaneController;
+class NotesPaneController;
 class OptionsController;
 class RecoveryKeeper;
 class TableExportCommands;
@@ -48,6 +49,7 @@ struct Features {
     std::unique_ptr<FindController> find;
     std::unique_ptr<MatrixPaneController> matrix;
     std::unique_ptr<InformationPaneController> information; // with its pane, under the matrix pane
+    std::unique_ptr<NotesPaneController> notes;             // with its pane, under the information pane
     std::unique_ptr<FlowDiagramController> flow;            // with its window
     std::unique_ptr<TableExportCommands> tableExport;
     std::unique_ptr<FileController> files;

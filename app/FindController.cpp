@@ -4,7 +4,8 @@
 
 #include "app/TreeColumns.h"
 #include "model/Design.h"
-#include "ui/Cp1252.h"
+#include "model/Numbering.h"
+#include "model/Utf8.h"
 #include "ui/FindBar.h"
 
 #include <QApplication>
@@ -18,11 +19,7 @@ using model::TreeId;
 
 namespace {
 
-// Row order, and FR before DP before PV within a row.
-bool before(const FoundLabel& a, const FoundLabel& b)
-{
-    return a.row != b.row ? a.row < b.row : model::index(a.tree) < model::index(b.tree);
-}
+const auto before = model::foundBefore;
 
 ui::NodeDelegate* delegateOf(TreeColumns& columns, TreeId id)
 {
@@ -68,10 +65,8 @@ void FindController::open()
 
 void FindController::search(const QString& query)
 {
-    // A character Windows-1252 cannot hold is in no label: nothing is found.
-    const auto bytes = ui::encodeCp1252(query);
-    model::LabelSearch search(bytes ? *bytes : std::string());
-    if (!bytes || search.empty())
+    model::LabelSearch search = model::LabelSearch::ofUtf8(query.toStdString());
+    if (search.empty())
         m_matches.clear();
     else if (!m_stale && search.narrows(m_search))
         m_matches = search.findAmong(m_design, m_matches);
@@ -100,7 +95,8 @@ void FindController::pickCurrentNearSelection()
 void FindController::stepFinished(const model::StepChanges& changes)
 {
     using model::StepChanges;
-    if (changes.has(StepChanges::Structure | StepChanges::Texts | StepChanges::Replaced))
+    // Aspects: a note or a full label may have changed.
+    if (changes.has(StepChanges::Structure | StepChanges::Texts | StepChanges::Replaced | StepChanges::Aspects))
         researchSoon();
 }
 
@@ -183,16 +179,41 @@ ui::TextMark FindController::markOf(TreeId tree, const QModelIndex& index) const
         return {};
     const ui::TreeAdapter* adapter = m_columns.adapter(tree);
     const int row = adapter->rowOf(index);
-    const std::size_t at = m_search.findIn(adapter->tree().nodeAt(row)->text());
+    const auto isCurrent = [&](bool inNote) {
+        return m_current >= 0 && !m_stale && m_matches[static_cast<std::size_t>(m_current)] == FoundLabel{row, tree, inNote};
+    };
+    ui::TextMark mark = labelMarkOf(tree, adapter->tree().nodeAt(row));
+    mark.current = mark.start >= 0 && isCurrent(false);
+    // The notes are not searched again for every row drawn: a note may be a
+    // megabyte. The last search says which hold the query.
+    if (!m_design.notes().empty() && !m_stale)
+        mark.inNote = std::binary_search(m_matches.begin(), m_matches.end(), FoundLabel{row, tree, true}, before);
+    mark.noteCurrent = mark.inNote && isCurrent(true);
+    return mark;
+}
+
+// Where the label as shown holds the query, in the characters of the text shown.
+ui::TextMark FindController::labelMarkOf(TreeId tree, const model::Node* node) const
+{
+    if (m_design.fullLabels().empty()) { // one character a byte, as ever
+        const std::size_t at = m_search.findIn(node->text());
+        if (at == std::string_view::npos)
+            return {};
+        return {static_cast<int>(at), static_cast<int>(m_search.querySize())};
+    }
+    const std::string full = m_design.fullText(tree, node);
+    const std::size_t at = m_search.findInUtf8(full, model::utf8Offset(full, model::labelOffset(node->text())));
     if (at == std::string_view::npos)
         return {};
-    const bool current = m_current >= 0 && !m_stale && m_matches[static_cast<std::size_t>(m_current)] == FoundLabel{row, tree};
-    return {static_cast<int>(at), static_cast<int>(m_search.querySize()), current};
+    const auto start = QString::fromUtf8(full.data(), static_cast<qsizetype>(at)).size();
+    const auto length = QString::fromUtf8(full.data() + at, static_cast<qsizetype>(m_search.utf8Size())).size();
+    return {static_cast<int>(start), static_cast<int>(length)};
 }
 
 void FindController::showCount()
 {
-    m_bar.showCount(m_current + 1, static_cast<int>(m_matches.size()));
+    const bool inNote = m_current >= 0 && m_matches[static_cast<std::size_t>(m_current)].inNote;
+    m_bar.showCount(m_current + 1, static_cast<int>(m_matches.size()), inNote);
 }
 
 void FindController::repaint()

@@ -1,6 +1,8 @@
 #pragma once
 // Find in the window: the find bar's query searched over the labels of the
-// three trees as the user types, every found label marked in its column,
+// three trees and the notes of their nodes as the user types, every found
+// label marked in its column (a node whose note holds the query says "in
+// note" after its label),
 // and the next or previous match selected as a click on it would select it,
 // with its ancestors expanded in all three columns.
 //
@@ -54,6 +56,7 @@ public:
 
 private:
     void search(const QString& query);
+    ui::TextMark labelMarkOf(model::TreeId tree, const model::Node* node) const;
     void closed();
     void researchSoon();
     int firstMatchFrom(const model::FoundLabel& place) const;
@@ -62,8 +65,8 @@ private:
     void showCount();
     void repaint();
 
-    // model::TreeObserver: labels may have changed or moved to other rows. A
-    // renumbering alone changes only numbers, which are not searched.
+    // model::TreeObserver: labels or notes may have changed or moved to other
+    // rows. A renumbering alone changes only numbers, which are not searched.
     void stepFinished(const model::StepChanges& changes) override;
 
     QAction* m_findAction;

@@ -3,6 +3,7 @@
 #include "app/Commands.h"
 #include "app/TreeColumns.h"
 #include "app/Workspace.h"
+#include "ui/FullText.h"
 #include "ui/InformationPane.h"
 #include "ui/ToolbarIcons.h"
 
@@ -108,7 +109,7 @@ void InformationPaneController::refresh()
     }
     const model::Node* node = m_design.tree(TreeId::FR).nodeAt(row);
     const model::FrRanges* ranges = m_design.ranges().find(node);
-    m_pane->showRow(row, node, ranges ? *ranges : model::FrRanges{});
+    m_pane->showRow(row, node, ui::fullTextOf(m_design, TreeId::FR, node), ranges ? *ranges : model::FrRanges{});
 }
 
 } // namespace app

@@ -8,6 +8,7 @@
 #include "app/FlowDiagramController.h"
 #include "app/InformationPaneController.h"
 #include "app/MatrixPaneController.h"
+#include "app/NotesPaneController.h"
 #include "app/OptionsController.h"
 #include "app/TableExportCommands.h"
 #include "app/TitleBar.h"
@@ -17,6 +18,7 @@
 #include "ui/FindBar.h"
 #include "ui/InformationPane.h"
 #include "ui/MatrixPane.h"
+#include "ui/NotesPane.h"
 #include "ui/ToolbarIcons.h"
 
 #include <QCloseEvent>
@@ -92,13 +94,15 @@ void TMainForm::layOutBars()
     QToolBar* editBar = makeToolBar(this, "ToolBar1");
     addButtons(editBar, {edit.expandAll, nullptr, edit.moveUp, edit.moveDown, nullptr, edit.addBelow, edit.addAbove,
                          edit.addChild, edit.addUncle, edit.duplicate, nullptr, edit.deleteRow, nullptr, edit.undo,
-                         edit.redo, nullptr, f.matrix->toggle(), f.information->toggle(), f.flow->open()});
+                         edit.redo, nullptr, f.matrix->toggle(), f.information->toggle(), f.notes->toggle(),
+                         f.flow->open()});
     addToolBar(Qt::TopToolBarArea, fileBar);
     addToolBarBreak(Qt::TopToolBarArea);
     addToolBar(Qt::TopToolBarArea, editBar);
     addAction(f.matrix->toggle());
     addAction(f.matrix->fullView());
     addAction(f.information->toggle());
+    addAction(f.notes->toggle());
     addAction(f.flow->open());
     addAction(f.find->findAction());
     addAction(f.tableExport->actions().print);
@@ -154,8 +158,8 @@ void TMainForm::layOutColumns()
         m_splitter->addWidget(f.columns->view(id));
         m_splitter->setStretchFactor(model::index(id), id == TreeId::PV ? 1 : 0);
     }
-    // The find bar right under the columns, and below both the design matrix
-    // pane and the information pane, their heights the user's to choose.
+    // The find bar right under the columns, and below them the design matrix,
+    // information and notes panes, their heights the user's to choose.
     auto* columnsAndFind = new QWidget(central);
     auto* columnsLayout = new QVBoxLayout(columnsAndFind);
     columnsLayout->setContentsMargins(0, 0, 0, 0);
@@ -167,6 +171,7 @@ void TMainForm::layOutColumns()
     rows->addWidget(columnsAndFind);
     rows->addWidget(f.matrixPane);
     rows->addWidget(f.information->pane());
+    rows->addWidget(f.notes->pane());
     rows->setStretchFactor(0, 1);
     layout->addWidget(rows, 1);
     setCentralWidget(central);

@@ -1,8 +1,6 @@
 #include "app/TitleBar.h"
 
 #include "model/Design.h"
-#include "ui/Cp1252.h"
-#include "ui/Cp1252Validator.h"
 
 #include <QLineEdit>
 
@@ -31,7 +29,6 @@ TitleBar::TitleBar(model::Design& design, StepRecorder& steps, QWidget* parent)
         auto* edit = new QLineEdit(QString::fromLatin1(kDefaults[at(id)]), this);
         edit->setObjectName(QString::fromLatin1(kNames[at(id)]));
         edit->setMaxLength(kMaxLength);
-        edit->setValidator(new ui::Cp1252Validator(edit));
         edit->setFixedHeight(kEditHeight);
         edit->setStyleSheet(QStringLiteral("QLineEdit { background: rgb(255,251,240); border: 1px solid #a0a0a0; }"));
         connect(edit, &QLineEdit::textChanged, this, [this] { Edit1Change(); });
@@ -69,26 +66,24 @@ void TitleBar::Edit1Change()
 
 void TitleBar::titleEdited(TreeId id, const QString& text)
 {
-    if (const auto bytes = ui::encodeCp1252(text)) {
-        m_typing = true;
-        m_design.typeTitle(id, *bytes);
-        m_typing = false;
-    }
+    m_typing = true;
+    m_design.typeFullTitle(id, text.toStdString());
+    m_typing = false;
 }
 
 void TitleBar::titleFinished(TreeId id)
 {
-    const std::string now = m_design.title(id);
+    const std::string now = m_design.fullTitle(id);
     if (now == m_finished[at(id)])
         return;
     const std::string before = std::exchange(m_finished[at(id)], now);
     // What was typed is not recorded: the title goes back to where the edit
     // began, and the step puts in what the edit ended with.
     m_typing = true;
-    m_design.typeTitle(id, before);
+    m_design.typeFullTitle(id, before);
     m_typing = false;
     m_steps.runOnRow(kStepName, -1, // a title step selects no row
-                      [&] { m_design.setTitle(id, now); });
+                      [&] { m_design.setFullTitle(id, now); });
 }
 
 void TitleBar::finishEditing()
@@ -103,8 +98,8 @@ void TitleBar::titleChanged(TreeId id)
     // counts as finished.
     if (m_typing)
         return;
-    const QString text = ui::decodeCp1252(m_design.title(id));
-    m_finished[at(id)] = m_design.title(id);
+    m_finished[at(id)] = m_design.fullTitle(id);
+    const QString text = QString::fromStdString(m_finished[at(id)]);
     if (edit(id)->text() != text)
         edit(id)->setText(text);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The title bar (ToolBar2): the three column titles Edit1..Edit3 over the
 // three columns. A title is the design's as the user types it (a save in the
-// middle of typing stores what is shown); a finished edit (Enter, or the
+// middle of typing stores what is shown), in any character (what
+// Windows-1252 lacks is kept beside the title); a finished edit (Enter, or the
 // field losing the focus) is one step of the undo history, run as every
 // other step is.
 
@@ -49,7 +50,7 @@ private:
     model::Design& m_design;
     StepRecorder& m_steps;
     std::array<QLineEdit*, model::kTreeCount> m_edits{};
-    std::array<std::string, model::kTreeCount> m_finished; // each title as of its last step
+    std::array<std::string, model::kTreeCount> m_finished; // each title (UTF-8) as of its last step
     bool m_typing = false;
 };
 

@@ -13,10 +13,11 @@ namespace ui {
 namespace {
 
 constexpr int kFieldWidth = 220;
-constexpr int kCountWidth = 90;
+constexpr int kCountWidth = 130; // room for "12 of 345, in note"
 constexpr int kMargin = 2;
 constexpr const char* kCountText = "%1 of %2";
 constexpr const char* kNoMatches = "No matches";
+constexpr const char* kInNote = "in note";
 
 QToolButton* makeButton(QWidget* parent, const char* name, const QIcon& icon, const char* hint)
 {
@@ -85,14 +86,15 @@ void FindBar::closeBar()
     emit closed();
 }
 
-void FindBar::showCount(int current, int total)
+void FindBar::showCount(int current, int total, bool inNote)
 {
     if (m_field->text().isEmpty())
         m_count->clear();
     else if (total == 0)
         m_count->setText(QString::fromLatin1(kNoMatches));
     else
-        m_count->setText(QString::fromLatin1(kCountText).arg(current).arg(total));
+        m_count->setText(QString::fromLatin1(kCountText).arg(current).arg(total)
+                         + (inNote ? QStringLiteral(", ") + QString::fromLatin1(kInNote) : QString()));
 }
 
 bool FindBar::handleKey(const QKeyEvent* event)

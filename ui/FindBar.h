@@ -1,6 +1,7 @@
 #pragma once
 // The find bar under the three columns: a text field searched as the user
-// types, where the current match stands ("3 of 17"), arrows to the previous
+// types, where the current match stands ("3 of 17", and whether it is in a
+// note), arrows to the previous
 // and next match and a close button. Enter goes to the next match,
 // Shift+Enter to the previous one, Escape closes the bar. The bar only
 // reports; the window does the finding.
@@ -22,9 +23,9 @@ public:
     // Shows the bar with the focus in its field, the text selected so that
     // typing replaces it.
     void open();
-    // "3 of 17" (current counted from 1), "No matches", or nothing for an
-    // empty query.
-    void showCount(int current, int total);
+    // "3 of 17" (current counted from 1; "3 of 17, in note" when the current
+    // match is in a note), "No matches", or nothing for an empty query.
+    void showCount(int current, int total, bool inNote = false);
 
     QLineEdit* field() const { return m_field; }
     QLabel* countLabel() const { return m_count; }

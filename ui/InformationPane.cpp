@@ -166,9 +166,9 @@ void InformationPane::showNothing()
     m_kind->setEnabled(false);
 }
 
-void InformationPane::showRow(int row, const model::Node* node, const model::FrRanges& ranges)
+void InformationPane::showRow(int row, const model::Node* node, const QString& text, const model::FrRanges& ranges)
 {
-    m_caption->setText(QStringLiteral("%1: %2").arg(QString::fromLatin1(kCaption), decodeCp1252(node->text())));
+    m_caption->setText(QStringLiteral("%1: %2").arg(QString::fromLatin1(kCaption), text));
     // The fields are written over only when they show another row or what
     // they showed has changed (an undo, say): not under the user's typing.
     if (node != m_node || row != m_row || ranges != m_shown) {

@@ -48,10 +48,10 @@ public:
 
     explicit InformationPane(QWidget* parent = nullptr);
 
-    // The ranges of FR row `row`, node `node`, whose text heads the pane.
-    // While the same node shows the same ranges, the fields keep what is
-    // typed in them.
-    void showRow(int row, const model::Node* node, const model::FrRanges& ranges);
+    // The ranges of FR row `row`, node `node`, whose text (`text`, as shown
+    // in the column) heads the pane. While the same node shows the same
+    // ranges, the fields keep what is typed in them.
+    void showRow(int row, const model::Node* node, const QString& text, const model::FrRanges& ranges);
     // No row to show: the fields are off.
     void showNothing();
     // The design's total; the line is empty when no row is counted.

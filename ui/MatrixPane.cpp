@@ -2,7 +2,7 @@
 
 #include "model/MatrixClassification.h"
 #include "model/Numbering.h"
-#include "ui/Cp1252.h"
+#include "ui/FullText.h"
 #include "ui/MatrixPaneFull.h"
 
 #include <QAction>
@@ -42,10 +42,6 @@ const model::Node* partner(const model::Design& design, model::TreeId id, int pa
     return parentRow == model::kNoRow ? tree.root() : tree.nodeAt(parentRow);
 }
 
-QString labelOf(const model::Node* node)
-{
-    return decodeCp1252(model::strippedLabel(node->text()));
-}
 
 } // namespace
 
@@ -185,7 +181,7 @@ void MatrixPane::showMatrices(const model::Design& design, int parentRow)
     m_caption->setText(parentRow == model::kNoRow
                            ? QStringLiteral("Design matrix of the top level")
                            : QStringLiteral("Design matrix of %1 %2")
-                                 .arg(QString::fromStdString(number), labelOf(parent)));
+                                 .arg(QString::fromStdString(number), fullLabelOf(design, model::TreeId::FR, parent)));
     const int n = static_cast<int>(parent->children.size());
     if (n < 2) {
         showMessage(QString::fromLatin1(kNoMatrix));
@@ -207,15 +203,17 @@ void MatrixPane::showGrid(const model::Design& design, const model::Node* parent
                           const std::string& number)
 {
     const bool frDp = kind == model::MatrixKind::FrDp;
-    const model::Node* rows = partner(design, frDp ? model::TreeId::FR : model::TreeId::DP, m_parentRow);
-    const model::Node* columns = partner(design, frDp ? model::TreeId::DP : model::TreeId::PV, m_parentRow);
+    const model::TreeId rowTree = frDp ? model::TreeId::FR : model::TreeId::DP;
+    const model::TreeId columnTree = frDp ? model::TreeId::DP : model::TreeId::PV;
+    const model::Node* rows = partner(design, rowTree, m_parentRow);
+    const model::Node* columns = partner(design, columnTree, m_parentRow);
     const auto n = static_cast<std::uint32_t>(parent->children.size());
     MatrixSnapshot snapshot;
     for (std::uint32_t i = 0; i < n; ++i) {
         const QString child = QString::fromStdString(model::childNumber(number, i));
-        snapshot.rowHeads << child + QLatin1Char(' ') + labelOf(rows->children[i]);
+        snapshot.rowHeads << child + QLatin1Char(' ') + fullLabelOf(design, rowTree, rows->children[i]);
         snapshot.columnHeads << child;
-        snapshot.columnHints << labelOf(columns->children[i]);
+        snapshot.columnHints << fullLabelOf(design, columnTree, columns->children[i]);
     }
     snapshot.cells.assign(std::size_t{n} * n, model::CellValue::NotAssessed);
     for (const model::IndexedCell& c : design.matrices().indexedCells(parent, kind, model::MatrixStore::Order::Any))

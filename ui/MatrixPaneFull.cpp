@@ -1,7 +1,7 @@
 #include "ui/MatrixPaneFull.h"
 
 #include "model/Numbering.h"
-#include "ui/Cp1252.h"
+#include "ui/FullText.h"
 #include "ui/MatrixPane.h"
 
 #include <QHBoxLayout>
@@ -21,11 +21,6 @@ enum Page { kGridPage = 0, kMessagePage = 1 };
 // thousands of leaves names every one, and a label that long would take the
 // whole pane and time to lay out at every step.
 constexpr int kLongestSentence = 1000;
-
-QString labelOf(const model::Node* node)
-{
-    return decodeCp1252(model::strippedLabel(node->text()));
-}
 
 QString shortened(const std::string& sentence)
 {
@@ -149,14 +144,16 @@ void FullMatrixView::showGrid(const model::Design& design, const model::LeafInde
                               const std::vector<std::string>& numbers, const std::vector<BlockEdge>& edges)
 {
     const bool frDp = kind == model::MatrixKind::FrDp;
-    const model::DesignTree& rows = design.tree(frDp ? model::TreeId::FR : model::TreeId::DP);
-    const model::DesignTree& columns = design.tree(frDp ? model::TreeId::DP : model::TreeId::PV);
+    const model::TreeId rowTree = frDp ? model::TreeId::FR : model::TreeId::DP;
+    const model::TreeId columnTree = frDp ? model::TreeId::DP : model::TreeId::PV;
+    const model::DesignTree& rows = design.tree(rowTree);
+    const model::DesignTree& columns = design.tree(columnTree);
     FullSnapshot snapshot;
     for (std::size_t i = 0; i < leaves.size(); ++i) {
         const QString number = QString::fromStdString(numbers[i]);
-        snapshot.rowHeads << number + QLatin1Char(' ') + labelOf(rows.nodeAt(m_leafRows[i]));
+        snapshot.rowHeads << number + QLatin1Char(' ') + fullLabelOf(design, rowTree, rows.nodeAt(m_leafRows[i]));
         snapshot.columnHeads << number;
-        snapshot.columnHints << labelOf(columns.nodeAt(m_leafRows[i]));
+        snapshot.columnHints << fullLabelOf(design, columnTree, columns.nodeAt(m_leafRows[i]));
     }
     snapshot.cells = model::fullMatrixCells(design.matrices(), design.crossCells(), kind, leaves);
     snapshot.edges = edges;

@@ -1,6 +1,7 @@
 #include "ui/NodeDelegate.h"
 
 #include "model/LevelStyle.h"
+#include "model/Utf8.h"
 #include "ui/Cp1252Validator.h"
 #include "ui/TreeAdapter.h"
 
@@ -88,27 +89,66 @@ void NodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
         painter->fillRect(QRectF(opt.rect.left() + margin - 2, opt.rect.top() + 1, laid.size().width() + 4,
                                  opt.rect.height() - 2),
                           kRowMark);
-    paintMark(painter, opt, index, opt.rect.left() + margin);
+    const TextMark found = markOf(index);
+    paintMark(painter, opt, found, opt.rect.left() + margin);
     painter->drawStaticText(QPointF(opt.rect.left() + margin, top), laid);
     const Annotation note = annotationOf(index);
+    qreal end = opt.rect.left() + margin + laid.size().width();
+    QFont plain = opt.font;
+    plain.setBold(false); // a note, not part of a level-0 label
     if (note.present()) {
-        QFont font = opt.font;
-        font.setBold(false); // a note, not part of a level-0 label
-        painter->setFont(font);
+        painter->setFont(plain);
         painter->setPen(note.warning ? kAnnotationWarning : kAnnotationGrey);
         const QString drawn = QString::fromLatin1(kAnnotationGap) + note.text;
-        const QStaticText& after = laidOut(drawn, font);
-        painter->drawStaticText(QPointF(opt.rect.left() + margin + laid.size().width(), top), after);
+        const QStaticText& after = laidOut(drawn, plain);
+        painter->drawStaticText(QPointF(end, top), after);
+        end += after.size().width();
     }
+    if (found.inNote) {
+        painter->setFont(plain);
+        const QStaticText& said = laidOut(QString::fromLatin1(kFoundInNote), plain);
+        const QStaticText& gap = laidOut(QString::fromLatin1(kAnnotationGap), plain);
+        const qreal x = end + gap.size().width();
+        painter->fillRect(QRectF(x - 1, opt.rect.top() + 1, said.size().width() + 2, opt.rect.height() - 2),
+                          found.noteCurrent ? kCurrentFoundMark : kFoundMark);
+        painter->setPen(text); // grey would not read on the stronger mark
+        painter->drawStaticText(QPointF(x, top), said);
+    }
+    if (hasNote(index))
+        paintNoteMarker(painter, opt.rect);
     if (m_paintHook)
         m_paintHook(index, opt.text, note.text);
     painter->restore();
 }
 
-void NodeDelegate::paintMark(QPainter* painter, const QStyleOptionViewItem& opt, const QModelIndex& index,
-                             qreal left) const
+void NodeDelegate::paintNoteMarker(QPainter* painter, const QRect& row) const
 {
-    const TextMark mark = markOf(index);
+    const QPointF corner(row.right() + 1, row.top());
+    const QPointF points[] = {corner - QPointF(kNoteMarkerSize, 0), corner, corner + QPointF(0, kNoteMarkerSize)};
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(kNoteMarker);
+    painter->drawPolygon(points, 3);
+}
+
+QString NodeDelegate::noteLineOf(const QModelIndex& index) const
+{
+    const std::string* note = m_noteFinder ? m_noteFinder(index) : nullptr;
+    if (!note)
+        return {};
+    // A note may be a megabyte on one line: only what the hint shows is decoded.
+    std::string_view line(*note);
+    line = line.substr(0, line.find('\n'));
+    const std::size_t shown = model::utf8Offset(line, kNoteHintLength);
+    QString text = QString::fromUtf8(line.data(), static_cast<qsizetype>(shown));
+    if (shown < line.size())
+        text += QChar(0x2026);
+    if (text.endsWith(QLatin1Char('\r')))
+        text.chop(1);
+    return text;
+}
+
+void NodeDelegate::paintMark(QPainter* painter, const QStyleOptionViewItem& opt, const TextMark& mark, qreal left) const
+{
     if (!mark.marked() || mark.start >= opt.text.size())
         return;
     const QFontMetricsF metrics(opt.font);

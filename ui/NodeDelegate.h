@@ -9,14 +9,16 @@
 // light band under its whole label, beneath Find's marks.
 // A feature may put a short note after a label (an annotation): it is drawn,
 // never part of the label, so the editor and every command see the label alone.
-// The label editor is plainly an editor, refuses what Windows-1252 cannot
-// hold, and cuts a label longer than model::kLongestLabel.
+// A node with a note shows a small marker at the end of its row.
+// The label editor is plainly an editor, takes any character, and cuts a
+// label longer than model::kLongestLabel.
 
 #include <QColor>
 #include <QHash>
 #include <QStaticText>
 #include <QStyledItemDelegate>
 #include <functional>
+#include <string>
 
 namespace ui {
 
@@ -33,12 +35,16 @@ inline const QColor kFoundMark(255, 226, 110);
 inline const QColor kCurrentFoundMark(255, 150, 50);
 
 // Characters start .. start+length-1 of a node's text hold what Find looks for.
+// A node whose note holds it says "in note" after its label, on the same marks.
 struct TextMark {
-    int start = -1; // -1: nothing found in this node
+    int start = -1; // -1: nothing found in this node's label
     int length = 0;
     bool current = false; // the match Find stands on
+    bool inNote = false;     // found in the node's note
+    bool noteCurrent = false; // and that is the match Find stands on
     bool marked() const { return start >= 0 && length > 0; }
 };
+inline constexpr const char* kFoundInNote = "in note";
 
 // The band under the label of a marked row: green, apart from Find's yellow
 // and the selection's highlight.
@@ -54,6 +60,13 @@ inline const QColor kAnnotationGrey(128, 128, 128);
 inline const QColor kAnnotationWarning(205, 60, 60);
 // The space between a label and its annotation, as drawn and in the hint.
 inline constexpr const char* kAnnotationGap = "   ";
+
+// The marker at the end of a row whose node has a note: a corner, as a
+// note pinned to the row, in a colour no other mark uses.
+inline const QColor kNoteMarker(214, 120, 30);
+inline constexpr int kNoteMarkerSize = 7;
+// The most of a note's first line a hint shows, in characters.
+inline constexpr int kNoteHintLength = 200;
 
 class NodeDelegate : public QStyledItemDelegate {
     Q_OBJECT
@@ -94,6 +107,14 @@ public:
     void setAnnotator(Annotator annotator) { m_annotator = std::move(annotator); }
     Annotation annotationOf(const QModelIndex& index) const { return m_annotator ? m_annotator(index) : Annotation{}; }
 
+    // Asked, like the MarkFinder, for every node paint() draws and for the
+    // view's hint: the node's note (UTF-8), or nullptr when it has none.
+    using NoteFinder = std::function<const std::string*(const QModelIndex& index)>;
+    void setNoteFinder(NoteFinder finder) { m_noteFinder = std::move(finder); }
+    bool hasNote(const QModelIndex& index) const { return m_noteFinder && m_noteFinder(index); }
+    // The first line of the node's note, as its hint shows it; empty when it has none.
+    QString noteLineOf(const QModelIndex& index) const;
+
 signals:
     // The label editor cut a label longer than model::kLongestLabel.
     void labelCut() const;
@@ -102,13 +123,15 @@ private:
     static constexpr qsizetype kMaxLayouts = 4096;
     const QStaticText& laidOut(const QString& text, const QFont& font) const;
 
-    void paintMark(QPainter* painter, const QStyleOptionViewItem& opt, const QModelIndex& index, qreal left) const;
+    void paintMark(QPainter* painter, const QStyleOptionViewItem& opt, const TextMark& mark, qreal left) const;
+    void paintNoteMarker(QPainter* painter, const QRect& row) const;
 
     LevelColour m_levelColour;
     PaintHook m_paintHook;
     MarkFinder m_markFinder;
     RowMarker m_rowMarker;
     Annotator m_annotator;
+    NoteFinder m_noteFinder;
     mutable QHash<QString, QStaticText> m_layouts;
 };
 

@@ -256,11 +256,15 @@ void TTreeView::updateHint(const QPoint& viewportPos)
         setToolTip(QString::fromLatin1(kTreeViewHint));
         return;
     }
-    // The label, and what the node's drawing notes after it.
+    // The label, what the node's drawing notes after it, and under them the
+    // first line of the node's note.
     QString hint = index.data(Qt::DisplayRole).toString();
-    if (const auto* delegate = qobject_cast<const NodeDelegate*>(itemDelegateForIndex(index)))
+    if (const auto* delegate = qobject_cast<const NodeDelegate*>(itemDelegateForIndex(index))) {
         if (const Annotation note = delegate->annotationOf(index); note.present())
             hint += QString::fromLatin1(kAnnotationGap) + note.text;
+        if (const QString line = delegate->noteLineOf(index); !line.isEmpty())
+            hint += QLatin1Char('\n') + line;
+    }
     setToolTip(hint);
 }
 

@@ -95,6 +95,11 @@ QIcon informationIcon()
     return load({"accessories-calculator", QStyle::SP_FileDialogInfoView});
 }
 
+QIcon notesIcon()
+{
+    return load({"accessories-text-editor", QStyle::SP_FileDialogDetailedView});
+}
+
 QIcon flowIcon()
 {
     // Two modules joined at a junction: no theme has a picture of that.

@@ -20,6 +20,7 @@ QIcon undoIcon();
 QIcon redoIcon();
 QIcon matrixIcon();
 QIcon informationIcon();
+QIcon notesIcon();
 QIcon flowIcon();
 QIcon saveMenuIcon(int number);  // 0..2
 QIcon windowIcon();

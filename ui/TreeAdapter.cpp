@@ -1,7 +1,7 @@
 #include "ui/TreeAdapter.h"
 
 #include "model/Numbering.h"
-#include "ui/Cp1252.h"
+#include "ui/FullText.h"
 
 #include <QMimeData>
 
@@ -84,9 +84,9 @@ QVariant TreeAdapter::data(const QModelIndex& index, int role) const
     const Node* node = nodeOf(index);
     switch (role) {
     case Qt::DisplayRole:
-        return decodeCp1252(node->text());
+        return fullTextOf(m_design, m_id, node);
     case Qt::EditRole: // the label alone: its number is put back in front when it is confirmed
-        return decodeCp1252(model::strippedLabel(node->text()));
+        return fullLabelOf(m_design, m_id, node);
     case LevelRole:
         return tree().levelOf(node);
     default:
@@ -98,11 +98,10 @@ bool TreeAdapter::setData(const QModelIndex& index, const QVariant& value, int r
 {
     if (!index.isValid() || role != Qt::EditRole)
         return false;
-    const auto bytes = encodeCp1252(value.toString());
     // The design changes only through its owner's commands, never behind them.
-    if (!bytes || !m_labelEditor)
+    if (!m_labelEditor)
         return false;
-    m_labelEditor(rowOf(index), *bytes);
+    m_labelEditor(rowOf(index), value.toString().toStdString());
     return true;
 }
 
@@ -214,6 +213,20 @@ void TreeAdapter::reset(TreeId id)
 {
     if (id == m_id)
         endResetModel();
+}
+
+} // namespace ui
+
+namespace ui {
+
+void TreeAdapter::stepFinished(const model::StepChanges& changes)
+{
+    // The aspects do not say which of them changed; a design that holds no
+    // full label, and held none, has none that changed.
+    const bool holds = !m_design.fullLabels().empty();
+    if (changes.has(model::StepChanges::Aspects) && (holds || m_heldFullLabels))
+        emit fullLabelsChanged();
+    m_heldFullLabels = holds;
 }
 
 } // namespace ui

@@ -28,7 +28,7 @@ public:
 
     // Who carries out a confirmed label edit (the window, as a step of its
     // undo history); without one, an edit is refused. The editor shows and
-    // gives the label alone, without its outline number.
+    // gives the label alone, without its outline number, in UTF-8.
     using LabelEditor = std::function<void(int row, const std::string& text)>;
     void setLabelEditor(LabelEditor editor) { m_labelEditor = std::move(editor); }
     const model::DesignTree& tree() const { return m_design.tree(m_id); }
@@ -51,6 +51,12 @@ public:
     Qt::DropActions supportedDropActions() const override;
     Qt::DropActions supportedDragActions() const override;
 
+signals:
+    // Labels changed that no node text tells of: a full label alone (its
+    // question form, the node's text, unchanged), by an edit, undo or redo.
+    // The views draw what they show again.
+    void fullLabelsChanged();
+
 private:
     const model::Node* nodeOf(const QModelIndex& index) const;
     QModelIndex indexOfNode(const model::Node* node) const; // the hidden root gives {}
@@ -66,10 +72,12 @@ private:
     void textsChanged(model::TreeId, std::span<const model::TextRun> runs) override;
     void aboutToReset(model::TreeId) override;
     void reset(model::TreeId) override;
+    void stepFinished(const model::StepChanges& changes) override;
 
     model::Design& m_design;
     model::TreeId m_id;
     LabelEditor m_labelEditor;
+    bool m_heldFullLabels = false; // as the last step ended
 };
 
 } // namespace ui

@@ -123,7 +123,7 @@ TEST_F(InformationPaneWindowTest, TypedRangesGiveTheResultTheTotalAndTheIAfterTh
     auto* button = form->findChild<QToolButton*>("InfoBtn");
     ASSERT_NE(button, nullptr);
     const QList<QAction*> edits = form->findChild<QToolBar*>("ToolBar1")->actions();
-    EXPECT_EQ(edits.at(edits.size() - 2), features->information->toggle()); // the flow diagram's button ends it
+    EXPECT_EQ(edits.at(edits.size() - 3), features->information->toggle()); // the notes and flow buttons end it
     EXPECT_EQ(button->toolTip(), "Information content");
     EXPECT_TRUE(button->isChecked());
 

@@ -61,13 +61,20 @@ TEST_F(MainFormTest, TitleEditsAcceptThirtyTwoCharactersAndShowTheirTextAsHint)
     EXPECT_EQ(features->titleBar->edit(TreeId::FR)->toolTip(), "Functional Requirements");
 }
 
-TEST_F(MainFormTest, TitleEditsRefuseCharactersOutsideWindows1252)
+TEST_F(MainFormTest, TitleEditsTakeAnyCharacterAndKeepTheirQuestionForm)
 {
     QLineEdit* edit = features->titleBar->edit(TreeId::PV);
     edit->clear();
     typeText(edit, QString::fromUtf8("Pump \u20AC\u4E2D"));
-    EXPECT_EQ(edit->text(), QString::fromUtf8("Pump \u20AC"));
-    EXPECT_EQ(workspace->design().title(TreeId::PV), "Pump \x80");
+    EXPECT_EQ(edit->text(), QString::fromUtf8("Pump \u20AC\u4E2D"));
+    EXPECT_EQ(workspace->design().title(TreeId::PV), "Pump \x80?");
+    EXPECT_EQ(workspace->design().fullTitle(TreeId::PV), "Pump \u20AC\u4E2D");
+    // The finished edit is one step; its undo shows the title before it.
+    QTest::keyClick(edit, Qt::Key_Return);
+    features->editing->undo();
+    EXPECT_EQ(edit->text(), "Process Variables");
+    features->editing->redo();
+    EXPECT_EQ(edit->text(), QString::fromUtf8("Pump \u20AC\u4E2D"));
 }
 
 struct ButtonCase {
@@ -122,7 +129,7 @@ TEST_F(MainFormTest, ToolbarsHoldTheirButtonsInOrder)
     EXPECT_EQ(names("ToolBar3"), "FileOpenBtn | SaveBtn BackupBtn | ExportBtn | ToolButton1 | ToolTipBtn | AboutBtn");
     EXPECT_EQ(names("ToolBar1"), "ExpandContractAllBtn | MoveUpBtn MoveDownBtn | AddItemBelowBtn AddItemAboveBtn "
                                  "AddChildBtn AddChildToGrandParentBtn DuplicateBtn | DeleteBtn | UndoBtn RedoBtn | MatrixBtn InfoBtn "
-                                 "FlowBtn");
+                                 "NotesBtn FlowBtn");
 }
 
 TEST_F(MainFormTest, TreeMenuHasCaptionsShortcutsHintsAndABoldDefault)

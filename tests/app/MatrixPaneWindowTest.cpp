@@ -81,7 +81,7 @@ TEST_F(MatrixPaneWindowTest, HiddenAtStartAndShownOrHiddenByTheButtonAtTheEndOfT
     ASSERT_NE(matrix, nullptr);
     EXPECT_FALSE(pane()->isVisible());
     const QList<QAction*> edits = form->findChild<QToolBar*>("ToolBar1")->actions();
-    EXPECT_EQ(edits.at(edits.size() - 3), features->matrix->toggle()); // the information and flow buttons end it
+    EXPECT_EQ(edits.at(edits.size() - 4), features->matrix->toggle()); // the information, notes and flow buttons end it
     EXPECT_TRUE(matrix->isCheckable());
     EXPECT_EQ(matrix->toolTip(), "Design matrix");
     EXPECT_FALSE(matrix->icon().isNull());
