@@ -5,10 +5,14 @@
 #include "ui/Cp1252Validator.h"
 #include "ui/TreeAdapter.h"
 
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPainter>
 #include <QStyle>
+#include <QTextLayout>
+
+#include <algorithm>
 
 namespace ui {
 
@@ -62,12 +66,35 @@ const QStaticText& NodeDelegate::laidOut(const QString& text, const QFont& font)
     const QString key = font.bold() ? text + QChar(1) : text;
     if (auto it = m_layouts.find(key); it != m_layouts.end())
         return *it;
-    if (m_layouts.size() >= kMaxLayouts)
+    if (m_layouts.size() >= kMaxLayouts) {
         m_layouts.clear();
+        m_shifts.clear();
+    }
     QStaticText laid(text);
     laid.setTextFormat(Qt::PlainText);
     laid.prepare(QTransform(), font);
     return *m_layouts.insert(key, laid);
+}
+
+// How far a line drawn centred in the row must move so that its baseline
+// meets the row font's. A line with characters the font lacks is laid out
+// with a fallback font (a CJK one is much taller), which would set it lower
+// than its neighbours and the notes behind it; Latin-1 text needs no shift.
+qreal NodeDelegate::baselineShift(const QString& text, const QFont& font, const QStaticText& laid) const
+{
+    if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x100; }))
+        return 0;
+    const QString key = font.bold() ? text + QChar(1) : text;
+    if (auto it = m_shifts.find(key); it != m_shifts.end())
+        return *it;
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLineWidth(1e9); // one line, however long
+    layout.endLayout();
+    const QFontMetricsF metrics(font);
+    const qreal shift = (laid.size().height() - metrics.height()) / 2 + metrics.ascent() - line.ascent();
+    return *m_shifts.insert(key, shift);
 }
 
 void NodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
@@ -84,7 +111,9 @@ void NodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
     painter->setPen(text);
     const QStaticText& laid = laidOut(opt.text, opt.font);
     const int margin = opt.widget ? opt.widget->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, &opt, opt.widget) + 1 : 3;
-    const qreal top = opt.rect.top() + (opt.rect.height() - laid.size().height()) / 2;
+    // The notes behind the label are laid out in the row's own font, centred.
+    const auto centred = [&](const QStaticText& line) { return opt.rect.top() + (opt.rect.height() - line.size().height()) / 2; };
+    const qreal top = centred(laid) + baselineShift(opt.text, opt.font, laid);
     if (rowMarked(index))
         painter->fillRect(QRectF(opt.rect.left() + margin - 2, opt.rect.top() + 1, laid.size().width() + 4,
                                  opt.rect.height() - 2),
@@ -101,7 +130,7 @@ void NodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
         painter->setPen(note.warning ? kAnnotationWarning : kAnnotationGrey);
         const QString drawn = QString::fromLatin1(kAnnotationGap) + note.text;
         const QStaticText& after = laidOut(drawn, plain);
-        painter->drawStaticText(QPointF(end, top), after);
+        painter->drawStaticText(QPointF(end, centred(after)), after);
         end += after.size().width();
     }
     if (found.inNote) {
@@ -112,7 +141,7 @@ void NodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
         painter->fillRect(QRectF(x - 1, opt.rect.top() + 1, said.size().width() + 2, opt.rect.height() - 2),
                           found.noteCurrent ? kCurrentFoundMark : kFoundMark);
         painter->setPen(text); // grey would not read on the stronger mark
-        painter->drawStaticText(QPointF(x, top), said);
+        painter->drawStaticText(QPointF(x, centred(said)), said);
     }
     if (hasNote(index))
         paintNoteMarker(painter, opt.rect);

@@ -122,6 +122,7 @@ signals:
 private:
     static constexpr qsizetype kMaxLayouts = 4096;
     const QStaticText& laidOut(const QString& text, const QFont& font) const;
+    qreal baselineShift(const QString& text, const QFont& font, const QStaticText& laid) const;
 
     void paintMark(QPainter* painter, const QStyleOptionViewItem& opt, const TextMark& mark, qreal left) const;
     void paintNoteMarker(QPainter* painter, const QRect& row) const;
@@ -133,6 +134,7 @@ private:
     Annotator m_annotator;
     NoteFinder m_noteFinder;
     mutable QHash<QString, QStaticText> m_layouts;
+    mutable QHash<QString, qreal> m_shifts; // by the keys of m_layouts, for text beyond Latin-1
 };
 
 } // namespace ui
