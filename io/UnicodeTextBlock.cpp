@@ -16,14 +16,11 @@ constexpr std::uint8_t kTitleRecord = 4;
 constexpr std::size_t kTrees = model::kTreeCount;
 constexpr auto kTitleFieldSize = static_cast<std::size_t>(model::kTitleFieldSize);
 
-// Whether `utf8` has `cp1252` as its question form; of the first `limit`
-// characters only, where the place it stands in holds no more.
-bool questionFormIs(std::string_view utf8, std::string_view cp1252, std::size_t limit = std::string_view::npos)
+// Whether a title's question form, cut to the header's field, is the title the field holds.
+bool titleFormIs(std::string_view utf8, std::string_view title)
 {
-    if (utf8 == cp1252) // ASCII, most of a text, is its own question form
-        return true;
     const std::string form = model::questionForm(utf8);
-    return std::string_view(form).substr(0, limit) == cp1252;
+    return std::string_view(form).substr(0, kTitleFieldSize) == title;
 }
 
 // The label a node's record gives, once its question form is the section's
@@ -46,14 +43,14 @@ bool readUnicodeTexts(std::uint32_t version, std::string_view payload, DesignFil
         if (r.tree == kTitleRecord) {
             if (r.row >= kTrees)
                 return false;
-            if (questionFormIs(r.text, into.titles[r.row], kTitleFieldSize))
+            if (titleFormIs(r.text, into.titles[r.row]))
                 titles[r.row].assign(r.text);
             return true;
         }
         if (r.tree < 1 || r.tree > kTrees || r.row >= rows[0].size())
             return false;
         const std::string_view section = rows[r.tree - 1u][r.row]->text().view();
-        if (!questionFormIs(r.text, section))
+        if (!model::questionFormIs(r.text, section))
             return true; // changed by a program that knows no full text: the section stands
         const std::string_view label = fullLabelOf(r.text, section);
         if (!model::fitsCp1252(label)) // the code page says it all otherwise

@@ -174,7 +174,7 @@ void RowTextAspect::pasteRows(std::span<const Node* const> nodes, const CopiedRo
 
 bool fullLabelStands(std::string_view nodeText, std::string_view fullLabel)
 {
-    return questionForm(fullLabel) == nodeText.substr(labelOffset(nodeText));
+    return questionFormIs(fullLabel, nodeText.substr(labelOffset(nodeText)));
 }
 
 std::string fullNodeText(std::string_view nodeText, const std::string* fullLabel)

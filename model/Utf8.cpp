@@ -3,6 +3,7 @@
 #include "model/Cp1252.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace model {
 namespace {
@@ -24,8 +25,23 @@ std::pair<char32_t, std::size_t> decodeAt(std::string_view s, std::size_t at)
 
 bool validUtf8(std::string_view s)
 {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
     std::size_t at = 0;
     while (at < s.size()) {
+        // Notes are mostly ASCII: eight bytes at a time while no byte has
+        // its high bit set, none being NUL.
+        while (s.size() - at >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, s.data() + at, 8);
+            if (word & kHighBits)
+                break;
+            if ((word - kOnes) & ~word & kHighBits)
+                return false;
+            at += 8;
+        }
+        if (at == s.size())
+            break;
         const auto b = static_cast<unsigned char>(s[at]);
         if (b == 0)
             return false;
@@ -67,6 +83,21 @@ std::string questionForm(std::string_view utf8)
         at += n;
     }
     return out;
+}
+
+bool questionFormIs(std::string_view utf8, std::string_view bytes)
+{
+    std::size_t i = 0;
+    for (std::size_t at = 0; at < utf8.size(); ++i) {
+        if (i == bytes.size())
+            return false;
+        const auto [c, n] = decodeAt(utf8, at);
+        const std::optional<unsigned char> b = c <= 0xFFFF ? unicodeToCp1252(static_cast<char16_t>(c)) : std::nullopt;
+        if (static_cast<unsigned char>(bytes[i]) != (b ? *b : '?'))
+            return false;
+        at += n;
+    }
+    return i == bytes.size();
 }
 
 bool fitsCp1252(std::string_view utf8)

@@ -18,6 +18,9 @@ bool validUtf8(std::string_view text);
 // character the code page lacks. Equal to the text's own bytes when it is ASCII.
 std::string questionForm(std::string_view utf8);
 
+// Whether questionForm(utf8) == bytes, without building it.
+bool questionFormIs(std::string_view utf8, std::string_view bytes);
+
 // Whether every character of valid UTF-8 has a Windows-1252 byte, so the
 // question form says it all.
 bool fitsCp1252(std::string_view utf8);
