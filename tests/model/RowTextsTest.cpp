@@ -34,6 +34,8 @@ TEST(Utf8, ValidityQuestionFormAndOffsets)
         {"\xED\xA0\x80", false, nullptr, false},                               // surrogate
         {"\xE2\x89", false, nullptr, false},                                   // cut short
         {"\xF4\x90\x80\x80", false, nullptr, false},                           // past U+10FFFF
+        {"eight by\xCE\x94", true, "eight by?", false},                      // after a whole ASCII word
+        {std::string("eight by\0 more text", 19), false, nullptr, false},     // NUL inside a word
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -41,6 +43,8 @@ TEST(Utf8, ValidityQuestionFormAndOffsets)
         if (!c.valid)
             continue;
         EXPECT_EQ(model::questionForm(c.text), c.question);
+        EXPECT_TRUE(model::questionFormIs(c.text, c.question));
+        EXPECT_FALSE(model::questionFormIs(c.text, std::string(c.question) + "?"));
         EXPECT_EQ(model::fitsCp1252(c.text), c.fits);
     }
     EXPECT_EQ(model::utf8Offset("\xCE\x94T x", 2), 3u);
