@@ -129,7 +129,7 @@ void NotesPaneController::refresh()
     }
     ui::NotesPane::Texts heads;
     ui::NotesPane::Texts notes;
-    const model::RowTextArray* held = m_design.notes().findRow(m_design.tree(TreeId::FR).nodeAt(row));
+    const model::RowTextArray* held = m_design.notes().find(m_design.tree(TreeId::FR).nodeAt(row));
     for (TreeId id : model::kAllTrees) {
         const auto i = static_cast<std::size_t>(model::index(id));
         heads[i] = ui::fullTextOf(m_design, id, m_design.tree(id).nodeAt(row));

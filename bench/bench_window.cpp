@@ -108,7 +108,7 @@ void BM_NotesPaneKeystroke(benchmark::State& state)
     notes.reserve(static_cast<std::size_t>(design.rowCount()));
     const std::string note(200, 'n');
     for (const model::Node* node : design.tree(TreeId::FR).preorder())
-        notes.setRow(node, {note, note, note});
+        notes.set(node, {note, note, note});
     design.replaceNotes(std::move(notes));
     form.show();
     (void)QTest::qWaitForWindowExposed(&form);

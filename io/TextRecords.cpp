@@ -54,7 +54,7 @@ model::RowTextStore storeOf(std::vector<TakenText>& taken, std::span<const model
         const std::uint32_t row = taken[k].row;
         for (; k < taken.size() && taken[k].row == row; ++k)
             texts[taken[k].tree - 1u].assign(taken[k].text);
-        store.setRow(frRows[row], std::move(texts));
+        store.set(frRows[row], std::move(texts));
     }
     return store;
 }

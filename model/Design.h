@@ -26,7 +26,7 @@
 #include "model/MatrixAspect.h"
 #include "model/MatrixStore.h"
 #include "model/NodeAspect.h"
-#include "model/RowTexts.h"
+#include "model/RowTextAspect.h"
 #include "model/TreeId.h"
 #include "model/TreeObserver.h"
 

@@ -74,6 +74,10 @@ double informationBits(double p);
 // The ranges of a design, by FR node; only rows with a range are held.
 class RangeStore {
 public:
+    using Value = FrRanges;
+    static bool isEmpty(const FrRanges& ranges) { return ranges.empty(); }
+    static std::size_t bytesOf(const FrRanges&) { return 0; } // the unit is short
+
     const FrRanges* find(const Node* node) const;
     // Puts `ranges` on the node (empty ranges take it off) and returns what it held.
     FrRanges set(const Node* node, FrRanges ranges);
