@@ -70,6 +70,11 @@ void AspectList::add(NodeAspect& aspect, Design& design)
     m_aspects.push_back(&aspect);
 }
 
+const DesignTree& NodeAspect::frTree() const
+{
+    return m_design->tree(TreeId::FR);
+}
+
 bool NodeAspect::recording() const
 {
     return m_design->recording();

@@ -28,6 +28,7 @@
 namespace model {
 
 class Design;
+class DesignTree;
 class Node;
 class TreeObserver;
 struct CopiedRows;
@@ -61,6 +62,7 @@ public:
 
 protected:
     const Design& design() const { return *m_design; }
+    const DesignTree& frTree() const; // the design's FR tree, for aspects written as templates
     bool recording() const;
     // The design is told the aspect changed; `change`, when given, goes into
     // the step being recorded (dropped when nothing is recorded).

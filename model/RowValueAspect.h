@@ -58,7 +58,7 @@ public:
         if (m_store.empty())
             return;
         std::vector<Held> taken;
-        const DesignTree& fr = design().tree(TreeId::FR);
+        const DesignTree& fr = frTree();
         if (m_store.size() < static_cast<std::size_t>(fr.subtreeSize(top))) {
             for (const auto& [node, value] : m_store.all())
                 if (node == top || fr.isInSubtree(node, top))
