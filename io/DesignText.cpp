@@ -8,6 +8,7 @@
 #include "io/TextEscape.h"
 #include "model/Cp1252.h"
 #include "model/Numbering.h"
+#include "model/UserError.h"
 
 #include <algorithm>
 #include <tuple>
@@ -248,6 +249,8 @@ std::string designText(const model::Design& design)
 std::string designTextFromFile(std::string_view bytes, const std::string& pathForMessages)
 {
     DesignFileContents contents = parseDesignFile(bytes, pathForMessages);
+    if (contents.header.magic != model::kDesignMagic)
+        throw model::UserError(pathForMessages + " is not a design file");
     const model::HeaderRecord header = contents.header;
     model::Design design;
     openInto(design, std::move(contents));
