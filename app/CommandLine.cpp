@@ -16,14 +16,20 @@ CommandLine::CommandLine()
                                  "extension .rtf) and exit, without a window.")),
       m_exportTable(QStringLiteral("export"),
                     QStringLiteral("Write DESIGN.vok as a table in FORMAT (odt, html, pdf, csv or md), or its flow "
-                                   "diagram as an SVG picture (svg), to OUT (by default beside it, with the format's "
-                                   "extension) and exit, without a window."),
+                                   "diagram as an SVG picture (svg), or as its text form (text), to OUT (by default beside it, "
+                                   "with the format's extension; - for standard output) and exit, without a window. "
+                                   "DESIGN.vok - reads standard input."),
                     QStringLiteral("FORMAT")),
       m_check(QStringLiteral("check"),
               QStringLiteral("Check DESIGN.vok without a window: print one line per design matrix (uncoupled, "
                              "decoupled with the order, coupled groups, or incomplete) and per missing label. Exit "
                              "status 0 when all is well, 2 when something is reported, 1 when the file cannot be "
-                             "read."))
+                             "read.")),
+      m_import(QStringLiteral("import"),
+               QStringLiteral("Read FILE.txt, a design's text form (text), and write the design file it stands for "
+                              "to OUT.vok (by default beside it, with the extension .vok; - for standard output) "
+                              "and exit, without a window. Nothing is written when the text cannot be read."),
+               QStringLiteral("FORMAT"))
 {
     m_parser.setApplicationDescription(
         QStringLiteral("Tessaric Design Tool: functional requirements, design parameters and process variables, "
@@ -33,6 +39,7 @@ CommandLine::CommandLine()
     m_parser.addOption(m_exportRtf);
     m_parser.addOption(m_exportTable);
     m_parser.addOption(m_check);
+    m_parser.addOption(m_import);
     m_parser.addPositionalArgument(QStringLiteral("DESIGN.vok"), QStringLiteral("A design file to open."),
                                    QStringLiteral("[DESIGN.vok]"));
     m_parser.addPositionalArgument(QStringLiteral("OUT.rtf"), QStringLiteral("With --export-rtf: where to write."),
@@ -55,8 +62,16 @@ void CommandLine::parse(const QStringList& arguments)
     else if (m_parser.isSet(m_check))
         m_mode = Mode::Check;
     else if (m_parser.isSet(m_exportTable)) {
-        m_mode = Mode::ExportTable;
-        m_positional.prepend(m_parser.value(m_exportTable));
+        m_mode = m_parser.value(m_exportTable).compare(QStringLiteral("text"), Qt::CaseInsensitive) == 0
+                     ? Mode::ExportText
+                     : Mode::ExportTable;
+        if (m_mode == Mode::ExportTable)
+            m_positional.prepend(m_parser.value(m_exportTable));
+    }
+    else if (m_parser.isSet(m_import)) {
+        m_mode = Mode::ImportText;
+        if (m_parser.value(m_import).compare(QStringLiteral("text"), Qt::CaseInsensitive) != 0)
+            m_positional = {}; // the usage line says what may be imported
     }
     else
         m_mode = Mode::Window;

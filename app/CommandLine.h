@@ -4,6 +4,8 @@
 //   tessaric --export-rtf DESIGN.vok [OUT.rtf]  an export without a window
 //   tessaric --export FORMAT DESIGN.vok [OUT]   the design as a table (odt, html, pdf, csv, md),
 //                                               or its flow diagram (svg)
+//   tessaric --export text DESIGN.vok [OUT]     the design's text form; "-" for standard input or output
+//   tessaric --import text FILE.txt [OUT.vok]   the design file a text form stands for
 //   tessaric --check DESIGN.vok                 the matrices' independence check and missing labels
 //   tessaric --help | --version                 print and exit
 // An unknown option is an error (exit status 2).
@@ -19,7 +21,7 @@ inline constexpr int kUsageExitCode = 2;
 
 class CommandLine {
 public:
-    enum class Mode { Window, Help, Version, ExportRtf, ExportTable, Check, Error };
+    enum class Mode { Window, Help, Version, ExportRtf, ExportTable, ExportText, ImportText, Check, Error };
 
     CommandLine();
     // `arguments` as QCoreApplication::arguments() would give them, the program first.
@@ -42,6 +44,7 @@ private:
     QCommandLineOption m_exportRtf;
     QCommandLineOption m_exportTable;
     QCommandLineOption m_check;
+    QCommandLineOption m_import;
     Mode m_mode = Mode::Window;
     QStringList m_positional;
 };

@@ -10,6 +10,7 @@
 #include "export/DesignCheck.h"
 #include "export/HeadlessExport.h"
 #include "export/TableExportCommand.h"
+#include "export/TextCommand.h"
 #include "ui/SystemColours.h"
 #include "ui/TAboutDlg.h"
 #include "ui/TLevelFonts.h"
@@ -132,6 +133,10 @@ int main(int argc, char** argv)
         return exportWithoutWindow(argc, argv, commandLine, exporting::runHeadlessExport);
     case app::CommandLine::Mode::ExportTable:
         return exportWithoutWindow(argc, argv, commandLine, exporting::runTableExport);
+    case app::CommandLine::Mode::ExportText: // bytes in, bytes out: no application object at all
+        return exporting::runTextExport(fileNames(commandLine.positional()), std::cerr);
+    case app::CommandLine::Mode::ImportText:
+        return exporting::runTextImport(fileNames(commandLine.positional()), std::cerr);
     case app::CommandLine::Mode::Check: // reads and prints only: no application object at all
         return exporting::runDesignCheck(fileNames(commandLine.positional()), std::cout, std::cerr);
     default:

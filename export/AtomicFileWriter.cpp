@@ -1,5 +1,7 @@
 #include "export/AtomicFileWriter.h"
 
+#include <cstdio>
+
 #include "model/UserError.h"
 
 namespace exporting {
@@ -51,8 +53,30 @@ private:
 
 AtomicFileWriter::AtomicFileWriter() : m_opener([] { return std::make_unique<io::SaveFileWriter>(); }) {}
 
+void writeToStandardOutput(std::string_view bytes)
+{
+    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() || std::fflush(stdout) != 0)
+        throw model::UserError("Stream write error");
+}
+
+std::string readStandardInput()
+{
+    std::string bytes;
+    char buffer[65536];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0)
+        bytes.append(buffer, n);
+    if (std::ferror(stdin))
+        throw model::UserError("Stream read error");
+    return bytes;
+}
+
 void AtomicFileWriter::writeFile(const std::string& path, std::string_view bytes)
 {
+    if (path == kStandardStream) {
+        writeToStandardOutput(bytes);
+        return;
+    }
     const std::unique_ptr<io::AtomicWriter> file = m_opener();
     if (io::writeAtomically(*file, path, bytes) != io::WriteOutcome::Written)
         throw model::UserError(cannotCreate(path));
@@ -60,6 +84,10 @@ void AtomicFileWriter::writeFile(const std::string& path, std::string_view bytes
 
 void AtomicFileWriter::writeStream(const std::string& path, const DocumentProducer& produce)
 {
+    if (path == kStandardStream) { // in one piece, so a failed export writes nothing
+        FileWriter::writeStream(path, produce);
+        return;
+    }
     const std::unique_ptr<io::AtomicWriter> file = m_opener();
     if (!file->open(path))
         throw model::UserError(cannotCreate(path));

@@ -11,6 +11,13 @@
 
 namespace exporting {
 
+// "-" as a file name: standard output for what is written, standard input
+// for a design read, so that every export works in a pipe and as a git filter.
+inline constexpr std::string_view kStandardStream = "-";
+// Throw "Stream write error" / "Stream read error" when the stream fails.
+void writeToStandardOutput(std::string_view bytes);
+std::string readStandardInput();
+
 class AtomicFileWriter : public FileWriter {
 public:
     using Opener = std::function<std::unique_ptr<io::AtomicWriter>()>;

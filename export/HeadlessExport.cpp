@@ -1,5 +1,7 @@
 #include "export/HeadlessExport.h"
 
+#include "export/AtomicFileWriter.h"
+
 #include "export/ExportPath.h"
 #include "export/RtfExport.h"
 #include "model/UserError.h"
@@ -45,8 +47,11 @@ int runHeadlessExport(const std::vector<std::string>& args, std::ostream& err,
         const LoadedDesign design = load(args[0]);
         for (const std::string& message : design.leftOut)
             err << message << '\n';
-        const std::string out = args.size() == 2 ? args[1] : exportPathFor(args[0], {});
-        refuseUnsafeTarget(out, args[0]);
+        const std::string out = args.size() == 2             ? args[1]
+                                : args[0] == kStandardStream ? std::string(kStandardStream)
+                                                             : exportPathFor(args[0], {});
+        if (out != kStandardStream)
+            refuseUnsafeTarget(out, args[0]);
         NoOpener opener;
         exportRtf(exportSourceOf(design), resolver, out, writer, opener);
         return 0;

@@ -8,7 +8,8 @@ namespace exporting {
 
 LoadedDesign loadDesignFile(const std::string& path)
 {
-    io::DesignFileContents contents = io::readDesignFile(path);
+    io::DesignFileContents contents =
+        path == kStandardStream ? io::parseDesignFile(readStandardInput(), path) : io::readDesignFile(path);
     // The window ignores a file with a wrong magic number; a command line
     // must not turn it into an empty document that reports success.
     if (contents.header.magic != model::kDesignMagic)

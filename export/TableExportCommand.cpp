@@ -40,9 +40,11 @@ int runTableExport(const std::vector<std::string>& args, std::ostream& err, cons
         const LoadedDesign design = load(args[1]);
         for (const std::string& message : design.leftOut)
             err << message << '\n';
-        const std::string out =
-            args.size() == 3 ? args[2] : exportPathFor(args[1], {}, svg ? kSvgExtension : extensionOf(*format));
-        refuseUnsafeTarget(out, args[1]);
+        const std::string out = args.size() == 3             ? args[2]
+                                : args[1] == kStandardStream ? std::string(kStandardStream)
+                                : exportPathFor(args[1], {}, svg ? kSvgExtension : extensionOf(*format));
+        if (out != kStandardStream)
+            refuseUnsafeTarget(out, args[1]);
         if (svg) {
             writeFlowPicture(layoutFlowDiagram(exportSourceOf(design)), PictureFormat::Svg, out, writer);
             return 0;
