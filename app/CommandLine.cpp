@@ -29,7 +29,13 @@ CommandLine::CommandLine()
                QStringLiteral("Read FILE.txt, a design's text form (text), and write the design file it stands for "
                               "to OUT.vok (by default beside it, with the extension .vok; - for standard output) "
                               "and exit, without a window. Nothing is written when the text cannot be read."),
-               QStringLiteral("FORMAT"))
+               QStringLiteral("FORMAT")),
+      m_diff(QStringLiteral("diff"),
+             QStringLiteral("Compare OLD.vok with NEW.vok without a window: print one line per change (rows added, "
+                            "removed, moved or relabelled, titles, matrix cells and classes, ranges, notes, level "
+                            "styles) in row order. Exit status 0 when the designs are the same, 1 when they "
+                            "differ, 2 when a file cannot be read. Also takes the seven arguments of a git diff "
+                            "driver."))
 {
     m_parser.setApplicationDescription(
         QStringLiteral("Tessaric Design Tool: functional requirements, design parameters and process variables, "
@@ -40,6 +46,7 @@ CommandLine::CommandLine()
     m_parser.addOption(m_exportTable);
     m_parser.addOption(m_check);
     m_parser.addOption(m_import);
+    m_parser.addOption(m_diff);
     m_parser.addPositionalArgument(QStringLiteral("DESIGN.vok"), QStringLiteral("A design file to open."),
                                    QStringLiteral("[DESIGN.vok]"));
     m_parser.addPositionalArgument(QStringLiteral("OUT.rtf"), QStringLiteral("With --export-rtf: where to write."),
@@ -61,6 +68,8 @@ void CommandLine::parse(const QStringList& arguments)
         m_mode = Mode::ExportRtf;
     else if (m_parser.isSet(m_check))
         m_mode = Mode::Check;
+    else if (m_parser.isSet(m_diff))
+        m_mode = Mode::Diff;
     else if (m_parser.isSet(m_exportTable)) {
         m_mode = m_parser.value(m_exportTable).compare(QStringLiteral("text"), Qt::CaseInsensitive) == 0
                      ? Mode::ExportText

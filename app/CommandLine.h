@@ -7,6 +7,7 @@
 //   tessaric --export text DESIGN.vok [OUT]     the design's text form; "-" for standard input or output
 //   tessaric --import text FILE.txt [OUT.vok]   the design file a text form stands for
 //   tessaric --check DESIGN.vok                 the matrices' independence check and missing labels
+//   tessaric --diff OLD.vok NEW.vok             what changed from one design to the other
 //   tessaric --help | --version                 print and exit
 // An unknown option is an error (exit status 2).
 
@@ -21,7 +22,7 @@ inline constexpr int kUsageExitCode = 2;
 
 class CommandLine {
 public:
-    enum class Mode { Window, Help, Version, ExportRtf, ExportTable, ExportText, ImportText, Check, Error };
+    enum class Mode { Window, Help, Version, ExportRtf, ExportTable, ExportText, ImportText, Check, Diff, Error };
 
     CommandLine();
     // `arguments` as QCoreApplication::arguments() would give them, the program first.
@@ -45,6 +46,7 @@ private:
     QCommandLineOption m_exportTable;
     QCommandLineOption m_check;
     QCommandLineOption m_import;
+    QCommandLineOption m_diff;
     Mode m_mode = Mode::Window;
     QStringList m_positional;
 };
