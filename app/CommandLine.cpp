@@ -23,7 +23,13 @@ CommandLine::CommandLine()
               QStringLiteral("Check DESIGN.vok without a window: print one line per design matrix (uncoupled, "
                              "decoupled with the order, coupled groups, or incomplete) and per missing label. Exit "
                              "status 0 when all is well, 2 when something is reported, 1 when the file cannot be "
-                             "read."))
+                             "read.")),
+      m_diff(QStringLiteral("diff"),
+             QStringLiteral("Compare OLD.vok with NEW.vok without a window: print one line per change (rows added, "
+                            "removed, moved or relabelled, titles, matrix cells and classes, ranges, notes, level "
+                            "styles) in row order. Exit status 0 when the designs are the same, 1 when they "
+                            "differ, 2 when a file cannot be read. Also takes the seven arguments of a git diff "
+                            "driver."))
 {
     m_parser.setApplicationDescription(
         QStringLiteral("Tessaric Design Tool: functional requirements, design parameters and process variables, "
@@ -33,6 +39,7 @@ CommandLine::CommandLine()
     m_parser.addOption(m_exportRtf);
     m_parser.addOption(m_exportTable);
     m_parser.addOption(m_check);
+    m_parser.addOption(m_diff);
     m_parser.addPositionalArgument(QStringLiteral("DESIGN.vok"), QStringLiteral("A design file to open."),
                                    QStringLiteral("[DESIGN.vok]"));
     m_parser.addPositionalArgument(QStringLiteral("OUT.rtf"), QStringLiteral("With --export-rtf: where to write."),
@@ -54,6 +61,8 @@ void CommandLine::parse(const QStringList& arguments)
         m_mode = Mode::ExportRtf;
     else if (m_parser.isSet(m_check))
         m_mode = Mode::Check;
+    else if (m_parser.isSet(m_diff))
+        m_mode = Mode::Diff;
     else if (m_parser.isSet(m_exportTable)) {
         m_mode = Mode::ExportTable;
         m_positional.prepend(m_parser.value(m_exportTable));

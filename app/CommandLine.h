@@ -5,6 +5,7 @@
 //   tessaric --export FORMAT DESIGN.vok [OUT]   the design as a table (odt, html, pdf, csv, md),
 //                                               or its flow diagram (svg)
 //   tessaric --check DESIGN.vok                 the matrices' independence check and missing labels
+//   tessaric --diff OLD.vok NEW.vok             what changed from one design to the other
 //   tessaric --help | --version                 print and exit
 // An unknown option is an error (exit status 2).
 
@@ -19,7 +20,7 @@ inline constexpr int kUsageExitCode = 2;
 
 class CommandLine {
 public:
-    enum class Mode { Window, Help, Version, ExportRtf, ExportTable, Check, Error };
+    enum class Mode { Window, Help, Version, ExportRtf, ExportTable, Check, Diff, Error };
 
     CommandLine();
     // `arguments` as QCoreApplication::arguments() would give them, the program first.
@@ -42,6 +43,7 @@ private:
     QCommandLineOption m_exportRtf;
     QCommandLineOption m_exportTable;
     QCommandLineOption m_check;
+    QCommandLineOption m_diff;
     Mode m_mode = Mode::Window;
     QStringList m_positional;
 };

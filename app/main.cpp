@@ -1,5 +1,5 @@
 // Start-up: the command line first, then either a command without a window
-// (help, version, export, check) or the application with the main window, the about
+// (help, version, export, check, diff) or the application with the main window, the about
 // dialog and the options dialog, and the event loop.
 #include "app/CommandLine.h"
 #include "app/FileController.h"
@@ -8,6 +8,7 @@
 #include "app/TMainForm.h"
 #include "app/Workspace.h"
 #include "export/DesignCheck.h"
+#include "export/DesignDiffCommand.h"
 #include "export/HeadlessExport.h"
 #include "export/TableExportCommand.h"
 #include "ui/SystemColours.h"
@@ -134,6 +135,8 @@ int main(int argc, char** argv)
         return exportWithoutWindow(argc, argv, commandLine, exporting::runTableExport);
     case app::CommandLine::Mode::Check: // reads and prints only: no application object at all
         return exporting::runDesignCheck(fileNames(commandLine.positional()), std::cout, std::cerr);
+    case app::CommandLine::Mode::Diff: // the same
+        return exporting::runDesignDiff(fileNames(commandLine.positional()), std::cout, std::cerr);
     default:
         return printAndExit(commandLine);
     }
