@@ -60,8 +60,8 @@ CompareController::CompareController(Workspace& workspace, TreeColumns& columns,
       m_pane(new ui::ComparePane(window))
 {
     m_pane->hide();
-    m_actions.compareWith = makeCommand(this, {.name = "CompareWith1", .caption = "Compare with\u2026",
-                                               .hint = "Mark what changed from another design file"});
+    m_actions.compareWith = makeCommand(this, {.name = "CompareWith1", .hint = "Mark what changed from another design file"});
+    m_actions.compareWith->setText(QStringLiteral("Compare with\u2026")); // a caption is Latin-1, the ellipsis is not
     m_actions.nextChange = makeCommand(this, {.name = "NextChange1", .caption = "Next change",
                                               .key = QKeySequence(Qt::Key_F8), .keyWorks = Qt::WindowShortcut});
     m_actions.previousChange =
