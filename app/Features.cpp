@@ -2,6 +2,7 @@
 
 #include "app/ClipboardCommands.h"
 #include "app/Commands.h"
+#include "app/CompareController.h"
 #include "app/EditingController.h"
 #include "app/FileController.h"
 #include "app/FindController.h"
@@ -63,12 +64,15 @@ Features::Features(Workspace& workspace, QMainWindow* window)
     flow = std::make_unique<FlowDiagramController>(workspace, window);
     tableExport = std::make_unique<TableExportCommands>(window, workspace);
     files = std::make_unique<FileController>(workspace, *recovery, window);
+    compare = std::make_unique<CompareController>(
+        workspace, *columns, [this](model::TreeId id, int row) { editing->chooseRow(id, row); }, window);
     options = std::make_unique<OptionsController>(workspace, window);
 }
 
 Features::~Features()
 {
     options.reset();
+    compare.reset(); // before the columns, whose drawing asks it for marks
     files.reset();
     tableExport.reset();
     flow.reset();

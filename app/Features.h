@@ -18,6 +18,7 @@ class MatrixPane;
 namespace app {
 
 class ClipboardCommands;
+class CompareController;
 class EditingController;
 class FileController;
 class FindController;
@@ -53,6 +54,7 @@ struct Features {
     std::unique_ptr<FlowDiagramController> flow;            // with its window
     std::unique_ptr<TableExportCommands> tableExport;
     std::unique_ptr<FileController> files;
+    std::unique_ptr<CompareController> compare; // with its pane, under the columns
     std::unique_ptr<OptionsController> options;
 };
 

@@ -2,6 +2,7 @@
 
 #include "app/ClipboardCommands.h"
 #include "app/Commands.h"
+#include "app/CompareController.h"
 #include "app/EditingController.h"
 #include "app/FileController.h"
 #include "app/FindController.h"
@@ -15,6 +16,7 @@
 #include "app/TreeColumns.h"
 #include "app/WindowPlacement.h"
 #include "app/Workspace.h"
+#include "ui/ComparePane.h"
 #include "ui/FindBar.h"
 #include "ui/InformationPane.h"
 #include "ui/MatrixPane.h"
@@ -106,6 +108,8 @@ void TMainForm::layOutBars()
     addAction(f.flow->open());
     addAction(f.find->findAction());
     addAction(f.tableExport->actions().print);
+    addAction(f.compare->actions().nextChange);
+    addAction(f.compare->actions().previousChange);
 }
 
 void TMainForm::layOutMenus()
@@ -134,7 +138,8 @@ void TMainForm::layOutMenus()
         f.columns->view(id)->addActions(treeMenu->actions());
 
     QMenu* saveMenu = makeMenu(this, "PopupMenu2");
-    addEntries(saveMenu, {file.saveAs, nullptr, file.backup, nullptr, file.exportRtf, f.tableExport->actions().exportTable});
+    addEntries(saveMenu, {file.saveAs, nullptr, file.backup, nullptr, file.exportRtf, f.tableExport->actions().exportTable,
+                          nullptr, f.compare->actions().compareWith});
     auto* saveButton = findChild<QToolBar*>(QStringLiteral("ToolBar3"))->widgetForAction(file.save);
     qobject_cast<QToolButton*>(saveButton)->setMenu(saveMenu);
     qobject_cast<QToolButton*>(saveButton)->setPopupMode(QToolButton::MenuButtonPopup);
@@ -169,6 +174,7 @@ void TMainForm::layOutColumns()
     auto* rows = new QSplitter(Qt::Vertical, central);
     rows->setChildrenCollapsible(false);
     rows->addWidget(columnsAndFind);
+    rows->addWidget(f.compare->pane()); // the changes right under the rows they mark
     rows->addWidget(f.matrixPane);
     rows->addWidget(f.information->pane());
     rows->addWidget(f.notes->pane());

@@ -37,6 +37,30 @@ QColor selectionEdge()
     return systemHighlight();
 }
 
+QColor changeTint(RowChange change)
+{
+    switch (change) {
+    case RowChange::Added: return {218, 242, 218};
+    case RowChange::Moved: return {218, 230, 250};
+    case RowChange::Changed: return {252, 234, 200};
+    case RowChange::Removed: return {250, 218, 218};
+    case RowChange::None: break;
+    }
+    return kCream;
+}
+
+QColor changeBar(RowChange change)
+{
+    switch (change) {
+    case RowChange::Added: return {40, 160, 60};
+    case RowChange::Moved: return {50, 105, 205};
+    case RowChange::Changed: return {225, 140, 20};
+    case RowChange::Removed: return {200, 50, 50};
+    case RowChange::None: break;
+    }
+    return kCream;
+}
+
 NodeDelegate::NodeDelegate(LevelColour levelColour, QObject* parent)
     : QStyledItemDelegate(parent), m_levelColour(std::move(levelColour))
 {
@@ -104,7 +128,10 @@ void NodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
     // view draws the band's edges across the whole row).
     const bool selected = opt.state & QStyle::State_Selected;
     painter->save();
-    painter->fillRect(opt.rect, selected ? selectionBand() : kCream);
+    const RowChange change = changeOf(index);
+    painter->fillRect(opt.rect, selected ? selectionBand() : changeTint(change));
+    if (change != RowChange::None)
+        painter->fillRect(QRect(opt.rect.left(), opt.rect.top(), kChangeBarWidth, opt.rect.height()), changeBar(change));
     painter->setClipRect(opt.rect);
     painter->setFont(opt.font);
     const QColor text = opt.palette.color(QPalette::Text);

@@ -50,6 +50,15 @@ inline constexpr const char* kFoundInNote = "in note";
 // and the selection's highlight.
 inline const QColor kRowMark(196, 234, 196);
 
+// How a row differs from the design it is compared with. The whole row lies
+// on a light tint with a stronger bar along its left edge, one colour a kind;
+// the bar stays on a selected row, whose band hides the tint. A removed row
+// has no row here: its colour is for the list of changes.
+enum class RowChange : unsigned char { None, Added, Moved, Changed, Removed };
+QColor changeTint(RowChange change);
+QColor changeBar(RowChange change);
+inline constexpr int kChangeBarWidth = 3; // within the margin before the label
+
 // A note drawn after a node's label, in grey, or in a warning red.
 struct Annotation {
     QString text; // empty: nothing after the label
@@ -101,6 +110,12 @@ public:
     void setRowMarker(RowMarker marker) { m_rowMarker = std::move(marker); }
     bool rowMarked(const QModelIndex& index) const { return m_rowMarker && m_rowMarker(index); }
 
+    // Asked, like the MarkFinder, for every node paint() draws: how its row
+    // differs from the design it is compared with.
+    using ChangeMarker = std::function<RowChange(const QModelIndex& index)>;
+    void setChangeMarker(ChangeMarker marker) { m_changeMarker = std::move(marker); }
+    RowChange changeOf(const QModelIndex& index) const { return m_changeMarker ? m_changeMarker(index) : RowChange::None; }
+
     // Asked, like the MarkFinder, for every node paint() draws and for the
     // view's hint: what to note after the label.
     using Annotator = std::function<Annotation(const QModelIndex& index)>;
@@ -131,6 +146,7 @@ private:
     PaintHook m_paintHook;
     MarkFinder m_markFinder;
     RowMarker m_rowMarker;
+    ChangeMarker m_changeMarker;
     Annotator m_annotator;
     NoteFinder m_noteFinder;
     mutable QHash<QString, QStaticText> m_layouts;

@@ -165,7 +165,7 @@ TEST_F(MainFormTest, SaveButtonDropsDownTheSaveMenu)
     QStringList captions;
     for (QAction* a : save->menu()->actions())
         captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(captions, QStringList({"Save As", "-", "Back Up", "-", "Export", "Export table…"}));
+    EXPECT_EQ(captions, QStringList({"Save As", "-", "Back Up", "-", "Export", "Export table…", "-", "Compare with…"}));
 }
 
 // A command is one action wherever the user meets it: its toolbar button and
