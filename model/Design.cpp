@@ -483,11 +483,6 @@ int Design::duplicate(int k)
             frCopy = copy;
     });
     m_aspects.subtreeCopied(source, frCopy);
-    // The copy's top label got the suffix; so does its full label, which
-    // would otherwise no longer stand for it.
-    for (TreeId id : kAllTrees)
-        if (const std::string* label = m_fullLabels.store().find(id, frCopy))
-            m_fullLabels.setText(id, frCopy, *label + kCopySuffix);
     renumber();
     return row;
 }

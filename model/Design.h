@@ -292,7 +292,7 @@ private:
     CrossCellAspect m_crossCells;
     InformationAspect m_information;
     RowTextAspect m_notes{&CopiedRows::notes};
-    RowTextAspect m_fullLabels{&CopiedRows::fullLabels};
+    FullLabelAspect m_fullLabels;
     AspectList m_aspects;
     KeptBlocks m_kept;
     DesignLook m_look{*this};

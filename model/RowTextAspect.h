@@ -7,7 +7,7 @@
 
 namespace model {
 
-class RowTextAspect final : public RowValueAspect<RowTextStore, CopiedRowTexts> {
+class RowTextAspect : public RowValueAspect<RowTextStore, CopiedRowTexts> {
 public:
     explicit RowTextAspect(std::vector<CopiedRowTexts> CopiedRows::*copied)
         : RowValueAspect(copied, &CopiedRowTexts::texts)
@@ -24,6 +24,14 @@ public:
         row[static_cast<std::size_t>(index(id))] = std::move(text);
         return setValue(frNode, std::move(row));
     }
+};
+
+// The full labels: a duplicate's top text gets a suffix behind its label, and
+// so does its full label, which would otherwise no longer stand for it.
+class FullLabelAspect final : public RowTextAspect {
+public:
+    FullLabelAspect() : RowTextAspect(&CopiedRows::fullLabels) {}
+    void subtreeCopied(const Node* from, const Node* to) override;
 };
 
 } // namespace model

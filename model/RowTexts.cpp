@@ -1,6 +1,8 @@
 #include "model/RowTexts.h"
 
 #include "model/Cp1252.h"
+#include "model/Design.h"
+#include "model/RowTextAspect.h"
 #include "model/Numbering.h"
 #include "model/Utf8.h"
 
@@ -66,6 +68,24 @@ std::string fullNodeText(std::string_view nodeText, const std::string* fullLabel
     std::string out = cp1252ToUtf8(nodeText.substr(0, labelOffset(nodeText)));
     out += *fullLabel;
     return out;
+}
+
+void FullLabelAspect::subtreeCopied(const Node* from, const Node* to)
+{
+    RowTextAspect::subtreeCopied(from, to);
+    if (!store().find(to))
+        return;
+    const int source = frTree().rowOf(from);
+    const int copy = frTree().rowOf(to);
+    for (TreeId id : kAllTrees) {
+        const std::string* label = store().find(id, to);
+        if (!label)
+            continue;
+        const std::string_view was = design().tree(id).nodeAt(source)->text().view();
+        const std::string_view now = design().tree(id).nodeAt(copy)->text().view();
+        if (now.size() > was.size() && now.starts_with(was))
+            setText(id, to, *label + cp1252ToUtf8(now.substr(was.size())));
+    }
 }
 
 } // namespace model
