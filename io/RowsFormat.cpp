@@ -301,7 +301,9 @@ model::CopiedRows decodeRows(std::string_view bytes, std::uint32_t placeLevel)
         readRecords(bytes, at, version, rows);
     else if (at != bytes.size())
         throw model::UserError(kStreamReadError);
-    if (!rows.wellFormed())
+    // Only what a writer of rows writes: the lowest version that holds them,
+    // so rows read are the bytes written again.
+    if (!rows.wellFormed() || versionFor(rows) != version)
         throw model::UserError(kStreamReadError);
     return rows;
 }
