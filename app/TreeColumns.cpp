@@ -23,8 +23,8 @@ TreeColumns::TreeColumns(model::Design& design, const DelegateFactory& makeDeleg
         m_views[i] = new ui::TTreeView(QString::fromLatin1(kViewNames[i]), QString::fromLatin1(kColumnNames[i]), parent);
         m_views[i]->setModel(m_adapters[i]);
         m_views[i]->setItemDelegate(makeDelegate(m_views[i]));
-        QObject::connect(m_adapters[i], &ui::TreeAdapter::fullLabelsChanged, m_views[i]->viewport(),
-                         qOverload<>(&QWidget::update));
+        for (auto textsChanged : {&ui::TreeAdapter::fullLabelsChanged, &ui::TreeAdapter::manyTextsChanged})
+            QObject::connect(m_adapters[i], textsChanged, m_views[i]->viewport(), qOverload<>(&QWidget::update));
     }
     scrollTogether();
     followOneAnother();

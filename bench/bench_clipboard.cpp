@@ -13,6 +13,7 @@
 
 #include "app/ClipboardCommands.h"
 #include "BenchWindow.h"
+#include "PlainTrees.h"
 #include "app/TreeColumns.h"
 #include "app/UndoHistory.h"
 #include "io/PlainTextRows.h"
@@ -217,6 +218,107 @@ void BM_PasteInWindow(benchmark::State& state)
 }
 BENCHMARK(BM_PasteInWindow)->Arg(0)->Arg(1)->Iterations(5)->Repetitions(3)->ReportAggregatesOnly(true)
     ->Unit(benchmark::kMillisecond);
+
+// With every branch expanded: a paste of `lines` flat lines by Ctrl+V in FR
+// on a row in the middle (phase 0), its undo (1) or its redo (2), each up to
+// the repaint of the three views; what sets the phase up is not timed.
+void BM_PasteExpanded(benchmark::State& state)
+{
+    const auto lines = static_cast<int>(state.range(0));
+    const auto phase = state.range(1);
+    auto window = largeWindow();
+    window->features.editing->actions().expandAll->trigger();
+    QString text;
+    for (int i = 0; i < lines; ++i)
+        text += QStringLiteral("- Pasted requirement %1 of the cooling loop\n").arg(i);
+    QGuiApplication::clipboard()->setText(text);
+    const int row = middleRow(window->workspace.design());
+    auto* view = window->features.columns->view(TreeId::FR);
+    auto settle = [&] {
+        QCoreApplication::processEvents();
+        window->repaintViews();
+    };
+    auto paste = [&] {
+        window->features.columns->selectRow(row);
+        view->setFocus();
+        QTest::keySequence(window->form.windowHandle(), QKeySequence(Qt::CTRL | Qt::Key_V));
+    };
+    settle();
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (phase > 0) {
+            paste();
+            settle();
+        }
+        if (phase > 1) {
+            window->features.editing->undo();
+            settle();
+        }
+        state.ResumeTiming();
+        if (phase == 0)
+            paste();
+        else if (phase == 1)
+            window->features.editing->undo();
+        else
+            window->features.editing->redo();
+        settle();
+        state.PauseTiming();
+        if (window->workspace.design().rowCount() != 99100 + (phase == 1 ? 0 : lines))
+            state.SkipWithError("the paste did not take");
+        if (phase != 1)
+            window->features.editing->undo();
+        settle();
+        state.ResumeTiming();
+    }
+    state.SetLabel(phase == 0 ? "paste" : phase == 1 ? "undo" : "redo");
+}
+BENCHMARK(BM_PasteExpanded)->ArgsProduct({{100, 1000}, {0, 1, 2}})->Iterations(3)->Repetitions(3)
+    ->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+
+// The floor: the same rows inserted into (phase 0) or removed from (1) three
+// plain expanded tree models in one call each, up to the repaint.
+void BM_PlainInsertExpanded(benchmark::State& state)
+{
+    const auto lines = static_cast<int>(state.range(0));
+    const bool removing = state.range(1) != 0;
+    bench::PlainTrees plain;
+    for (QTreeView* v : plain.views)
+        v->expandAll();
+    QCoreApplication::processEvents();
+    auto insert = [&] {
+        for (auto& m : plain.models) {
+            QStandardItem* parent = m->item(50);
+            QList<QStandardItem*> rows;
+            for (int i = 0; i < lines; ++i)
+                rows.push_back(new QStandardItem(QStringLiteral("Pasted requirement %1 of the cooling loop").arg(i)));
+            parent->insertRows(17, rows);
+        }
+    };
+    auto remove = [&] {
+        for (auto& m : plain.models)
+            m->item(50)->removeRows(17, lines);
+    };
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (removing) {
+            insert();
+            QCoreApplication::processEvents();
+            plain.repaint();
+        }
+        state.ResumeTiming();
+        removing ? remove() : insert();
+        QCoreApplication::processEvents();
+        plain.repaint();
+        state.PauseTiming();
+        if (!removing)
+            remove();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.SetLabel(removing ? "remove" : "insert");
+}
+BENCHMARK(BM_PlainInsertExpanded)->ArgsProduct({{100, 1000}, {0, 1}})->Iterations(3)->Repetitions(3)
+    ->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 
 // One keystroke in the find bar over 100,000 rows, every branch expanded
 // (arg 1) or collapsed (arg 0): the search, the count, and the marks drawn

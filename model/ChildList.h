@@ -54,6 +54,19 @@ public:
         std::memmove(m_data + index + 1, m_data + index, (m_size - 1 - index) * sizeof(Node*));
         m_data[index] = n;
     }
+    // Inserts `count` nodes before child `index` with one move of the rest.
+    void insertRange(std::size_t index, Node* const* nodes, std::size_t count, ChildArena& arena)
+    {
+        reserve(m_size + count, arena);
+        std::memmove(m_data + index + count, m_data + index, (m_size - index) * sizeof(Node*));
+        std::memcpy(m_data + index, nodes, count * sizeof(Node*));
+        m_size += static_cast<std::uint32_t>(count);
+    }
+    void eraseRange(std::size_t index, std::size_t count)
+    {
+        std::memmove(m_data + index, m_data + index + count, (m_size - index - count) * sizeof(Node*));
+        m_size -= static_cast<std::uint32_t>(count);
+    }
     void erase(std::size_t index)
     {
         std::memmove(m_data + index, m_data + index + 1, (m_size - 1 - index) * sizeof(Node*));

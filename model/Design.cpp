@@ -528,8 +528,7 @@ int Design::paste(int k, const CopiedRows& rows, PastePlace place)
             at = place == PastePlace::LastChildren ? DesignTree::childCount(s) : static_cast<int>(s->siblingIndex) + 1;
         }
         const std::vector<Node*> tops = t.createDetachedRows(rows.levels, rows.textsOf(t.id()));
-        for (std::size_t i = 0; i < tops.size(); ++i)
-            t.insertSubtree(parent, at + static_cast<int>(i), tops[i]);
+        t.insertRun(parent, at, tops); // one insert per tree, however many rows
         first = t.rowOf(tops.front());
     });
     m_aspects.pasteRows(tree(TreeId::FR).preorder().subspan(static_cast<std::size_t>(first), rows.size()), rows);

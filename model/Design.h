@@ -264,8 +264,8 @@ private:
     // the first observer of every tree.
     struct ChangeCollector final : TreeObserver {
         StepChanges changes;
-        void inserted(TreeId, Node*, int) override { changes.bits |= StepChanges::Structure; }
-        void removed(TreeId, Node*, int) override { changes.bits |= StepChanges::Structure; }
+        void inserted(TreeId, Node*, int, int) override { changes.bits |= StepChanges::Structure; }
+        void removed(TreeId, Node*, int, int) override { changes.bits |= StepChanges::Structure; }
         void moved(TreeId, Node*, int, Node*, int) override { changes.bits |= StepChanges::Structure; }
         void textChanged(TreeId, Node*) override { changes.bits |= StepChanges::Texts; }
         void textsChanged(TreeId, std::span<const TextRun>) override { changes.bits |= StepChanges::Numbers; }

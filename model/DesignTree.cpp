@@ -250,15 +250,26 @@ void DesignTree::appendTree(DesignTree&& other)
 
 Node* DesignTree::insertSubtree(Node* parent, int index, Node* node)
 {
-    assert(index >= 0 && index <= childCount(parent));
-    const int count = node->children.empty() ? 1 : countSubtree(node);
-    notify([&](TreeObserver& o) { o.aboutToInsert(m_id, parent, index); });
-    linkChild(parent, index, node);
+    insertRun(parent, index, std::span<Node* const>(&node, 1));
+    return node;
+}
+
+void DesignTree::insertRun(Node* parent, int index, std::span<Node* const> tops)
+{
+    assert(!tops.empty() && index >= 0 && index <= childCount(parent));
+    int count = 0;
+    for (const Node* top : tops)
+        count += top->children.empty() ? 1 : countSubtree(top);
+    const int last = index + static_cast<int>(tops.size()) - 1;
+    notify([&](TreeObserver& o) { o.aboutToInsert(m_id, parent, index, last); });
+    for (Node* top : tops)
+        top->parent = parent;
+    parent->children.insertRange(static_cast<std::size_t>(index), tops.data(), tops.size(), m_childArena);
+    reindexSiblings(parent, index);
     structureChanged(count);
     if (m_record)
-        m_record->linked(m_id, parent, index, node);
-    notify([&](TreeObserver& o) { o.inserted(m_id, parent, index); });
-    return node;
+        m_record->linked(m_id, parent, index, tops);
+    notify([&](TreeObserver& o) { o.inserted(m_id, parent, index, last); });
 }
 
 void DesignTree::remove(Node* node)
@@ -268,7 +279,7 @@ void DesignTree::remove(Node* node)
         const int index = static_cast<int>(node->siblingIndex);
         int count = 0;
         const std::size_t bytes = subtreeBytes(node, count);
-        unlinkAnnounced(node, count);
+        unlinkAnnounced(parent, index, 1, count);
         m_record->unlinked(m_id, parent, index, node, bytes);
         return;
     }
@@ -277,18 +288,30 @@ void DesignTree::remove(Node* node)
 
 Node* DesignTree::detach(Node* node)
 {
-    unlinkAnnounced(node, node->children.empty() ? 1 : countSubtree(node));
-    return node;
+    return detachRun(node->parent, static_cast<int>(node->siblingIndex), 1).front();
 }
 
-void DesignTree::unlinkAnnounced(Node* node, int count)
+std::vector<Node*> DesignTree::detachRun(Node* parent, int first, int count)
 {
-    Node* parent = node->parent;
-    const int index = static_cast<int>(node->siblingIndex);
-    notify([&](TreeObserver& o) { o.aboutToRemove(m_id, parent, index); });
-    unlinkChild(node);
-    structureChanged(-count);
-    notify([&](TreeObserver& o) { o.removed(m_id, parent, index); });
+    assert(count > 0 && first >= 0 && first + count <= childCount(parent));
+    std::vector<Node*> tops(parent->children.begin() + first, parent->children.begin() + first + count);
+    int nodes = 0;
+    for (const Node* top : tops)
+        nodes += top->children.empty() ? 1 : countSubtree(top);
+    unlinkAnnounced(parent, first, count, nodes);
+    return tops;
+}
+
+void DesignTree::unlinkAnnounced(Node* parent, int first, int count, int nodes)
+{
+    const int last = first + count - 1;
+    notify([&](TreeObserver& o) { o.aboutToRemove(m_id, parent, first, last); });
+    for (int i = first; i <= last; ++i)
+        parent->children[static_cast<std::size_t>(i)]->parent = nullptr;
+    parent->children.eraseRange(static_cast<std::size_t>(first), static_cast<std::size_t>(count));
+    reindexSiblings(parent, first);
+    structureChanged(-nodes);
+    notify([&](TreeObserver& o) { o.removed(m_id, parent, first, last); });
 }
 
 // What a subtree holds: its nodes and their texts' bytes.

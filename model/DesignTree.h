@@ -65,12 +65,18 @@ public:
     // Insert a new node (or a detached subtree of this tree) as child `index` of parent.
     Node* insert(Node* parent, int index, std::string_view text);
     Node* insertSubtree(Node* parent, int index, Node* detached);
+    // Links detached subtrees of this tree in side by side, as children
+    // index.. of parent, announced as one run (a paste, the undo of a cut).
+    void insertRun(Node* parent, int index, std::span<Node* const> detachedTops);
     // Removes a node with its subtree: destroyed, or held by the edit record
     // being made, which can give it back.
     void remove(Node* node);
     // Takes a node with its subtree out, announced as a removal, and hands it
     // to the caller, who links it in again or destroys it (undo and redo).
     Node* detach(Node* node);
+    // Children first..first+count-1 of parent taken out as one run, with
+    // their subtrees, and handed to the caller (the undo of a paste).
+    std::vector<Node*> detachRun(Node* parent, int first, int count);
     // Move before child `index` of newParent (index counted before the move).
     // Refuses (returns false) a move onto the node itself or into its subtree.
     bool move(Node* node, Node* newParent, int index);
@@ -153,7 +159,7 @@ private:
     void rebuildRows() const;
     const std::vector<Node*>& rows() const;
     void announceTexts(std::span<const TextRun> runs);
-    void unlinkAnnounced(Node* node, int count);
+    void unlinkAnnounced(Node* parent, int first, int count, int nodes);
     static std::size_t subtreeBytes(const Node* top, int& count);
 
     NodePool m_pool;

@@ -20,7 +20,8 @@ EditRecord::~EditRecord()
         return;
     for (Change& change : m_changes)
         if (auto* link = std::get_if<Link>(&change); link && !link->linked)
-            m_design->tree(link->tree).destroySubtree(link->node);
+            for (Node* top : link->nodes)
+                m_design->tree(link->tree).destroySubtree(top);
 }
 
 bool EditRecord::designAlive() const
@@ -30,15 +31,15 @@ bool EditRecord::designAlive() const
 
 // --- recording ----------------------------------------------------------------
 
-void EditRecord::linked(TreeId tree, Node* parent, int index, Node* node)
+void EditRecord::linked(TreeId tree, Node* parent, int index, std::span<Node* const> tops)
 {
-    m_changes.push_back(Link{tree, parent, index, node, true});
-    m_bytes += kChangeBytes;
+    m_changes.push_back(Link{tree, parent, index, {tops.begin(), tops.end()}, true});
+    m_bytes += kChangeBytes + tops.size() * sizeof(Node*);
 }
 
 void EditRecord::unlinked(TreeId tree, Node* parent, int index, Node* node, std::size_t bytes)
 {
-    m_changes.push_back(Link{tree, parent, index, node, false});
+    m_changes.push_back(Link{tree, parent, index, {node}, false});
     m_bytes += kChangeBytes + bytes;
 }
 
@@ -137,6 +138,23 @@ void EditRecord::applyStaleFlags(bool undoing)
         m_design->tree(id).setNumbersMayBeStale((undoing ? m_staleBefore : m_staleAfter)[static_cast<std::size_t>(index(id))]);
 }
 
+// The subtrees of a run, taken out where they stand now: as one run while
+// they are still side by side, as they are after the step that linked them.
+void EditRecord::detachLinked(DesignTree& tree, const std::vector<Node*>& tops)
+{
+    Node* parent = tops.front()->parent;
+    const std::size_t first = tops.front()->siblingIndex;
+    bool sideBySide = first + tops.size() <= parent->children.size();
+    for (std::size_t i = 0; sideBySide && i < tops.size(); ++i)
+        sideBySide = parent->children[first + i] == tops[i];
+    if (sideBySide) {
+        tree.detachRun(parent, static_cast<int>(first), static_cast<int>(tops.size()));
+        return;
+    }
+    for (auto it = tops.rbegin(); it != tops.rend(); ++it)
+        tree.detach(*it);
+}
+
 // Each change swaps the design's state with the state it holds, so the same
 // call undoes and redoes it.
 void EditRecord::apply(Change& change, bool undoing, std::array<bool, kTreeCount>& renumberAfter)
@@ -150,9 +168,9 @@ void EditRecord::apply(Change& change, bool undoing, std::array<bool, kTreeCount
                 DesignTree& tree = m_design->tree(c.tree);
                 if constexpr (std::is_same_v<C, Link>) {
                     if (c.linked)
-                        tree.detach(c.node);
+                        detachLinked(tree, c.nodes);
                     else
-                        tree.insertSubtree(c.parent, c.index, c.node);
+                        tree.insertRun(c.parent, c.index, c.nodes);
                     c.linked = !c.linked;
                 } else if constexpr (std::is_same_v<C, Move>) {
                     Node* parent = c.node->parent;

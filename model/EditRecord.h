@@ -22,6 +22,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -30,6 +31,7 @@
 namespace model {
 
 class Design;
+class DesignTree;
 class Node;
 
 // The number prefixes a renumbering replaced, packed: a renumbering of a
@@ -87,7 +89,8 @@ private:
     explicit EditRecord(Design& design); // made by Design::startRecording
 
     // --- recording, called by the design's primitives -----------------------
-    void linked(TreeId tree, Node* parent, int index, Node* node);
+    // Subtrees linked in side by side as children index.. of parent.
+    void linked(TreeId tree, Node* parent, int index, std::span<Node* const> tops);
     // The subtree was taken out and is held here from now on.
     void unlinked(TreeId tree, Node* parent, int index, Node* node, std::size_t bytes);
     void moved(TreeId tree, Node* node, Node* fromParent, int fromIndex);
@@ -103,7 +106,9 @@ private:
     // Whether each tree's numbers may be out of date, before and after.
     void staleFlags(const std::array<bool, kTreeCount>& before, const std::array<bool, kTreeCount>& after);
 
-    struct Link { TreeId tree; Node* parent; int index; Node* node; bool linked; };
+    // Subtrees side by side, linked in or held here; undo and redo take them
+    // out or link them in as one run.
+    struct Link { TreeId tree; Node* parent; int index; std::vector<Node*> nodes; bool linked; };
     struct Move { TreeId tree; Node* node; Node* otherParent; int otherIndex; };
     struct Text { TreeId tree; Node* node; std::string other; };
     struct Numbers { TreeId tree; PrefixSwaps swaps; };
@@ -114,6 +119,7 @@ private:
 
     void apply(Change& change, bool undoing, std::array<bool, kTreeCount>& renumberAfter);
     void applyStaleFlags(bool undoing);
+    static void detachLinked(DesignTree& tree, const std::vector<Node*>& tops);
     bool designAlive() const;
 
     Design* m_design;

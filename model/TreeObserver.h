@@ -4,8 +4,10 @@
 // - before/after pairs of the four primitives every command is built of, for
 //   the item models over the trees (ui::TreeAdapter), which must follow each
 //   primitive as it happens. Rows are sibling indexes under `parent` (the
-//   tree's hidden root for top-level nodes). The trees may differ in shape
-//   between two of them.
+//   tree's hidden root for top-level nodes); nodes linked in or taken out
+//   side by side (a paste and its undo) come as one run first..last, so a
+//   view relays itself out once for all of them. The trees may differ in
+//   shape between two of them.
 // - stepFinished, once at the end of a whole command (or undo, redo, opening
 //   a design), when the three trees have the same shape again: the one to
 //   use for "something changed, look again".
@@ -49,11 +51,11 @@ class TreeObserver {
 public:
     virtual ~TreeObserver() = default;
 
-    virtual void aboutToInsert(TreeId, Node* /*parent*/, int /*row*/) {}
-    virtual void inserted(TreeId, Node* /*parent*/, int /*row*/) {}
+    virtual void aboutToInsert(TreeId, Node* /*parent*/, int /*first*/, int /*last*/) {}
+    virtual void inserted(TreeId, Node* /*parent*/, int /*first*/, int /*last*/) {}
 
-    virtual void aboutToRemove(TreeId, Node* /*parent*/, int /*row*/) {}
-    virtual void removed(TreeId, Node* /*parent*/, int /*row*/) {}
+    virtual void aboutToRemove(TreeId, Node* /*parent*/, int /*first*/, int /*last*/) {}
+    virtual void removed(TreeId, Node* /*parent*/, int /*first*/, int /*last*/) {}
 
     // destRow is the place in destParent's children as they were before the move.
     virtual void aboutToMove(TreeId, Node* /*srcParent*/, int /*srcRow*/, Node* /*destParent*/, int /*destRow*/) {}

@@ -139,25 +139,25 @@ Qt::DropActions TreeAdapter::supportedDragActions() const
 
 // --- model notifications --------------------------------------------------------
 
-void TreeAdapter::aboutToInsert(TreeId id, Node* parent, int row)
+void TreeAdapter::aboutToInsert(TreeId id, Node* parent, int first, int last)
 {
     if (id == m_id)
-        beginInsertRows(indexOfNode(parent), row, row);
+        beginInsertRows(indexOfNode(parent), first, last);
 }
 
-void TreeAdapter::inserted(TreeId id, Node*, int)
+void TreeAdapter::inserted(TreeId id, Node*, int, int)
 {
     if (id == m_id)
         endInsertRows();
 }
 
-void TreeAdapter::aboutToRemove(TreeId id, Node* parent, int row)
+void TreeAdapter::aboutToRemove(TreeId id, Node* parent, int first, int last)
 {
     if (id == m_id)
-        beginRemoveRows(indexOfNode(parent), row, row);
+        beginRemoveRows(indexOfNode(parent), first, last);
 }
 
-void TreeAdapter::removed(TreeId id, Node*, int)
+void TreeAdapter::removed(TreeId id, Node*, int, int)
 {
     if (id == m_id)
         endRemoveRows();
@@ -191,10 +191,9 @@ void TreeAdapter::textsChanged(TreeId id, std::span<const model::TextRun> runs)
     // exactly those rows. A tree view looks each run up among the rows it
     // shows, which for a run inside a collapsed branch means all of them:
     // past a thousand runs (a renumbering of a whole large design), one
-    // relayout of the views costs less (bench_window: FirstClickRenumbers).
+    // repaint of the views costs less (bench_window: FirstClickRenumbers).
     if (runs.size() > kRunsAnnouncedOneByOne) {
-        emit layoutAboutToBeChanged();
-        emit layoutChanged();
+        emit manyTextsChanged();
         return;
     }
     for (const model::TextRun& run : runs) {

@@ -56,16 +56,20 @@ signals:
     // question form, the node's text, unchanged), by an edit, undo or redo.
     // The views draw what they show again.
     void fullLabelsChanged();
+    // So many texts changed at once (a renumbering of a whole large design)
+    // that they are not told row by row: the views draw what they show again.
+    // Texts never change a row's size, so nothing need be laid out again.
+    void manyTextsChanged();
 
 private:
     const model::Node* nodeOf(const QModelIndex& index) const;
     QModelIndex indexOfNode(const model::Node* node) const; // the hidden root gives {}
 
     // model::TreeObserver
-    void aboutToInsert(model::TreeId, model::Node* parent, int row) override;
-    void inserted(model::TreeId, model::Node* parent, int row) override;
-    void aboutToRemove(model::TreeId, model::Node* parent, int row) override;
-    void removed(model::TreeId, model::Node* parent, int row) override;
+    void aboutToInsert(model::TreeId, model::Node* parent, int first, int last) override;
+    void inserted(model::TreeId, model::Node* parent, int first, int last) override;
+    void aboutToRemove(model::TreeId, model::Node* parent, int first, int last) override;
+    void removed(model::TreeId, model::Node* parent, int first, int last) override;
     void aboutToMove(model::TreeId, model::Node* srcParent, int srcRow, model::Node* destParent, int destRow) override;
     void moved(model::TreeId, model::Node*, int, model::Node*, int) override;
     void textChanged(model::TreeId, model::Node* node) override;

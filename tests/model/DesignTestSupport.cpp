@@ -176,9 +176,10 @@ std::string RecordingObserver::rowText(TreeId t, const Node* parent) const
     return parent == tree.root() ? "-1" : std::to_string(tree.rowOf(parent));
 }
 
-void RecordingObserver::log(TreeId t, const char* what, Node* parent, int row)
+void RecordingObserver::log(TreeId t, const char* what, Node* parent, int first, int last)
 {
-    lines.push_back(name(t) + " " + what + " " + rowText(t, parent) + " " + std::to_string(row));
+    lines.push_back(name(t) + " " + what + " " + rowText(t, parent) + " " + std::to_string(first)
+                    + (last > first ? ".." + std::to_string(last) : ""));
 }
 
 void RecordingObserver::logMove(TreeId t, const char* what, Node* sp, int sr, Node* dp, int dr)

@@ -58,10 +58,11 @@ public:
 
     std::vector<std::string> lines;
 
-    void aboutToInsert(model::TreeId t, model::Node* p, int row) override { log(t, "aboutToInsert", p, row); }
-    void inserted(model::TreeId t, model::Node* p, int row) override { log(t, "inserted", p, row); }
-    void aboutToRemove(model::TreeId t, model::Node* p, int row) override { log(t, "aboutToRemove", p, row); }
-    void removed(model::TreeId t, model::Node* p, int row) override { log(t, "removed", p, row); }
+    // A run of more than one row reads "first..last".
+    void aboutToInsert(model::TreeId t, model::Node* p, int f, int l) override { log(t, "aboutToInsert", p, f, l); }
+    void inserted(model::TreeId t, model::Node* p, int f, int l) override { log(t, "inserted", p, f, l); }
+    void aboutToRemove(model::TreeId t, model::Node* p, int f, int l) override { log(t, "aboutToRemove", p, f, l); }
+    void removed(model::TreeId t, model::Node* p, int f, int l) override { log(t, "removed", p, f, l); }
     void aboutToMove(model::TreeId t, model::Node* sp, int sr, model::Node* dp, int dr) override;
     void moved(model::TreeId t, model::Node* sp, int sr, model::Node* dp, int dr) override;
     void textChanged(model::TreeId t, model::Node* n) override;
@@ -73,7 +74,7 @@ public:
 private:
     static std::string name(model::TreeId t);
     std::string rowText(model::TreeId t, const model::Node* parent) const;
-    void log(model::TreeId t, const char* what, model::Node* parent, int row);
+    void log(model::TreeId t, const char* what, model::Node* parent, int first, int last);
     void logMove(model::TreeId t, const char* what, model::Node* sp, int sr, model::Node* dp, int dr);
 
     const model::Design& m_design;

@@ -192,10 +192,10 @@ public:
     explicit SnapshotObserver(const Design& d) : m_design(d) {}
     std::vector<std::string> seen;
 
-    void aboutToInsert(TreeId t, Node* p, int) override { note(t, "before", p); }
-    void inserted(TreeId t, Node* p, int row) override { note(t, "after", p, row); }
-    void aboutToRemove(TreeId t, Node* p, int row) override { note(t, "before", p, row); }
-    void removed(TreeId t, Node* p, int) override { note(t, "after", p); }
+    void aboutToInsert(TreeId t, Node* p, int, int) override { note(t, "before", p); }
+    void inserted(TreeId t, Node* p, int row, int) override { note(t, "after", p, row); }
+    void aboutToRemove(TreeId t, Node* p, int row, int) override { note(t, "before", p, row); }
+    void removed(TreeId t, Node* p, int, int) override { note(t, "after", p); }
     void aboutToMove(TreeId t, Node* sp, int sr, Node*, int) override { note(t, "before", sp, sr); }
     void moved(TreeId t, Node*, int, Node* dp, int) override { note(t, "after", dp); }
 
@@ -288,6 +288,40 @@ TEST_F(Notifications, EachCommandEndsInOneStepFinishedSayingWhatItChanged)
         EXPECT_EQ(observer.steps, c.bits ? std::vector<unsigned>{c.bits} : std::vector<unsigned>{});
     }
     m_design.removeObserver(&observer);
+}
+
+} // namespace
+
+namespace {
+
+// A paste links its rows in side by side, and undo and redo take them out and
+// put them back the same way: one run per tree each time, however many rows,
+// so each view relays itself out once (four rows here: p with its child q, r, s).
+TEST_F(Notifications, PasteAndItsUndoAndRedoAreOneRunPerTree)
+{
+    model::CopiedRows rows;
+    rows.levels = {0, 1, 0, 0};
+    for (auto& texts : rows.texts)
+        texts = {"p", "q", "r", "s"};
+    auto structural = [this] {
+        Lines out;
+        for (const std::string& line : m_rec.lines)
+            if (line.find("nsert") != std::string::npos || line.find("emove") != std::string::npos)
+                out.push_back(line);
+        m_rec.lines.clear();
+        return out;
+    };
+    m_design.startRecording();
+    ASSERT_EQ(m_design.paste(1, rows, model::PastePlace::NextSiblings), 2);
+    auto record = m_design.stopRecording();
+    EXPECT_EQ(structural(), pairs("aboutToInsert 0 1..3", "inserted 0 1..3"));
+    record->undo(); // last tree first
+    EXPECT_EQ(structural(), (Lines{"PV aboutToRemove 0 1..3", "PV removed 0 1..3", "DP aboutToRemove 0 1..3",
+                                   "DP removed 0 1..3", "FR aboutToRemove 0 1..3", "FR removed 0 1..3"}));
+    EXPECT_EQ(testsupport::outlineOf(m_design), (testsupport::Outline{"1 a", " 1.1 b", " 1.2 c", " 1.3 d"}));
+    record->redo();
+    EXPECT_EQ(structural(), pairs("aboutToInsert 0 1..3", "inserted 0 1..3"));
+    EXPECT_TRUE(testsupport::shapeHolds(m_design));
 }
 
 } // namespace

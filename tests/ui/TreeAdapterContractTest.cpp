@@ -2,6 +2,7 @@
 // undo and redo included: QAbstractItemModelTester watches all three while
 // random commands run, and stops the test at the first broken promise.
 
+#include "model/CopiedRows.h"
 #include "model/Design.h"
 #include "model/EditRecord.h"
 #include "ui/TreeAdapter.h"
@@ -30,10 +31,14 @@ TEST(TreeAdapterContract, HoldsThroughCommandsUndoAndRedo)
     std::mt19937 random(7);
     auto pick = [&](int n) { return n <= 0 ? 0 : static_cast<int>(random() % static_cast<unsigned>(n)); };
     std::vector<std::unique_ptr<model::EditRecord>> done, undone;
+    model::CopiedRows run; // three subtrees side by side: pasted and undone as one run
+    run.levels = {0, 1, 0, 0};
+    for (auto& texts : run.texts)
+        texts = {"p", "q", "r", "s"};
     design.addFirstRow();
-    for (int step = 0; step < 400; ++step) {
+    for (int step = 0; step < 300; ++step) {
         const int k = pick(design.rowCount());
-        const int what = pick(10);
+        const int what = pick(11);
         if (what == 8 && !done.empty()) {
             done.back()->undo();
             undone.push_back(std::move(done.back()));
@@ -55,7 +60,11 @@ TEST(TreeAdapterContract, HoldsThroughCommandsUndoAndRedo)
         case 4: design.moveUp(k); break;
         case 5: design.moveDown(k); break;
         case 6: design.drop(k, pick(design.rowCount())); break;
-        default: design.duplicate(design.rowCount() > 100 ? 0 : k); break;
+        case 7: design.duplicate(design.rowCount() > 100 ? 0 : k); break;
+        default:
+            design.paste(design.rowCount() > 100 ? 0 : k, run,
+                         k % 2 ? model::PastePlace::NextSiblings : model::PastePlace::LastChildren);
+            break;
         }
         done.push_back(design.stopRecording());
         undone.clear();
