@@ -48,6 +48,7 @@ void DesignTree::swapContent(DesignTree& other) noexcept
     m_root.swap(other.m_root);
     std::swap(m_size, other.m_size);
     std::swap(m_numbersStale, other.m_numbersStale);
+    m_marks.swap(other.m_marks);
     std::swap(m_textsMayOwn, other.m_textsMayOwn);
     m_rowsValid = false;
     other.m_rowsValid = false;
@@ -120,6 +121,72 @@ int DesignTree::rowOf(const Node* node) const
     if (!m_rowsValid)
         rebuildRows();
     return static_cast<int>(node->row);
+}
+
+namespace {
+// How far up rowAt looks for the row after a subtree. A deep chain built
+// row by row would make each look cost its depth: past this many levels the
+// row cache is dropped instead and rebuilt once when next asked.
+constexpr int kLevelsLookedUp = 256;
+} // namespace
+
+// The row a node linked in as child `index` of parent would take: the row of
+// the child there now, or else the row after parent's subtree; nothing when
+// that lies too many levels up.
+std::optional<std::size_t> DesignTree::rowAt(const Node* parent, int index) const
+{
+    if (index < childCount(parent))
+        return parent->children[static_cast<std::size_t>(index)]->row;
+    int levels = 0;
+    for (const Node* x = parent; x != m_root.get(); x = x->parent) {
+        if (const Node* next = nextSibling(x))
+            return next->row;
+        if (++levels == kLevelsLookedUp)
+            return std::nullopt;
+    }
+    return m_order.size();
+}
+
+// Each primitive keeps the cache as a rebuild would make it, so that a
+// command on a large design costs a move of pointers, not a walk of the tree.
+void DesignTree::rowsInserted(std::size_t at, std::span<Node* const> tops, int count)
+{
+    std::vector<Node*> added;
+    added.reserve(static_cast<std::size_t>(count));
+    for (Node* top : tops)
+        preOrder(top, [&](Node* n, std::size_t) { added.push_back(n); });
+    m_order.insert(m_order.begin() + static_cast<std::ptrdiff_t>(at), added.begin(), added.end());
+    setRows(at, m_order.size());
+}
+
+void DesignTree::rowsErased(std::size_t at, int count)
+{
+    const auto first = m_order.begin() + static_cast<std::ptrdiff_t>(at);
+    m_order.erase(first, first + count);
+    setRows(at, m_order.size());
+}
+
+// The subtree of `count` rows at `from` now stands before the row that stood
+// at `to` (`to` outside it).
+void DesignTree::rowsMoved(std::size_t from, int count, std::size_t to)
+{
+    const auto begin = m_order.begin();
+    const auto n = static_cast<std::size_t>(count);
+    if (to > from) {
+        std::rotate(begin + static_cast<std::ptrdiff_t>(from), begin + static_cast<std::ptrdiff_t>(from + n),
+                    begin + static_cast<std::ptrdiff_t>(to));
+        setRows(from, to);
+    } else {
+        std::rotate(begin + static_cast<std::ptrdiff_t>(to), begin + static_cast<std::ptrdiff_t>(from),
+                    begin + static_cast<std::ptrdiff_t>(from + n));
+        setRows(to, from + n);
+    }
+}
+
+void DesignTree::setRows(std::size_t first, std::size_t end)
+{
+    for (std::size_t row = first; row < end; ++row)
+        m_order[row]->row = static_cast<std::uint32_t>(row);
 }
 
 // --- navigation ---------------------------------------------------------------
@@ -262,11 +329,17 @@ void DesignTree::insertRun(Node* parent, int index, std::span<Node* const> tops)
         count += top->children.empty() ? 1 : countSubtree(top);
     const int last = index + static_cast<int>(tops.size()) - 1;
     notify([&](TreeObserver& o) { o.aboutToInsert(m_id, parent, index, last); });
+    const std::optional<std::size_t> at = m_rowsValid ? rowAt(parent, index) : std::nullopt;
     for (Node* top : tops)
         top->parent = parent;
     parent->children.insertRange(static_cast<std::size_t>(index), tops.data(), tops.size(), m_childArena);
     reindexSiblings(parent, index);
-    structureChanged(count);
+    m_size += count;
+    markBelow(parent, index);
+    if (at)
+        rowsInserted(*at, tops, count);
+    else
+        m_rowsValid = false;
     if (m_record)
         m_record->linked(m_id, parent, index, tops);
     notify([&](TreeObserver& o) { o.inserted(m_id, parent, index, last); });
@@ -306,11 +379,19 @@ void DesignTree::unlinkAnnounced(Node* parent, int first, int count, int nodes)
 {
     const int last = first + count - 1;
     notify([&](TreeObserver& o) { o.aboutToRemove(m_id, parent, first, last); });
+    const std::size_t at = m_rowsValid ? parent->children[static_cast<std::size_t>(first)]->row : 0;
     for (int i = first; i <= last; ++i)
         parent->children[static_cast<std::size_t>(i)]->parent = nullptr;
     parent->children.eraseRange(static_cast<std::size_t>(first), static_cast<std::size_t>(count));
     reindexSiblings(parent, first);
-    structureChanged(-nodes);
+    m_size -= nodes;
+    if (m_rowsValid) {
+        dropMarksIn(at, nodes);
+        rowsErased(at, nodes);
+    } else {
+        m_numbersStale = true;
+    }
+    markBelow(parent, first);
     notify([&](TreeObserver& o) { o.removed(m_id, parent, first, last); });
 }
 
@@ -334,9 +415,18 @@ bool DesignTree::move(Node* node, Node* newParent, int index)
     if (oldParent == newParent && (index == oldIndex || index == oldIndex + 1))
         return false; // already there
     notify([&](TreeObserver& o) { o.aboutToMove(m_id, oldParent, oldIndex, newParent, index); });
+    const std::size_t from = node->row;
+    const std::optional<std::size_t> end = m_rowsValid ? rowAt(oldParent, oldIndex + 1) : std::nullopt;
+    const std::optional<std::size_t> to = end ? rowAt(newParent, index) : std::nullopt;
     unlinkChild(node);
-    linkChild(newParent, (oldParent == newParent && index > oldIndex) ? index - 1 : index, node);
-    structureChanged(0);
+    const int newIndex = (oldParent == newParent && index > oldIndex) ? index - 1 : index;
+    linkChild(newParent, newIndex, node);
+    markBelow(oldParent, oldIndex);
+    markBelow(newParent, newIndex);
+    if (to)
+        rowsMoved(from, static_cast<int>(*end - from), *to);
+    else
+        m_rowsValid = false;
     if (m_record)
         m_record->moved(m_id, node, oldParent, oldIndex);
     notify([&](TreeObserver& o) { o.moved(m_id, oldParent, oldIndex, newParent, index); });
@@ -351,7 +441,7 @@ void DesignTree::setText(Node* node, std::string_view text)
     }
     m_textsMayOwn = true;
     node->m_text.assign(text);
-    m_numbersStale = true;
+    markText(node);
     notify([&](TreeObserver& o) { o.textChanged(m_id, node); });
 }
 
@@ -378,6 +468,55 @@ void DesignTree::renumber()
 {
     if (m_numbersStale)
         forceRenumber();
+    else if (!m_marks.empty())
+        renumberMarked();
+}
+
+namespace {
+// Past this many marks, renumbering everything costs about as much.
+constexpr std::size_t kMostMarks = 4096;
+} // namespace
+
+void DesignTree::markBelow(Node* parent, int from)
+{
+    if (m_numbersStale)
+        return;
+    if (m_marks.size() >= kMostMarks) {
+        m_numbersStale = true;
+        m_marks.clear();
+        return;
+    }
+    m_marks.push_back({parent, from});
+}
+
+void DesignTree::markText(Node* node)
+{
+    markBelow(node, -1);
+}
+
+// Rows taken out of the tree take their marks along: a mark must never
+// outlive its node.
+void DesignTree::dropMarksIn(std::size_t firstRow, int count)
+{
+    const std::size_t end = firstRow + static_cast<std::size_t>(count);
+    std::erase_if(m_marks, [&](const NumberMark& m) {
+        return m.node != m_root.get() && m.node->row >= firstRow && m.node->row < end;
+    });
+}
+
+// The outline number of a node, "1.2.3" ("" for the hidden root); O(depth).
+std::string DesignTree::numberOf(const Node* node) const
+{
+    std::vector<std::uint32_t> path;
+    for (const Node* x = node; x != m_root.get(); x = x->parent)
+        path.push_back(x->siblingIndex + 1);
+    std::string number;
+    for (auto it = path.rbegin(); it != path.rend(); ++it) {
+        if (!number.empty())
+            number += '.';
+        appendDecimal(number, *it);
+    }
+    return number;
 }
 
 namespace {
@@ -409,18 +548,100 @@ private:
 
 } // namespace
 
+// What one renumbering changed: the runs to announce, and what it replaced.
+struct DesignTree::Renumbering {
+    std::vector<TextRun> runs;
+    PrefixSwaps swaps; // what the renumbering replaced, when recording
+    bool keepPrefixes = false;
+    bool changedAny = false;
+};
+
 void DesignTree::forceRenumber()
+{
+    Renumbering r;
+    r.keepPrefixes = m_record && !m_numbersRightWhenRecordingStarted;
+    renumberChildren(m_root.get(), 0, {}, r);
+    finishRenumbering(r);
+}
+
+// Only the marked places: each mark covers a stretch of rows (a parent's
+// later children with their subtrees, or one row), and such stretches are
+// nested or apart, so in row order a stretch inside one already renumbered
+// is skipped, and the swaps and runs come in row order as a whole pass
+// gives them.
+void DesignTree::renumberMarked()
+{
+    rows();
+    struct Stretch { std::size_t start; std::size_t end; const NumberMark* mark; };
+    std::vector<Stretch> stretches;
+    for (const NumberMark& m : m_marks) {
+        if (m.from < 0) {
+            stretches.push_back({m.node->row, std::size_t(m.node->row) + 1, &m});
+        } else if (m.from < childCount(m.node)) {
+            const std::optional<std::size_t> end = rowAt(m.node, childCount(m.node));
+            if (!end) { // deep down a chain: the whole pass costs about the same
+                forceRenumber();
+                return;
+            }
+            stretches.push_back({m.node->children[static_cast<std::size_t>(m.from)]->row, *end, &m});
+        }
+    }
+    std::sort(stretches.begin(), stretches.end(), [](const Stretch& a, const Stretch& b) {
+        return a.start != b.start ? a.start < b.start : a.end > b.end;
+    });
+    Renumbering r;
+    r.keepPrefixes = m_record && !m_numbersRightWhenRecordingStarted;
+    std::size_t renumberedTo = 0;
+    for (const Stretch& s : stretches) {
+        if (s.start < renumberedTo)
+            continue;
+        renumberedTo = s.end;
+        if (s.mark->from < 0)
+            renumberOne(s.mark->node, r);
+        else
+            renumberChildren(s.mark->node, static_cast<std::size_t>(s.mark->from), numberOf(s.mark->node), r);
+    }
+    finishRenumbering(r);
+}
+
+void DesignTree::renumberOne(Node* node, Renumbering& r)
+{
+    const std::string number = numberOf(node) + ' ';
+    const std::size_t offset = labelOffset(node->m_text);
+    if (offset == number.size() && node->m_text.view().substr(0, offset) == number)
+        return;
+    if (r.keepPrefixes)
+        r.swaps.add(node, static_cast<std::uint32_t>(number.size()), node->m_text.view().substr(0, offset));
+    r.changedAny = true;
+    node->m_text.replacePrefix(offset, number);
+    m_textsMayOwn = true;
+    const int index = static_cast<int>(node->siblingIndex);
+    r.runs.push_back({node->parent, index, index});
+}
+
+void DesignTree::finishRenumbering(Renumbering& r)
+{
+    m_numbersStale = false;
+    m_marks.clear();
+    if (r.keepPrefixes && !r.swaps.empty())
+        m_record->numbersSet(m_id, std::move(r.swaps));
+    else if (m_record && r.changedAny)
+        m_record->renumbered(m_id);
+    announceTexts(r.runs);
+}
+
+// Children from..end of parent with their subtrees; `number` is parent's.
+void DesignTree::renumberChildren(Node* top, std::size_t from, std::string number, Renumbering& r)
 {
     // Depth-first with one growing number buffer: a child's number is its
     // parent's, a full stop and its own sibling index + 1. Every rewritten
     // text is announced, so each view repaints exactly those rows.
     struct Frame { Node* node; std::size_t next; std::size_t numberLength; ChangedRun changed; };
-    std::string number;
-    std::vector<TextRun> runs;
-    PrefixSwaps swaps; // what the renumbering replaced, when recording
-    const bool keepPrefixes = m_record && !m_numbersRightWhenRecordingStarted;
+    std::vector<TextRun>& runs = r.runs;
+    PrefixSwaps& swaps = r.swaps;
+    const bool keepPrefixes = r.keepPrefixes;
     bool changedAny = false;
-    std::vector<Frame> stack{{m_root.get(), 0, 0, {}}};
+    std::vector<Frame> stack{{top, from, number.size(), {}}};
     while (!stack.empty()) {
         Frame& f = stack.back();
         if (f.next == f.node->children.size()) {
@@ -451,12 +672,7 @@ void DesignTree::forceRenumber()
         else
             number.resize(parentLength);
     }
-    m_numbersStale = false;
-    if (keepPrefixes && !swaps.empty())
-        m_record->numbersSet(m_id, std::move(swaps));
-    else if (m_record && changedAny)
-        m_record->renumbered(m_id);
-    announceTexts(runs);
+    r.changedAny = r.changedAny || changedAny;
 }
 
 void DesignTree::stripNumbers()

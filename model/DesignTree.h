@@ -2,8 +2,9 @@
 // One design tree: an ordered forest of nodes with pre-order row indexes.
 //
 // Nodes hang below a hidden root; top-level nodes are its children. Row
-// indexes come from a pre-order cache rebuilt on demand after a structural
-// change, so lookups between changes are O(1). Nothing here recurses over the
+// indexes come from a pre-order cache: each primitive splices what it
+// changed into it, and the readers, which build a tree in bulk, have it
+// rebuilt on demand; lookups are O(1). Nothing here recurses over the
 // depth of the tree: a chain of a million nodes is a legal design. Nodes come
 // from the tree's pool, and texts read from a file stay in the file's bytes,
 // which the tree keeps alive.
@@ -15,6 +16,7 @@
 #include <functional>
 #include <utility>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -87,21 +89,27 @@ public:
     void clear();
 
     // --- outline numbers --------------------------------------------------
-    // Renumbers only when a change since the last renumbering may have made
-    // a number wrong; otherwise costs nothing. Texts are rewritten in place.
+    // Renumbers only where a change since the last renumbering may have made
+    // a number wrong (the later siblings of a row linked in, taken out or
+    // moved, with their subtrees; a text set); otherwise costs nothing. Texts
+    // are rewritten in place.
     void renumber();
     void stripNumbers();
-    bool numbersMayBeStale() const { return m_numbersStale; }
-    void setNumbersMayBeStale(bool stale) { m_numbersStale = stale; } // undo and redo restore it
+    bool numbersMayBeStale() const { return m_numbersStale || !m_marks.empty(); }
+    void setNumbersMayBeStale(bool stale) // undo and redo restore it
+    {
+        m_numbersStale = stale;
+        m_marks.clear();
+    }
     // Puts back number prefixes a renumbering replaced, announced as one
     // renumbering; each swap then holds the prefix it replaced (undo and redo).
     void swapPrefixes(PrefixSwaps& swaps);
-    // The pass renumber() runs when the mark is set, here whatever the mark
-    // says: every number prefix that is not already right is rewritten and
-    // announced, and the mark is cleared. A recording edit record gets the
+    // The whole pass, whatever the marks say: every number prefix that is not
+    // already right is rewritten and announced, and the marks are cleared.
+    // Any renumbering records this way: a recording edit record gets the
     // replaced prefixes when the numbers were not right as recording began,
-    // else only a "renumbered" mark: undoing the rest and renumbering again
-    // gives those right numbers back. Undo and redo call it for that mark.
+    // else only a "renumbered" mark: undoing the rest and renumbering where
+    // the undone changes mark gives those right numbers back.
     void forceRenumber();
 
     // --- building (a tree not yet shown has no observers) -------------------
@@ -140,7 +148,7 @@ public:
     void recordInto(EditRecord* record, bool keepEveryNumber)
     {
         m_record = record;
-        m_numbersRightWhenRecordingStarted = !m_numbersStale && !keepEveryNumber;
+        m_numbersRightWhenRecordingStarted = !numbersMayBeStale() && !keepEveryNumber;
     }
     TreeId id() const { return m_id; }
 
@@ -149,12 +157,30 @@ private:
     void linkChild(Node* parent, int index, Node* child);
     void unlinkChild(Node* child);
     static void reindexSiblings(Node* parent, int from);
-    void structureChanged(int delta)
+    void structureChanged(int delta) // in bulk: the row cache is rebuilt when next asked
     {
         m_size += delta;
         m_rowsValid = false;
         m_numbersStale = true;
     }
+    // A primitive's change, spliced into the row cache when it holds.
+    std::optional<std::size_t> rowAt(const Node* parent, int index) const;
+    void rowsInserted(std::size_t at, std::span<Node* const> tops, int count);
+    void rowsErased(std::size_t at, int count);
+    void rowsMoved(std::size_t from, int count, std::size_t to);
+    void setRows(std::size_t first, std::size_t end);
+    // Where numbers may have gone wrong: parent's children from `from` on,
+    // with their subtrees, or (from < 0) one node's own text.
+    struct NumberMark { Node* node; int from; };
+    void markBelow(Node* parent, int from);
+    void markText(Node* node);
+    void dropMarksIn(std::size_t firstRow, int count);
+    struct Renumbering;
+    void renumberChildren(Node* parent, std::size_t from, std::string number, Renumbering& r);
+    void renumberOne(Node* node, Renumbering& r);
+    void renumberMarked();
+    void finishRenumbering(Renumbering& r);
+    std::string numberOf(const Node* node) const;
     void swapContent(DesignTree& other) noexcept;
     void rebuildRows() const;
     const std::vector<Node*>& rows() const;
@@ -169,7 +195,8 @@ private:
     int m_size = 0;
     mutable std::vector<Node*> m_order;
     mutable bool m_rowsValid = true;
-    bool m_numbersStale = false;
+    bool m_numbersStale = false; // any number may be wrong
+    std::vector<NumberMark> m_marks; // else only these may be
     // Set once any text may have storage of its own; until then (a design
     // only read and looked at) freeing the tree need not visit its nodes.
     bool m_textsMayOwn = false;

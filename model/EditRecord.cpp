@@ -109,13 +109,15 @@ void EditRecord::undo()
         throw std::logic_error("an edit record outlived the trees it was made on");
     const Design::Step step(*m_design, Design::Step::Kind::Quiet);
     // A renumbering that kept no numbers: once every other change is undone,
-    // renumbering the tree gives back the numbers the step started from.
+    // renumbering the tree gives back the numbers the step started from. The
+    // changes undone mark where numbers may be wrong, as the step's own did,
+    // so only those places are renumbered.
     std::array<bool, kTreeCount> renumber{};
     for (auto it = m_changes.rbegin(); it != m_changes.rend(); ++it)
         apply(*it, true, renumber);
     for (TreeId id : kAllTrees)
         if (renumber[static_cast<std::size_t>(index(id))])
-            m_design->tree(id).forceRenumber();
+            m_design->tree(id).renumber();
     applyStaleFlags(true);
 }
 
@@ -190,7 +192,7 @@ void EditRecord::apply(Change& change, bool undoing, std::array<bool, kTreeCount
                     if (undoing)
                         renumberAfter[static_cast<std::size_t>(index(c.tree))] = true;
                     else
-                        tree.forceRenumber(); // the same numbers as when it was recorded
+                        tree.renumber(); // the same numbers as when it was recorded
                 } else if constexpr (std::is_same_v<C, Title>) {
                     const auto i = static_cast<std::size_t>(index(c.tree));
                     std::string now = m_design->m_titles[i];
