@@ -4,6 +4,7 @@
 // the floor of reading the same file and splitting it into lines. A cell
 // click in the full design matrix of 400 leaves, up to the repaint. A key in
 // the notes pane with a note on every node, up to the repaint.
+#include "FreezeMeter.h"
 #include "RatioReporter.h"
 #include "BenchWindow.h"
 #include "app/MatrixPaneController.h"
@@ -15,6 +16,7 @@
 #include "ui/NotesPane.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
@@ -286,6 +288,73 @@ void BM_OpenLargeDesignIntoEmptyWindow(benchmark::State& state)
 }
 BENCHMARK(BM_OpenLargeDesignIntoEmptyWindow)->Arg(kTops100k)->Arg(kTops1M)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
+// The freeze of the window's thread while a 1,000,000-row design that was
+// just edited is copied for recovery, or saved: the longest gap between two
+// turns of its event loop (manual time), with the shown window painting.
+// The whole action's time is a counter.
+struct EditedLargeDesign {
+    QTemporaryDir dir;
+    bench::Window window;
+
+    EditedLargeDesign()
+    {
+        window.features.recovery->setFolder(dir.filePath("recovery"));
+        window.form.show();
+        (void)QTest::qWaitForWindowExposed(&window.form);
+        const QString own = dir.filePath("large.vok"); // saved over: the shared file stays as it is
+        QFile::copy(QString::fromStdString(largeDesignFile(kTops1M)), own);
+        window.features.files->openAtStart(own.toStdString());
+    }
+
+    void edit(int i)
+    {
+        window.workspace.design().editText(TreeId::FR, 1, "Parameter " + std::to_string(i));
+    }
+};
+
+void reportFreeze(benchmark::State& state, const bench::Freeze& freeze, double& wholeMs)
+{
+    state.SetIterationTime(freeze.longestGapMs / 1e3);
+    wholeMs += freeze.wholeMs;
+}
+
+void BM_RecoveryFreeze(benchmark::State& state)
+{
+    EditedLargeDesign large;
+    app::RecoveryKeeper& keeper = *large.window.features.recovery;
+    double wholeMs = 0;
+    int i = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        large.edit(++i);
+        state.ResumeTiming();
+        reportFreeze(state, bench::measureFreeze([&] { keeper.writeNow(); }, [&] { return keeper.waitForWriter(0); }),
+                     wholeMs);
+    }
+    state.counters["whole_ms"] = wholeMs / static_cast<double>(state.iterations());
+    state.counters["rows"] = large.window.workspace.design().rowCount();
+}
+BENCHMARK(BM_RecoveryFreeze)->Arg(kTops1M)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3)
+    ->Repetitions(3)->ReportAggregatesOnly(true);
+
+void BM_SaveFreeze(benchmark::State& state)
+{
+    EditedLargeDesign large;
+    app::FileCommands& files = large.window.workspace.files();
+    double wholeMs = 0;
+    int i = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        large.edit(++i);
+        state.ResumeTiming();
+        reportFreeze(state, bench::measureFreeze([&] { files.save(); }, [] { return true; }), wholeMs);
+    }
+    state.counters["whole_ms"] = wholeMs / static_cast<double>(state.iterations());
+    state.counters["rows"] = large.window.workspace.design().rowCount();
+}
+BENCHMARK(BM_SaveFreeze)->Arg(kTops1M)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3)
+    ->Repetitions(3)->ReportAggregatesOnly(true);
+
 // The full design matrix over 400 leaves (20 rows of 20 children), shown with
 // a column's parameter marked: a click on a cross cell, as one undo step,
 // up to the repaint of both full grids and the trees' marks. One frame is
@@ -348,6 +417,9 @@ int main(int argc, char** argv)
          "BM_OpenLargeDesignToFirstPaint" + k100},
         {"open into an empty window, 1M rows / 100k rows", "BM_OpenLargeDesignIntoEmptyWindow" + k1m,
          "BM_OpenLargeDesignIntoEmptyWindow" + k100},
+        {"recovery copy's freeze / plain read+split, 1M rows", "BM_RecoveryFreeze" + k1m,
+         "BM_PlainReadAndSplit" + k1m},
+        {"save's freeze / plain read+split, 1M rows", "BM_SaveFreeze" + k1m, "BM_PlainReadAndSplit" + k1m},
     });
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
