@@ -1,9 +1,13 @@
 // A save encodes and writes on a thread of its own while the window's event
 // loop goes on: edits the loop runs meanwhile wait for the encode, and the
-// file holds the design as it was when the save began.
+// file holds the design as it was when the save began; a close asked for
+// meanwhile closes the window once the save is done.
 
 #include "MainFormFixture.h"
 
+#include "app/FileController.h"
+#include "app/RecoveryKeeper.h"
+#include "app/TMainForm.h"
 #include "app/Workspace.h"
 #include "io/DesignFile.h"
 
@@ -47,6 +51,26 @@ TEST(SaveWhileEditingTest, ASaveWritesTheDesignAsItWasWhenEditsAreQueuedBehindIt
         EXPECT_EQ(rowTexts(saved.trees[i]), atTheSave[i]);
     ASSERT_TRUE(eventually([&] { return design.rowCount() == 3 + kEdits; }));
     EXPECT_TRUE(design.modified()) << "the edits are in the design, not in the file";
+}
+
+TEST(SaveWhileEditingTest, AWindowClosedDuringASaveClosesOnceTheSaveIsDone)
+{
+    QTemporaryDir dir;
+    auto prompter = std::make_shared<FakePrompter>();
+    TestWindow window;
+    window.build(prompter, dir.path().toStdString());
+    window.features->recovery->setFolder(dir.filePath("recovery"));
+    window.form->show();
+    loadOutline(window.workspace->design(), {"Pump", "  Motor"});
+    window.workspace->design().setModified(true);
+    prompter->savePaths.push_back(dir.filePath("pump.vok"));
+    QTimer::singleShot(0, window.form.get(), &QWidget::close);
+
+    ASSERT_TRUE(window.workspace->files().saveAs());
+    EXPECT_TRUE(window.form->isVisible());
+    EXPECT_TRUE(eventually([&] { return !window.form->isVisible(); }));
+    EXPECT_TRUE(prompter->questions.empty()) << prompter->questions.front().toStdString();
+    EXPECT_FALSE(window.workspace->design().modified());
 }
 
 } // namespace
