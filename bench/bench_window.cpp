@@ -3,7 +3,7 @@
 // opening the design file up to the first paint of the three views, against
 // the floor of reading the same file and splitting it into lines. How long
 // the window's thread goes without an event loop turn while a 1,000,000-row
-// design is copied for recovery or saved. A cell
+// design is copied for recovery or saved, beside the same window idle. A cell
 // click in the full design matrix of 400 leaves, up to the repaint. A key in
 // the notes pane with a note on every node, up to the repaint.
 #include "FreezeMeter.h"
@@ -321,6 +321,21 @@ void reportFreeze(benchmark::State& state, const bench::Freeze& freeze, double& 
     wholeMs += freeze.wholeMs;
 }
 
+// The floor of the two: the same window with nothing to do, its event loop
+// spun for about as long as a copy takes; what it shows is the machine's.
+void BM_IdleFreeze(benchmark::State& state)
+{
+    EditedLargeDesign large;
+    double wholeMs = 0;
+    for (auto _ : state) {
+        QElapsedTimer spun;
+        spun.start();
+        reportFreeze(state, bench::measureFreeze([] {}, [&] { return spun.elapsed() >= 300; }), wholeMs);
+    }
+}
+BENCHMARK(BM_IdleFreeze)->Arg(kTops1M)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3)
+    ->Repetitions(3)->ReportAggregatesOnly(true);
+
 void BM_RecoveryFreeze(benchmark::State& state)
 {
     EditedLargeDesign large;
@@ -423,6 +438,8 @@ int main(int argc, char** argv)
         {"recovery copy's freeze / plain read+split, 1M rows", "BM_RecoveryFreeze" + k1m,
          "BM_PlainReadAndSplit" + k1m},
         {"save's freeze / plain read+split, 1M rows", "BM_SaveFreeze" + k1m, "BM_PlainReadAndSplit" + k1m},
+        {"recovery copy's freeze / idle window's, 1M rows", "BM_RecoveryFreeze" + k1m, "BM_IdleFreeze" + k1m},
+        {"save's freeze / idle window's, 1M rows", "BM_SaveFreeze" + k1m, "BM_IdleFreeze" + k1m},
     });
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
