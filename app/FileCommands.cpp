@@ -65,7 +65,8 @@ void runWhileThePainting(const std::function<void()>& work)
     std::thread worker([&] {
         work();
         done = true;
-        // By name: nothing made on the worker goes through Qt's queue.
+        // By name: nothing the worker makes passes through Qt's queue, whose
+        // locks ThreadSanitizer cannot see.
         QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
     });
     if (QCoreApplication::instance() && !done)
@@ -215,8 +216,9 @@ void FileCommands::write(const std::string& path)
                 io::SaveFileWriter writer;
                 io::writeEncoded(path, bytes, writer);
             } catch (...) {
-                failure = std::current_exception(); // raised here, at the command's boundary
+                failure = std::current_exception(); // raised on the window's thread, at the command's boundary
             }
+            pass->end(); // here too after a failed encode: a step waiting in the event loop goes on
         });
     }
     // Only the file holds the design as it was: a step that ran meanwhile

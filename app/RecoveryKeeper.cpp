@@ -212,7 +212,8 @@ void RecoveryKeeper::writeNow()
     }
     const std::shared_ptr<ReaderGate::Pass> pass = m_readers.open(ReaderGate::Reader::GivesWay);
     m_copying = pass;
-    // Queued slots by name: nothing made on this thread goes through Qt's queue.
+    // The writer reaches this keeper through slots named, queued: nothing it
+    // makes passes through Qt's queue, whose locks ThreadSanitizer cannot see.
     m_writer.start([this, pass, info, copy, infoPath, folder] {
         if (!pass->begin()) {
             QMetaObject::invokeMethod(this, "copyGaveWay", Qt::QueuedConnection);
