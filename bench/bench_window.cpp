@@ -355,6 +355,33 @@ void BM_RecoveryFreeze(benchmark::State& state)
 BENCHMARK(BM_RecoveryFreeze)->Arg(kTops1M)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3)
     ->Repetitions(3)->ReportAggregatesOnly(true);
 
+// A step that starts while the recovery copy of a 1,000,000-row design is
+// being encoded: the edit itself and the wait for the copy to stop (the
+// copy before was whole, so the step stops it). Arg 0 is the same edit with
+// no copy being made.
+void BM_EditWhileCopying(benchmark::State& state)
+{
+    EditedLargeDesign large;
+    app::RecoveryKeeper& keeper = *large.window.features.recovery;
+    int i = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (state.range(0)) {
+            keeper.writeNow(); // a whole copy first: steps stop copies again, never wait for them
+            keeper.waitForWriter();
+            keeper.writeNow();
+            QTest::qWait(30); // well inside the encode, which takes over 100 ms
+        }
+        state.ResumeTiming();
+        large.edit(++i);
+        state.PauseTiming();
+        keeper.waitForWriter();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_EditWhileCopying)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+
 void BM_SaveFreeze(benchmark::State& state)
 {
     EditedLargeDesign large;
