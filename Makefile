@@ -58,8 +58,8 @@ bench: build
 
 # Every test under AddressSanitizer and UndefinedBehaviorSanitizer, then
 # under ThreadSanitizer the io tests (the design file reader runs on several
-# threads) and the recovery tests (the recovery copies are written on a thread
-# of their own while the window edits and reads designs).
+# threads) and the recovery and save tests (the recovery copies and saves are
+# encoded and written on threads of their own while the window edits designs).
 sanitize: sanitize-address sanitize-thread
 
 asan-configure: deps

@@ -46,7 +46,8 @@ Features::Features(Workspace& workspace, QMainWindow* window)
     matrixPane = new ui::MatrixPane(window);
 
     recovery = std::make_unique<RecoveryKeeper>(
-        workspace.design(), [&workspace] { return workspace.encodedForRecovery(); },
+        workspace.design(), workspace.readers(),
+        [&workspace](const std::atomic<bool>* stop) { return workspace.encodedForRecovery(stop); },
         [&workspace] { return workspace.files().filePath(); });
     editing = std::make_unique<EditingController>(workspace, *columns, *titleBar, window);
     clipboard = std::make_unique<ClipboardCommands>(

@@ -6,10 +6,16 @@
 #include "io/InputFile.h"
 #include "model/UserError.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <atomic>
+#include <exception>
+#include <functional>
+#include <thread>
 
 namespace app {
 
@@ -49,10 +55,29 @@ QString keptNames(const model::KeptBlocks& kept)
     return names.join(QStringLiteral(", "));
 }
 
+// Runs `work` (which must not throw) on a thread of its own and returns when
+// it is done; meanwhile this thread handles its events, but not the user's:
+// the window paints, and nothing the user does starts before the work ends.
+void runWhileThePainting(const std::function<void()>& work)
+{
+    QEventLoop loop;
+    std::atomic<bool> done = false;
+    std::thread worker([&] {
+        work();
+        done = true;
+        // By name: nothing the worker makes passes through Qt's queue, whose
+        // locks ThreadSanitizer cannot see.
+        QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
+    });
+    if (QCoreApplication::instance() && !done)
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker.join();
+}
+
 } // namespace
 
-FileCommands::FileCommands(model::Design& design, Prompter& prompter, Hooks hooks)
-    : m_design(design), m_prompter(&prompter), m_hooks(std::move(hooks))
+FileCommands::FileCommands(model::Design& design, ReaderGate& readers, Prompter& prompter, Hooks hooks)
+    : m_design(design), m_readers(readers), m_prompter(&prompter), m_hooks(std::move(hooks))
 {
 }
 
@@ -72,6 +97,8 @@ QString FileCommands::displayName() const
 
 bool FileCommands::saveChangesFirst(const QString& question)
 {
+    if (m_saving)
+        return false; // a save is being written: whatever would follow it waits for the user to ask again
     if (!m_design.modified())
         return true;
     switch (m_prompter->ask(question, QString::fromLatin1(kSaveChangesCaption))) {
@@ -132,6 +159,8 @@ void FileCommands::read(const std::string& path)
 
 bool FileCommands::save()
 {
+    if (m_saving)
+        return false;
     if (m_filePath.empty())
         return saveAs();
     if (!mayLeaveOutKeptBlocks())
@@ -142,6 +171,8 @@ bool FileCommands::save()
 
 bool FileCommands::saveAs()
 {
+    if (m_saving)
+        return false;
     if (!mayLeaveOutKeptBlocks())
         return false;
     const auto path = m_prompter->chooseSavePath(QFile::decodeName(m_filePath.c_str()));
@@ -165,7 +196,40 @@ bool FileCommands::mayLeaveOutKeptBlocks()
 
 void FileCommands::write(const std::string& path)
 {
-    io::writeDesignFile(path, m_design);
+    model::HeaderRecord header = m_design.look().currentHeader();
+    bool encoded = false;
+    std::exception_ptr failure;
+    const std::uint64_t changesBefore = m_readers.changesBegun();
+    {
+        const std::shared_ptr<ReaderGate::Pass> pass = m_readers.open(ReaderGate::Reader::Finishes);
+        m_saving = true;
+        struct SavingEnds {
+            bool& saving;
+            ~SavingEnds() { saving = false; }
+        } savingEnds{m_saving};
+        runWhileThePainting([&] {
+            try {
+                pass->begin(); // a save is never withdrawn
+                const std::string bytes = io::encodeForSave(m_design, header);
+                encoded = true;
+                pass->end(); // the bytes are all the write needs
+                io::SaveFileWriter writer;
+                io::writeEncoded(path, bytes, writer);
+            } catch (...) {
+                failure = std::current_exception(); // raised on the window's thread, at the command's boundary
+            }
+            pass->end(); // here too after a failed encode: a step waiting in the event loop goes on
+        });
+    }
+    // Only the file holds the design as it was: a step that ran meanwhile
+    // (a timer's, never the user's) leaves it modified.
+    const bool changedMeanwhile = m_readers.changesBegun() != changesBefore;
+    if (encoded)
+        m_design.look().saved(header); // a failed write has filled the current header all the same
+    if (failure)
+        std::rethrow_exception(failure);
+    if (changedMeanwhile)
+        return;
     m_design.setModified(false);
     m_hooks.designSaved();
     if (m_design.keptBlocks().empty())

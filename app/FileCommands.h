@@ -2,9 +2,12 @@
 // The file commands: open (dialog, drop, command line), save, save as, backup
 // and the question before a design is closed or replaced. They own the
 // current file path; reading is all or nothing and saving is atomic, so a
-// failure never costs the design on screen or the file on disk.
+// failure never costs the design on screen or the file on disk. A save
+// encodes and writes on a thread of its own, let in by the reader gate,
+// while the window keeps painting; the call returns when the file is written.
 
 #include "app/Prompter.h"
+#include "app/ReaderGate.h"
 #include "model/Design.h"
 
 #include <QString>
@@ -30,7 +33,7 @@ public:
         std::function<void(const QString&)> showStatus;
     };
 
-    FileCommands(model::Design& design, Prompter& prompter, Hooks hooks);
+    FileCommands(model::Design& design, ReaderGate& readers, Prompter& prompter, Hooks hooks);
 
     const std::string& filePath() const { return m_filePath; }
     // The file's name as the user knows it: "pump.vok", or "Untitled" for a
@@ -52,6 +55,9 @@ public:
     void backup();
     // The close query: true when the window may close.
     bool mayClose();
+    // A save is being written: the window stays, and nothing else is opened,
+    // until it is done (false is answered meanwhile).
+    bool saving() const { return m_saving; }
 
     // "BackedUp_" in front of the file name, in the same folder.
     static std::string backupPathFor(const std::string& path);
@@ -64,9 +70,11 @@ private:
     void copyToBackup(const std::string& path);
 
     model::Design& m_design;
+    ReaderGate& m_readers;
     Prompter* m_prompter;
     Hooks m_hooks;
     std::string m_filePath;
+    bool m_saving = false;
 };
 
 } // namespace app

@@ -1,6 +1,7 @@
 #include "app/RecoveryKeeper.h"
 
 #include "io/AtomicWriter.h"
+#include "io/TreeText.h"
 #include "model/Design.h"
 
 #include <QCoreApplication>
@@ -142,8 +143,9 @@ bool RecoveryKeeper::Orphan::isCopyOf(const std::string& path) const
     return absolutePath(originalPath) == absolutePath(path);
 }
 
-RecoveryKeeper::RecoveryKeeper(model::Design& design, Encoder encode, PathOf pathOf, QObject* parent)
-    : QObject(parent), m_design(design), m_encode(std::move(encode)), m_pathOf(std::move(pathOf)),
+RecoveryKeeper::RecoveryKeeper(model::Design& design, ReaderGate& readers, Encoder encode, PathOf pathOf,
+                               QObject* parent)
+    : QObject(parent), m_design(design), m_readers(readers), m_encode(std::move(encode)), m_pathOf(std::move(pathOf)),
       m_folder(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/recovery"))
 {
     m_writer.setMaxThreadCount(1);
@@ -155,6 +157,8 @@ RecoveryKeeper::RecoveryKeeper(model::Design& design, Encoder encode, PathOf pat
 RecoveryKeeper::~RecoveryKeeper()
 {
     m_design.removeObserver(this);
+    if (const auto copying = m_copying.lock())
+        copying->withdraw(); // the design may go with this keeper: its copy stops
     m_writer.waitForDone();
 }
 
@@ -199,26 +203,54 @@ void RecoveryKeeper::writeNow()
 {
     m_timer.stop();
     const QString copy = ownCopyPath(), infoPath = infoPathOf(copy), folder = m_folder;
-    std::shared_ptr<std::string> bytes;
     QByteArray info;
     try {
-        // Encoded here, where the design lives; the worker only writes bytes.
-        bytes = std::make_shared<std::string>(m_encode());
         info = encodeInfo(m_pathOf(), QCoreApplication::applicationPid());
     } catch (const std::exception&) {
-        // Short of memory, or a design no file can hold: nothing is written,
-        // and the next change tries again.
         reportFailure(copy);
         return;
     }
-    m_writer.start([this, bytes, info, copy, infoPath, folder] {
+    const std::shared_ptr<ReaderGate::Pass> pass = m_readers.open(ReaderGate::Reader::GivesWay);
+    m_copying = pass;
+    // The writer reaches this keeper through slots named, queued: nothing it
+    // makes passes through Qt's queue, whose locks ThreadSanitizer cannot see.
+    m_writer.start([this, pass, info, copy, infoPath, folder] {
+        if (!pass->begin()) {
+            QMetaObject::invokeMethod(this, "copyGaveWay", Qt::QueuedConnection);
+            return;
+        }
+        std::string bytes;
+        try {
+            bytes = m_encode(pass->stop());
+        } catch (const io::EncodeStopped&) {
+            pass->end();
+            QMetaObject::invokeMethod(this, "copyGaveWay", Qt::QueuedConnection);
+            return;
+        } catch (const std::exception&) {
+            // Short of memory, or a design no file can hold: nothing is
+            // written, and the next change tries again.
+            pass->end();
+            QMetaObject::invokeMethod(this, "copyFailed", Qt::QueuedConnection);
+            return;
+        }
+        pass->end(); // the design may change while its copy is written
         QDir().mkpath(folder);
         const bool written =
-            writeWhole(copy, QByteArray::fromRawData(bytes->data(), static_cast<qsizetype>(bytes->size())))
+            writeWhole(copy, QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())))
             && writeWhole(infoPath, info);
         if (!written)
-            QMetaObject::invokeMethod(this, [this, copy] { reportFailure(copy); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, "copyFailed", Qt::QueuedConnection);
     });
+}
+
+void RecoveryKeeper::copyGaveWay()
+{
+    changed(); // a step stopped it: made again the delay after
+}
+
+void RecoveryKeeper::copyFailed()
+{
+    reportFailure(ownCopyPath());
 }
 
 void RecoveryKeeper::reportFailure(const QString& copy)
@@ -237,9 +269,9 @@ void RecoveryKeeper::discardOwnCopy()
     });
 }
 
-void RecoveryKeeper::waitForWriter()
+bool RecoveryKeeper::waitForWriter(int timeoutMs)
 {
-    m_writer.waitForDone();
+    return m_writer.waitForDone(timeoutMs);
 }
 
 std::vector<RecoveryKeeper::Orphan> RecoveryKeeper::claimOrphans()

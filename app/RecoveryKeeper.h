@@ -2,8 +2,9 @@
 // Recovery after a crash. While a design has unsaved changes, a complete
 // design file of it is kept in the user's data folder (subfolder
 // "recovery"), written at most a set time after the first change since the
-// last copy: encoded on the window's thread, written and flushed on a worker
-// thread through the atomic writer. A small side file names the design's
+// last copy: encoded, written and flushed on a worker thread through the
+// atomic writer. The encode reads the design through the reader gate and
+// gives way to the user's next step; that copy is then made again later. A small side file names the design's
 // absolute path, the time and the process. A program that ends normally
 // removes its copy; a copy whose process is gone is offered at the next start.
 //
@@ -12,6 +13,7 @@
 // id alone by older versions) is offered only once that process is gone, and
 // only to one program at a time (a lock file).
 
+#include "app/ReaderGate.h"
 #include "model/TreeObserver.h"
 
 #include <QDateTime>
@@ -35,7 +37,9 @@ inline constexpr int kRecoveryDelayMs = 30000;
 class RecoveryKeeper : public QObject, private model::TreeObserver {
     Q_OBJECT
 public:
-    using Encoder = std::function<std::string()>;   // the design as a design file
+    // The design as a design file, made on the writer thread; it stops
+    // (io::EncodeStopped) once `stop` is set.
+    using Encoder = std::function<std::string(const std::atomic<bool>* stop)>;
     using PathOf = std::function<std::string()>;    // the design's own file, or ""
 
     // A copy left by a run that did not end normally.
@@ -50,7 +54,8 @@ public:
         bool isCopyOf(const std::string& path) const;
     };
 
-    RecoveryKeeper(model::Design& design, Encoder encode, PathOf pathOf, QObject* parent = nullptr);
+    RecoveryKeeper(model::Design& design, ReaderGate& readers, Encoder encode, PathOf pathOf,
+                   QObject* parent = nullptr);
     ~RecoveryKeeper() override;
 
     // The folder of the copies; by default the user's data folder's "recovery".
@@ -62,8 +67,9 @@ public:
     void writeNow();
     // This program's copy goes: saved, closed or replaced by another design.
     void discardOwnCopy();
-    // Lets queued writes and removals finish (tests; closing).
-    void waitForWriter();
+    // Lets queued writes and removals finish (tests; closing); false when
+    // they did not within `timeoutMs` (-1: no limit).
+    bool waitForWriter(int timeoutMs = -1);
     QString ownCopyPath() const;
 
     // Copies of runs that ended without removing them, newest first; each is
@@ -76,6 +82,10 @@ public:
 signals:
     void writeFailed(const QString& path);
 
+private slots:
+    void copyGaveWay();
+    void copyFailed();
+
 private:
     void changed();
     void timerElapsed();
@@ -87,6 +97,8 @@ private:
     void stepFinished(const model::StepChanges&) override { changed(); }
 
     model::Design& m_design;
+    ReaderGate& m_readers;
+    std::weak_ptr<ReaderGate::Pass> m_copying; // the copy being made, withdrawn when this keeper goes
     Encoder m_encode;
     PathOf m_pathOf;
     QString m_folder;

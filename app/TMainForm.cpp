@@ -30,6 +30,7 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -43,6 +44,7 @@ using model::TreeId;
 namespace {
 
 constexpr int kSplitterWidth = 3;
+constexpr int kCloseAgainAfterMs = 100;
 constexpr int kMinColumnWidth = 30;
 constexpr int kStatusBarHeight = 19;
 constexpr const char* kSettingsSection = "Settings";
@@ -222,6 +224,13 @@ void TMainForm::showEvent(QShowEvent* event)
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
+    if (m_workspace.files().saving()) {
+        // Asked while a save is written (the window still handles the
+        // system's events): it closes once the save is done.
+        event->ignore();
+        QTimer::singleShot(kCloseAgainAfterMs, this, &QWidget::close);
+        return;
+    }
     if (!m_features->files->mayClose()) {
         event->ignore();
         return;

@@ -28,6 +28,7 @@ Workspace::Workspace(const std::string& startupDir)
     : m_startupDir(startupDirOr(startupDir)), m_settings(m_startupDir + "/" + kSettingsName),
       m_prompter(std::make_shared<QtPrompter>(nullptr)) // the window puts its own in place
 {
+    m_design.setBeforeChange([this] { m_readers.beforeChange(); });
     m_history = std::make_unique<UndoHistory>(m_design);
     m_steps = std::make_unique<StepRecorder>(
         m_design, *m_history, [this] { return m_selection.selectedRow ? m_selection.selectedRow() : -1; },
@@ -40,7 +41,7 @@ Workspace::Workspace(const std::string& startupDir)
                 m_selection.showRow(row);
         });
     m_files = std::make_unique<FileCommands>(
-        m_design, *m_prompter,
+        m_design, m_readers, *m_prompter,
         FileCommands::Hooks{[this] { designOpened(); }, [this] { designSaved(); },
                             [this](const QString& text) { showStatus(text); }});
 }
@@ -50,6 +51,7 @@ Workspace::~Workspace()
     m_files.reset();
     m_steps.reset();
     m_history.reset(); // its steps give what they hold back to the design
+    m_design.setBeforeChange({}); // the gate goes first
 }
 
 void Workspace::setPrompter(std::shared_ptr<Prompter> prompter)
@@ -64,11 +66,11 @@ void Workspace::takeLoadedLook()
     m_design.setModified(false);
 }
 
-std::string Workspace::encodedForRecovery() const
+std::string Workspace::encodedForRecovery(const std::atomic<bool>* stop) const
 {
     // What a save would write (the design's current header stays), and the
     // blocks kept from the file, which the save would still ask about.
-    return io::encodeDesignFile(m_design, io::KeptBlocksToo::Yes);
+    return io::encodeDesignFile(m_design, io::KeptBlocksToo::Yes, stop);
 }
 
 bool Workspace::run(const std::function<void()>& command)

@@ -8,6 +8,7 @@
 
 #include "app/FileCommands.h"
 #include "app/Prompter.h"
+#include "app/ReaderGate.h"
 #include "io/SettingsFile.h"
 #include "model/Design.h"
 
@@ -55,8 +56,11 @@ public:
     // the trees are drawn with (DesignLook::takeLoadedLook), and the design
     // counts as unchanged.
     void takeLoadedLook();
-    // The design as a save would write it, with the blocks kept from its file.
-    std::string encodedForRecovery() const;
+    // Lets other threads read the design (the recovery copy, a save).
+    ReaderGate& readers() { return m_readers; }
+    // The design as a save would write it, with the blocks kept from its file;
+    // on a thread let in by readers(), stopping (io::EncodeStopped) once `stop` is set.
+    std::string encodedForRecovery(const std::atomic<bool>* stop) const;
 
     // The command boundary: false when the command failed (the user was told).
     bool run(const std::function<void()>& command);
@@ -75,6 +79,7 @@ private:
     void designSaved();
 
     model::Design m_design;
+    ReaderGate m_readers{m_design}; // before anything that reads the design on another thread
     std::unique_ptr<UndoHistory> m_history; // before anything that adds steps to it
     std::unique_ptr<StepRecorder> m_steps;
     Selection m_selection;

@@ -1,9 +1,12 @@
 // The window with a 100,000-row design: a click on a row (release handling,
 // selection of the three rows, renumbering, repaint of the three views), and
 // opening the design file up to the first paint of the three views, against
-// the floor of reading the same file and splitting it into lines. A cell
+// the floor of reading the same file and splitting it into lines. How long
+// the window's thread goes without an event loop turn while a 1,000,000-row
+// design is copied for recovery or saved, beside the same window idle. A cell
 // click in the full design matrix of 400 leaves, up to the repaint. A key in
 // the notes pane with a note on every node, up to the repaint.
+#include "FreezeMeter.h"
 #include "RatioReporter.h"
 #include "BenchWindow.h"
 #include "app/MatrixPaneController.h"
@@ -15,6 +18,7 @@
 #include "ui/NotesPane.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
@@ -196,7 +200,8 @@ void BM_FirstClickRenumbersEveryRow(benchmark::State& state)
 BENCHMARK(BM_FirstClickRenumbersEveryRow)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3)->ReportAggregatesOnly(true);
 
 // The recovery copy of a 100,000-row design, as far as the window's thread
-// does it: encoding the design; the worker writes and flushes it meanwhile.
+// does it: letting the writer thread in to read the design, which it then
+// encodes, writes and flushes.
 void BM_RecoveryCopyOnTheWindowsThread(benchmark::State& state)
 {
     QTemporaryDir data;
@@ -286,6 +291,115 @@ void BM_OpenLargeDesignIntoEmptyWindow(benchmark::State& state)
 }
 BENCHMARK(BM_OpenLargeDesignIntoEmptyWindow)->Arg(kTops100k)->Arg(kTops1M)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
+// The freeze of the window's thread while a 1,000,000-row design that was
+// just edited is copied for recovery, or saved: the longest gap between two
+// turns of its event loop (manual time), with the shown window painting.
+// The whole action's time is a counter.
+struct EditedLargeDesign {
+    QTemporaryDir dir;
+    bench::Window window;
+
+    EditedLargeDesign()
+    {
+        window.features.recovery->setFolder(dir.filePath("recovery"));
+        window.form.show();
+        (void)QTest::qWaitForWindowExposed(&window.form);
+        const QString own = dir.filePath("large.vok"); // saved over: the shared file stays as it is
+        QFile::copy(QString::fromStdString(largeDesignFile(kTops1M)), own);
+        window.features.files->openAtStart(own.toStdString());
+    }
+
+    void edit(int i)
+    {
+        window.workspace.design().editText(TreeId::FR, 1, "Parameter " + std::to_string(i));
+    }
+};
+
+void reportFreeze(benchmark::State& state, const bench::Freeze& freeze, double& wholeMs)
+{
+    state.SetIterationTime(freeze.longestGapMs / 1e3);
+    wholeMs += freeze.wholeMs;
+}
+
+// The floor of the two: the same window with nothing to do, its event loop
+// spun for about as long as a copy takes; what it shows is the machine's.
+void BM_IdleFreeze(benchmark::State& state)
+{
+    EditedLargeDesign large;
+    double wholeMs = 0;
+    for (auto _ : state) {
+        QElapsedTimer spun;
+        spun.start();
+        reportFreeze(state, bench::measureFreeze([] {}, [&] { return spun.elapsed() >= 300; }), wholeMs);
+    }
+}
+BENCHMARK(BM_IdleFreeze)->Arg(kTops1M)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3)
+    ->Repetitions(3)->ReportAggregatesOnly(true);
+
+void BM_RecoveryFreeze(benchmark::State& state)
+{
+    EditedLargeDesign large;
+    app::RecoveryKeeper& keeper = *large.window.features.recovery;
+    double wholeMs = 0;
+    int i = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        large.edit(++i);
+        state.ResumeTiming();
+        reportFreeze(state, bench::measureFreeze([&] { keeper.writeNow(); }, [&] { return keeper.waitForWriter(0); }),
+                     wholeMs);
+    }
+    state.counters["whole_ms"] = wholeMs / static_cast<double>(state.iterations());
+    state.counters["rows"] = large.window.workspace.design().rowCount();
+}
+BENCHMARK(BM_RecoveryFreeze)->Arg(kTops1M)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3)
+    ->Repetitions(3)->ReportAggregatesOnly(true);
+
+// A step that starts while the recovery copy of a 1,000,000-row design is
+// being encoded: the edit itself and the wait for the copy to stop (the
+// copy before was whole, so the step stops it). Arg 0 is the same edit with
+// no copy being made.
+void BM_EditWhileCopying(benchmark::State& state)
+{
+    EditedLargeDesign large;
+    app::RecoveryKeeper& keeper = *large.window.features.recovery;
+    int i = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (state.range(0)) {
+            keeper.writeNow(); // a whole copy first: steps stop copies again, never wait for them
+            keeper.waitForWriter();
+            keeper.writeNow();
+            QTest::qWait(30); // well inside the encode, which takes over 100 ms
+        }
+        state.ResumeTiming();
+        large.edit(++i);
+        state.PauseTiming();
+        keeper.waitForWriter();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_EditWhileCopying)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+
+void BM_SaveFreeze(benchmark::State& state)
+{
+    EditedLargeDesign large;
+    app::FileCommands& files = large.window.workspace.files();
+    double wholeMs = 0;
+    int i = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        large.edit(++i);
+        state.ResumeTiming();
+        reportFreeze(state, bench::measureFreeze([&] { files.save(); }, [] { return true; }), wholeMs);
+    }
+    state.counters["whole_ms"] = wholeMs / static_cast<double>(state.iterations());
+    state.counters["rows"] = large.window.workspace.design().rowCount();
+}
+BENCHMARK(BM_SaveFreeze)->Arg(kTops1M)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3)
+    ->Repetitions(3)->ReportAggregatesOnly(true);
+
 // The full design matrix over 400 leaves (20 rows of 20 children), shown with
 // a column's parameter marked: a click on a cross cell, as one undo step,
 // up to the repaint of both full grids and the trees' marks. One frame is
@@ -348,6 +462,11 @@ int main(int argc, char** argv)
          "BM_OpenLargeDesignToFirstPaint" + k100},
         {"open into an empty window, 1M rows / 100k rows", "BM_OpenLargeDesignIntoEmptyWindow" + k1m,
          "BM_OpenLargeDesignIntoEmptyWindow" + k100},
+        {"recovery copy's freeze / plain read+split, 1M rows", "BM_RecoveryFreeze" + k1m,
+         "BM_PlainReadAndSplit" + k1m},
+        {"save's freeze / plain read+split, 1M rows", "BM_SaveFreeze" + k1m, "BM_PlainReadAndSplit" + k1m},
+        {"recovery copy's freeze / idle window's, 1M rows", "BM_RecoveryFreeze" + k1m, "BM_IdleFreeze" + k1m},
+        {"save's freeze / idle window's, 1M rows", "BM_SaveFreeze" + k1m, "BM_IdleFreeze" + k1m},
     });
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();

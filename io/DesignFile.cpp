@@ -268,7 +268,8 @@ namespace {
 
 // The file's bytes, with `header` (the design's current header) filled as
 // they give it.
-std::string encodeWith(const model::Design& design, model::HeaderRecord& header, KeptBlocksToo kept)
+std::string encodeWith(const model::Design& design, model::HeaderRecord& header, KeptBlocksToo kept,
+                       const std::atomic<bool>* stop)
 {
     // A guess at the size, so that the buffer seldom grows: walking the trees
     // once more to count exactly would cost more than the copy it saves.
@@ -279,13 +280,15 @@ std::string encodeWith(const model::Design& design, model::HeaderRecord& header,
     for (model::TreeId id : model::kAllTrees) {
         const auto i = static_cast<std::size_t>(model::index(id));
         header.starts[i] = sectionLength(out.size());
-        writeTreeText(design.tree(id), out);
+        writeTreeText(design.tree(id), out, stop);
         header.lengths[i] = sectionLength(out.size() - header.starts[i]);
         model::setFieldText(header.titles[i], design.title(id));
     }
     design.look().storeStylesInto(header);
     const std::string headerBytes = encodeHeader(header);
     out.replace(0, headerBytes.size(), headerBytes);
+    if (stop && stop->load(std::memory_order_relaxed))
+        throw EncodeStopped();
     writeBlocks(design, out);
     if (kept == KeptBlocksToo::Yes)
         for (const model::KeptBlock& block : design.keptBlocks())
@@ -314,17 +317,19 @@ void openInto(model::Design& design, DesignFileContents&& contents)
     design.look().opened(contents.header);
 }
 
-std::string encodeDesignFile(const model::Design& design, KeptBlocksToo kept)
+std::string encodeDesignFile(const model::Design& design, KeptBlocksToo kept, const std::atomic<bool>* stop)
 {
     model::HeaderRecord header = design.look().currentHeader();
-    return encodeWith(design, header, kept);
+    return encodeWith(design, header, kept, stop);
 }
 
-void writeDesignFile(const std::string& path, model::Design& design, AtomicWriter& writer)
+std::string encodeForSave(const model::Design& design, model::HeaderRecord& header)
 {
-    model::HeaderRecord header = design.look().currentHeader();
-    const std::string bytes = encodeWith(design, header, KeptBlocksToo::No);
-    design.look().saved(header); // before writing: a failed save has filled the current header all the same
+    return encodeWith(design, header, KeptBlocksToo::No, nullptr);
+}
+
+void writeEncoded(const std::string& path, std::string_view bytes, AtomicWriter& writer)
+{
     switch (writeAtomically(writer, path, bytes)) {
     case WriteOutcome::CannotCreate:
         throw model::UserError("Cannot create file " + path);
@@ -333,6 +338,14 @@ void writeDesignFile(const std::string& path, model::Design& design, AtomicWrite
     case WriteOutcome::Written:
         break;
     }
+}
+
+void writeDesignFile(const std::string& path, model::Design& design, AtomicWriter& writer)
+{
+    model::HeaderRecord header = design.look().currentHeader();
+    const std::string bytes = encodeForSave(design, header);
+    design.look().saved(header); // before writing: a failed save has filled the current header all the same
+    writeEncoded(path, bytes, writer);
 }
 
 void writeDesignFile(const std::string& path, model::Design& design)

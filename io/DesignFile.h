@@ -25,6 +25,7 @@
 #include "model/LevelStyle.h"
 
 #include <array>
+#include <atomic>
 #include <string>
 #include <string_view>
 
@@ -85,7 +86,19 @@ enum class KeptBlocksToo { No, Yes };
 // kept) and the level records from the design's level styles. The design's
 // blocks follow the PV section (the matrix block when a cell is assessed),
 // then the kept ones if asked. The design stays as it is.
-std::string encodeDesignFile(const model::Design& design, KeptBlocksToo kept = KeptBlocksToo::No);
+std::string encodeDesignFile(const model::Design& design, KeptBlocksToo kept = KeptBlocksToo::No,
+                             const std::atomic<bool>* stop = nullptr);
+// With `stop`, for an encode on another thread that gives way: once `stop` is
+// set, it throws EncodeStopped (io/TreeText.h) within a few thousand rows.
+// Whoever changes the design must first have stopped it or waited for it.
+
+// A save in its two halves, for a save made on another thread: the bytes,
+// with `header` (a copy of the design's current header, taken beforehand)
+// filled as they give it; then the atomic write, which throws as
+// writeDesignFile does. The caller makes the header the design's own
+// (DesignLook::saved) once the bytes are there.
+std::string encodeForSave(const model::Design& design, model::HeaderRecord& header);
+void writeEncoded(const std::string& path, std::string_view bytes, AtomicWriter& writer);
 
 // Encodes and writes atomically, without the kept blocks; the old file stays
 // intact on any failure.

@@ -98,7 +98,19 @@ std::size_t treeTextSize(const model::DesignTree& tree)
 
 void writeTreeText(const model::DesignTree& tree, std::string& out)
 {
+    writeTreeText(tree, out, nullptr);
+}
+
+void writeTreeText(const model::DesignTree& tree, std::string& out, const std::atomic<bool>* stop)
+{
+    constexpr std::size_t kRowsBetweenLooks = 4096;
+    std::size_t untilLook = kRowsBetweenLooks;
     forEachWithLevel(tree, [&](const model::Node& n, std::size_t level) {
+        if (stop && --untilLook == 0) {
+            untilLook = kRowsBetweenLooks;
+            if (stop->load(std::memory_order_relaxed))
+                throw EncodeStopped();
+        }
         out.append(level, '\t');
         out.append(n.text());
         out.append("\r\n", 2);

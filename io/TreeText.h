@@ -4,7 +4,9 @@
 
 #include "model/DesignTree.h"
 
+#include <atomic>
 #include <cstddef>
+#include <exception>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -15,6 +17,17 @@ namespace io {
 
 // Appends the tree text of `tree` to `out`; an empty tree appends nothing.
 void writeTreeText(const model::DesignTree& tree, std::string& out);
+
+// What an encode throws when it was asked to stop part-way (a copy made on
+// another thread gives way to the user's next step).
+struct EncodeStopped : std::exception {
+    const char* what() const noexcept override { return "the encode was stopped"; }
+};
+
+// The same, looking at `stop` every few thousand rows (a fraction of a
+// millisecond apart) and throwing EncodeStopped once it is set; `out` then
+// holds part of the text.
+void writeTreeText(const model::DesignTree& tree, std::string& out, const std::atomic<bool>* stop);
 
 // The number of bytes writeTreeText appends (to size a buffer once).
 std::size_t treeTextSize(const model::DesignTree& tree);

@@ -29,6 +29,7 @@ Design::Step::Step(Design& design, Kind kind) : m_design(design)
 {
     if (m_design.m_stepDepth++ > 0)
         return;
+    m_design.aboutToChange();
     // What the trees announced outside any command (a test building trees) is no step's.
     m_design.m_collector.changes = {};
     m_design.m_stepKind = kind;

@@ -31,6 +31,7 @@
 #include "model/TreeObserver.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -168,8 +169,16 @@ public:
     std::string fullText(TreeId id, const Node* node) const;
     std::string fullText(TreeId id, int row) const { return fullText(id, tree(id).nodeAt(row)); }
     // Opening a design: texts keyed by the FR nodes of the trees just put in.
-    void replaceNotes(RowTextStore&& notes) { m_notes.replace(std::move(notes)); }
-    void replaceFullLabels(RowTextStore&& labels) { m_fullLabels.replace(std::move(labels)); }
+    void replaceNotes(RowTextStore&& notes)
+    {
+        aboutToChange();
+        m_notes.replace(std::move(notes));
+    }
+    void replaceFullLabels(RowTextStore&& labels)
+    {
+        aboutToChange();
+        m_fullLabels.replace(std::move(labels));
+    }
 
     // --- aspects: state kept per FR node (see NodeAspect) ---------------------
     // The aspect follows every command from now on; it must outlive the design.
@@ -180,7 +189,11 @@ public:
     // What the file held that the design did not take in (see KeptBlocks.h).
     // Replacing the trees lets go of them; opening a file then puts its own in.
     const KeptBlocks& keptBlocks() const { return m_kept; }
-    void replaceKeptBlocks(KeptBlocks&& kept) { m_kept = std::move(kept); }
+    void replaceKeptBlocks(KeptBlocks&& kept)
+    {
+        aboutToChange();
+        m_kept = std::move(kept);
+    }
 
     // --- the level styles and header state of its file (see DesignLook) ------
     DesignLook& look() { return m_look; }
@@ -191,6 +204,13 @@ public:
     bool backedUp() const { return m_backedUp; }
     void setModified(bool on);   // setting it also clears the backed-up flag
     void setBackedUp(bool on);
+
+    // --- readers on other threads ----------------------------------------------
+    // Called on the changing thread before the first change of every step,
+    // and before each change made outside one: whoever reads the design on
+    // another thread stops or is waited for there, so that no read meets a
+    // change half made.
+    void setBeforeChange(std::function<void()> hook) { m_beforeChange = std::move(hook); }
 
     // --- observers ------------------------------------------------------------
     void addObserver(TreeObserver* o);
@@ -282,6 +302,11 @@ private:
     template <typename F> void eachTree(F&& step);
     void assignTrees(std::array<DesignTree, kTreeCount>&& trees);
     void finishStep();
+    void aboutToChange()
+    {
+        if (m_beforeChange)
+            m_beforeChange();
+    }
     void announceFlags();
     void putTitle(TreeId id, std::string text, std::string full);
 
@@ -298,6 +323,7 @@ private:
     DesignLook m_look{*this};
     ChangeCollector m_collector;
     std::vector<TreeObserver*> m_observers{&m_collector};
+    std::function<void()> m_beforeChange;
     int m_stepDepth = 0;
     Step::Kind m_stepKind = Step::Kind::Edit; // the outermost command's
     bool m_actedWithoutChange = false;

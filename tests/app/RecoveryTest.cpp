@@ -326,9 +326,10 @@ TEST_F(RecoveryTest, ACopyThatCannotBeMadeIsSaidAndMadeAtTheNextChange)
     model::Design design;
     loadOutline(design, {"Pump"});
     bool outOfMemory = true;
+    app::ReaderGate readers(design);
     app::RecoveryKeeper keeper(
-        design,
-        [&] {
+        design, readers,
+        [&](const std::atomic<bool>*) {
             if (std::exchange(outOfMemory, false))
                 throw std::bad_alloc();
             return std::string("copy");
@@ -354,8 +355,10 @@ TEST_F(RecoveryTest, UndoingAMatrixCellMakesANewCopy)
 {
     model::Design design;
     loadOutline(design, {"Pump", "  Motor", "  Valve"});
-    int copiesMade = 0;
-    app::RecoveryKeeper keeper(design, [&] { return std::to_string(++copiesMade); }, [] { return std::string(); });
+    app::ReaderGate readers(design);
+    std::atomic<int> copiesMade = 0; // counted on the writer thread
+    app::RecoveryKeeper keeper(design, readers, [&](const std::atomic<bool>*) { return std::to_string(++copiesMade); },
+                               [] { return std::string(); });
     keeper.setFolder(dir.filePath("recovery"));
     keeper.setDelay(0);
     design.startRecording();
