@@ -91,8 +91,12 @@ void TreeColumns::followOneAnother()
 {
     for (TreeId id : model::kAllTrees) {
         ui::TTreeView* v = view(id);
-        QObject::connect(v, &QTreeView::expanded, v, [this, id](const QModelIndex& i) { expansionChanged(id, i, true); });
-        QObject::connect(v, &QTreeView::collapsed, v, [this, id](const QModelIndex& i) { expansionChanged(id, i, false); });
+        QObject::connect(v, &ui::TTreeView::expanded, v, [this, id](const QModelIndex& i) { expansionChanged(id, i, true); });
+        QObject::connect(v, &ui::TTreeView::collapsed, v, [this, id](const QModelIndex& i) { expansionChanged(id, i, false); });
+        QObject::connect(v, &ui::TTreeView::subtreeExpanded, v, [this, id](const QModelIndex& i) {
+            if (!m_expanding)
+                expandSubtree(adapter(id)->rowOf(i));
+        });
         // The row a view makes current by itself when the focus arrives: the partners' current too.
         QObject::connect(v, &ui::TTreeView::currentPicked, v, [this, id] {
             const int row = adapter(id)->rowOf(view(id)->currentIndex());
