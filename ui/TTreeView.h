@@ -130,7 +130,7 @@ private:
     void rowsMovedAway(const QModelIndex& parent, int first, int last);
     void rowsMovedHere(const QModelIndex& parent, int first, int last);
     void layoutChangedByModel();
-    void rowsChanged(); // the list changed length: scroll range and repaint
+    void rowsChanged(bool keepEditorShown = true); // the list changed: scroll range and repaint
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option, int position) const;
     void drawBranches(QPainter* painter, const QRect& rect, int position) const;
     void pressOnTree(QMouseEvent* event);

@@ -30,7 +30,7 @@ void TTreeView::setModel(QAbstractItemModel* model)
     m_rowHeight = 0;
     if (!m_adapter)
         return;
-    connect(m_adapter, &QAbstractItemModel::rowsRemoved, this, &TTreeView::rowsChanged);
+    connect(m_adapter, &QAbstractItemModel::rowsRemoved, this, [this] { rowsChanged(); });
     connect(m_adapter, &QAbstractItemModel::rowsAboutToBeMoved, this,
             [this](const QModelIndex& parent, int first, int last) { rowsMovedAway(parent, first, last); });
     connect(m_adapter, &QAbstractItemModel::rowsMoved, this,
@@ -112,10 +112,15 @@ void TTreeView::doItemsLayout()
     QAbstractItemView::doItemsLayout();
 }
 
-void TTreeView::rowsChanged()
+void TTreeView::rowsChanged(bool keepEditorShown)
 {
     updateGeometries();
     viewport()->update();
+    // Rows laid out anew under an open label editor: it stays in sight, as
+    // in Qt's view after a relayout. One row opened or closed by hand does
+    // not move the view.
+    if (keepEditorShown && state() == EditingState && currentIndex().isValid())
+        scrollTo(currentIndex());
 }
 
 // --- expansion ------------------------------------------------------------------
@@ -133,7 +138,7 @@ void TTreeView::setExpanded(const QModelIndex& index, bool expand)
         return;
     if (expand ? !m_rows.expand(node) : !m_rows.collapse(node))
         return;
-    rowsChanged();
+    rowsChanged(false);
     if (expand)
         emit expanded(index);
     else
