@@ -165,9 +165,19 @@ void TreeColumns::setExpanded(int row, bool expanded)
 
 void TreeColumns::expandSubtree(int row)
 {
+    expandSubtrees({&row, 1});
+}
+
+void TreeColumns::expandSubtrees(std::span<const int> rows)
+{
     const bool was = std::exchange(m_expanding, true); // each view is told itself
-    for (TreeId id : model::kAllTrees)
-        view(id)->expandSubtreeWithinLimit(indexOfRow(id, row));
+    for (TreeId id : model::kAllTrees) {
+        QModelIndexList tops;
+        tops.reserve(static_cast<qsizetype>(rows.size()));
+        for (int row : rows)
+            tops.push_back(indexOfRow(id, row));
+        view(id)->expandSubtreesWithinLimit(tops);
+    }
     m_expanding = was;
 }
 

@@ -50,6 +50,7 @@ public:
     // columns expand or collapse all three alike themselves.
     void expandAllWithinLimit();
     void expandSubtreeWithinLimit(const QModelIndex& index);
+    void expandSubtreesWithinLimit(const QModelIndexList& indexes); // in one pass, however many
     void collapseAll();
 
     // One row at a time, as Qt's tree view does: each change is signalled.

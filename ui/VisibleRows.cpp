@@ -29,6 +29,8 @@ int VisibleRows::endOfSubtree(int position) const
 
 bool VisibleRows::showsChildrenOf(const Node* parent) const
 {
+    if (!m_tree)
+        return false;
     return parent == m_tree->root() || (isExpanded(parent) && positionOf(parent) >= 0);
 }
 
@@ -80,22 +82,16 @@ bool VisibleRows::collapse(const Node* node)
     return true;
 }
 
-void VisibleRows::expandWithin(const Node* top, int depthLimit)
+void VisibleRows::markWithin(const Node* top, int topLevel, int depthLimit)
 {
-    const Node* from = top ? top : m_tree->root();
-    const int fromLevel = top ? m_tree->levelOf(top) : -1;
-    if (fromLevel >= depthLimit)
-        return;
-    if (top)
-        m_expanded.insert(top);
-    else
-        m_expanded.reserve(static_cast<std::size_t>(m_tree->size()));
     // One pre-order walk: every node above the limit is marked.
+    if (top != m_tree->root())
+        m_expanded.insert(top);
     struct Frame {
         const Node* parent;
         std::size_t next;
     };
-    std::vector<Frame> stack{{from, 0}};
+    std::vector<Frame> stack{{top, 0}};
     while (!stack.empty()) {
         Frame& f = stack.back();
         if (f.next == f.parent->children.size()) {
@@ -103,24 +99,48 @@ void VisibleRows::expandWithin(const Node* top, int depthLimit)
             continue;
         }
         const Node* child = f.parent->children[f.next++];
-        const int level = fromLevel + static_cast<int>(stack.size());
+        const int level = topLevel + static_cast<int>(stack.size());
         if (level >= depthLimit)
             continue;
         m_expanded.insert(child);
         if (!child->children.empty())
             stack.push_back({child, 0});
     }
-    if (!top) {
-        rebuild();
+}
+
+void VisibleRows::expandAllWithin(int depthLimit)
+{
+    m_expanded.reserve(static_cast<std::size_t>(m_tree->size()));
+    markWithin(m_tree->root(), -1, depthLimit);
+    rebuild();
+}
+
+void VisibleRows::expandWithin(std::span<const Node* const> tops, int depthLimit)
+{
+    std::vector<int> shown; // where the tops show, each laid out again below
+    for (const Node* top : tops) {
+        const int level = m_tree->levelOf(top);
+        if (level >= depthLimit)
+            continue;
+        markWithin(top, level, depthLimit);
+        if (const int at = positionOf(top); at >= 0)
+            shown.push_back(at);
+    }
+    if (shown.empty())
         return;
+    std::sort(shown.begin(), shown.end());
+    std::vector<Row> rows;
+    rows.reserve(m_rows.size());
+    int copied = 0;
+    for (const int at : shown) {
+        if (at < copied)
+            continue; // inside a subtree laid out already
+        rows.insert(rows.end(), m_rows.begin() + copied, m_rows.begin() + at + 1);
+        appendShownBelow(m_rows[static_cast<std::size_t>(at)].node, m_rows[static_cast<std::size_t>(at)].level + 1, rows);
+        copied = endOfSubtree(at);
     }
-    if (const int at = positionOf(top); at >= 0) {
-        std::vector<Row> below;
-        appendShownBelow(top, m_rows[static_cast<std::size_t>(at)].level + 1, below);
-        const int end = endOfSubtree(at);
-        m_rows.erase(m_rows.begin() + at + 1, m_rows.begin() + end);
-        m_rows.insert(m_rows.begin() + at + 1, below.begin(), below.end());
-    }
+    rows.insert(rows.end(), m_rows.begin() + copied, m_rows.end());
+    m_rows = std::move(rows);
 }
 
 void VisibleRows::collapseAll()

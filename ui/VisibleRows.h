@@ -13,6 +13,7 @@
 
 #include "model/DesignTree.h"
 
+#include <span>
 #include <unordered_set>
 #include <vector>
 
@@ -39,9 +40,11 @@ public:
     // Both say whether the node's state changed.
     bool expand(const model::Node* node);
     bool collapse(const model::Node* node);
-    // `top` and every node below it down to level depthLimit - 1 (the whole
-    // tree when `top` is null). Deeper nodes keep their state.
-    void expandWithin(const model::Node* top, int depthLimit);
+    // Every node down to level depthLimit - 1: of the whole tree, or of the
+    // subtrees of `tops`, spliced in one pass however many there are (the
+    // tops of a paste). Deeper nodes keep their state.
+    void expandAllWithin(int depthLimit);
+    void expandWithin(std::span<const model::Node* const> tops, int depthLimit);
     void collapseAll();
 
     // Following the tree: a relayout keeps the expanded set, a reset forgets it.
@@ -59,6 +62,7 @@ private:
     // Appends the shown rows below `node`, whose children stand at `level`.
     void appendShownBelow(const model::Node* node, int level, std::vector<Row>& out) const;
     void forgetSubtree(const model::Node* top);
+    void markWithin(const model::Node* top, int topLevel, int depthLimit);
 
     const model::DesignTree* m_tree = nullptr;
     std::vector<Row> m_rows;

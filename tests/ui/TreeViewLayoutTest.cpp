@@ -71,7 +71,7 @@ TEST(TreeViewLayout, ShownRowsFollowCommandsUndoRedoAndExpansion)
             if (what == 10 || what == 11)
                 view.setExpanded(index, what == 10);
             else if (what == 12)
-                view.expandSubtreeWithinLimit(index);
+                view.expandSubtreesWithinLimit({index, adapter.indexOfRow(pick(design.rowCount()))});
             else if (pick(4) == 0)
                 view.collapseAll();
         } else if (what == 8 && !done.empty()) {
