@@ -45,9 +45,8 @@ public:
     // Only rows above level ui::safeExpansionDepth() are ever expanded: these
     // expand every row, or a row and the rows below it, as far as that
     // allows, and any other expansion of a deeper row is taken back
-    // (expansionLimited says so).
-    // These two change many rows at once and tell no one row by row: the
-    // columns expand or collapse all three alike themselves.
+    // (expansionLimited says so). These and collapseAll change many rows at
+    // once and tell no one row by row: the columns do all three alike.
     void expandAllWithinLimit();
     void expandSubtreeWithinLimit(const QModelIndex& index);
     void expandSubtreesWithinLimit(const QModelIndexList& indexes); // in one pass, however many
@@ -70,7 +69,6 @@ public:
     QModelIndex indexAt(const QPoint& point) const override;
     void keyboardSearch(const QString& search) override;
     void reset() override;
-    void doItemsLayout() override;
 
 signals:
     void expanded(const QModelIndex& index);
@@ -117,7 +115,7 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    // The layout (TreeViewLayout.cpp).
+    // The layout (TreeViewLayout.cpp) and the drawing (TreeViewDrawing.cpp).
     const model::Node* nodeOf(const QModelIndex& index) const;
     QModelIndex indexAtPosition(int position) const;
     int positionOf(const QModelIndex& index) const { return m_rows.positionOf(nodeOf(index)); }

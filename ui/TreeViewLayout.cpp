@@ -13,6 +13,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QVarLengthArray>
 
 #include <algorithm>
 
@@ -55,7 +56,17 @@ QModelIndex TTreeView::indexAtPosition(int position) const
 {
     if (position < 0 || position >= m_rows.size())
         return {};
-    return m_adapter->indexOfRow(m_adapter->tree().rowOf(m_rows[position].node));
+    // Down from the top through the node's ancestors: drawing asks for no
+    // tree row, so a tree whose rows are stale (just opened) is not walked.
+    const Node* node = m_rows[position].node;
+    const Node* root = m_adapter->tree().root();
+    QVarLengthArray<const Node*, 16> path;
+    for (const Node* n = node; n != root; n = n->parent)
+        path.push_back(n);
+    QModelIndex index;
+    for (auto it = path.rbegin(); it != path.rend(); ++it)
+        index = m_adapter->index(static_cast<int>((*it)->siblingIndex), 0, index);
+    return index;
 }
 
 // --- following the model ---------------------------------------------------------
@@ -109,12 +120,6 @@ void TTreeView::reset()
     m_rowHeight = 0;
     QAbstractItemView::reset();
     rowsChanged();
-}
-
-void TTreeView::doItemsLayout()
-{
-    // The list is always laid out: what is left is the scroll range and a repaint.
-    QAbstractItemView::doItemsLayout();
 }
 
 void TTreeView::rowsChanged(bool keepEditorShown)

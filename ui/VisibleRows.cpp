@@ -112,6 +112,7 @@ void VisibleRows::expandAllWithin(int depthLimit)
 {
     m_expanded.reserve(static_cast<std::size_t>(m_tree->size()));
     markWithin(m_tree->root(), -1, depthLimit);
+    m_rows.reserve(static_cast<std::size_t>(m_tree->size()));
     rebuild();
 }
 
@@ -154,7 +155,6 @@ void VisibleRows::rebuild()
     m_rows.clear();
     if (!m_tree)
         return;
-    m_rows.reserve(static_cast<std::size_t>(m_tree->size()));
     appendShownBelow(m_tree->root(), 0, m_rows);
 }
 
