@@ -1,8 +1,9 @@
 // The rows a tree view shows are always those of the tree walked in order,
 // each under expanded ancestors only, whatever the design went through:
-// commands, undo and redo, runs of rows inserted or removed at once, and
-// expansion by hand. Rows that leave the tree come back collapsed.
+// commands, pastes, undo and redo, runs of rows inserted or removed at once,
+// and expansion by hand. Rows that leave the tree come back collapsed.
 
+#include "model/CopiedRows.h"
 #include "model/Design.h"
 #include "model/EditRecord.h"
 #include "ui/TTreeView.h"
@@ -62,12 +63,16 @@ TEST(TreeViewLayout, ShownRowsFollowCommandsUndoRedoAndExpansion)
     std::mt19937 random(11);
     auto pick = [&](int n) { return n <= 0 ? 0 : static_cast<int>(random() % static_cast<unsigned>(n)); };
     std::vector<std::unique_ptr<model::EditRecord>> done, undone;
+    model::CopiedRows run; // three subtrees side by side: pasted, undone and redone as a run
+    run.levels = {0, 1, 0, 0};
+    for (auto& texts : run.texts)
+        texts = {"p", "q", "r", "s"};
     design.addFirstRow();
     for (int step = 0; step < 600; ++step) {
         const int k = pick(design.rowCount());
-        const int what = pick(14);
+        const int what = pick(15);
         const QModelIndex index = adapter.indexOfRow(k);
-        if (what >= 10) { // by hand, as the arrow, the keys or the window do it
+        if (what >= 10 && what < 14) { // by hand, as the arrow, the keys or the window do it
             if (what == 10 || what == 11)
                 view.setExpanded(index, what == 10);
             else if (what == 12)
@@ -92,7 +97,10 @@ TEST(TreeViewLayout, ShownRowsFollowCommandsUndoRedoAndExpansion)
             case 4: design.moveUp(k); break;
             case 5: design.moveDown(k); break;
             case 6: design.drop(k, pick(design.rowCount())); break;
-            default: design.duplicate(design.rowCount() > 80 ? 0 : k); break;
+            case 7: design.duplicate(design.rowCount() > 80 ? 0 : k); break;
+            default:
+                design.paste(k, run, k % 2 ? model::PastePlace::NextSiblings : model::PastePlace::LastChildren);
+                break;
             }
             done.push_back(design.stopRecording());
             undone.clear();
