@@ -12,6 +12,7 @@
 #include <QClipboard>
 #include <QMimeData>
 #include <algorithm>
+#include <vector>
 
 namespace app {
 
@@ -138,9 +139,12 @@ void ClipboardCommands::showPasted(int first, std::size_t tops)
 {
     const model::DesignTree& fr = m_design.tree(TreeId::FR);
     const model::Node* top = fr.nodeAt(first);
+    std::vector<int> withChildren; // opened together: each view lays itself out once
     for (std::size_t i = 0; i < tops && top; ++i, top = model::DesignTree::nextSibling(top))
         if (!top->children.empty())
-            m_columns.expandSubtree(fr.rowOf(top));
+            withChildren.push_back(fr.rowOf(top));
+    if (!withChildren.empty())
+        m_columns.expandSubtrees(withChildren);
     m_columns.selectRow(first);
 }
 

@@ -91,8 +91,12 @@ void TreeColumns::followOneAnother()
 {
     for (TreeId id : model::kAllTrees) {
         ui::TTreeView* v = view(id);
-        QObject::connect(v, &QTreeView::expanded, v, [this, id](const QModelIndex& i) { expansionChanged(id, i, true); });
-        QObject::connect(v, &QTreeView::collapsed, v, [this, id](const QModelIndex& i) { expansionChanged(id, i, false); });
+        QObject::connect(v, &ui::TTreeView::expanded, v, [this, id](const QModelIndex& i) { expansionChanged(id, i, true); });
+        QObject::connect(v, &ui::TTreeView::collapsed, v, [this, id](const QModelIndex& i) { expansionChanged(id, i, false); });
+        QObject::connect(v, &ui::TTreeView::subtreeExpanded, v, [this, id](const QModelIndex& i) {
+            if (!m_expanding)
+                expandSubtree(adapter(id)->rowOf(i));
+        });
         // The row a view makes current by itself when the focus arrives: the partners' current too.
         QObject::connect(v, &ui::TTreeView::currentPicked, v, [this, id] {
             const int row = adapter(id)->rowOf(view(id)->currentIndex());
@@ -161,9 +165,19 @@ void TreeColumns::setExpanded(int row, bool expanded)
 
 void TreeColumns::expandSubtree(int row)
 {
+    expandSubtrees({&row, 1});
+}
+
+void TreeColumns::expandSubtrees(std::span<const int> rows)
+{
     const bool was = std::exchange(m_expanding, true); // each view is told itself
-    for (TreeId id : model::kAllTrees)
-        view(id)->expandSubtreeWithinLimit(indexOfRow(id, row));
+    for (TreeId id : model::kAllTrees) {
+        QModelIndexList tops;
+        tops.reserve(static_cast<qsizetype>(rows.size()));
+        for (int row : rows)
+            tops.push_back(indexOfRow(id, row));
+        view(id)->expandSubtreesWithinLimit(tops);
+    }
     m_expanding = was;
 }
 

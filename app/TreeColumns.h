@@ -14,6 +14,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <span>
 
 class QAbstractItemDelegate;
 
@@ -43,6 +44,7 @@ public:
     void selectRowIn(model::TreeId id, int row);
     void setExpanded(int row, bool expanded);        // one level, in all three
     void expandSubtree(int row);                     // every level below, in all three, as far as is safe
+    void expandSubtrees(std::span<const int> rows);  // the same for many rows at once (the tops of a paste)
     void expandAll();                                // as far as is safe (ui::safeExpansionDepth)
     void collapseAll();
     void editRow(model::TreeId id, int row);         // opens the label editor

@@ -5,10 +5,13 @@
 // the window's thread goes without an event loop turn while a 1,000,000-row
 // design is copied for recovery or saved, beside the same window idle. A cell
 // click in the full design matrix of 400 leaves, up to the repaint. A key in
-// the notes pane with a note on every node, up to the repaint.
+// the notes pane with a note on every node, up to the repaint. Expand all,
+// collapse all, and a command under expanded parents on the same design,
+// beside Qt's own tree view over a plain model of the same shape.
 #include "FreezeMeter.h"
 #include "RatioReporter.h"
 #include "BenchWindow.h"
+#include "PlainTrees.h"
 #include "app/MatrixPaneController.h"
 #include "app/NotesPaneController.h"
 #include "app/UndoHistory.h"
@@ -21,6 +24,9 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QPlainTextEdit>
+#include <QHBoxLayout>
+#include <QStandardItemModel>
+#include <QTreeView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <benchmark/benchmark.h>
@@ -445,6 +451,118 @@ void BM_FullMatrixCellClick(benchmark::State& state)
 }
 BENCHMARK(BM_FullMatrixCellClick)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
+// The toolbar's Expand/collapse all on the 100,000-row design, up to the
+// repaint of the three views: argument 1 times the expansion, 0 the collapse.
+void expandOrCollapseAll(benchmark::State& state, bool timeExpansion)
+{
+    bench::Window window;
+    buildLargeDesign(window.workspace.design());
+    window.form.show();
+    (void)QTest::qWaitForWindowExposed(&window.form);
+    window.workspace.design().renumber();
+    QAction* toggle = window.features.editing->actions().expandAll;
+    for (auto _ : state) {
+        if (!timeExpansion)
+            state.PauseTiming();
+        toggle->trigger(); // expanded
+        QCoreApplication::processEvents();
+        window.repaintViews();
+        if (timeExpansion)
+            state.PauseTiming();
+        else
+            state.ResumeTiming();
+        toggle->trigger(); // collapsed
+        QCoreApplication::processEvents();
+        window.repaintViews();
+        if (timeExpansion)
+            state.ResumeTiming();
+    }
+    state.counters["rows"] = window.workspace.design().rowCount();
+}
+void BM_ExpandAll(benchmark::State& state) { expandOrCollapseAll(state, true); }
+void BM_CollapseAll(benchmark::State& state) { expandOrCollapseAll(state, false); }
+BENCHMARK(BM_ExpandAll)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_CollapseAll)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3)->ReportAggregatesOnly(true);
+
+// Add sibling below a row in the middle of the expanded 100,000-row design,
+// then its undo, each up to the repaint of the three views: one row comes and
+// goes under an expanded parent.
+void BM_CommandExpanded(benchmark::State& state)
+{
+    bench::Window window;
+    model::Design& design = window.workspace.design();
+    buildLargeDesign(design);
+    window.form.show();
+    (void)QTest::qWaitForWindowExposed(&window.form);
+    design.renumber();
+    window.features.editing->actions().expandAll->trigger();
+    const int middle = design.rowCount() / 2 + 5; // a leaf, 1,000s of rows expanded above and below
+    window.features.columns->selectRow(middle);
+    QCoreApplication::processEvents();
+    window.repaintViews();
+    for (auto _ : state) {
+        design.startRecording();
+        design.addSiblingBelow(middle);
+        std::unique_ptr<model::EditRecord> record = design.stopRecording();
+        QCoreApplication::processEvents();
+        window.repaintViews();
+        record->undo();
+        QCoreApplication::processEvents();
+        window.repaintViews();
+    }
+    state.counters["rows"] = design.rowCount();
+}
+BENCHMARK(BM_CommandExpanded)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
+
+// The floor for the three above: Qt's tree view over a plain model of the
+// same shape, three of them side by side as the window shows them (bench::PlainTrees).
+void plainExpandOrCollapseAll(benchmark::State& state, bool timeExpansion)
+{
+    bench::PlainTrees plain(kTops100k);
+    for (auto _ : state) {
+        if (!timeExpansion)
+            state.PauseTiming();
+        for (QTreeView* v : plain.views)
+            v->expandAll();
+        QCoreApplication::processEvents();
+        plain.repaint();
+        if (timeExpansion)
+            state.PauseTiming();
+        else
+            state.ResumeTiming();
+        for (QTreeView* v : plain.views)
+            v->collapseAll();
+        QCoreApplication::processEvents();
+        plain.repaint();
+        if (timeExpansion)
+            state.ResumeTiming();
+    }
+}
+void BM_PlainQtExpandAll(benchmark::State& state) { plainExpandOrCollapseAll(state, true); }
+void BM_PlainQtCollapseAll(benchmark::State& state) { plainExpandOrCollapseAll(state, false); }
+BENCHMARK(BM_PlainQtExpandAll)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PlainQtCollapseAll)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3)->ReportAggregatesOnly(true);
+
+// A row inserted under an expanded parent in the middle of each plain model, then removed.
+void BM_PlainQtCommandExpanded(benchmark::State& state)
+{
+    bench::PlainTrees plain(kTops100k);
+    for (QTreeView* v : plain.views)
+        v->expandAll();
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        for (auto& m : plain.models)
+            m->item(kTops100k / 2)->child(0)->insertRow(1, new QStandardItem(QStringLiteral("New row")));
+        QCoreApplication::processEvents();
+        plain.repaint();
+        for (auto& m : plain.models)
+            m->item(kTops100k / 2)->child(0)->removeRow(1);
+        QCoreApplication::processEvents();
+        plain.repaint();
+    }
+}
+BENCHMARK(BM_PlainQtCommandExpanded)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -467,6 +585,9 @@ int main(int argc, char** argv)
         {"save's freeze / plain read+split, 1M rows", "BM_SaveFreeze" + k1m, "BM_PlainReadAndSplit" + k1m},
         {"recovery copy's freeze / idle window's, 1M rows", "BM_RecoveryFreeze" + k1m, "BM_IdleFreeze" + k1m},
         {"save's freeze / idle window's, 1M rows", "BM_SaveFreeze" + k1m, "BM_IdleFreeze" + k1m},
+        {"expand all / plain Qt tree views, 100k rows", "BM_ExpandAll", "BM_PlainQtExpandAll"},
+        {"collapse all / plain Qt tree views, 100k rows", "BM_CollapseAll", "BM_PlainQtCollapseAll"},
+        {"command under expanded rows / plain Qt, 100k rows", "BM_CommandExpanded", "BM_PlainQtCommandExpanded"},
     });
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();

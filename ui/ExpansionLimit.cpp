@@ -10,8 +10,8 @@
 namespace ui {
 
 namespace {
-// Several times what one expanded level costs the view's layout, so that
-// painting and event handling keep room on top of the deepest layout.
+// Several times what one expanded level cost the recursive layout the views
+// once had; kept, so that the bound stays where it was.
 constexpr std::size_t kStackBytesPerLevel = 2048;
 constexpr std::size_t kDefaultStack = 8 * 1024 * 1024;
 constexpr int kFloor = 32;

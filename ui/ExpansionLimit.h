@@ -1,9 +1,8 @@
 #pragma once
-// How deep the views may expand a design. Qt's tree view lays out expanded
-// rows recursively, some hundreds of bytes of stack per expanded level: a
-// design tens of thousands of levels deep, fully expanded, would overflow the
-// stack and crash. So the views never expand a node deeper than this; rows
-// below it stay collapsed, and the window says so.
+// How deep the views may expand a design: rows below this level stay
+// collapsed, and the window says so. It is taken from the stack, as when the
+// views laid out expanded rows recursively; their layout is iterative now,
+// and the bound is kept so that deep designs behave as they always have.
 
 namespace ui {
 

@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QDrag>
 #include <QDragMoveEvent>
-#include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -29,15 +28,14 @@ constexpr int kFrameWidth = 2; // the focus mark's; without the focus, the outer
 TTreeView* TTreeView::s_dragSource = nullptr;
 
 TTreeView::TTreeView(const QString& objectName, const QString& columnName, QWidget* parent)
-    : QTreeView(parent)
+    : QAbstractItemView(parent)
 {
     setObjectName(objectName);
     setToolTip(columnName);
     setFont(tahoma(8)); // the platform may give item views a font of their own
-    setHeaderHidden(true);
-    setUniformRowHeights(true); // all rows are one height; keeps large designs fast
     setTextElideMode(Qt::ElideNone);
-    setIndentation(kIndentation);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem); // the scroll bar counts rows
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     // The view's own triggers are off: a row selected only because another
@@ -47,8 +45,7 @@ TTreeView::TTreeView(const QString& objectName, const QString& columnName, QWidg
     m_slowClick.setSingleShot(true);
     connect(&m_slowClick, &QTimer::timeout, this, &TTreeView::slowClickElapsed);
     // Whoever expands (the arrow, the keyboard, a command): never past the limit.
-    connect(this, &QTreeView::expanded, this, &TTreeView::refuseTooDeep);
-    setExpandsOnDoubleClick(false);
+    connect(this, &TTreeView::expanded, this, &TTreeView::refuseTooDeep);
     setDragEnabled(true);
     setAcceptDrops(true);
     setDropIndicatorShown(false);
@@ -88,7 +85,7 @@ void TTreeView::focusMoved(QWidget* from, QWidget* to)
 
 bool TTreeView::event(QEvent* event)
 {
-    const bool handled = QTreeView::event(event);
+    const bool handled = QAbstractItemView::event(event);
     if (event->type() == QEvent::Paint) {
         // Over the frame the base class drew: a band of the highlight colour
         // round the column with the keyboard, else a plain line with the
@@ -122,12 +119,12 @@ void TTreeView::mousePressEvent(QMouseEvent* event)
     m_pressOnSelectedRow = event->button() == Qt::LeftButton && index == m_lastClickedRow
                            && index == currentIndex() && selectionModel()->isSelected(index)
                            && visualRect(index).contains(pos);
-    QTreeView::mousePressEvent(event);
+    pressOnTree(event);
 }
 
 void TTreeView::mouseReleaseEvent(QMouseEvent* event)
 {
-    QTreeView::mouseReleaseEvent(event);
+    releaseOnTree(event);
     const QPoint pos = event->position().toPoint();
     emit nodeReleased(event->button(), pos);
     const QModelIndex released = indexAt(pos);
@@ -173,7 +170,7 @@ void TTreeView::finishEditing()
 void TTreeView::focusInEvent(QFocusEvent* event)
 {
     const bool hadCurrent = currentIndex().isValid();
-    QTreeView::focusInEvent(event);
+    QAbstractItemView::focusInEvent(event);
     if (!hadCurrent && currentIndex().isValid())
         emit currentPicked();
 }
@@ -182,7 +179,7 @@ void TTreeView::focusOutEvent(QFocusEvent* event)
 {
     m_slowClick.stop();
     m_lastClickedRow = QPersistentModelIndex();
-    QTreeView::focusOutEvent(event);
+    QAbstractItemView::focusOutEvent(event);
 }
 
 void TTreeView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
@@ -191,7 +188,7 @@ void TTreeView::currentChanged(const QModelIndex& current, const QModelIndex& pr
     m_slowClick.stop();
     if (current != m_lastClickedRow)
         m_lastClickedRow = QPersistentModelIndex();
-    QTreeView::currentChanged(current, previous);
+    QAbstractItemView::currentChanged(current, previous);
 }
 
 int TTreeView::levelOf(const QModelIndex& index) const
@@ -209,44 +206,16 @@ void TTreeView::refuseTooDeep(const QModelIndex& index)
     emit expansionLimited(safeExpansionDepth());
 }
 
-void TTreeView::expandAllWithinLimit()
+int TTreeView::indentation() const
 {
-    // Qt's expandAll lays out every level in one recursion; this marks each
-    // row down to the limit as expanded and lays out once.
-    const int tops = model()->rowCount();
-    for (int row = 0; row < tops; ++row)
-        expandSubtreeWithinLimit(model()->index(row, 0));
-}
-
-void TTreeView::expandSubtreeWithinLimit(const QModelIndex& index)
-{
-    const int levels = safeExpansionDepth() - 1 - levelOf(index); // below `index`
-    if (levels >= 0)
-        expandRecursively(index, levels);
-}
-
-void TTreeView::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
-{
-    // A selected row is a band across the whole row, its indentation
-    // included, edged above and below inside the row's height.
-    const bool selected = selectionModel()->isSelected(index);
-    if (selected)
-        painter->fillRect(option.rect, selectionBand());
-    QTreeView::drawRow(painter, option, index);
-    if (selected) {
-        painter->save();
-        painter->setPen(selectionEdge());
-        const QRect r = option.rect;
-        painter->drawLine(r.left(), r.top(), r.right(), r.top());
-        painter->drawLine(r.left(), r.bottom(), r.right(), r.bottom());
-        painter->restore();
-    }
+    return kIndentation;
 }
 
 void TTreeView::mouseMoveEvent(QMouseEvent* event)
 {
     updateHint(event->position().toPoint());
-    QTreeView::mouseMoveEvent(event);
+    if (positionOfArrowAt(event->position().toPoint()) < 0) // over the arrow, no drag starts
+        QAbstractItemView::mouseMoveEvent(event);
 }
 
 void TTreeView::updateHint(const QPoint& viewportPos)
@@ -292,11 +261,34 @@ void TTreeView::keyPressEvent(QKeyEvent* event)
     // other columns follow, so they never show another row than this one.
     const QPersistentModelIndex before = currentIndex();
     const bool wasExpanded = before.isValid() && isExpanded(before);
-    QTreeView::keyPressEvent(event);
+    treeKeys(event);
     const bool moved = currentIndex() != before;
     const bool toggled = !moved && before.isValid() && isExpanded(before) != wasExpanded;
     if ((moved || toggled) && state() != EditingState)
         emit keyboardMoved();
+}
+
+void TTreeView::treeKeys(QKeyEvent* event)
+{
+    // + and - expand and collapse the current row, * the rows below it too.
+    const QModelIndex current = currentIndex();
+    if (current.isValid()) {
+        switch (event->key()) {
+        case Qt::Key_Asterisk:
+            expandSubtreeWithinLimit(current);
+            emit subtreeExpanded(current);
+            break;
+        case Qt::Key_Plus:
+            expand(current);
+            break;
+        case Qt::Key_Minus:
+            collapse(current);
+            break;
+        default:
+            break;
+        }
+    }
+    QAbstractItemView::keyPressEvent(event);
 }
 
 void TTreeView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
@@ -305,7 +297,7 @@ void TTreeView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint 
     const bool next = hint == QAbstractItemDelegate::EditNextItem;
     const bool previous = hint == QAbstractItemDelegate::EditPreviousItem;
     const bool byKey = hint == QAbstractItemDelegate::SubmitModelCache || hint == QAbstractItemDelegate::RevertModelCache;
-    QTreeView::closeEditor(editor, next || previous ? QAbstractItemDelegate::NoHint : hint);
+    QAbstractItemView::closeEditor(editor, next || previous ? QAbstractItemDelegate::NoHint : hint);
     if (next || previous)
         emit editNeighbour(next ? 1 : -1);
     else
@@ -320,7 +312,7 @@ bool TTreeView::viewportEvent(QEvent* event)
         QToolTip::showText(help->globalPos(), toolTip(), viewport());
         return true;
     }
-    return QTreeView::viewportEvent(event);
+    return QAbstractItemView::viewportEvent(event);
 }
 
 void TTreeView::startDrag(Qt::DropActions)
@@ -365,7 +357,7 @@ void TTreeView::dragMoveEvent(QDragMoveEvent* event)
 {
     if (acceptsDrag(event->mimeData())) {
         event->acceptProposedAction();
-        QTreeView::dragMoveEvent(event); // keeps the auto-scroll near the edges
+        QAbstractItemView::dragMoveEvent(event); // keeps the auto-scroll near the edges
         event->acceptProposedAction();
     } else {
         event->ignore();
