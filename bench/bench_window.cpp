@@ -22,6 +22,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QHBoxLayout>
@@ -513,6 +514,59 @@ void BM_CommandExpanded(benchmark::State& state)
     state.counters["rows"] = design.rowCount();
 }
 BENCHMARK(BM_CommandExpanded)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
+
+// Every editing command from the toolbar on a leaf in the middle of a design
+// of 100,000 (tops 100) or 1,000,000 rows (1010), all collapsed or all
+// expanded: the command up to the repaint of the three views, and its undo
+// the same way (the counter undo_ms). Command 8 is Add sibling above on the
+// first row, which renumbers every row below it.
+void BM_WindowCommand(benchmark::State& state)
+{
+    const auto command = static_cast<std::size_t>(state.range(0));
+    const bool expanded = state.range(2) != 0;
+    bench::Window window;
+    model::Design& design = window.workspace.design();
+    buildLargeDesign(design, static_cast<int>(state.range(1)));
+    window.form.show();
+    (void)QTest::qWaitForWindowExposed(&window.form);
+    design.renumber();
+    const auto& a = window.features.editing->actions();
+    if (expanded)
+        a.expandAll->trigger();
+    const std::array<QAction*, 9> actions{a.addBelow, a.addAbove, a.addChild, a.addUncle, a.moveUp,
+                                          a.moveDown, a.duplicate, a.deleteRow, a.addAbove};
+    const int row = command == 8 ? 0 : design.rowCount() / 2 + 5; // a leaf with siblings either side
+    const std::string before = io::encodeDesignFile(design);
+    double undoMs = 0;
+    auto settle = [&] {
+        QCoreApplication::processEvents();
+        window.repaintViews();
+    };
+    for (auto _ : state) {
+        window.features.columns->selectRow(row);
+        window.features.columns->view(TreeId::FR)->setFocus();
+        settle();
+        QElapsedTimer timer;
+        timer.start();
+        actions[command]->trigger();
+        settle();
+        state.SetIterationTime(static_cast<double>(timer.nsecsElapsed()) / 1e9);
+        if (!design.modified())
+            state.SkipWithError("the command changed nothing");
+        timer.start();
+        a.undo->trigger();
+        settle();
+        undoMs += static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    }
+    if (io::encodeDesignFile(design) != before)
+        state.SkipWithError("undo did not give the design back");
+    state.counters["undo_ms"] = benchmark::Counter(undoMs, benchmark::Counter::kAvgIterations);
+    const char* names[] = {"add below", "add above", "add child", "add uncle", "move up",
+                           "move down", "duplicate", "delete", "add above the first row"};
+    state.SetLabel(std::string(names[command]) + (expanded ? ", expanded" : ", collapsed"));
+}
+BENCHMARK(BM_WindowCommand)->ArgsProduct({benchmark::CreateDenseRange(0, 8, 1), {kTops100k, kTops1M}, {0, 1}})
+    ->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 
 // The floor for the three above: Qt's tree view over a plain model of the
 // same shape, three of them side by side as the window shows them (bench::PlainTrees).

@@ -337,7 +337,10 @@ void Design::renumber()
     if (std::none_of(m_trees.begin(), m_trees.end(), [](const DesignTree& t) { return t.numbersMayBeStale(); }))
         return;
     const Step step(*this);
-    eachTree([](DesignTree& t) { t.renumber(); });
+    std::array<DesignTree*, kTreeCount> trees{};
+    for (TreeId id : kAllTrees)
+        trees[static_cast<std::size_t>(index(id))] = &tree(id);
+    DesignTree::renumberSideBySide(trees);
 }
 
 // --- adding ---------------------------------------------------------------

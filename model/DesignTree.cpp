@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cassert>
 #include <charconv>
+#include <future>
 #include <utility>
 
 namespace model {
@@ -464,13 +465,6 @@ void DesignTree::clear()
 
 // --- outline numbers ----------------------------------------------------------
 
-void DesignTree::renumber()
-{
-    if (m_numbersStale)
-        forceRenumber();
-    else if (!m_marks.empty())
-        renumberMarked();
-}
 
 namespace {
 // Past this many marks, renumbering everything costs about as much.
@@ -504,21 +498,6 @@ void DesignTree::dropMarksIn(std::size_t firstRow, int count)
     });
 }
 
-// The outline number of a node, "1.2.3" ("" for the hidden root); O(depth).
-std::string DesignTree::numberOf(const Node* node) const
-{
-    std::vector<std::uint32_t> path;
-    for (const Node* x = node; x != m_root.get(); x = x->parent)
-        path.push_back(x->siblingIndex + 1);
-    std::string number;
-    for (auto it = path.rbegin(); it != path.rend(); ++it) {
-        if (!number.empty())
-            number += '.';
-        appendDecimal(number, *it);
-    }
-    return number;
-}
-
 namespace {
 
 // Adjacent siblings whose texts changed, gathered while a walk visits the
@@ -550,6 +529,7 @@ private:
 
 // What one renumbering changed: the runs to announce, and what it replaced.
 struct DesignTree::Renumbering {
+    bool walked = false; // nothing was stale: nothing to finish
     std::vector<TextRun> runs;
     PrefixSwaps swaps; // what the renumbering replaced, when recording
     bool keepPrefixes = false;
@@ -559,9 +539,68 @@ struct DesignTree::Renumbering {
 void DesignTree::forceRenumber()
 {
     Renumbering r;
+    walkAllNumbers(r);
+    finishRenumbering(r);
+}
+
+void DesignTree::walkAllNumbers(Renumbering& r)
+{
     r.keepPrefixes = m_record && !m_numbersRightWhenRecordingStarted;
     renumberChildren(m_root.get(), 0, {}, r);
+}
+
+void DesignTree::renumber()
+{
+    if (!numbersMayBeStale())
+        return;
+    Renumbering r;
+    walkNumbers(r);
     finishRenumbering(r);
+}
+
+void DesignTree::walkNumbers(Renumbering& r)
+{
+    r.walked = true;
+    if (m_numbersStale)
+        walkAllNumbers(r);
+    else
+        walkMarkedNumbers(r);
+}
+
+namespace {
+// Past this many rows to renumber, the trees are walked side by side.
+constexpr std::size_t kRowsWorthThreads = 200'000;
+} // namespace
+
+// A renumbering of a large design rewrites the number of every row below
+// the change in all three trees (Add sibling above the first of a million
+// rows: three million texts). The walks touch nothing outside their own
+// tree, so they run side by side; the recording and the announcing then
+// follow one tree after another, as a renumbering of each in turn would.
+void DesignTree::renumberSideBySide(std::span<DesignTree* const> trees)
+{
+    std::vector<Renumbering> walked(trees.size());
+    std::size_t rows = 0;
+    for (const DesignTree* t : trees)
+        rows += t->numbersMayBeStale() ? static_cast<std::size_t>(t->size()) : 0;
+    auto walk = [&](std::size_t i) {
+        if (trees[i]->numbersMayBeStale())
+            trees[i]->walkNumbers(walked[i]);
+    };
+    if (rows < kRowsWorthThreads || trees.size() < 2) {
+        for (std::size_t i = 0; i < trees.size(); ++i)
+            walk(i);
+    } else {
+        std::vector<std::future<void>> others;
+        for (std::size_t i = 1; i < trees.size(); ++i)
+            others.push_back(std::async(std::launch::async, walk, i));
+        walk(0);
+        for (auto& other : others)
+            other.get();
+    }
+    for (std::size_t i = 0; i < trees.size(); ++i)
+        if (walked[i].walked)
+            trees[i]->finishRenumbering(walked[i]);
 }
 
 // Only the marked places: each mark covers a stretch of rows (a parent's
@@ -569,7 +608,7 @@ void DesignTree::forceRenumber()
 // nested or apart, so in row order a stretch inside one already renumbered
 // is skipped, and the swaps and runs come in row order as a whole pass
 // gives them.
-void DesignTree::renumberMarked()
+void DesignTree::walkMarkedNumbers(Renumbering& r)
 {
     rows();
     struct Stretch { std::size_t start; std::size_t end; const NumberMark* mark; };
@@ -580,7 +619,7 @@ void DesignTree::renumberMarked()
         } else if (m.from < childCount(m.node)) {
             const std::optional<std::size_t> end = rowAt(m.node, childCount(m.node));
             if (!end) { // deep down a chain: the whole pass costs about the same
-                forceRenumber();
+                walkAllNumbers(r);
                 return;
             }
             stretches.push_back({m.node->children[static_cast<std::size_t>(m.from)]->row, *end, &m});
@@ -589,7 +628,6 @@ void DesignTree::renumberMarked()
     std::sort(stretches.begin(), stretches.end(), [](const Stretch& a, const Stretch& b) {
         return a.start != b.start ? a.start < b.start : a.end > b.end;
     });
-    Renumbering r;
     r.keepPrefixes = m_record && !m_numbersRightWhenRecordingStarted;
     std::size_t renumberedTo = 0;
     for (const Stretch& s : stretches) {
@@ -599,14 +637,13 @@ void DesignTree::renumberMarked()
         if (s.mark->from < 0)
             renumberOne(s.mark->node, r);
         else
-            renumberChildren(s.mark->node, static_cast<std::size_t>(s.mark->from), numberOf(s.mark->node), r);
+            renumberChildren(s.mark->node, static_cast<std::size_t>(s.mark->from), outlineNumberOf(s.mark->node), r);
     }
-    finishRenumbering(r);
 }
 
 void DesignTree::renumberOne(Node* node, Renumbering& r)
 {
-    const std::string number = numberOf(node) + ' ';
+    const std::string number = outlineNumberOf(node) + ' ';
     const std::size_t offset = labelOffset(node->m_text);
     if (offset == number.size() && node->m_text.view().substr(0, offset) == number)
         return;
@@ -658,7 +695,7 @@ void DesignTree::renumberChildren(Node* top, std::size_t from, std::string numbe
         number += ' ';
         // The text keeps its label; only a number that is not already right is replaced.
         const std::size_t offset = labelOffset(child->m_text);
-        if (offset != number.size() || child->m_text.view().substr(0, offset) != number) {
+        if (offset != number.size() || !startsWithNumber(child->m_text.view(), number)) {
             if (keepPrefixes)
                 swaps.add(child, static_cast<std::uint32_t>(number.size()), child->m_text.view().substr(0, offset));
             changedAny = true;

@@ -94,6 +94,8 @@ public:
     // moved, with their subtrees; a text set); otherwise costs nothing. Texts
     // are rewritten in place.
     void renumber();
+    // renumber() of each tree in turn, the walks of a large design side by side.
+    static void renumberSideBySide(std::span<DesignTree* const> trees);
     void stripNumbers();
     bool numbersMayBeStale() const { return m_numbersStale || !m_marks.empty(); }
     void setNumbersMayBeStale(bool stale) // undo and redo restore it
@@ -178,9 +180,10 @@ private:
     struct Renumbering;
     void renumberChildren(Node* parent, std::size_t from, std::string number, Renumbering& r);
     void renumberOne(Node* node, Renumbering& r);
-    void renumberMarked();
+    void walkNumbers(Renumbering& r);
+    void walkAllNumbers(Renumbering& r);
+    void walkMarkedNumbers(Renumbering& r);
     void finishRenumbering(Renumbering& r);
-    std::string numberOf(const Node* node) const;
     void swapContent(DesignTree& other) noexcept;
     void rebuildRows() const;
     const std::vector<Node*>& rows() const;

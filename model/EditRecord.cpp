@@ -115,9 +115,11 @@ void EditRecord::undo()
     std::array<bool, kTreeCount> renumber{};
     for (auto it = m_changes.rbegin(); it != m_changes.rend(); ++it)
         apply(*it, true, renumber);
+    std::vector<DesignTree*> trees;
     for (TreeId id : kAllTrees)
         if (renumber[static_cast<std::size_t>(index(id))])
-            m_design->tree(id).renumber();
+            trees.push_back(&m_design->tree(id));
+    DesignTree::renumberSideBySide(trees);
     applyStaleFlags(true);
 }
 

@@ -107,7 +107,7 @@ void NodeText::replacePrefix(std::size_t oldLength, std::string_view prefix)
             std::free(m_data);
         m_data = fresh;
         m_capacity = static_cast<std::uint32_t>(size + kSlack);
-    } else if (tail) {
+    } else if (tail && prefix.size() != oldLength) {
         std::memmove(m_data + prefix.size(), m_data + oldLength, tail);
     }
     if (!prefix.empty())

@@ -6,14 +6,6 @@
 
 namespace model {
 
-std::size_t labelOffset(std::string_view text)
-{
-    if (text.empty() || text.front() < '1' || text.front() > '9')
-        return 0;
-    const std::size_t space = text.find(' ');
-    return space == std::string_view::npos ? 0 : space + 1;
-}
-
 std::string_view strippedLabel(std::string_view text)
 {
     return text.substr(labelOffset(text));
