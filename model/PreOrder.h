@@ -10,10 +10,11 @@
 
 namespace model {
 
-// visit(node, depth) for every node below `parent`, in row order; its children
-// are at depth 0. From a tree's hidden root this is every row of the tree.
-template <typename NodePtr, typename Visit>
-void preOrderBelow(NodePtr parent, Visit&& visit)
+// visit(node, depth) for every node below `parent`, in row order, going
+// below a visited node only where descend(node, depth) says so (the open
+// branches a view shows); parent's children are at depth 0.
+template <typename NodePtr, typename Descend, typename Visit>
+void preOrderBelowWhere(NodePtr parent, Descend&& descend, Visit&& visit)
 {
     struct Frame {
         NodePtr node;
@@ -27,10 +28,19 @@ void preOrderBelow(NodePtr parent, Visit&& visit)
             continue;
         }
         NodePtr child = f.node->children[f.next++];
-        visit(child, stack.size() - 1);
-        if (!child->children.empty())
+        const std::size_t depth = stack.size() - 1;
+        visit(child, depth);
+        if (!child->children.empty() && descend(child, depth))
             stack.push_back({child, 0}); // f is not used past here
     }
+}
+
+// visit(node, depth) for every node below `parent`, in row order; its children
+// are at depth 0. From a tree's hidden root this is every row of the tree.
+template <typename NodePtr, typename Visit>
+void preOrderBelow(NodePtr parent, Visit&& visit)
+{
+    preOrderBelowWhere(parent, [](NodePtr, std::size_t) { return true; }, visit);
 }
 
 // visit(node, depth) for `top` itself at depth 0, then every node below it.

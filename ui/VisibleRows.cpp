@@ -1,5 +1,7 @@
 #include "ui/VisibleRows.h"
 
+#include "model/PreOrder.h"
+
 #include <algorithm>
 #include <cassert>
 
@@ -42,23 +44,9 @@ int VisibleRows::levelOfChildren(const Node* parent) const
 void VisibleRows::appendShownBelow(const Node* node, int level, std::vector<Row>& out) const
 {
     // Iterative: a design may be thousands of levels deep.
-    struct Frame {
-        const Node* parent;
-        std::size_t next;
-    };
-    std::vector<Frame> stack{{node, 0}};
-    while (!stack.empty()) {
-        Frame& f = stack.back();
-        if (f.next == f.parent->children.size()) {
-            stack.pop_back();
-            continue;
-        }
-        const Node* child = f.parent->children[f.next++];
-        const int childLevel = level + static_cast<int>(stack.size()) - 1;
-        out.push_back({child, childLevel});
-        if (!child->children.empty() && isExpanded(child))
-            stack.push_back({child, 0});
-    }
+    model::preOrderBelowWhere(
+        node, [this](const Node* child, std::size_t) { return isExpanded(child); },
+        [&](const Node* child, std::size_t depth) { out.push_back({child, level + static_cast<int>(depth)}); });
 }
 
 bool VisibleRows::expand(const Node* node)
@@ -87,25 +75,13 @@ void VisibleRows::markWithin(const Node* top, int topLevel, int depthLimit)
     // One pre-order walk: every node above the limit is marked.
     if (top != m_tree->root())
         m_expanded.insert(top);
-    struct Frame {
-        const Node* parent;
-        std::size_t next;
-    };
-    std::vector<Frame> stack{{top, 0}};
-    while (!stack.empty()) {
-        Frame& f = stack.back();
-        if (f.next == f.parent->children.size()) {
-            stack.pop_back();
-            continue;
-        }
-        const Node* child = f.parent->children[f.next++];
-        const int level = topLevel + static_cast<int>(stack.size());
-        if (level >= depthLimit)
-            continue;
-        m_expanded.insert(child);
-        if (!child->children.empty())
-            stack.push_back({child, 0});
-    }
+    auto aboveLimit = [&](std::size_t depth) { return topLevel + 1 + static_cast<int>(depth) < depthLimit; };
+    model::preOrderBelowWhere(
+        top, [&](const Node*, std::size_t depth) { return aboveLimit(depth); },
+        [&](const Node* child, std::size_t depth) {
+            if (aboveLimit(depth))
+                m_expanded.insert(child);
+        });
 }
 
 void VisibleRows::expandAllWithin(int depthLimit)
