@@ -58,7 +58,7 @@ QString keptNames(const model::KeptBlocks& kept)
 // Runs `work` (which must not throw) on a thread of its own and returns when
 // it is done; meanwhile this thread handles its events, but not the user's:
 // the window paints, and nothing the user does starts before the work ends.
-void runWhileThePainting(const std::function<void()>& work)
+void runWhileTheWindowPaints(const std::function<void()>& work)
 {
     QEventLoop loop;
     std::atomic<bool> done = false;
@@ -207,7 +207,7 @@ void FileCommands::write(const std::string& path)
             bool& saving;
             ~SavingEnds() { saving = false; }
         } savingEnds{m_saving};
-        runWhileThePainting([&] {
+        runWhileTheWindowPaints([&] {
             try {
                 pass->begin(); // a save is never withdrawn
                 const std::string bytes = io::encodeForSave(m_design, header);
