@@ -39,7 +39,9 @@ public:
     void setDialogs(std::shared_ptr<TableExportDialogs> dialogs) { m_dialogs = std::move(dialogs); }
     void setWriter(std::unique_ptr<exporting::FileWriter> writer) { m_writer = std::move(writer); }
 
-    // Asks where, writes the table there and says so in the status bar.
+    // Asks where, writes the table there and says so in the status bar. The
+    // document is built and written on a thread of its own while the window
+    // paints; user input waits, or meets the modal progress dialog.
     // Returns the path written, or nothing when the user cancelled the
     // dialog or the export. Throws model::UserError "Cannot create file %s",
     // or "Cannot export %s onto itself" for the design file (refuseUnsafeTarget).
