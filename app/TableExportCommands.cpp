@@ -129,16 +129,23 @@ std::optional<std::string> TableExportCommands::exportTable()
     const std::string title = exporting::tableTitleFor(m_workspace.files().filePath());
     const std::shared_ptr<ReaderGate::Pass> pass = m_workspace.readers().open(ReaderGate::Reader::Finishes);
     std::exception_ptr failure;
-    runBesideTheWindow([&] {
-        try {
-            pass->begin(); // an export is never withdrawn
-            exporting::exportTable(exporting::TableDocument::build(source, colours, title), target->format,
-                                   target->path, *m_writer, *progress);
-        } catch (...) {
-            failure = std::current_exception(); // raised on the window's thread, at the command's boundary
-        }
-        pass->end();
-    });
+    {
+        m_exporting = true;
+        struct ExportingEnds {
+            bool& exportingNow;
+            ~ExportingEnds() { exportingNow = false; }
+        } exportingEnds{m_exporting};
+        runBesideTheWindow([&] {
+            try {
+                pass->begin(); // an export is never withdrawn
+                exporting::exportTable(exporting::TableDocument::build(source, colours, title), target->format,
+                                       target->path, *m_writer, *progress);
+            } catch (...) {
+                failure = std::current_exception(); // raised on the window's thread, at the command's boundary
+            }
+            pass->end();
+        });
+    }
     if (failure) {
         try {
             std::rethrow_exception(failure);

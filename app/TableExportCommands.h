@@ -46,6 +46,8 @@ public:
     // dialog or the export. Throws model::UserError "Cannot create file %s",
     // or "Cannot export %s onto itself" for the design file (refuseUnsafeTarget).
     std::optional<std::string> exportTable();
+    // Whether exportTable is writing, on its thread.
+    bool exporting() const { return m_exporting; }
 
     // The print preview of the same document, from which it can be printed.
     // Errors while painting go to the error box.
@@ -61,6 +63,7 @@ private:
     std::shared_ptr<TableExportDialogs> m_dialogs;
     std::unique_ptr<exporting::FileWriter> m_writer;
     exporting::TableFormat m_lastFormat = exporting::TableFormat::Odt;
+    bool m_exporting = false;
 };
 
 } // namespace app

@@ -289,6 +289,24 @@ TEST_F(TableExportCommandTest, ProgressDialogComesUpBesideTheExportAndItsCancelW
     EXPECT_EQ(statusText(), "");
 }
 
+// The window's close button during an export: the window stays until the file is written.
+TEST_F(TableExportCommandTest, CloseAskedDuringTheExportWaitsForIt)
+{
+    auto writer = std::make_unique<HeldWriter>();
+    HeldWriter& held = *writer;
+    features->tableExport->setWriter(std::move(writer));
+    workspace->design().setModified(false);
+    bool openWhileExporting = false;
+    QTimer::singleShot(0, form.get(), [&] {
+        form->close();
+        openWhileExporting = form->isVisible();
+        held.released = true;
+    });
+    exportTo(inDir("t.csv"), TableFormat::Csv);
+    EXPECT_TRUE(openWhileExporting);
+    EXPECT_EQ(held.written, std::vector<std::string>{inDir("t.csv").toStdString()});
+}
+
 // A failure on the export's thread reaches the error box, in every format.
 TEST_F(TableExportCommandTest, WriteThatFailsOnTheExportsThreadIsReportedInTheErrorBox)
 {
