@@ -29,7 +29,8 @@ TSAN_RECOVERY_FILTER = -RecoveryTest.AKilledProgramsEditIsOfferedAndOpensWhereIt
 RecoveryTest.ARunWithTheSameProcessIdOffersTheKilledRunsCopyAndKeepsIt:$\
 RecoveryTest.DiscardDeletesTheCopyAndNothingIsOfferedAgain:$\
 RecoveryTest.StartingOnADesignAsksOnlyTheRecoveryQuestion:$\
-RecoveryTest.TheCopyOfTheNamedDesignIsAskedAboutFirst
+RecoveryTest.TheCopyOfTheNamedDesignIsAskedAboutFirst:$\
+TessaricTableCommandLine.*
 TSAN_ENV = TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/scripts/tsan.supp \
            QT_QPA_PLATFORM=offscreen TESSARIC_SOURCE_DIR=$(CURDIR)
 

@@ -9,6 +9,10 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QThread>
+#include <QTimer>
+
+#include <atomic>
 
 namespace app {
 namespace {
@@ -33,8 +37,11 @@ exporting::TableFormat formatOfFilter(const QString& filter, exporting::TableFor
     return fallback;
 }
 
-// A progress dialog that appears once the export has taken a moment, and
-// keeps the window answering between the steps it is told about.
+// A progress dialog that appears once the export has taken a moment. An
+// export on a thread of its own reports through atomics, which a timer shows
+// on the window's thread, and learns of Cancel through a flag; one on the
+// window's thread (the print preview's pages) keeps the window answering
+// between the steps it tells of.
 class DialogProgress : public exporting::ExportProgress {
 public:
     DialogProgress(QWidget* owner, const QString& label)
@@ -45,24 +52,48 @@ public:
         m_dialog.setWindowModality(Qt::ApplicationModal);
         m_dialog.setMinimumDuration(kShowProgressAfterMs);
         m_dialog.setAutoReset(false);
+        m_dialog.setValue(0); // counts the moment from here, before any step is told of
+        QObject::connect(&m_dialog, &QProgressDialog::canceled, &m_dialog,
+                         [this] { m_cancelled.store(true, std::memory_order_relaxed); });
+        m_shows.setInterval(kShowEveryMs);
+        QObject::connect(&m_shows, &QTimer::timeout, &m_dialog, [this] { show(); });
+        m_shows.start();
     }
 
+    // Any thread.
     bool report(std::int64_t done, std::int64_t total) override
     {
-        const int maximum = static_cast<int>(std::min<std::int64_t>(total, INT_MAX));
-        if (m_dialog.maximum() != maximum)
-            m_dialog.setRange(0, maximum);
-        if (maximum > 0)
-            m_dialog.setValue(static_cast<int>(std::min<std::int64_t>(done, maximum)));
+        m_done.store(done, std::memory_order_relaxed);
+        m_total.store(total, std::memory_order_relaxed);
+        if (QThread::currentThread() != m_dialog.thread())
+            return !m_cancelled.load(std::memory_order_relaxed);
+        show();
         // Until the dialog shows (and blocks the window), no click or key may
-        // reach the window: the export reads the design's texts where they lie.
+        // reach the window: the pages are painted from the design's texts.
         QCoreApplication::processEvents(m_dialog.isVisible() ? QEventLoop::AllEvents
                                                               : QEventLoop::ExcludeUserInputEvents);
         return !m_dialog.wasCanceled();
     }
 
 private:
+    static constexpr int kShowEveryMs = 30;
+
+    void show()
+    {
+        const int maximum = static_cast<int>(std::min<std::int64_t>(m_total.load(std::memory_order_relaxed), INT_MAX));
+        if (m_dialog.maximum() != maximum)
+            m_dialog.setRange(0, maximum);
+        if (maximum > 0)
+            m_dialog.setValue(static_cast<int>(std::min<std::int64_t>(m_done.load(std::memory_order_relaxed), maximum)));
+        if (m_dialog.wasCanceled())
+            m_cancelled.store(true, std::memory_order_relaxed);
+    }
+
     QProgressDialog m_dialog;
+    QTimer m_shows;
+    std::atomic<std::int64_t> m_done = 0;
+    std::atomic<std::int64_t> m_total = 0;
+    std::atomic<bool> m_cancelled = false;
 };
 
 } // namespace

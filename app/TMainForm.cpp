@@ -224,9 +224,9 @@ void TMainForm::showEvent(QShowEvent* event)
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
-    if (m_workspace.files().saving()) {
-        // Asked while a save is written (the window still handles the
-        // system's events): it closes once the save is done.
+    if (m_workspace.files().saving() || m_features->tableExport->exporting()) {
+        // Asked while a save or a table is written (the window still handles
+        // the system's events): it closes once the file is done.
         event->ignore();
         QTimer::singleShot(kCloseAgainAfterMs, this, &QWidget::close);
         return;

@@ -13,16 +13,73 @@
 #include "ui/ToolbarIcons.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QEventLoop>
 #include <QFile>
-#include <QWidget>
 #include <QPrinter>
+#include <QTimer>
+#include <QWidget>
+
+#include <atomic>
+#include <exception>
+#include <functional>
+#include <thread>
+#include <vector>
 
 namespace app {
 namespace {
 
+constexpr int kWatchModalMs = 30;
+
 std::uint32_t resolveToRgb(std::uint32_t value)
 {
     return ui::toColourValue(ui::resolveColour(value));
+}
+
+// The level colours resolved on the window's thread, whose palette it is,
+// for a document built on another.
+exporting::ColourResolver resolvedHere(const exporting::LevelColourValues& values)
+{
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> resolved;
+    for (std::uint32_t value : values)
+        resolved.emplace_back(value, resolveToRgb(value));
+    return [resolved](std::uint32_t value) {
+        for (const auto& [from, to] : resolved)
+            if (from == value)
+                return to;
+        return value; // never asked: the document resolves the levels' colours only
+    };
+}
+
+// Runs `work` (which must not throw) on a thread of its own and returns when
+// it is done. Meanwhile this thread handles its events, the user's only while
+// a modal dialog (the progress dialog, once it shows) keeps them from the
+// window: before, nothing the user does starts before the work ends.
+void runBesideTheWindow(const std::function<void()>& work)
+{
+    QEventLoop loop;
+    std::atomic<bool> done = false;
+    bool modal = false; // whether the loop now running lets the user's events in
+    QTimer watch;       // for the progress dialog coming up or going
+    watch.setInterval(kWatchModalMs);
+    QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
+        if ((QApplication::activeModalWidget() != nullptr) != modal)
+            loop.quit();
+    });
+    std::thread worker([&] {
+        work();
+        done = true;
+        // By name: nothing the worker makes passes through Qt's queue, whose
+        // locks ThreadSanitizer cannot see.
+        QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
+    });
+    if (QCoreApplication::instance())
+        watch.start();
+    while (QCoreApplication::instance() && !done) {
+        modal = QApplication::activeModalWidget() != nullptr;
+        loop.exec(modal ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+    }
+    worker.join();
 }
 
 } // namespace
@@ -65,10 +122,36 @@ std::optional<std::string> TableExportCommands::exportTable()
     exporting::refuseUnsafeTarget(target->path, m_workspace.files().filePath());
     const QString shownPath = QFile::decodeName(target->path.c_str());
     const auto progress = m_dialogs->progress(QStringLiteral("Exporting to %1").arg(shownPath));
-    try {
-        exporting::exportTable(document(), target->format, target->path, *m_writer, *progress);
-    } catch (const exporting::ExportCancelled&) {
-        return std::nullopt; // nothing was written
+    // The document views the design's texts: building and writing it read
+    // the design, on the worker, behind the gate.
+    const exporting::ExportSource source = exporting::exportSourceOf(m_workspace.design());
+    const exporting::ColourResolver colours = resolvedHere(source.levelColours);
+    const std::string title = exporting::tableTitleFor(m_workspace.files().filePath());
+    const std::shared_ptr<ReaderGate::Pass> pass = m_workspace.readers().open(ReaderGate::Reader::Finishes);
+    std::exception_ptr failure;
+    {
+        m_exporting = true;
+        struct ExportingEnds {
+            bool& exportingNow;
+            ~ExportingEnds() { exportingNow = false; }
+        } exportingEnds{m_exporting};
+        runBesideTheWindow([&] {
+            try {
+                pass->begin(); // an export is never withdrawn
+                exporting::exportTable(exporting::TableDocument::build(source, colours, title), target->format,
+                                       target->path, *m_writer, *progress);
+            } catch (...) {
+                failure = std::current_exception(); // raised on the window's thread, at the command's boundary
+            }
+            pass->end();
+        });
+    }
+    if (failure) {
+        try {
+            std::rethrow_exception(failure);
+        } catch (const exporting::ExportCancelled&) {
+            return std::nullopt; // nothing was written
+        }
     }
     m_workspace.showStatus(QString::fromLatin1(kWrittenMessage).arg(shownPath));
     return target->path;

@@ -39,11 +39,15 @@ public:
     void setDialogs(std::shared_ptr<TableExportDialogs> dialogs) { m_dialogs = std::move(dialogs); }
     void setWriter(std::unique_ptr<exporting::FileWriter> writer) { m_writer = std::move(writer); }
 
-    // Asks where, writes the table there and says so in the status bar.
+    // Asks where, writes the table there and says so in the status bar. The
+    // document is built and written on a thread of its own while the window
+    // paints; user input waits, or meets the modal progress dialog.
     // Returns the path written, or nothing when the user cancelled the
     // dialog or the export. Throws model::UserError "Cannot create file %s",
     // or "Cannot export %s onto itself" for the design file (refuseUnsafeTarget).
     std::optional<std::string> exportTable();
+    // Whether exportTable is writing, on its thread.
+    bool exporting() const { return m_exporting; }
 
     // The print preview of the same document, from which it can be printed.
     // Errors while painting go to the error box.
@@ -59,6 +63,7 @@ private:
     std::shared_ptr<TableExportDialogs> m_dialogs;
     std::unique_ptr<exporting::FileWriter> m_writer;
     exporting::TableFormat m_lastFormat = exporting::TableFormat::Odt;
+    bool m_exporting = false;
 };
 
 } // namespace app

@@ -7,6 +7,7 @@
 #include "app/QtTableExportDialogs.h"
 #include "app/TableExportCommands.h"
 #include "io/DesignFile.h"
+#include "model/UserError.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -19,12 +20,18 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 
 #include <sys/stat.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 namespace exporting {
 inline void PrintTo(const TableTarget& t, std::ostream* os) { *os << t.path << " as " << formatName(t.format); }
@@ -54,8 +61,12 @@ public:
         targets.pop_front();
         return target;
     }
-    std::unique_ptr<exporting::ExportProgress> progress(const QString&) override
+    std::shared_ptr<app::TableExportDialogs> realProgress; // the progress dialog itself, when set
+
+    std::unique_ptr<exporting::ExportProgress> progress(const QString& label) override
     {
+        if (realProgress)
+            return realProgress->progress(label);
         struct Stopping : exporting::ExportProgress {
             bool stop;
             explicit Stopping(bool s) : stop(s) {}
@@ -66,6 +77,29 @@ public:
     void preview(const QString& title, const std::function<void(QPrinter&)>&) override
     {
         previewTitles.push_back(title);
+    }
+};
+
+// Holds the export on its thread until released (a test that never releases
+// it goes on after a while), then keeps the file or fails like a full disk.
+class HeldWriter : public exporting::FileWriter {
+public:
+    std::atomic<bool> released = false;
+    bool fails = false;
+    std::vector<std::string> written; // read once the export is over
+
+    void writeFile(const std::string& path, std::string_view) override
+    {
+        if (fails)
+            throw model::UserError("No space left on device");
+        written.push_back(path);
+    }
+    void writeStream(const std::string& path, const exporting::DocumentProducer& produce) override
+    {
+        const QDeadlineTimer deadline(10000);
+        while (!released && !deadline.hasExpired())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        FileWriter::writeStream(path, produce);
     }
 };
 
@@ -235,6 +269,59 @@ void typeName(QFileDialog* dialog, const QString& name)
     auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit");
     ASSERT_NE(edit, nullptr);
     edit->setText(name);
+}
+
+// The export runs beside the window: its progress dialog comes up while the
+// export is held, and its Cancel stops it before the file is replaced.
+TEST_F(TableExportCommandTest, ProgressDialogComesUpBesideTheExportAndItsCancelWritesNothing)
+{
+    auto writer = std::make_unique<HeldWriter>();
+    HeldWriter& held = *writer;
+    features->tableExport->setWriter(std::move(writer));
+    dialogs->realProgress = std::make_shared<app::QtTableExportDialogs>(form.get());
+    whenModal<QProgressDialog>([&](QProgressDialog* d) {
+        d->findChild<QPushButton*>()->click();
+        held.released = true;
+    });
+    exportTo(inDir("t.odt"), TableFormat::Odt);
+    EXPECT_TRUE(held.written.empty());
+    EXPECT_TRUE(prompter->errors.empty());
+    EXPECT_EQ(statusText(), "");
+}
+
+// The window's close button during an export: the window stays until the file is written.
+TEST_F(TableExportCommandTest, CloseAskedDuringTheExportWaitsForIt)
+{
+    auto writer = std::make_unique<HeldWriter>();
+    HeldWriter& held = *writer;
+    features->tableExport->setWriter(std::move(writer));
+    workspace->design().setModified(false);
+    bool openWhileExporting = false;
+    QTimer::singleShot(0, form.get(), [&] {
+        form->close();
+        openWhileExporting = form->isVisible();
+        held.released = true;
+    });
+    exportTo(inDir("t.csv"), TableFormat::Csv);
+    EXPECT_TRUE(openWhileExporting);
+    EXPECT_EQ(held.written, std::vector<std::string>{inDir("t.csv").toStdString()});
+}
+
+// A failure on the export's thread reaches the error box, in every format.
+TEST_F(TableExportCommandTest, WriteThatFailsOnTheExportsThreadIsReportedInTheErrorBox)
+{
+    auto writer = std::make_unique<HeldWriter>();
+    writer->released = true;
+    writer->fails = true;
+    features->tableExport->setWriter(std::move(writer));
+    std::vector<QString> expected;
+    for (TableFormat format : exporting::kTableFormats) {
+        const QString path = inDir("t") + QString::fromLatin1(exporting::extensionOf(format));
+        exportTo(path, format);
+        expected.push_back("Cannot create file " + path + ".");
+    }
+    EXPECT_EQ(prompter->errors, expected);
+    EXPECT_EQ(statusText(), "");
 }
 
 TEST_F(TableExportCommandTest, SaveDialogOffersTheFiveFormatsAndTheFilterOrExtensionDecides)
