@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <algorithm>
+#include <cmath>
 #include <array>
 #include <vector>
 
@@ -59,6 +60,10 @@ constexpr std::string_view kPictureNamespaces =
 // dpi: word processors show PNG everywhere, SVG not always.
 constexpr double kFlowPiecePt = 640;
 constexpr double kFlowDpi = 192;
+// All the flow diagram's pictures together: a diagram of thousands of modules
+// would be hundreds of megapixels at kFlowDpi, which take minutes to compress;
+// past this it is drawn at a lower resolution, the same size on the page.
+constexpr double kMostFlowPixels = 24e6;
 
 struct FlowPiece {
     double top;
@@ -516,7 +521,9 @@ void writeOdt(const TableDocument& document, ByteSink& out, ExportProgress& prog
     zip.write(stylesXml());
     zip.endDeflated();
     // PNG is compressed already.
-    const double scale = pictures.pointsPerPixel / 72 * kFlowDpi;
+    double scale = pictures.pointsPerPixel / 72 * kFlowDpi;
+    if (const FlowLayout* flow = document.flow(); flow && !pictures.pieces.empty())
+        scale = std::min(scale, std::sqrt(kMostFlowPixels / std::max(1.0, flow->size.width() * flow->size.height())));
     for (std::size_t i = 0; i < pictures.pieces.size(); ++i)
         zip.addStored(pictureName(i), renderFlowPng(*document.flow(), scale, pictures.pieces[i].top,
                                                     pictures.pieces[i].bottom));

@@ -10,6 +10,7 @@
 #include "export/TableDocument.h"
 
 #include <QFile>
+#include <QtEndian>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -197,6 +198,48 @@ TEST_F(FlowDiagram, TheDocumentsShowItAfterTheMatricesOnlyWhenACellIsAssessed)
         const QString all = pages.empty() ? QString() : pages.back();
         EXPECT_EQ(all.contains("Flow diagram") && all.contains("1.2.2 BearingD"), shown) << all.toStdString();
     }
+}
+
+} // namespace
+
+namespace {
+
+// A diagram of thousands of modules is drawn into the ODT's pictures at a
+// resolution that keeps them to about 24 megapixels in all: at full
+// resolution they would take minutes to compress.
+TEST(FlowDiagramInOdt, AHugeDiagramIsDrawnWithinAPixelBudget)
+{
+    model::Design design;
+    Outline rows;
+    for (int a = 1; a <= 12; ++a) {
+        rows.push_back({0, std::to_string(a) + " Unit"});
+        for (int b = 1; b <= 20; ++b) {
+            rows.push_back({1, std::to_string(a) + "." + std::to_string(b) + " Part"});
+            for (int c = 1; c <= 10; ++c)
+                rows.push_back({2, std::to_string(a) + "." + std::to_string(b) + "." + std::to_string(c) + " Piece"});
+        }
+    }
+    fillDesign(design, rows);
+    design.setMatrixCell(0, MatrixKind::FrDp, 0, 1, CellValue::X);
+    const exporting::TableDocument document =
+        exporting::TableDocument::build(exporting::exportSourceOf(design), {}, "huge.vok");
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString odt = dir.filePath("huge.odt");
+    exporting::AtomicFileWriter writer;
+    exporting::NoProgress progress;
+    exporting::exportTable(document, exporting::TableFormat::Odt, odt.toStdString(), writer, progress);
+    const QByteArray package = readAll(odt); // pictures are stored as they are: their headers can be read
+    double pixels = 0;
+    int pictures = 0;
+    for (qsizetype at = package.indexOf("\x89PNG\r\n\x1a\n"); at >= 0; at = package.indexOf("\x89PNG\r\n\x1a\n", at + 1)) {
+        const auto bigEndian = [&](qsizetype i) { return qFromBigEndian<quint32>(package.constData() + i); };
+        pixels += double(bigEndian(at + 16)) * bigEndian(at + 20);
+        ++pictures;
+    }
+    EXPECT_GT(pictures, 1);
+    EXPECT_LE(pixels, 24e6 * 1.01);
+    EXPECT_GT(pixels, 24e6 * 0.8); // the budget held it back: at full resolution it is larger
 }
 
 } // namespace
