@@ -1,21 +1,18 @@
 #include "app/FileCommands.h"
 
+#include "app/BesideTheWindow.h"
 #include "app/PathBytes.h"
 
 #include "io/DesignFile.h"
 #include "io/InputFile.h"
 #include "model/UserError.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopedValueRollback>
 
 #include <algorithm>
-#include <atomic>
 #include <exception>
-#include <functional>
-#include <thread>
 
 namespace app {
 
@@ -53,25 +50,6 @@ QString keptNames(const model::KeptBlocks& kept)
             names.push_back(name);
     }
     return names.join(QStringLiteral(", "));
-}
-
-// Runs `work` (which must not throw) on a thread of its own and returns when
-// it is done; meanwhile this thread handles its events, but not the user's:
-// the window paints, and nothing the user does starts before the work ends.
-void runWhileTheWindowPaints(const std::function<void()>& work)
-{
-    QEventLoop loop;
-    std::atomic<bool> done = false;
-    std::thread worker([&] {
-        work();
-        done = true;
-        // By name: nothing the worker makes passes through Qt's queue, whose
-        // locks ThreadSanitizer cannot see.
-        QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
-    });
-    if (QCoreApplication::instance() && !done)
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    worker.join();
 }
 
 } // namespace
@@ -198,28 +176,18 @@ void FileCommands::write(const std::string& path)
 {
     model::HeaderRecord header = m_design.look().currentHeader();
     bool encoded = false;
-    std::exception_ptr failure;
     const std::uint64_t changesBefore = m_readers.changesBegun();
+    std::exception_ptr failure;
     {
         const std::shared_ptr<ReaderGate::Pass> pass = m_readers.open(ReaderGate::Reader::Finishes);
-        m_saving = true;
-        struct SavingEnds {
-            bool& saving;
-            ~SavingEnds() { saving = false; }
-        } savingEnds{m_saving};
-        runWhileTheWindowPaints([&] {
-            try {
-                pass->begin(); // a save is never withdrawn
-                const std::string bytes = io::encodeForSave(m_design, header);
-                encoded = true;
-                pass->end(); // the bytes are all the write needs
-                io::SaveFileWriter writer;
-                io::writeEncoded(path, bytes, writer);
-            } catch (...) {
-                failure = std::current_exception(); // raised on the window's thread, at the command's boundary
-            }
-            pass->end(); // here too after a failed encode: a step waiting in the event loop goes on
-        });
+        const QScopedValueRollback<bool> saving(m_saving, true);
+        failure = runBesideTheWindow(*pass, [&] {
+            const std::string bytes = io::encodeForSave(m_design, header);
+            encoded = true;
+            pass->end(); // the bytes are all the write needs
+            io::SaveFileWriter writer;
+            io::writeEncoded(path, bytes, writer);
+        }, WhileWaiting::KeepUserOut);
     }
     // Only the file holds the design as it was: a step that ran meanwhile
     // (a timer's, never the user's) leaves it modified.

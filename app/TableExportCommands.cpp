@@ -1,5 +1,6 @@
 #include "app/TableExportCommands.h"
 
+#include "app/BesideTheWindow.h"
 #include "app/Commands.h"
 #include "app/PathBytes.h"
 #include "app/QtTableExportDialogs.h"
@@ -13,23 +14,17 @@
 #include "ui/ToolbarIcons.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QEventLoop>
 #include <QFile>
 #include <QPrinter>
-#include <QTimer>
+#include <QScopedValueRollback>
 #include <QWidget>
 
-#include <atomic>
 #include <exception>
-#include <functional>
-#include <thread>
 #include <vector>
 
 namespace app {
 namespace {
 
-constexpr int kWatchModalMs = 30;
 
 std::uint32_t resolveToRgb(std::uint32_t value)
 {
@@ -49,37 +44,6 @@ exporting::ColourResolver resolvedHere(const exporting::LevelColourValues& value
                 return to;
         return value; // never asked: the document resolves the levels' colours only
     };
-}
-
-// Runs `work` (which must not throw) on a thread of its own and returns when
-// it is done. Meanwhile this thread handles its events, the user's only while
-// a modal dialog (the progress dialog, once it shows) keeps them from the
-// window: before, nothing the user does starts before the work ends.
-void runBesideTheWindow(const std::function<void()>& work)
-{
-    QEventLoop loop;
-    std::atomic<bool> done = false;
-    bool modal = false; // whether the loop now running lets the user's events in
-    QTimer watch;       // for the progress dialog coming up or going
-    watch.setInterval(kWatchModalMs);
-    QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
-        if ((QApplication::activeModalWidget() != nullptr) != modal)
-            loop.quit();
-    });
-    std::thread worker([&] {
-        work();
-        done = true;
-        // By name: nothing the worker makes passes through Qt's queue, whose
-        // locks ThreadSanitizer cannot see.
-        QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
-    });
-    if (QCoreApplication::instance())
-        watch.start();
-    while (QCoreApplication::instance() && !done) {
-        modal = QApplication::activeModalWidget() != nullptr;
-        loop.exec(modal ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
-    }
-    worker.join();
 }
 
 } // namespace
@@ -130,21 +94,11 @@ std::optional<std::string> TableExportCommands::exportTable()
     const std::shared_ptr<ReaderGate::Pass> pass = m_workspace.readers().open(ReaderGate::Reader::Finishes);
     std::exception_ptr failure;
     {
-        m_exporting = true;
-        struct ExportingEnds {
-            bool& exportingNow;
-            ~ExportingEnds() { exportingNow = false; }
-        } exportingEnds{m_exporting};
-        runBesideTheWindow([&] {
-            try {
-                pass->begin(); // an export is never withdrawn
-                exporting::exportTable(exporting::TableDocument::build(source, colours, title), target->format,
-                                       target->path, *m_writer, *progress);
-            } catch (...) {
-                failure = std::current_exception(); // raised on the window's thread, at the command's boundary
-            }
-            pass->end();
-        });
+        const QScopedValueRollback<bool> exportingNow(m_exporting, true);
+        failure = runBesideTheWindow(*pass, [&] {
+            exporting::exportTable(exporting::TableDocument::build(source, colours, title), target->format,
+                                   target->path, *m_writer, *progress);
+        }, WhileWaiting::UserInWhileModalUp);
     }
     if (failure) {
         try {
